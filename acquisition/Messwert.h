@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include <string>
+
+// One reading of the meter. Texts are bytes as received (the meter speaks code page 850);
+// the PC date and time are filled by the receive dispatcher, everything else by the parser.
+struct TMesswert {
+    std::string PCDatum;
+    std::string PCZeit;
+    std::string Datum;
+    std::string Zeit;
+    double Wert = 0.0;
+    double Temp = 0.0;
+    double Tref = 0.0;
+    double TCKoeff = 0.0;
+    std::string Messgroesse;
+    std::string Einheit;
+    bool Gerahmt = false;
+};

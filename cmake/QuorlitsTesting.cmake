@@ -1,0 +1,77 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# One helper per kind of test. Tests link the subsystem libraries; they never list product sources.
+include(GoogleTest)
+find_package(GTest REQUIRED)
+
+# quorlits_add_unit_test(<name> SOURCES <files...> LIBS <targets...>)
+# A GoogleTest program without a display; each TEST becomes its own CTest entry.
+function(quorlits_add_unit_test name)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main
+                                          quorlits_warnings)
+    target_compile_definitions(${name} PRIVATE
+        QUORLITS_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
+endfunction()
+
+# quorlits_add_widget_test(<name> SOURCES <files...> LIBS <targets...>)
+# A QtTest program that drives windows; CTest runs it on the offscreen platform.
+function(quorlits_add_widget_test name)
+    if(NOT QUORLITS_WITH_GUI)
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test Qt6::Widgets quorlits_warnings)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS widgets
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_FONTDIR=/usr/share/fonts")
+endfunction()
+
+# quorlits_add_e2e_test(<name> COMMAND <command...>)
+# Runs the real program, usually against tools/meter-sim on a pseudo-terminal.
+function(quorlits_add_e2e_test name)
+    if(NOT QUORLITS_WITH_GUI)
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "" "COMMAND" ${ARGN})
+    add_test(NAME ${name} COMMAND ${ARG_COMMAND})
+    set_tests_properties(${name} PROPERTIES LABELS e2e ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endfunction()
+
+# quorlits_add_fuzzer(<name> SOURCES <files...> LIBS <targets...> [SECONDS <n>])
+# A libFuzzer target, built only with QUORLITS_FUZZ (clang); CTest runs it for a bounded time.
+function(quorlits_add_fuzzer name)
+    if(NOT QUORLITS_FUZZ)
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "SECONDS" "SOURCES;LIBS" ${ARGN})
+    if(NOT ARG_SECONDS)
+        set(ARG_SECONDS 20)
+    endif()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} quorlits_warnings)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    set(corpus ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+    file(MAKE_DIRECTORY ${corpus})
+    set(dirs ${corpus})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/seeds/${name})
+        list(APPEND dirs ${CMAKE_CURRENT_SOURCE_DIR}/seeds/${name})
+    endif()
+    add_test(NAME ${name}
+             COMMAND ${name} -max_total_time=${ARG_SECONDS} -timeout=10 -rss_limit_mb=2048 ${dirs})
+    set_tests_properties(${name} PROPERTIES LABELS fuzz TIMEOUT 300)
+endfunction()
+
+# quorlits_add_benchmark(<name> SOURCES <files...> LIBS <targets...>)
+# A Google Benchmark program; not a test (figures are read, not asserted).
+function(quorlits_add_benchmark name)
+    if(NOT QUORLITS_BENCH)
+        return()
+    endif()
+    find_package(benchmark REQUIRED)
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark_main quorlits_warnings)
+endfunction()

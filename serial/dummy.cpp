@@ -1,0 +1,1 @@
+int serDummy(){return 0;}

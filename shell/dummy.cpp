@@ -1,0 +1,1 @@
+int konfDummy(){return 0;}

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Builds and runs every test: formatting check, the normal build, the ASan+UBSan build and a
+# bounded libFuzzer run. Stops at the first failure.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/deps.sh
+
+step() { printf '\n==== %s ====\n' "$*"; }
+
+step "Formatting (.clang-format)"
+git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run --Werror
+
+step "Normal build and all tests"
+cmake --preset dev >/dev/null
+cmake --build --preset dev
+ctest --preset dev
+
+step "AddressSanitizer + UndefinedBehaviorSanitizer build and all tests"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+ctest --preset asan
+
+step "Fuzzing (clang, libFuzzer, bounded time)"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz
+
+step "All tests passed"
