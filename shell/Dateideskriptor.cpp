@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "shell/Dateideskriptor.h"
+
+#include "storage/EInOutError.h"
+
+#include <cerrno>
+#include <unistd.h>
+
+TDateideskriptor::~TDateideskriptor() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+void TDateideskriptor::Schliessen() {
+    const int fd = fd_;
+    fd_ = -1;
+    // Linux releases the descriptor even when close fails, so it is never closed twice.
+    if (fd >= 0 && ::close(fd) != 0 && errno != EINTR) {
+        throw EInOutError::AusErrno(errno);
+    }
+}
+
+void AllesSchreiben(int fd, std::string_view daten) {
+    while (!daten.empty()) {
+        const ssize_t geschrieben = ::write(fd, daten.data(), daten.size());
+        if (geschrieben < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw EInOutError::AusErrno(errno);
+        }
+        daten.remove_prefix(static_cast<std::size_t>(geschrieben));
+    }
+}

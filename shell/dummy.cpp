@@ -1,1 +1,0 @@
-int konfDummy(){return 0;}

@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+// A fresh directory under the system's temporary folder, removed with everything in it.
+class TTestOrdner {
+public:
+    TTestOrdner();
+    ~TTestOrdner();
+    TTestOrdner(const TTestOrdner&) = delete;
+    TTestOrdner& operator=(const TTestOrdner&) = delete;
+
+    const std::filesystem::path& Pfad() const { return pfad_; }
+    std::filesystem::path operator/(const std::string& name) const { return pfad_ / name; }
+
+private:
+    std::filesystem::path pfad_;
+};
+
+std::string DateiLesen(const std::filesystem::path& pfad);
+void DateiSchreiben(const std::filesystem::path& pfad, const std::string& inhalt);
+
+// Names of the entries of a directory, sorted.
+std::string Verzeichnisinhalt(const std::filesystem::path& verzeichnis);
+
+// Gives `pfad` to the unprivileged user that OhneRechte() runs as (only possible as root;
+// otherwise the files already belong to the user that runs the tests).
+void DemTestnutzerGeben(const std::filesystem::path& pfad);
+
+// Runs `schritt` in a child process and returns its result (or 100 + signal when it died).
+// With `ohneRechte` the child runs as user "nobody" when the tests run as root, so that file
+// permissions apply to it as they do to a normal user.
+int ImKindprozess(const std::function<int()>& schritt, bool ohneRechte);

@@ -1,0 +1,257 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+// Writing PHRX.CFG byte for byte, round trips, and the quiet and loud failures of both ways.
+#include "KonfFelder.h"
+#include "TestOrdner.h"
+#include "shell/Dateideskriptor.h"
+#include "shell/KonfDatei.h"
+#include "storage/EInOutError.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string VorgabeDatei = "1         ; Dateinamen f\xFCr Speichern selbst erzeugen\r\n"
+                                 "0         ; Datei immer ueberschreiben\r\n"
+                                 "0         ; Mittelwert im Zeitintervall ausgeben\r\n"
+                                 "0         ; Gleitenden Mittelwert ausgeben\r\n"
+                                 "0         ; Zeitmessung in Raster einpassen\r\n"
+                                 "10        ; Anzahl Messwerte f\xFCr gleitendes Mittel\r\n"
+                                 "0         ; Speicherintervall in sec\r\n";
+
+TKonfiguration AllesUmgekehrt() {
+    TKonfiguration k;
+    k.AutoDateiname = false;
+    k.Ueberschreiben = k.MittelwertIntervall = k.GleitendesMittel = k.ZeitRaster = true;
+    k.AnzahlGleitMittel = 65535;
+    k.Speicherintervall = 300;
+    return k;
+}
+
+mode_t Modus(const fs::path& pfad) {
+    struct stat info {};
+    return ::stat(pfad.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
+}
+
+TEST(KonfSave, VorgabenByteFuerByte) {
+    TTestOrdner ordner;
+    KonfSave(TKonfiguration{}, ordner / "PHRX.CFG");
+    EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"), VorgabeDatei);
+}
+
+TEST(KonfSave, UmgekehrteWerteByteFuerByte) {
+    TTestOrdner ordner;
+    KonfSave(AllesUmgekehrt(), ordner / "PHRX.CFG");
+    EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"),
+              "0         ; Dateinamen f\xFCr Speichern selbst erzeugen\r\n"
+              "1         ; Datei immer ueberschreiben\r\n"
+              "1         ; Mittelwert im Zeitintervall ausgeben\r\n"
+              "1         ; Gleitenden Mittelwert ausgeben\r\n"
+              "1         ; Zeitmessung in Raster einpassen\r\n"
+              "65535     ; Anzahl Messwerte f\xFCr gleitendes Mittel\r\n"
+              "300       ; Speicherintervall in sec\r\n");
+}
+
+// Every combination of switches, and numbers of every width.
+TEST(KonfSave, RundreiseAllerFelder) {
+    TTestOrdner ordner;
+    const std::uint16_t zahlen[][2] = {{0, 65535}, {1, 9}, {50, 4096}, {300, 32768}, {65535, 0}};
+    for (unsigned muster = 0; muster < 32; ++muster) {
+        TKonfiguration k;
+        k.AutoDateiname = muster & 1;
+        k.Ueberschreiben = muster & 2;
+        k.MittelwertIntervall = muster & 4;
+        k.GleitendesMittel = muster & 8;
+        k.ZeitRaster = muster & 16;
+        k.AnzahlGleitMittel = zahlen[muster % 5][0];
+        k.Speicherintervall = zahlen[muster % 5][1];
+        KonfSave(k, ordner / "PHRX.CFG");
+        TKonfiguration gelesen = AllesUmgekehrt();
+        KonfLoad(gelesen, ordner / "PHRX.CFG");
+        EXPECT_EQ(Felder(gelesen), Felder(k)) << "Muster " << muster;
+    }
+}
+
+TEST(KonfSave, ErsetztLaengereDateiGanzUndLaesstKeineHilfsdatei) {
+    TTestOrdner ordner;
+    DateiSchreiben(ordner / "PHRX.CFG", std::string(1000, '7'));
+    // A temporary file left by an earlier run with the same process id is no obstacle.
+    DateiSchreiben(ordner / ("PHRX.CFG." + std::to_string(::getpid()) + ".tmp"), "alt");
+    KonfSave(TKonfiguration{}, ordner / "PHRX.CFG");
+    EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"), VorgabeDatei);
+    EXPECT_EQ(Verzeichnisinhalt(ordner.Pfad()), "PHRX.CFG");
+}
+
+TEST(KonfSave, LegtFehlendeOrdnerAn) {
+    TTestOrdner ordner;
+    const fs::path pfad = ordner / "config/quorlits/PHRX.CFG";
+    KonfSave(TKonfiguration{}, pfad);
+    EXPECT_EQ(DateiLesen(pfad), VorgabeDatei);
+}
+
+TEST(KonfSave, BehaeltDieRechteDerAltenDatei) {
+    TTestOrdner ordner;
+    for (const mode_t modus : {0600u, 0640u, 0664u}) {
+        DateiSchreiben(ordner / "PHRX.CFG", "alt");
+        ASSERT_EQ(::chmod((ordner / "PHRX.CFG").c_str(), modus), 0);
+        KonfSave(TKonfiguration{}, ordner / "PHRX.CFG");
+        EXPECT_EQ(Modus(ordner / "PHRX.CFG"), modus);
+        EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"), VorgabeDatei);
+    }
+}
+
+TEST(KonfSave, SchreibtDurchEinenLinkInDessenZiel) {
+    TTestOrdner ordner;
+    fs::create_directory(ordner / "echt");
+    DateiSchreiben(ordner / "echt/PHRX.CFG", "alt");
+    fs::create_symlink("echt/PHRX.CFG", ordner / "PHRX.CFG");
+    KonfSave(TKonfiguration{}, ordner / "PHRX.CFG");
+    EXPECT_TRUE(fs::is_symlink(ordner / "PHRX.CFG"));
+    EXPECT_EQ(DateiLesen(ordner / "echt/PHRX.CFG"), VorgabeDatei);
+}
+
+// Paths that cannot be created even by root: the name is a directory, or the folder is a file.
+TEST(KonfSave, NichtAnlegbarIstStill) {
+    TTestOrdner ordner;
+    fs::create_directory(ordner / "PHRX.CFG");
+    DateiSchreiben(ordner / "datei", "x");
+    EXPECT_NO_THROW(KonfSave(TKonfiguration{}, ordner / "PHRX.CFG"));
+    EXPECT_NO_THROW(KonfSave(TKonfiguration{}, ordner / "datei/quorlits/PHRX.CFG"));
+    EXPECT_TRUE(fs::is_directory(ordner / "PHRX.CFG"));
+    EXPECT_EQ(DateiLesen(ordner / "datei"), "x");
+    EXPECT_EQ(Verzeichnisinhalt(ordner.Pfad()), "PHRX.CFG datei");
+}
+
+TEST(KonfSave, SchreibgeschuetzterOrdnerIstStill) {
+    TTestOrdner ordner;
+    DemTestnutzerGeben(ordner.Pfad());
+    const fs::path gesperrt = ordner / "gesperrt";
+    fs::create_directory(gesperrt);
+    DemTestnutzerGeben(gesperrt);
+    ASSERT_EQ(::chmod(gesperrt.c_str(), 0555), 0);
+    const int ergebnis = ImKindprozess(
+        [&] {
+            KonfSave(TKonfiguration{}, gesperrt / "PHRX.CFG");
+            return 0;
+        },
+        true);
+    EXPECT_EQ(ergebnis, 0);
+    EXPECT_EQ(Verzeichnisinhalt(gesperrt), "");
+}
+
+// A read-only PHRX.CFG keeps its settings, although its folder would allow replacing it.
+TEST(KonfSave, SchreibgeschuetzteDateiBleibt) {
+    TTestOrdner ordner;
+    DemTestnutzerGeben(ordner.Pfad());
+    DateiSchreiben(ordner / "PHRX.CFG", "fest");
+    DemTestnutzerGeben(ordner / "PHRX.CFG");
+    ASSERT_EQ(::chmod((ordner / "PHRX.CFG").c_str(), 0444), 0);
+    const int ergebnis = ImKindprozess(
+        [&] {
+            KonfSave(TKonfiguration{}, ordner / "PHRX.CFG");
+            return 0;
+        },
+        true);
+    EXPECT_EQ(ergebnis, 0);
+    EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"), "fest");
+    EXPECT_EQ(Verzeichnisinhalt(ordner.Pfad()), "PHRX.CFG");
+}
+
+// A disk that fills while saving: the file-size limit makes the second write fail as a full
+// disk would. The old file must survive and the error must be raised.
+TEST(KonfSave, SchreibfehlerMeldetUndBehaeltAlteDatei) {
+    TTestOrdner ordner;
+    DateiSchreiben(ordner / "PHRX.CFG", "alte Einstellungen");
+    const int ergebnis = ImKindprozess(
+        [&] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit grenze{};
+            ::getrlimit(RLIMIT_FSIZE, &grenze);
+            grenze.rlim_cur = 100;
+            if (::setrlimit(RLIMIT_FSIZE, &grenze) != 0) {
+                return 10;
+            }
+            try {
+                KonfSave(TKonfiguration{}, ordner / "PHRX.CFG");
+            } catch (const EInOutError& fehler) {
+                return fehler.ErrorCode() == 101 ? 0 : 11;
+            }
+            return 12;
+        },
+        false);
+    EXPECT_EQ(ergebnis, 0) << "10: kein Limit, 11: falscher Code, 12: kein Fehler gemeldet";
+    EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"), "alte Einstellungen");
+    EXPECT_EQ(Verzeichnisinhalt(ordner.Pfad()), "PHRX.CFG");
+}
+
+TEST(AllesSchreiben, VolleGeraetedateiMeldetZuWenigSpeicherplatz) {
+    TDateideskriptor voll(::open("/dev/full", O_WRONLY | O_CLOEXEC));
+    ASSERT_GE(voll.Fd(), 0);
+    try {
+        AllesSchreiben(voll.Fd(), VorgabeDatei);
+        ADD_FAILURE() << "kein Fehler gemeldet";
+    } catch (const EInOutError& fehler) {
+        EXPECT_EQ(fehler.ErrorCode(), 101);
+        EXPECT_STREQ(fehler.what(), "Zu wenig Speicherplatz");
+    }
+}
+
+TEST(KonfLoad, FehlendeDateiLaesstAllesStehen) {
+    TTestOrdner ordner;
+    TKonfiguration k = AllesUmgekehrt();
+    KonfLoad(k, ordner / "PHRX.CFG");
+    EXPECT_EQ(Felder(k), Felder(AllesUmgekehrt()));
+}
+
+TEST(KonfLoad, NichtOeffnbarIstStill) {
+    TTestOrdner ordner;
+    fs::create_directory(ordner / "PHRX.CFG");
+    DateiSchreiben(ordner / "datei", "0\r\n0\r\n");
+    ASSERT_EQ(::mkfifo((ordner / "fifo").c_str(), 0600), 0);
+    for (const fs::path& pfad : {ordner / "PHRX.CFG", ordner / "datei/PHRX.CFG", ordner / "fifo"}) {
+        TKonfiguration k = AllesUmgekehrt();
+        EXPECT_NO_THROW(KonfLoad(k, pfad)) << pfad;
+        EXPECT_EQ(Felder(k), Felder(AllesUmgekehrt())) << pfad;
+    }
+}
+
+TEST(KonfLoad, UnlesbareDateiIstStill) {
+    TTestOrdner ordner;
+    DemTestnutzerGeben(ordner.Pfad());
+    DateiSchreiben(ordner / "PHRX.CFG", "0\r\n1\r\n");
+    DemTestnutzerGeben(ordner / "PHRX.CFG");
+    ASSERT_EQ(::chmod((ordner / "PHRX.CFG").c_str(), 0), 0);
+    const int ergebnis = ImKindprozess(
+        [&] {
+            TKonfiguration k;
+            KonfLoad(k, ordner / "PHRX.CFG");
+            return Felder(k) == Felder(TKonfiguration{}) ? 0 : 1;
+        },
+        true);
+    EXPECT_EQ(ergebnis, 0);
+}
+
+// Reading this process's memory from address 0 fails with EIO after a successful open.
+TEST(KonfLoad, LesefehlerMeldetUndLaesstAllesStehen) {
+    TKonfiguration k = AllesUmgekehrt();
+    try {
+        KonfLoad(k, "/proc/self/mem");
+        ADD_FAILURE() << "kein Fehler gemeldet";
+    } catch (const EInOutError& fehler) {
+        EXPECT_EQ(fehler.ErrorCode(), InOutCodeAusErrno(EIO));
+        EXPECT_EQ(fehler.SystemFehler(), EIO);
+    }
+    EXPECT_EQ(Felder(k), Felder(AllesUmgekehrt()));
+}
+
+} // namespace
