@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "storage/AutoSpeichern.h"
+
+#include "storage/ZeitpunktLesen.h"
+#include "storage/Zeitrechnung.h"
+
+#include <limits>
+
+namespace {
+
+constexpr const char* Laeuft = "läuft";
+constexpr const char* Ende = "ENDE";
+constexpr const char* Punkte = "...";
+
+std::string Sekundentext(std::int64_t sekunden) {
+    // Appended piece by piece: "(" + ... + "s)" trips a false -Wrestrict of g++ 12 at -O3.
+    std::string text = "(";
+    text += std::to_string(sekunden);
+    text += "s)";
+    return text;
+}
+
+struct TGleitMittel {
+    double Wert;
+    double Temp;
+};
+
+void IntervallSummieren(TAutoSpeicherZustand& autoZustand, const TMesswert& messwert) {
+    if (autoZustand.IntervallAnzahl == std::numeric_limits<std::uint16_t>::max()) {
+        return;
+    }
+    autoZustand.IntervallSummeWert += messwert.Wert;
+    autoZustand.IntervallSummeTemp += messwert.Temp;
+    ++autoZustand.IntervallAnzahl;
+}
+
+bool IntervallAbgelaufen(const TAutoSpeicherZustand& autoZustand, const TZeitpunkt& messzeit,
+                         std::uint16_t intervall) {
+    return !autoZustand.LetzteSpeicherung ||
+           SekundenAbstand(messzeit, *autoZustand.LetzteSpeicherung) >= intervall;
+}
+
+// Intervals up to 30 s are fitted to their raster, longer ones to the full minute.
+void ZeitAusrichten(TZeitpunkt& messzeit, std::uint16_t intervall) {
+    if (intervall <= 30) {
+        SekundenRastern(messzeit, intervall);
+    } else {
+        messzeit.Sekunde = 0;
+    }
+}
+
+void IntervallSchreiben(TSpeicherZustand& speicher, TAutoSpeicherZustand& autoZustand,
+                        const TKonfiguration& konfiguration, const TMesswert& messwert,
+                        TZeitpunkt& messzeit, const TGleitMittel& gleit) {
+    std::string pcZeit = messwert.PCZeit;
+    if (konfiguration.ZeitRaster) {
+        ZeitAusrichten(messzeit, konfiguration.Speicherintervall);
+        pcZeit = ZeitText(messzeit);
+    }
+    if (konfiguration.MittelwertIntervall) {
+        // At least this reading is counted, so the count is never 0 here.
+        const double anzahl = autoZustand.IntervallAnzahl;
+        SchreibeDatensatz(speicher, messwert, TWertArt::Intervallmittel, pcZeit,
+                          autoZustand.IntervallSummeWert / anzahl,
+                          autoZustand.IntervallSummeTemp / anzahl);
+    } else if (konfiguration.GleitendesMittel) {
+        SchreibeDatensatz(speicher, messwert, TWertArt::GleitendesMittel, pcZeit, gleit.Wert,
+                          gleit.Temp);
+    } else {
+        SchreibeDatensatz(speicher, messwert, TWertArt::Messwert, pcZeit, messwert.Wert,
+                          messwert.Temp);
+    }
+    autoZustand.LetzteSpeicherung = messzeit;
+    autoZustand.IntervallSummeWert = 0.0;
+    autoZustand.IntervallSummeTemp = 0.0;
+    autoZustand.IntervallAnzahl = 0;
+}
+
+void AllesSchreiben(TSpeicherZustand& speicher, const TKonfiguration& konfiguration,
+                    const TMesswert& messwert, const TGleitMittel& gleit) {
+    if (konfiguration.GleitendesMittel) {
+        SchreibeDatensatz(speicher, messwert, TWertArt::GleitendesMittel, messwert.PCZeit,
+                          gleit.Wert, gleit.Temp);
+    } else {
+        SpeichereWert(speicher, messwert);
+    }
+}
+
+} // namespace
+
+TAutoSpeicherStatus AutoSpeichereWert(TSpeicherZustand& speicher, TAutoSpeicherZustand& autoZustand,
+                                      const TKonfiguration& konfiguration,
+                                      const TMesswert& messwert, double gleitMittelWert,
+                                      double gleitMittelTemp) {
+    TZeitpunkt messzeit;
+    DatumLesen(messwert.PCDatum, messzeit);
+    ZeitLesen(messwert.PCZeit, messzeit);
+    const TGleitMittel gleit{gleitMittelWert, gleitMittelTemp};
+
+    if (ZeitpunktNichtSpaeter(autoZustand.Speicherbeginn, messzeit) &&
+        ZeitpunktNichtSpaeter(messzeit, autoZustand.Speicherende)) {
+        const std::uint16_t intervall = konfiguration.Speicherintervall;
+        if (intervall > 0) {
+            IntervallSummieren(autoZustand, messwert);
+            if (IntervallAbgelaufen(autoZustand, messzeit, intervall)) {
+                IntervallSchreiben(speicher, autoZustand, konfiguration, messwert, messzeit, gleit);
+            }
+        } else {
+            AllesSchreiben(speicher, konfiguration, messwert, gleit);
+        }
+        return {Laeuft, Sekundentext(SekundenAbstand(autoZustand.Speicherende, messzeit))};
+    }
+    if (ZeitpunktNichtSpaeter(messzeit, autoZustand.Speicherbeginn)) {
+        return {Sekundentext(SekundenAbstand(autoZustand.Speicherbeginn, messzeit)), Punkte};
+    }
+    return {Ende, Ende};
+}

@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "storage/Datendatei.h"
+
+#include "storage/EInOutError.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// The run-time's code for an operation on a file that is not open.
+constexpr int DateiNichtOffen = 103;
+
+int Flags(TOeffnungsArt art) {
+    const int gemeinsam = O_WRONLY | O_CREAT | O_CLOEXEC;
+    return art == TOeffnungsArt::Anhaengen ? gemeinsam | O_APPEND : gemeinsam | O_TRUNC;
+}
+
+// Syncs and closes `fd`; the errno of the first failure, or 0. A file that cannot be synced
+// because it is no regular file (a terminal, /dev/null) is not an error.
+int SyncUndClose(int fd) {
+    int fehler = 0;
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) {
+        fehler = errno;
+    }
+    // On Linux the descriptor is released even when close reports EINTR; never close twice.
+    if (::close(fd) != 0 && errno != EINTR && fehler == 0) {
+        fehler = errno;
+    }
+    return fehler;
+}
+
+} // namespace
+
+TDatendatei::~TDatendatei() {
+    if (fd_ >= 0) {
+        SyncUndClose(fd_);
+    }
+}
+
+bool TDatendatei::Oeffnen(const std::string& pfad, TOeffnungsArt art) {
+    if (fd_ >= 0) {
+        SyncUndClose(fd_);
+        fd_ = -1;
+    }
+    int fd = -1;
+    do {
+        fd = ::open(pfad.c_str(), Flags(art), 0666);
+    } while (fd < 0 && errno == EINTR);
+    fd_ = fd;
+    return fd_ >= 0;
+}
+
+void TDatendatei::Schreiben(std::string_view text) {
+    if (fd_ < 0) {
+        throw EInOutError(DateiNichtOffen);
+    }
+    while (!text.empty()) {
+        const ssize_t geschrieben = ::write(fd_, text.data(), text.size());
+        if (geschrieben < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            throw EInOutError::AusErrno(errno);
+        }
+        if (geschrieben == 0) {
+            // No byte taken and no error: the device has no room left.
+            throw EInOutError::AusErrno(ENOSPC);
+        }
+        text.remove_prefix(static_cast<std::size_t>(geschrieben));
+    }
+}
+
+void TDatendatei::Schliessen() {
+    if (fd_ < 0) {
+        return;
+    }
+    const int fehler = SyncUndClose(fd_);
+    fd_ = -1;
+    if (fehler != 0) {
+        throw EInOutError::AusErrno(fehler);
+    }
+}

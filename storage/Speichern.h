@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "acquisition/Messwert.h"
+#include "shell/Konfiguration.h"
+#include "storage/Datendatei.h"
+#include "storage/Datenzeile.h"
+#include "storage/Zeitpunkt.h"
+
+#include <cstdint>
+#include <string_view>
+
+// Saving state of the main window. The data file is open exactly while one kind of saving is on.
+struct TSpeicherZustand {
+    bool SofortSpeichernAktiv = false;
+    bool AutoSpeichernAktiv = false;
+    // Readings handed to the file since the last reset; the first one after a reset gets a
+    // header line before it. It stops at the largest 32-bit number instead of overflowing.
+    std::int32_t AnzahlGespeichert = 0;
+    TDatendatei Datendatei;
+};
+
+// Writes one record line: raises AnzahlGespeichert first, then writes the header line of `art`
+// in the reading's layout when the count is now 1, then the record with `pcZeit`, `wert` and
+// `temp`. Shared by immediate and automatic saving. A write error raises EInOutError after the
+// count was raised.
+void SchreibeDatensatz(TSpeicherZustand& zustand, const TMesswert& messwert, TWertArt art,
+                       std::string_view pcZeit, double wert, double temp);
+
+// Immediate saving of one reading, as received.
+void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert);
+
+// The start of saving, shared by immediate and automatic saving:
+// - with Ueberschreiben or AutoDateiname the count restarts at 0 (so a header line follows);
+// - with AutoDateiname the first free name of `heute` ("06122001.000", ...) in the directory of
+//   the current Ausgabedatei becomes the new Ausgabedatei; when all thousand names of the day
+//   are taken, the start fails and no file is touched;
+// - the file is opened for appending, or rewritten (emptied at once) with Ueberschreiben.
+// Returns whether the file is open. The caller shows DateinamenTeil(Ausgabedatei) when a name
+// was generated.
+bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration,
+                      const TZeitpunkt& heute);
+
+// The same with today's local date.
+bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration);

@@ -1,0 +1,128 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "storage/Datendatei.h"
+#include "storage/EInOutError.h"
+
+#include "TestVerzeichnis.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+TEST(Datendatei, AnhaengenSchreibtAmEndeWeiterUndLegtFehlendeDateiAn) {
+    TTestVerzeichnis v;
+    const std::string pfad = v.Datei("Daten.txt");
+    TDatendatei datei;
+    ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Anhaengen));
+    EXPECT_TRUE(datei.IstOffen());
+    datei.Schreiben("eins\r\n");
+    datei.Schliessen();
+    EXPECT_FALSE(datei.IstOffen());
+    ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Anhaengen));
+    datei.Schreiben("zwei\r\n");
+    datei.Schliessen();
+    EXPECT_EQ(DateiInhalt(pfad), "eins\r\nzwei\r\n");
+}
+
+TEST(Datendatei, NeuschreibenLeertDieDateiSofort) {
+    TTestVerzeichnis v;
+    const std::string pfad = v.Datei("Daten.txt");
+    DateiAnlegen(pfad, "alter Inhalt\r\n");
+    TDatendatei datei;
+    ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
+    EXPECT_EQ(DateiInhalt(pfad), "");
+    datei.Schreiben("neu\r\n");
+    datei.Schliessen();
+    EXPECT_EQ(DateiInhalt(pfad), "neu\r\n");
+}
+
+TEST(Datendatei, JedeZeileIstSofortImBetriebssystem) {
+    TTestVerzeichnis v;
+    const std::string pfad = v.Datei("Daten.txt");
+    TDatendatei datei;
+    ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
+    datei.Schreiben("erste Zeile\r\n");
+    EXPECT_EQ(DateiInhalt(pfad), "erste Zeile\r\n");
+    const std::string gross(1 << 20, 'x');
+    datei.Schreiben(gross);
+    EXPECT_EQ(DateiInhalt(pfad).size(), 13U + gross.size());
+}
+
+TEST(Datendatei, OeffnenScheitertLeiseOhneEtwasAnzulegen) {
+    TTestVerzeichnis v;
+    TDatendatei datei;
+    EXPECT_FALSE(datei.Oeffnen(v.Datei("fehlt/Daten.txt"), TOeffnungsArt::Anhaengen));
+    EXPECT_FALSE(datei.IstOffen());
+    EXPECT_FALSE(datei.Oeffnen(v.Pfad(), TOeffnungsArt::Neuschreiben)); // a directory
+    EXPECT_FALSE(std::filesystem::exists(v.Datei("fehlt")));
+}
+
+TEST(Datendatei, VollesGeraetMeldetZuWenigSpeicherplatz) {
+    TDatendatei datei;
+    ASSERT_TRUE(datei.Oeffnen("/dev/full", TOeffnungsArt::Anhaengen));
+    try {
+        datei.Schreiben("eine Zeile\r\n");
+        FAIL() << "no error raised";
+    } catch (const EInOutError& fehler) {
+        EXPECT_EQ(fehler.ErrorCode(), 101);
+        EXPECT_EQ(fehler.SystemFehler(), ENOSPC);
+        EXPECT_STREQ(fehler.what(), "Zu wenig Speicherplatz");
+    }
+    EXPECT_TRUE(datei.IstOffen()); // a failed write leaves the file open
+    EXPECT_NO_THROW(datei.Schliessen());
+}
+
+TEST(Datendatei, SchreibenOhneOffeneDateiIstEinEAFehler) {
+    TDatendatei datei;
+    EXPECT_THROW(datei.Schreiben("x"), EInOutError);
+    EXPECT_NO_THROW(datei.Schliessen());
+}
+
+TEST(Datendatei, ErneutesOeffnenSchliesstDieVorigeDatei) {
+    TTestVerzeichnis v;
+    TDatendatei datei;
+    ASSERT_TRUE(datei.Oeffnen(v.Datei("a.txt"), TOeffnungsArt::Neuschreiben));
+    datei.Schreiben("a");
+    ASSERT_TRUE(datei.Oeffnen(v.Datei("b.txt"), TOeffnungsArt::Neuschreiben));
+    datei.Schreiben("b");
+    datei.Schliessen();
+    EXPECT_EQ(DateiInhalt(v.Datei("a.txt")), "a");
+    EXPECT_EQ(DateiInhalt(v.Datei("b.txt")), "b");
+}
+
+TEST(Datendatei, DestruktorSchliesstUndGibtDenDeskriptorFrei) {
+    TTestVerzeichnis v;
+    const int probe = ::dup(0);
+    ASSERT_GE(probe, 0);
+    ::close(probe); // the lowest free descriptor number
+    {
+        TDatendatei datei;
+        ASSERT_TRUE(datei.Oeffnen(v.Datei("Daten.txt"), TOeffnungsArt::Neuschreiben));
+        datei.Schreiben("bleibt\r\n");
+    }
+    EXPECT_EQ(DateiInhalt(v.Datei("Daten.txt")), "bleibt\r\n");
+    const int danach = ::dup(0);
+    EXPECT_EQ(danach, probe);
+    ::close(danach);
+}
+
+TEST(Datendatei, DeskriptorWirdBeiExecGeschlossen) {
+    TTestVerzeichnis v;
+    const int probe = ::dup(0);
+    ASSERT_GE(probe, 0);
+    ::close(probe);
+    TDatendatei datei;
+    ASSERT_TRUE(datei.Oeffnen(v.Datei("Daten.txt"), TOeffnungsArt::Neuschreiben));
+    // The file took the lowest free number.
+    const int flags = ::fcntl(probe, F_GETFD);
+    ASSERT_GE(flags, 0);
+    EXPECT_NE(flags & FD_CLOEXEC, 0);
+}
+
+} // namespace

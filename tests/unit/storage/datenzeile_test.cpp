@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "storage/Datendatei.h"
+#include "storage/Datenzeile.h"
+
+#include "TestVerzeichnis.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string Referenz(const std::string& name) {
+    const std::string inhalt = DateiInhalt(std::string(QUORLITS_TEST_DATA_DIR) + "/" + name);
+    EXPECT_FALSE(inhalt.empty()) << name;
+    return inhalt;
+}
+
+// Writes `text` through the data file into a fresh file and returns the file's bytes.
+std::string UeberDatei(const std::string& text) {
+    TTestVerzeichnis v;
+    TDatendatei datei;
+    EXPECT_TRUE(datei.Oeffnen(v.Datei("zeilen.txt"), TOeffnungsArt::Neuschreiben));
+    datei.Schreiben(text);
+    datei.Schliessen();
+    return DateiInhalt(v.Datei("zeilen.txt"));
+}
+
+TMesswert Einzelzeile() {
+    TMesswert m;
+    m.PCDatum = "06.12.2001";
+    m.PCZeit = "14:30:05";
+    m.Wert = 7.012;
+    m.Einheit = "pH";
+    m.Temp = 24.8;
+    return m;
+}
+
+TMesswert Ausdruck() {
+    TMesswert m;
+    m.PCDatum = "06.12.2001";
+    m.PCZeit = "14:30:05";
+    m.Datum = "06.12.96";
+    m.Zeit = "12:34";
+    m.Wert = 1.413;
+    m.Einheit = "mS/cm";
+    m.Temp = 25.0;
+    m.Tref = 25;
+    m.TCKoeff = 0.475;
+    m.Gerahmt = true;
+    return m;
+}
+
+TEST(DatenZeile, BeispielzeilenByteGenau) {
+    EXPECT_EQ(UeberDatei(DatenZeile(Einzelzeile(), ',')), Referenz("datenzeile_kurz.txt"));
+    EXPECT_EQ(UeberDatei(DatenZeile(Ausdruck(), ',')), Referenz("datenzeile_lang.txt"));
+}
+
+TEST(KopfZeile, DreiArtenInBeidenAnordnungenByteGenau) {
+    const struct {
+        TWertArt Art;
+        const char* Datei;
+    } faelle[] = {
+        {TWertArt::Messwert, "kopfzeilen_messwert.txt"},
+        {TWertArt::Intervallmittel, "kopfzeilen_intervallmittel.txt"},
+        {TWertArt::GleitendesMittel, "kopfzeilen_gleitmittel.txt"},
+    };
+    for (const auto& fall : faelle) {
+        EXPECT_EQ(UeberDatei(KopfZeile(fall.Art, true) + KopfZeile(fall.Art, false)),
+                  Referenz(fall.Datei))
+            << fall.Datei;
+    }
+}
+
+TEST(DatenZeile, ZahlenformateRundenUndSchneidenNie) {
+    TMesswert m = Ausdruck();
+    m.Tref = 0;
+    m.TCKoeff = 0;
+    EXPECT_EQ(DatenZeile(m, "10:00:00", -123.456, 1234.5, ','),
+              "06.12.2001\t10:00:00\t06.12.96\t12:34\t-123,46\tmS/cm\t1234,50\t\xB0"
+              "C\t 0,00\t 0,000\r\n");
+    m.TCKoeff = 1.98;
+    m.Tref = 20;
+    EXPECT_EQ(DatenZeile(m, "10:00:00", 123456.789, -5.0, ','),
+              "06.12.2001\t10:00:00\t06.12.96\t12:34\t123456,79\tmS/cm\t -5,00\t\xB0"
+              "C\t20,00\t 1,980\r\n");
+}
+
+TEST(DatenZeile, ErsatzwerteNurInZeitWertUndTemperatur) {
+    const std::string zeile = DatenZeile(Ausdruck(), "14:30:00", 2.5, 19.25, ',');
+    EXPECT_EQ(zeile, "06.12.2001\t14:30:00\t06.12.96\t12:34\t  2,50\tmS/cm\t 19,25\t\xB0"
+                     "C\t25,00\t 0,475\r\n");
+}
+
+TEST(DatenZeile, NimmtDasDezimaltrennzeichenDesProgramms) {
+    const char vorher = DezimalTrennzeichen();
+    DezimalTrennzeichenSetzen('.');
+    const std::string mitPunkt = DatenZeile(Einzelzeile());
+    DezimalTrennzeichenSetzen(',');
+    const std::string mitKomma = DatenZeile(Einzelzeile());
+    DezimalTrennzeichenSetzen(vorher);
+    EXPECT_EQ(mitPunkt, "06.12.2001\t14:30:05\t  7.01\tpH\t 24.80\t\xB0"
+                        "C\r\n");
+    EXPECT_EQ(mitKomma, Referenz("datenzeile_kurz.txt"));
+}
+
+} // namespace
