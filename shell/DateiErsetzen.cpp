@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "shell/DateiErsetzen.h"
 
-#include "shell/Dateideskriptor.h"
+#include "storage/Dateideskriptor.h"
 #include "storage/EInOutError.h"
 
 #include <cerrno>

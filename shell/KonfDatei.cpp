@@ -3,9 +3,9 @@
 #include "shell/KonfDatei.h"
 
 #include "shell/DateiErsetzen.h"
-#include "shell/Dateideskriptor.h"
 #include "shell/KonfZeilen.h"
 #include "shell/ZeilenLeser.h"
+#include "storage/Dateideskriptor.h"
 
 #include <fcntl.h>
 #include <string>

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "storage/Datendatei.h"
 
+#include "storage/Dateideskriptor.h"
 #include "storage/EInOutError.h"
 
 #include <cerrno>
@@ -57,20 +58,7 @@ void TDatendatei::Schreiben(std::string_view text) {
     if (fd_ < 0) {
         throw EInOutError(DateiNichtOffen);
     }
-    while (!text.empty()) {
-        const ssize_t geschrieben = ::write(fd_, text.data(), text.size());
-        if (geschrieben < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw EInOutError::AusErrno(errno);
-        }
-        if (geschrieben == 0) {
-            // No byte taken and no error: the device has no room left.
-            throw EInOutError::AusErrno(ENOSPC);
-        }
-        text.remove_prefix(static_cast<std::size_t>(geschrieben));
-    }
+    AllesSchreiben(fd_, text);
 }
 
 void TDatendatei::Schliessen() {

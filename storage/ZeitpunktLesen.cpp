@@ -2,20 +2,11 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "storage/ZeitpunktLesen.h"
 
+#include "acquisition/Zahlwandlung.h"
+
 #include <charconv>
 
 namespace {
-
-std::string OhneLeerzeichen(std::string_view text) {
-    std::string ergebnis;
-    ergebnis.reserve(text.size());
-    for (const char zeichen : text) {
-        if (zeichen != ' ') {
-            ergebnis.push_back(zeichen);
-        }
-    }
-    return ergebnis;
-}
 
 // The part of `rest` before the first `trenner`; `rest` keeps what follows it.
 std::optional<std::string_view> TeilBis(std::string_view& rest, char trenner) {
@@ -51,14 +42,14 @@ std::optional<TDreiZahlen> ZeitTeile(std::string_view rest) {
     if (!stundeText) {
         return std::nullopt;
     }
-    const auto stunde = GanzzahlLesen(OhneLeerzeichen(*stundeText));
+    const auto stunde = GanzzahlLesen(LeerzeichenEntfernen(*stundeText));
     std::optional<std::int32_t> minute;
     std::optional<std::int32_t> sekunde = 0;
     if (const auto minuteText = TeilBis(rest, ':')) {
-        minute = GanzzahlLesen(OhneLeerzeichen(*minuteText));
-        sekunde = GanzzahlLesen(OhneLeerzeichen(rest));
+        minute = GanzzahlLesen(LeerzeichenEntfernen(*minuteText));
+        sekunde = GanzzahlLesen(LeerzeichenEntfernen(rest));
     } else {
-        minute = GanzzahlLesen(OhneLeerzeichen(rest));
+        minute = GanzzahlLesen(LeerzeichenEntfernen(rest));
     }
     if (!stunde || !minute || !sekunde) {
         return std::nullopt;

@@ -3,8 +3,8 @@
 // Writing PHRX.CFG byte for byte, round trips, and the quiet and loud failures of both ways.
 #include "KonfFelder.h"
 #include "TestOrdner.h"
-#include "shell/Dateideskriptor.h"
 #include "shell/KonfDatei.h"
+#include "storage/Dateideskriptor.h"
 #include "storage/EInOutError.h"
 
 #include <gtest/gtest.h>
@@ -192,18 +192,6 @@ TEST(KonfSave, SchreibfehlerMeldetUndBehaeltAlteDatei) {
     EXPECT_EQ(ergebnis, 0) << "10: kein Limit, 11: falscher Code, 12: kein Fehler gemeldet";
     EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"), "alte Einstellungen");
     EXPECT_EQ(Verzeichnisinhalt(ordner.Pfad()), "PHRX.CFG");
-}
-
-TEST(AllesSchreiben, VolleGeraetedateiMeldetZuWenigSpeicherplatz) {
-    TDateideskriptor voll(::open("/dev/full", O_WRONLY | O_CLOEXEC));
-    ASSERT_GE(voll.Fd(), 0);
-    try {
-        AllesSchreiben(voll.Fd(), VorgabeDatei);
-        ADD_FAILURE() << "kein Fehler gemeldet";
-    } catch (const EInOutError& fehler) {
-        EXPECT_EQ(fehler.ErrorCode(), 101);
-        EXPECT_STREQ(fehler.what(), "Zu wenig Speicherplatz");
-    }
 }
 
 TEST(KonfLoad, FehlendeDateiLaesstAllesStehen) {

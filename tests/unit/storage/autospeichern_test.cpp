@@ -5,7 +5,7 @@
 #include "storage/ZeitpunktLesen.h"
 #include "storage/Zeitrechnung.h"
 
-#include "TestVerzeichnis.h"
+#include "TestOrdner.h"
 #include "TestZeitpunkt.h"
 
 #include <gtest/gtest.h>
@@ -67,7 +67,7 @@ protected:
         return AutoSpeichereWert(speicher, zustand, konf, m, 100.0 + wert, 200.0 + wert);
     }
 
-    std::vector<TFelder> Zeilen() const { return ZeilenInFeldern(DateiInhalt(pfad)); }
+    std::vector<TFelder> Zeilen() const { return ZeilenInFeldern(DateiLesen(pfad)); }
 
     // PC times of the record lines (the header line left out).
     std::vector<std::string> Zeiten() const {
@@ -79,7 +79,7 @@ protected:
         return zeiten;
     }
 
-    TTestVerzeichnis verzeichnis;
+    TTestOrdner verzeichnis;
     std::string pfad = verzeichnis.Datei("auto.txt");
     TSpeicherZustand speicher;
     TAutoSpeicherZustand zustand;
@@ -212,7 +212,7 @@ TEST_F(AutoSpeichernTest, VorDemBeginnCountdownUndNichtsGeschrieben) {
     const auto status = Lesen("09:58:00", 1);
     EXPECT_EQ(status.Zeile1, "(120s)");
     EXPECT_EQ(status.Zeile2, "...");
-    EXPECT_EQ(DateiInhalt(pfad), "");
+    EXPECT_EQ(DateiLesen(pfad), "");
     EXPECT_EQ(zustand.IntervallAnzahl, 0);
 }
 
@@ -248,7 +248,7 @@ TEST_F(AutoSpeichernTest, EndeVorDemBeginnSchreibtNie) {
         EXPECT_EQ(status.Zeile1, "ENDE") << zeit;
         EXPECT_EQ(status.Zeile2, "ENDE") << zeit;
     }
-    EXPECT_EQ(DateiInhalt(pfad), "");
+    EXPECT_EQ(DateiLesen(pfad), "");
 }
 
 TEST_F(AutoSpeichernTest, IntervalleFunktionierenAuchNach2016) {
@@ -271,7 +271,7 @@ TEST_F(AutoSpeichernTest, UnlesbaresDatumLiegtVorJedemFenster) {
     const auto status = Lesen("10:00:00", 1, "2001-12-06");
     EXPECT_EQ(status.Zeile1, "(" + std::to_string(Sekundenzahl(zustand.Speicherbeginn)) + "s)");
     EXPECT_EQ(status.Zeile2, "...");
-    EXPECT_EQ(DateiInhalt(pfad), "");
+    EXPECT_EQ(DateiLesen(pfad), "");
 }
 
 TEST_F(AutoSpeichernTest, UnlesbareZeitZaehltNurNachDemDatum) {

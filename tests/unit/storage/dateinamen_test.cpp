@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "storage/Dateinamen.h"
 
-#include "TestVerzeichnis.h"
+#include "TestOrdner.h"
 
 #include <gtest/gtest.h>
 
@@ -37,25 +37,25 @@ TEST(NamenFiltern, BehaeltZiffernBuchstabenUnterstrichUndMinus) {
 }
 
 TEST(DateinameErzeugen, ErsterFreierNameImVerzeichnis) {
-    TTestVerzeichnis v;
-    EXPECT_EQ(DateinameErzeugen("06122001", v.Pfad()), v.Datei("06122001.000"));
-    DateiAnlegen(v.Datei("06122001.000"), "");
-    DateiAnlegen(v.Datei("06122001.001"), "");
-    EXPECT_EQ(DateinameErzeugen("06122001", v.Pfad()), v.Datei("06122001.002"));
+    TTestOrdner v;
+    EXPECT_EQ(DateinameErzeugen("06122001", v.Verzeichnis()), v.Datei("06122001.000"));
+    DateiSchreiben(v.Datei("06122001.000"), "");
+    DateiSchreiben(v.Datei("06122001.001"), "");
+    EXPECT_EQ(DateinameErzeugen("06122001", v.Verzeichnis()), v.Datei("06122001.002"));
     // Another day's files do not count.
-    EXPECT_EQ(DateinameErzeugen("07122001", v.Pfad()), v.Datei("07122001.000"));
+    EXPECT_EQ(DateinameErzeugen("07122001", v.Verzeichnis()), v.Datei("07122001.000"));
 }
 
 TEST(DateinameErzeugen, LueckeBeiNullWirdGenommen) {
-    TTestVerzeichnis v;
-    DateiAnlegen(v.Datei("06122001.001"), "");
-    DateiAnlegen(v.Datei("06122001.002"), "");
-    EXPECT_EQ(DateinameErzeugen("06122001", v.Pfad()), v.Datei("06122001.000"));
+    TTestOrdner v;
+    DateiSchreiben(v.Datei("06122001.001"), "");
+    DateiSchreiben(v.Datei("06122001.002"), "");
+    EXPECT_EQ(DateinameErzeugen("06122001", v.Verzeichnis()), v.Datei("06122001.000"));
 }
 
 TEST(DateinameErzeugen, VerzeichnisOhneSchraegstrichUndVerzeichnisAlsBelegt) {
-    TTestVerzeichnis v;
-    std::string ohne = v.Pfad();
+    TTestOrdner v;
+    std::string ohne = v.Verzeichnis();
     ohne.pop_back();
     EXPECT_EQ(DateinameErzeugen("06122001", ohne), v.Datei("06122001.000"));
     std::filesystem::create_directory(v.Datei("06122001.000"));
@@ -63,34 +63,34 @@ TEST(DateinameErzeugen, VerzeichnisOhneSchraegstrichUndVerzeichnisAlsBelegt) {
 }
 
 TEST(DateinameErzeugen, VerwaisterSymbolischerLinkGiltAlsBelegt) {
-    TTestVerzeichnis v;
+    TTestOrdner v;
     std::filesystem::create_symlink(v.Datei("gibt-es-nicht"), v.Datei("06122001.000"));
-    EXPECT_EQ(DateinameErzeugen("06122001", v.Pfad()), v.Datei("06122001.001"));
+    EXPECT_EQ(DateinameErzeugen("06122001", v.Verzeichnis()), v.Datei("06122001.001"));
 }
 
 TEST(DateinameErzeugen, AlleTausendNamenBelegtErgibtKeinenNamen) {
-    TTestVerzeichnis v;
+    TTestOrdner v;
     for (int n = 0; n < 1000; ++n) {
-        DateiAnlegen(v.Datei("06122001." + Nummer(n)), "");
+        DateiSchreiben(v.Datei("06122001." + Nummer(n)), "");
     }
-    EXPECT_EQ(DateinameErzeugen("06122001", v.Pfad()), std::nullopt);
+    EXPECT_EQ(DateinameErzeugen("06122001", v.Verzeichnis()), std::nullopt);
     std::filesystem::remove(v.Datei("06122001.999"));
-    EXPECT_EQ(DateinameErzeugen("06122001", v.Pfad()), v.Datei("06122001.999"));
+    EXPECT_EQ(DateinameErzeugen("06122001", v.Verzeichnis()), v.Datei("06122001.999"));
 }
 
 TEST(DateinameErzeugen, BasisWirdGefiltertGekuerztUndAufgefuellt) {
-    TTestVerzeichnis v;
-    EXPECT_EQ(DateinameErzeugen("0 6.1 2.2 0 0 1", v.Pfad()), v.Datei("06122001.000"));
-    EXPECT_EQ(DateinameErzeugen("Messreihe123", v.Pfad()), v.Datei("Messreih.000"));
-    EXPECT_EQ(DateinameErzeugen("ab", v.Pfad()), v.Datei("ab______.000"));
-    EXPECT_EQ(DateinameErzeugen("../..", v.Pfad()), v.Datei("________.000"));
+    TTestOrdner v;
+    EXPECT_EQ(DateinameErzeugen("0 6.1 2.2 0 0 1", v.Verzeichnis()), v.Datei("06122001.000"));
+    EXPECT_EQ(DateinameErzeugen("Messreihe123", v.Verzeichnis()), v.Datei("Messreih.000"));
+    EXPECT_EQ(DateinameErzeugen("ab", v.Verzeichnis()), v.Datei("ab______.000"));
+    EXPECT_EQ(DateinameErzeugen("../..", v.Verzeichnis()), v.Datei("________.000"));
 }
 
 TEST(DateinameErzeugen, OhneVerzeichnisImAktuellenVerzeichnis) {
-    TTestVerzeichnis v;
+    TTestOrdner v;
     const auto vorher = std::filesystem::current_path();
-    std::filesystem::current_path(v.Pfad());
-    DateiAnlegen("06122001.000", "");
+    std::filesystem::current_path(v.Verzeichnis());
+    DateiSchreiben("06122001.000", "");
     const auto name = DateinameErzeugen("06122001", "");
     std::filesystem::current_path(vorher);
     EXPECT_EQ(name, "06122001.001");

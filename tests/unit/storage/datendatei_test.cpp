@@ -3,7 +3,7 @@
 #include "storage/Datendatei.h"
 #include "storage/EInOutError.h"
 
-#include "TestVerzeichnis.h"
+#include "TestOrdner.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@
 namespace {
 
 TEST(Datendatei, AnhaengenSchreibtAmEndeWeiterUndLegtFehlendeDateiAn) {
-    TTestVerzeichnis v;
+    TTestOrdner v;
     const std::string pfad = v.Datei("Daten.txt");
     TDatendatei datei;
     ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Anhaengen));
@@ -27,39 +27,39 @@ TEST(Datendatei, AnhaengenSchreibtAmEndeWeiterUndLegtFehlendeDateiAn) {
     ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Anhaengen));
     datei.Schreiben("zwei\r\n");
     datei.Schliessen();
-    EXPECT_EQ(DateiInhalt(pfad), "eins\r\nzwei\r\n");
+    EXPECT_EQ(DateiLesen(pfad), "eins\r\nzwei\r\n");
 }
 
 TEST(Datendatei, NeuschreibenLeertDieDateiSofort) {
-    TTestVerzeichnis v;
+    TTestOrdner v;
     const std::string pfad = v.Datei("Daten.txt");
-    DateiAnlegen(pfad, "alter Inhalt\r\n");
+    DateiSchreiben(pfad, "alter Inhalt\r\n");
     TDatendatei datei;
     ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
-    EXPECT_EQ(DateiInhalt(pfad), "");
+    EXPECT_EQ(DateiLesen(pfad), "");
     datei.Schreiben("neu\r\n");
     datei.Schliessen();
-    EXPECT_EQ(DateiInhalt(pfad), "neu\r\n");
+    EXPECT_EQ(DateiLesen(pfad), "neu\r\n");
 }
 
 TEST(Datendatei, JedeZeileIstSofortImBetriebssystem) {
-    TTestVerzeichnis v;
+    TTestOrdner v;
     const std::string pfad = v.Datei("Daten.txt");
     TDatendatei datei;
     ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
     datei.Schreiben("erste Zeile\r\n");
-    EXPECT_EQ(DateiInhalt(pfad), "erste Zeile\r\n");
+    EXPECT_EQ(DateiLesen(pfad), "erste Zeile\r\n");
     const std::string gross(1 << 20, 'x');
     datei.Schreiben(gross);
-    EXPECT_EQ(DateiInhalt(pfad).size(), 13U + gross.size());
+    EXPECT_EQ(DateiLesen(pfad).size(), 13U + gross.size());
 }
 
 TEST(Datendatei, OeffnenScheitertLeiseOhneEtwasAnzulegen) {
-    TTestVerzeichnis v;
+    TTestOrdner v;
     TDatendatei datei;
     EXPECT_FALSE(datei.Oeffnen(v.Datei("fehlt/Daten.txt"), TOeffnungsArt::Anhaengen));
     EXPECT_FALSE(datei.IstOffen());
-    EXPECT_FALSE(datei.Oeffnen(v.Pfad(), TOeffnungsArt::Neuschreiben)); // a directory
+    EXPECT_FALSE(datei.Oeffnen(v.Verzeichnis(), TOeffnungsArt::Neuschreiben)); // a directory
     EXPECT_FALSE(std::filesystem::exists(v.Datei("fehlt")));
 }
 
@@ -85,19 +85,19 @@ TEST(Datendatei, SchreibenOhneOffeneDateiIstEinEAFehler) {
 }
 
 TEST(Datendatei, ErneutesOeffnenSchliesstDieVorigeDatei) {
-    TTestVerzeichnis v;
+    TTestOrdner v;
     TDatendatei datei;
     ASSERT_TRUE(datei.Oeffnen(v.Datei("a.txt"), TOeffnungsArt::Neuschreiben));
     datei.Schreiben("a");
     ASSERT_TRUE(datei.Oeffnen(v.Datei("b.txt"), TOeffnungsArt::Neuschreiben));
     datei.Schreiben("b");
     datei.Schliessen();
-    EXPECT_EQ(DateiInhalt(v.Datei("a.txt")), "a");
-    EXPECT_EQ(DateiInhalt(v.Datei("b.txt")), "b");
+    EXPECT_EQ(DateiLesen(v.Datei("a.txt")), "a");
+    EXPECT_EQ(DateiLesen(v.Datei("b.txt")), "b");
 }
 
 TEST(Datendatei, DestruktorSchliesstUndGibtDenDeskriptorFrei) {
-    TTestVerzeichnis v;
+    TTestOrdner v;
     const int probe = ::dup(0);
     ASSERT_GE(probe, 0);
     ::close(probe); // the lowest free descriptor number
@@ -106,14 +106,14 @@ TEST(Datendatei, DestruktorSchliesstUndGibtDenDeskriptorFrei) {
         ASSERT_TRUE(datei.Oeffnen(v.Datei("Daten.txt"), TOeffnungsArt::Neuschreiben));
         datei.Schreiben("bleibt\r\n");
     }
-    EXPECT_EQ(DateiInhalt(v.Datei("Daten.txt")), "bleibt\r\n");
+    EXPECT_EQ(DateiLesen(v.Datei("Daten.txt")), "bleibt\r\n");
     const int danach = ::dup(0);
     EXPECT_EQ(danach, probe);
     ::close(danach);
 }
 
 TEST(Datendatei, DeskriptorWirdBeiExecGeschlossen) {
-    TTestVerzeichnis v;
+    TTestOrdner v;
     const int probe = ::dup(0);
     ASSERT_GE(probe, 0);
     ::close(probe);

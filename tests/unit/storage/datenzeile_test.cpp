@@ -3,7 +3,7 @@
 #include "storage/Datendatei.h"
 #include "storage/Datenzeile.h"
 
-#include "TestVerzeichnis.h"
+#include "TestOrdner.h"
 
 #include <gtest/gtest.h>
 
@@ -12,19 +12,19 @@
 namespace {
 
 std::string Referenz(const std::string& name) {
-    const std::string inhalt = DateiInhalt(std::string(QUORLITS_TEST_DATA_DIR) + "/" + name);
+    const std::string inhalt = DateiLesen(std::string(QUORLITS_TEST_DATA_DIR) + "/" + name);
     EXPECT_FALSE(inhalt.empty()) << name;
     return inhalt;
 }
 
 // Writes `text` through the data file into a fresh file and returns the file's bytes.
 std::string UeberDatei(const std::string& text) {
-    TTestVerzeichnis v;
+    TTestOrdner v;
     TDatendatei datei;
     EXPECT_TRUE(datei.Oeffnen(v.Datei("zeilen.txt"), TOeffnungsArt::Neuschreiben));
     datei.Schreiben(text);
     datei.Schliessen();
-    return DateiInhalt(v.Datei("zeilen.txt"));
+    return DateiLesen(v.Datei("zeilen.txt"));
 }
 
 TMesswert Einzelzeile() {

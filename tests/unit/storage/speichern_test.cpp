@@ -4,7 +4,7 @@
 #include "storage/EInOutError.h"
 #include "storage/Speichern.h"
 
-#include "TestVerzeichnis.h"
+#include "TestOrdner.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +66,7 @@ protected:
     }
 
     char trennerVorher = '.';
-    TTestVerzeichnis verzeichnis;
+    TTestOrdner verzeichnis;
     TSpeicherZustand zustand;
 };
 
@@ -78,10 +78,10 @@ TEST_F(SpeichernTest, ErsterWertNachRuecksetzenBekommtKopfzeile) {
     SpeichereWert(zustand, Messwert(7.5));
     EXPECT_EQ(zustand.AnzahlGespeichert, 2);
     zustand.Datendatei.Schliessen();
-    EXPECT_EQ(DateiInhalt(k.Ausgabedatei), std::string(KopfKurz) +
-                                               "06.12.2001\t14:30:05\t  7,01\tpH\t 24,80\t\xB0"
-                                               "C\r\n06.12.2001\t14:30:05\t  7,50\tpH\t 24,80\t\xB0"
-                                               "C\r\n");
+    EXPECT_EQ(DateiLesen(k.Ausgabedatei), std::string(KopfKurz) +
+                                              "06.12.2001\t14:30:05\t  7,01\tpH\t 24,80\t\xB0"
+                                              "C\r\n06.12.2001\t14:30:05\t  7,50\tpH\t 24,80\t\xB0"
+                                              "C\r\n");
 }
 
 TEST_F(SpeichernTest, GemischteAnordnungenTeilenSichDieKopfzeileDesErstenWerts) {
@@ -90,7 +90,7 @@ TEST_F(SpeichernTest, GemischteAnordnungenTeilenSichDieKopfzeileDesErstenWerts) 
     SpeichereWert(zustand, Messwert(1.0, true));
     SpeichereWert(zustand, Messwert(2.0, false));
     zustand.Datendatei.Schliessen();
-    const std::string inhalt = DateiInhalt(k.Ausgabedatei);
+    const std::string inhalt = DateiLesen(k.Ausgabedatei);
     EXPECT_EQ(inhalt.substr(0, std::string(KopfLang).size()), KopfLang);
     EXPECT_EQ(Anzahl(inhalt, "PC-Datum"), 1);
     EXPECT_EQ(Anzahl(inhalt, "\r\n"), 3);
@@ -99,17 +99,17 @@ TEST_F(SpeichernTest, GemischteAnordnungenTeilenSichDieKopfzeileDesErstenWerts) 
 
 TEST_F(SpeichernTest, UeberschreibenLeertDieDateiSchonBeimStart) {
     TKonfiguration k = FesterName(true);
-    DateiAnlegen(k.Ausgabedatei, "alte Messung\r\n");
+    DateiSchreiben(k.Ausgabedatei, "alte Messung\r\n");
     zustand.AnzahlGespeichert = 12;
     ASSERT_TRUE(SpeichernStarten(zustand, k, Nikolaus2001));
     EXPECT_EQ(zustand.AnzahlGespeichert, 0);
-    EXPECT_EQ(DateiInhalt(k.Ausgabedatei), "");
+    EXPECT_EQ(DateiLesen(k.Ausgabedatei), "");
     EXPECT_EQ(k.Ausgabedatei, verzeichnis.Datei("Daten.txt"));
 }
 
 TEST_F(SpeichernTest, AnhaengenAusUndWiederEinInEinerMessungOhneZweiteKopfzeile) {
     TKonfiguration k = FesterName(false);
-    DateiAnlegen(k.Ausgabedatei, "alt\r\n");
+    DateiSchreiben(k.Ausgabedatei, "alt\r\n");
     zustand.AnzahlGespeichert = 0; // the start of the measurement
     ASSERT_TRUE(SpeichernStarten(zustand, k, Nikolaus2001));
     Speichern(3);
@@ -118,7 +118,7 @@ TEST_F(SpeichernTest, AnhaengenAusUndWiederEinInEinerMessungOhneZweiteKopfzeile)
     EXPECT_EQ(zustand.AnzahlGespeichert, 3);
     Speichern(2);
     zustand.Datendatei.Schliessen();
-    const std::string inhalt = DateiInhalt(k.Ausgabedatei);
+    const std::string inhalt = DateiLesen(k.Ausgabedatei);
     EXPECT_EQ(inhalt.substr(0, 5), "alt\r\n");
     EXPECT_EQ(Anzahl(inhalt, "PC-Datum"), 1);
     EXPECT_EQ(Anzahl(inhalt, "\xB0"
@@ -134,7 +134,7 @@ TEST_F(SpeichernTest, NeueMessungBeiLaufendemSpeichernSchreibtZweiteKopfzeile) {
     zustand.AnzahlGespeichert = 0; // a new meter measurement starts
     Speichern(1);
     zustand.Datendatei.Schliessen();
-    const std::string inhalt = DateiInhalt(k.Ausgabedatei);
+    const std::string inhalt = DateiLesen(k.Ausgabedatei);
     EXPECT_EQ(Anzahl(inhalt, KopfKurz), 2);
     EXPECT_EQ(Anzahl(inhalt, "\r\n"), 5);
 }
@@ -151,7 +151,7 @@ TEST_F(SpeichernTest, AutomatischeNamenJeStartEineNeueDateiMitKopfzeile) {
     }
     for (int start = 0; start < 3; ++start) {
         const std::string inhalt =
-            DateiInhalt(verzeichnis.Datei("06122001.00" + std::to_string(start)));
+            DateiLesen(verzeichnis.Datei("06122001.00" + std::to_string(start)));
         EXPECT_EQ(Anzahl(inhalt, KopfKurz), 1) << start;
         EXPECT_EQ(Anzahl(inhalt, "\r\n"), 3) << start;
     }
@@ -159,7 +159,7 @@ TEST_F(SpeichernTest, AutomatischeNamenJeStartEineNeueDateiMitKopfzeile) {
 
 TEST_F(SpeichernTest, AutomatischerNameOhneVerzeichnisLandetImAktuellenVerzeichnis) {
     const auto vorher = std::filesystem::current_path();
-    std::filesystem::current_path(verzeichnis.Pfad());
+    std::filesystem::current_path(verzeichnis.Verzeichnis());
     TKonfiguration k; // "Daten.txt"
     const bool gestartet = SpeichernStarten(zustand, k, Nikolaus2001);
     zustand.Datendatei.Schliessen();
@@ -186,7 +186,7 @@ TEST_F(SpeichernTest, AlleTausendNamenBelegtScheitertOhneEineDateiZuBeruehren) {
     for (int n = 0; n < 1000; ++n) {
         std::string nummer = std::to_string(n);
         nummer.insert(0, 3 - nummer.size(), '0');
-        DateiAnlegen(verzeichnis.Datei("06122001." + nummer), "Datei " + nummer);
+        DateiSchreiben(verzeichnis.Datei("06122001." + nummer), "Datei " + nummer);
     }
     for (const bool ueberschreiben : {false, true}) {
         TKonfiguration k;
@@ -196,8 +196,8 @@ TEST_F(SpeichernTest, AlleTausendNamenBelegtScheitertOhneEineDateiZuBeruehren) {
         EXPECT_FALSE(zustand.Datendatei.IstOffen());
         EXPECT_EQ(k.Ausgabedatei, verzeichnis.Datei("Daten.txt"));
     }
-    EXPECT_EQ(DateiInhalt(verzeichnis.Datei("06122001.000")), "Datei 000");
-    EXPECT_EQ(DateiInhalt(verzeichnis.Datei("06122001.999")), "Datei 999");
+    EXPECT_EQ(DateiLesen(verzeichnis.Datei("06122001.000")), "Datei 000");
+    EXPECT_EQ(DateiLesen(verzeichnis.Datei("06122001.999")), "Datei 999");
     EXPECT_FALSE(std::filesystem::exists(verzeichnis.Datei("Daten.txt")));
 }
 
@@ -217,7 +217,7 @@ TEST_F(SpeichernTest, ZaehlerBleibtAmGroesstenWertStehen) {
     Speichern(2);
     zustand.Datendatei.Schliessen();
     EXPECT_EQ(zustand.AnzahlGespeichert, std::numeric_limits<std::int32_t>::max());
-    const std::string inhalt = DateiInhalt(k.Ausgabedatei);
+    const std::string inhalt = DateiLesen(k.Ausgabedatei);
     EXPECT_EQ(Anzahl(inhalt, "PC-Datum"), 0);
     EXPECT_EQ(Anzahl(inhalt, "\r\n"), 2);
 }

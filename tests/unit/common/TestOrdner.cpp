@@ -17,7 +17,7 @@ constexpr uid_t Testnutzer = 65534; // nobody
 }
 
 TTestOrdner::TTestOrdner() {
-    std::string muster = (fs::temp_directory_path() / "quorlits_konf_XXXXXX").string();
+    std::string muster = (fs::temp_directory_path() / "quorlits_test_XXXXXX").string();
     if (::mkdtemp(muster.data()) == nullptr) {
         throw std::runtime_error("mkdtemp fehlgeschlagen");
     }

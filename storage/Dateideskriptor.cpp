@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "shell/Dateideskriptor.h"
+#include "storage/Dateideskriptor.h"
 
 #include "storage/EInOutError.h"
 
@@ -30,6 +30,10 @@ void AllesSchreiben(int fd, std::string_view daten) {
                 continue;
             }
             throw EInOutError::AusErrno(errno);
+        }
+        if (geschrieben == 0) {
+            // No byte taken and no error: the device has no room left.
+            throw EInOutError::AusErrno(ENOSPC);
         }
         daten.remove_prefix(static_cast<std::size_t>(geschrieben));
     }

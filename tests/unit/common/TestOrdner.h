@@ -15,6 +15,9 @@ public:
     TTestOrdner& operator=(const TTestOrdner&) = delete;
 
     const std::filesystem::path& Pfad() const { return pfad_; }
+    // The directory as text with a trailing "/", as a directory part of a file name.
+    std::string Verzeichnis() const { return pfad_.string() + "/"; }
+    std::string Datei(const std::string& name) const { return Verzeichnis() + name; }
     std::filesystem::path operator/(const std::string& name) const { return pfad_ / name; }
 
 private:
