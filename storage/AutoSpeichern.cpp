@@ -21,7 +21,7 @@ std::string Sekundentext(std::int64_t sekunden) {
     return text;
 }
 
-struct TGleitMittel {
+struct TMittelwerte {
     double Wert;
     double Temp;
 };
@@ -52,7 +52,7 @@ void ZeitAusrichten(TZeitpunkt& messzeit, std::uint16_t intervall) {
 
 void IntervallSchreiben(TSpeicherZustand& speicher, TAutoSpeicherZustand& autoZustand,
                         const TKonfiguration& konfiguration, const TMesswert& messwert,
-                        TZeitpunkt& messzeit, const TGleitMittel& gleit) {
+                        TZeitpunkt& messzeit, const TMittelwerte& gleit) {
     std::string pcZeit = messwert.PCZeit;
     if (konfiguration.ZeitRaster) {
         ZeitAusrichten(messzeit, konfiguration.Speicherintervall);
@@ -77,8 +77,8 @@ void IntervallSchreiben(TSpeicherZustand& speicher, TAutoSpeicherZustand& autoZu
     autoZustand.IntervallAnzahl = 0;
 }
 
-void AllesSchreiben(TSpeicherZustand& speicher, const TKonfiguration& konfiguration,
-                    const TMesswert& messwert, const TGleitMittel& gleit) {
+void ModusAllesSchreiben(TSpeicherZustand& speicher, const TKonfiguration& konfiguration,
+                         const TMesswert& messwert, const TMittelwerte& gleit) {
     if (konfiguration.GleitendesMittel) {
         SchreibeDatensatz(speicher, messwert, TWertArt::GleitendesMittel, messwert.PCZeit,
                           gleit.Wert, gleit.Temp);
@@ -96,7 +96,7 @@ TAutoSpeicherStatus AutoSpeichereWert(TSpeicherZustand& speicher, TAutoSpeicherZ
     TZeitpunkt messzeit;
     DatumLesen(messwert.PCDatum, messzeit);
     ZeitLesen(messwert.PCZeit, messzeit);
-    const TGleitMittel gleit{gleitMittelWert, gleitMittelTemp};
+    const TMittelwerte gleit{gleitMittelWert, gleitMittelTemp};
 
     if (ZeitpunktNichtSpaeter(autoZustand.Speicherbeginn, messzeit) &&
         ZeitpunktNichtSpaeter(messzeit, autoZustand.Speicherende)) {
@@ -107,7 +107,7 @@ TAutoSpeicherStatus AutoSpeichereWert(TSpeicherZustand& speicher, TAutoSpeicherZ
                 IntervallSchreiben(speicher, autoZustand, konfiguration, messwert, messzeit, gleit);
             }
         } else {
-            AllesSchreiben(speicher, konfiguration, messwert, gleit);
+            ModusAllesSchreiben(speicher, konfiguration, messwert, gleit);
         }
         return {Laeuft, Sekundentext(SekundenAbstand(autoZustand.Speicherende, messzeit))};
     }

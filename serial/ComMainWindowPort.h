@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "serial/ComPortSettings.h"
+
+// The configuration the main window gives its newly created port: 1200 baud, 8 data bits, one
+// stop bit, no parity, null bytes discarded, every event, DTR on, RTS off, no CTS, DSR or
+// Xon/Xoff flow control. The device stays DefaultPortName ("COM1"); everything not named keeps
+// the value a new port has. Start-up later switches to 4800 baud and hardware flow control.
+void ApplyMainWindowPortDefaults(TComPortSettings& settings);

@@ -1,1 +1,0 @@
-int serDummy(){return 0;}
