@@ -129,9 +129,7 @@ void EinheitAusBuchstaben(std::string_view rest, TMesswert& messwert) {
     std::string einheit;
     std::copy_if(rest.begin(), rest.end(), std::back_inserter(einheit), IstBuchstabe);
     messwert.Einheit = std::move(einheit);
-    // Built rather than assigned from a literal: GCC 12 at -O3 reports a false -Wrestrict on
-    // that assignment here.
-    messwert.Messgroesse = std::string(1, '?');
+    messwert.Messgroesse = "?";
 }
 
 void WertEntnehmen(std::string_view rest, TMesswert& messwert) {

@@ -14,11 +14,7 @@ constexpr const char* Ende = "ENDE";
 constexpr const char* Punkte = "...";
 
 std::string Sekundentext(std::int64_t sekunden) {
-    // Appended piece by piece: "(" + ... + "s)" trips a false -Wrestrict of g++ 12 at -O3.
-    std::string text = "(";
-    text += std::to_string(sekunden);
-    text += "s)";
-    return text;
+    return "(" + std::to_string(sekunden) + "s)";
 }
 
 struct TMittelwerte {
