@@ -12,8 +12,9 @@
 #include <sys/stat.h>
 
 void KonfLoad(TKonfiguration& konf, const std::filesystem::path& pfad) {
-    // O_NONBLOCK keeps a FIFO in place of the file from blocking the start.
-    TDateideskriptor datei(::open(pfad.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    // O_NONBLOCK keeps a FIFO in place of the file from blocking the start; O_NOCTTY keeps a
+    // terminal device from becoming the controlling terminal.
+    TDateideskriptor datei(::open(pfad.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     struct stat info {};
     if (datei.Fd() < 0 || ::fstat(datei.Fd(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return;
