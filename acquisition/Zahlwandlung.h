@@ -17,8 +17,9 @@ struct TZahlErgebnis {
 };
 
 // Converts optional leading blanks, an optional sign, digits with an optional "." and further
-// digits (at least one digit on either side of the point), and an optional exponent ("E" or "e",
-// optional sign, at least one digit). The point is always ".", whatever the locale.
+// digits (at least one digit before or after the point: "12." and ".5" are numbers), and an
+// optional exponent ("E" or "e", optional sign, at least one digit). The point is always ".",
+// whatever the locale.
 //
 // `Wert` is the value of the part that was taken, so a text that does not convert completely
 // still yields the value of its convertible start ("12.5x" gives 12.5, stop 5). A text with no

@@ -48,8 +48,13 @@ bool TDatendatei::Oeffnen(const std::string& pfad, TOeffnungsArt art) {
     }
     int fd = -1;
     do {
-        fd = ::open(pfad.c_str(), Flags(art), 0666);
+        // O_NONBLOCK: a named pipe without a reader in place of the file fails at once instead
+        // of hanging the program; the writes themselves block as usual.
+        fd = ::open(pfad.c_str(), Flags(art) | O_NONBLOCK | O_NOCTTY, 0666);
     } while (fd < 0 && errno == EINTR);
+    if (fd >= 0) {
+        ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    }
     fd_ = fd;
     return fd_ >= 0;
 }

@@ -98,6 +98,17 @@ const std::vector<TFall> Protokolle = {
     {"ab12:34", 0, 0, "ab", "?", "", "12:34"},
     {"1 12:34", 1, 0, "", "?", "", "12:34"},
     {"06.12.96 12:34", 0, 0, "", "?", "06.12.96", "12:34"},
+    // The time starts after the character in front of the ":" when that is no figure character.
+    {"06.12.96 x:34", 0, 0, "x", "?", "06.12.96", ":34"},
+    // The date's end is looked for down to position 5 only: the "1" at position 3 is not taken
+    // as its end, the date is then positions 3 and 4.
+    {"ab1x 12:34", 0, 0, "ab", "?", "1x", "12:34"},
+    // The date's start is looked for from three places before its end.
+    {"ab x5 12:34", 0, 0, "ab", "?", "x5", "12:34"},
+    // "C =" always takes the two characters after it, blank or not.
+    {"7.0 pH TREF 25 C =  0.5", 7.0, 0, "pH", "?", "", "", 25, 0.5},
+    // The 25th character left is not looked at.
+    {"7.0 pH                  9", 7.0, 0, "pH", "?"},
 };
 
 TEST(MesswertLesen, PlainLines) {

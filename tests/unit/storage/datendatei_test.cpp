@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -61,6 +62,16 @@ TEST(Datendatei, OeffnenScheitertLeiseOhneEtwasAnzulegen) {
     EXPECT_FALSE(datei.IstOffen());
     EXPECT_FALSE(datei.Oeffnen(v.Verzeichnis(), TOeffnungsArt::Neuschreiben)); // a directory
     EXPECT_FALSE(std::filesystem::exists(v.Datei("fehlt")));
+}
+
+// A named pipe that nobody reads in place of the data file must not hang the program.
+TEST(Datendatei, PipeOhneLeserScheitertSofortStattZuHaengen) {
+    TTestOrdner v;
+    const std::string pfad = v.Datei("Daten.txt");
+    ASSERT_EQ(::mkfifo(pfad.c_str(), 0600), 0);
+    TDatendatei datei;
+    EXPECT_FALSE(datei.Oeffnen(pfad, TOeffnungsArt::Anhaengen));
+    EXPECT_FALSE(datei.IstOffen());
 }
 
 TEST(Datendatei, VollesGeraetMeldetZuWenigSpeicherplatz) {
