@@ -3,12 +3,18 @@
 include(GoogleTest)
 find_package(GTest REQUIRED)
 
-# quorlits_add_unit_test(<name> SOURCES <files...> LIBS <targets...>)
-# A GoogleTest program without a display; each TEST becomes its own CTest entry.
+# quorlits_add_unit_test(<name> [QTCORE] SOURCES <files...> LIBS <targets...>)
+# A GoogleTest program without a display; each TEST becomes its own CTest entry. With QTCORE
+# its main runs a QCoreApplication, for code that hands work to Qt's event loop.
 function(quorlits_add_unit_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "QTCORE" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main
+    if(ARG_QTCORE)
+        set(main quorlits_qtcore_testmain)
+    else()
+        set(main GTest::gtest_main)
+    endif()
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock ${main}
                                           quorlits_warnings)
     target_compile_definitions(${name} PRIVATE
         QUORLITS_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
