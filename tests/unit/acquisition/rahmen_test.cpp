@@ -50,107 +50,70 @@ std::vector<std::string> Geraet(std::initializer_list<std::string_view> lesbar) 
     return chunks;
 }
 
-TEST(RahmenPruefen, PlainLineCompletesAtEighteenthCharacterC) {
-    TRahmenZustand zustand;
-    EXPECT_FALSE(RahmenPruefen(" 7.01 pH   25.0 ", zustand));
-    ASSERT_TRUE(RahmenPruefen(Geraetetext("°C"), zustand));
-    EXPECT_EQ(zustand.EmpfangsPuffer, Geraetetext(" 7.01 pH   25.0 °C"));
-    EXPECT_FALSE(zustand.Gerahmt);
-    EXPECT_FALSE(zustand.InRahmen);
-}
+// One state step: the buffer and frame flag before, the chunks fed without taking a record,
+// and the state after the last chunk. Only the last chunk may complete a record.
+struct TSchritt {
+    const char* Name;
+    std::string Vorher;
+    std::vector<std::string> Chunks;
+    bool Fertig;
+    std::string Nachher;
+    bool Gerahmt = false;
+    bool InRahmen = false;
+    bool VorherInRahmen = false;
+};
 
-TEST(RahmenPruefen, LowerCaseCAlsoCompletesAPlainLine) {
-    TRahmenZustand zustand;
-    EXPECT_TRUE(RahmenPruefen("12345678901234567c", zustand));
-}
-
-TEST(RahmenPruefen, ChunkBeginningWithControlByteIsNotAppended) {
-    TRahmenZustand zustand;
-    zustand.EmpfangsPuffer = "abc";
-    EXPECT_FALSE(RahmenPruefen(Geraetetext("{CR}{LF}"), zustand));
-    EXPECT_FALSE(RahmenPruefen("\x01xyz", zustand));
-    EXPECT_EQ(zustand.EmpfangsPuffer, "abc");
-    // Control bytes inside a chunk that begins printably are taken.
-    EXPECT_FALSE(RahmenPruefen("d\x01"
-                               "e",
-                               zustand));
-    EXPECT_EQ(zustand.EmpfangsPuffer, "abcd\x01"
-                                      "e");
-}
-
-TEST(RahmenPruefen, LineFeedDiscardsSeventeenWaitingCharacters) {
-    TRahmenZustand zustand;
-    zustand.EmpfangsPuffer = std::string(17, 'x');
-    EXPECT_FALSE(RahmenPruefen(Geraetetext("{LF}"), zustand));
-    EXPECT_TRUE(zustand.EmpfangsPuffer.empty());
-}
-
-TEST(RahmenPruefen, LineFeedCompletesEighteenWaitingCharactersWhateverTheEighteenth) {
-    TRahmenZustand zustand;
-    zustand.EmpfangsPuffer = std::string(18, 'x');
-    EXPECT_TRUE(RahmenPruefen(Geraetetext("{LF}abc"), zustand));
-    EXPECT_EQ(zustand.EmpfangsPuffer, std::string(18, 'x'));
-    EXPECT_FALSE(zustand.Gerahmt);
-}
-
-TEST(RahmenPruefen, EighteenCharactersWithoutCWaitForLineFeed) {
-    TRahmenZustand zustand;
-    EXPECT_FALSE(RahmenPruefen("12345678901234567x", zustand));
-    EXPECT_FALSE(RahmenPruefen("more", zustand));
-    EXPECT_EQ(zustand.EmpfangsPuffer.size(), 22U);
-}
-
-TEST(RahmenPruefen, FramedPrintoutOverThreeChunks) {
-    TRahmenZustand zustand;
-    const auto saetze =
-        Einspeisen(zustand, Geraet({"{DC3}06.12.96 12:34{CR}{LF}", "  1.413 mS/cm 25.0 °C{CR}{LF}",
-                                    "TREF 25 C = 0.475{CR}{LF}{DC1}{CR}{LF}"}));
-    const std::vector<TDatensatz> erwartet = {
-        {Geraetetext("06.12.96 12:34  1.413 mS/cm 25.0 °CTREF 25 C = 0.475"), true}};
-    EXPECT_EQ(saetze, erwartet);
-    EXPECT_FALSE(zustand.InRahmen);
-}
-
-TEST(RahmenPruefen, FrameCompletesOnlyWithTheDc1Chunk) {
-    TRahmenZustand zustand;
-    EXPECT_FALSE(RahmenPruefen(Geraetetext("{DC3}06.12.96 12:34{CR}{LF}"), zustand));
-    EXPECT_TRUE(zustand.InRahmen);
-    // Inside a frame a chunk beginning with a line feed is appended like any other.
-    EXPECT_FALSE(RahmenPruefen(Geraetetext("{LF}x"), zustand));
-    EXPECT_EQ(zustand.EmpfangsPuffer, Geraetetext("06.12.96 12:34{CR}{LF}{LF}x"));
-    EXPECT_TRUE(RahmenPruefen(Geraetetext("{DC1}"), zustand));
-    EXPECT_EQ(zustand.EmpfangsPuffer, "06.12.96 12:34x");
-}
-
-TEST(RahmenPruefen, EmptyFrameCompletesAnEmptyRecord) {
-    TRahmenZustand zustand;
-    zustand.EmpfangsPuffer = "old";
-    EXPECT_TRUE(RahmenPruefen(Geraetetext("{DC3}{DC1}"), zustand));
-    EXPECT_TRUE(zustand.EmpfangsPuffer.empty());
-    EXPECT_TRUE(zustand.Gerahmt);
-}
-
-TEST(RahmenPruefen, TextBeforeDc3AndAfterDc1IsDropped) {
-    TRahmenZustand zustand;
-    zustand.EmpfangsPuffer = "waiting";
-    EXPECT_TRUE(RahmenPruefen(Geraetetext("junk{DC3}abc{DC1}xyz"), zustand));
-    EXPECT_EQ(zustand.EmpfangsPuffer, "abc");
-}
-
-TEST(RahmenPruefen, NewDc3StartsTheFrameAfresh) {
-    TRahmenZustand zustand;
-    const auto saetze = Einspeisen(zustand, Geraet({"{DC3}old", "xx{DC3}new", "{LF}more{DC1}"}));
-    const std::vector<TDatensatz> erwartet = {{"newmore", true}};
-    EXPECT_EQ(saetze, erwartet);
-}
-
-TEST(RahmenPruefen, Dc1FollowedByDc3InOneChunkLosesTheOldEnd) {
-    TRahmenZustand zustand;
-    EXPECT_FALSE(RahmenPruefen(Geraetetext("{DC3}abc"), zustand));
-    EXPECT_FALSE(RahmenPruefen(Geraetetext("def{DC1}x{DC3}ghi"), zustand));
-    EXPECT_TRUE(zustand.InRahmen);
-    EXPECT_TRUE(RahmenPruefen(Geraetetext("{DC1}"), zustand));
-    EXPECT_EQ(zustand.EmpfangsPuffer, "ghi");
+TEST(RahmenPruefen, StateAfterChunks) {
+    const std::string x17(17, 'x');
+    const std::string x18(18, 'x');
+    const std::string x20(20, 'x');
+    const std::string x255(RahmenPufferGroesse, 'x');
+    const std::string x100(100, 'x');
+    const std::string x200(200, 'x');
+    const std::vector<TSchritt> schritte = {
+        {"18th character C completes", "", Geraet({" 7.01 pH   25.0 ", "°C"}), true,
+         Geraetetext(" 7.01 pH   25.0 °C")},
+        {"18th character c completes", "", {"12345678901234567c"}, true, "12345678901234567c"},
+        {"18 without C wait for LF",
+         "",
+         {"12345678901234567x", "more"},
+         false,
+         "12345678901234567xmore"},
+        {"chunk starting with control byte dropped", "abc", Geraet({"{CR}{LF}", "\001xyz"}), false,
+         "abc"},
+        {"control byte inside chunk kept", "abc", {"d\001e"}, false, "abcd\001e"},
+        {"LF discards 17 characters", x17, Geraet({"{LF}"}), false, ""},
+        {"LF completes 18 characters", x18, Geraet({"{LF}abc"}), true, x18},
+        {"LF chunk appended in frame", "", Geraet({"{DC3}06.12.96 12:34{CR}{LF}", "{LF}x"}), false,
+         Geraetetext("06.12.96 12:34{CR}{LF}{LF}x"), false, true},
+        {"only DC1 completes a frame", "",
+         Geraet({"{DC3}06.12.96 12:34{CR}{LF}", "{LF}x", "{DC1}"}), true, "06.12.96 12:34x", true},
+        {"empty frame, empty record", "old", Geraet({"{DC3}{DC1}"}), true, "", true},
+        {"text around frame dropped", "waiting", Geraet({"junk{DC3}abc{DC1}xyz"}), true, "abc",
+         true},
+        {"DC1 then DC3 in one chunk", "", Geraet({"{DC3}abc", "def{DC1}x{DC3}ghi"}), false, "ghi",
+         false, true},
+        {"... next DC1 ends it", "", Geraet({"{DC3}abc", "def{DC1}x{DC3}ghi", "{DC1}"}), true,
+         "ghi", true},
+        {"empty chunk", x20, {""}, false, x20},
+        {"empty chunk in frame", x20, {""}, false, x20, false, true, true},
+        {"plain line cut at 255", "", {x200, x100}, false, x255},
+        {"cut line completes on LF", "", {x200, x100, "\n"}, true, x255},
+    };
+    for (const TSchritt& s : schritte) {
+        SCOPED_TRACE(s.Name);
+        TRahmenZustand zustand;
+        zustand.EmpfangsPuffer = s.Vorher;
+        zustand.InRahmen = s.VorherInRahmen;
+        for (std::size_t i = 0; i < s.Chunks.size(); ++i) {
+            const bool fertig = RahmenPruefen(s.Chunks[i], zustand);
+            EXPECT_EQ(fertig, i + 1 == s.Chunks.size() && s.Fertig) << "chunk " << i;
+            EXPECT_LE(zustand.EmpfangsPuffer.size(), RahmenPufferGroesse);
+        }
+        EXPECT_EQ(zustand.EmpfangsPuffer, s.Nachher);
+        EXPECT_EQ(zustand.Gerahmt, s.Gerahmt);
+        EXPECT_EQ(zustand.InRahmen, s.InRahmen);
+    }
 }
 
 TEST(RahmenPruefen, GerahmtHoldsOnlyForTheCompletingChunk) {
@@ -159,27 +122,6 @@ TEST(RahmenPruefen, GerahmtHoldsOnlyForTheCompletingChunk) {
     zustand.EmpfangsPuffer.clear();
     EXPECT_FALSE(RahmenPruefen("b", zustand));
     EXPECT_FALSE(zustand.Gerahmt);
-}
-
-TEST(RahmenPruefen, EmptyChunkChangesNothing) {
-    for (const bool inRahmen : {false, true}) {
-        TRahmenZustand zustand;
-        zustand.InRahmen = inRahmen;
-        zustand.EmpfangsPuffer = std::string(20, 'x');
-        EXPECT_FALSE(RahmenPruefen("", zustand));
-        EXPECT_EQ(zustand.EmpfangsPuffer, std::string(20, 'x'));
-        EXPECT_EQ(zustand.InRahmen, inRahmen);
-    }
-}
-
-TEST(RahmenPruefen, PlainLineIsCutAt255Bytes) {
-    TRahmenZustand zustand;
-    const std::string zeile(300, 'x');
-    EXPECT_FALSE(RahmenPruefen(zeile.substr(0, 200), zustand));
-    EXPECT_FALSE(RahmenPruefen(zeile.substr(200), zustand));
-    EXPECT_EQ(zustand.EmpfangsPuffer.size(), RahmenPufferGroesse);
-    EXPECT_TRUE(RahmenPruefen(Geraetetext("{LF}"), zustand));
-    EXPECT_EQ(zustand.EmpfangsPuffer, std::string(RahmenPufferGroesse, 'x'));
 }
 
 // A 300-byte printout is kept truncated; its DC1 still ends the frame, so the plain line that
@@ -209,37 +151,45 @@ TEST(RahmenPruefen, ControlBytesOfATruncatedPrintoutAreRemovedAfterTheCut) {
         inhalt += "123456789\r\n";
     }
     ASSERT_TRUE(RahmenPruefen("\x13" + inhalt + "\x11", zustand));
-    EXPECT_LE(zustand.EmpfangsPuffer.size(), RahmenPufferGroesse);
     EXPECT_EQ(zustand.EmpfangsPuffer.find_first_of("\r\n"), std::string::npos);
     // 254 bytes hold 23 full lines of 11 bytes and the first digit of the next.
     EXPECT_EQ(zustand.EmpfangsPuffer.size(), 23U * 9U + 1U);
 }
 
-// The main window feeds one byte at a time; the records must be the same as when the meter's
-// chunks arrive whole. (A LF-beginning chunk becomes a LF byte; whole-chunk cases that differ by
-// design, such as bytes after a DC1 in the same chunk, are not listed.)
-TEST(RahmenPruefen, ByteByByteFeedingGivesTheSameRecords) {
+// The meter's chunks arrive whole, but the main window feeds one byte at a time: both must give
+// the same records. (A LF-beginning chunk becomes a LF byte; whole-chunk cases that differ by
+// design, such as printable bytes after a DC1 in the same chunk, are not listed.)
+TEST(RahmenPruefen, WholeAndByteByByteFeedingGiveTheSameRecords) {
     struct TFall {
         std::vector<std::string> Chunks;
         std::vector<TDatensatz> Erwartet;
     };
+    const TDatensatz leitfaehigkeit{
+        Geraetetext("06.12.96 12:34  1.413 mS/cm 25.0 °CTREF 25 C = 0.475"), true};
     const std::vector<TFall> faelle = {
         {Geraet({" 7.01 pH   25.0 ", "°C", "{CR}{LF}"}),
          {{Geraetetext(" 7.01 pH   25.0 °C"), false}}},
         {Geraet({"{DC3}06.12.96 12:34{CR}{LF}", "  1.413 mS/cm 25.0 °C{CR}{LF}",
                  "TREF 25 C = 0.475{CR}{LF}", "{DC1}"}),
-         {{Geraetetext("06.12.96 12:34  1.413 mS/cm 25.0 °CTREF 25 C = 0.475"), true}}},
+         {leitfaehigkeit}},
+        {Geraet({"{DC3}06.12.96 12:34{CR}{LF}", "  1.413 mS/cm 25.0 °C{CR}{LF}",
+                 "TREF 25 C = 0.475{CR}{LF}{DC1}{CR}{LF}"}),
+         {leitfaehigkeit}},
         {Geraet({"{DC3}06.12.96 12:34  7.012 pH  25.0 °C{DC1}"}),
          {{Geraetetext("06.12.96 12:34  7.012 pH  25.0 °C"), true}}},
         {Geraet({"1234567890123456789", "{LF}", "abc", "{LF}", "{DC3}{DC1}"}),
          {{"1234567890123456789", false}, {"", true}}},
+        // A new DC3 starts the frame afresh.
         {Geraet({"{DC3}old", "{DC3}new", "{DC1}"}), {{"new", true}}},
+        {Geraet({"{DC3}old", "xx{DC3}new", "{LF}more{DC1}"}), {{"newmore", true}}},
     };
     for (const TFall& fall : faelle) {
-        TRahmenZustand ganz;
-        TRahmenZustand einzeln;
-        EXPECT_EQ(Einspeisen(ganz, fall.Chunks), fall.Erwartet);
-        EXPECT_EQ(Einspeisen(einzeln, Bytes(fall.Chunks)), fall.Erwartet);
+        for (const auto& zerlegt : {fall.Chunks, Bytes(fall.Chunks)}) {
+            SCOPED_TRACE(zerlegt.size());
+            TRahmenZustand zustand;
+            EXPECT_EQ(Einspeisen(zustand, zerlegt), fall.Erwartet);
+            EXPECT_FALSE(zustand.InRahmen);
+        }
     }
 }
 

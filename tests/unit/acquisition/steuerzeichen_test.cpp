@@ -41,10 +41,6 @@ TEST(SteuerzeichenText, NamedAndNumberedControlBytes) {
     }
 }
 
-TEST(SteuerzeichenText, ChunkWithLineBreakAddsTwelveCharacters) {
-    EXPECT_EQ(SteuerzeichenText("\x31\x20\x0D\x0A").size(), 12U);
-}
-
 TEST(SteuerzeichenText, BytesFrom0x21UpAreShownAsThemselves) {
     for (int wert = 0x21; wert <= 0xFF; ++wert) {
         const std::string chunk(1, static_cast<char>(wert));

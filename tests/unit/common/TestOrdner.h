@@ -30,8 +30,8 @@ void DateiSchreiben(const std::filesystem::path& pfad, const std::string& inhalt
 // Names of the entries of a directory, sorted.
 std::string Verzeichnisinhalt(const std::filesystem::path& verzeichnis);
 
-// Gives `pfad` to the unprivileged user that OhneRechte() runs as (only possible as root;
-// otherwise the files already belong to the user that runs the tests).
+// Gives `pfad` to the unprivileged user that ImKindprozess(..., true) runs as (only possible as
+// root; otherwise the files already belong to the user that runs the tests).
 void DemTestnutzerGeben(const std::filesystem::path& pfad);
 
 // Runs `schritt` in a child process and returns its result (or 100 + signal when it died).

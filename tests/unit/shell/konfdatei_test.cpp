@@ -16,6 +16,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -38,28 +39,35 @@ TKonfiguration AllesUmgekehrt() {
     return k;
 }
 
+// Saves the defaults as an unprivileged user; returns the child's result (0 when it returned).
+int AlsTestnutzerSpeichern(const fs::path& pfad) {
+    return ImKindprozess(
+        [&] {
+            KonfSave(TKonfiguration{}, pfad);
+            return 0;
+        },
+        true);
+}
+
 mode_t Modus(const fs::path& pfad) {
     struct stat info {};
     return ::stat(pfad.c_str(), &info) == 0 ? (info.st_mode & 07777) : 0;
 }
 
-TEST(KonfSave, VorgabenByteFuerByte) {
-    TTestOrdner ordner;
-    KonfSave(TKonfiguration{}, ordner / "PHRX.CFG");
-    EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"), VorgabeDatei);
-}
-
-TEST(KonfSave, UmgekehrteWerteByteFuerByte) {
-    TTestOrdner ordner;
-    KonfSave(AllesUmgekehrt(), ordner / "PHRX.CFG");
-    EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"),
-              "0         ; Dateinamen f\xFCr Speichern selbst erzeugen\r\n"
-              "1         ; Datei immer ueberschreiben\r\n"
-              "1         ; Mittelwert im Zeitintervall ausgeben\r\n"
-              "1         ; Gleitenden Mittelwert ausgeben\r\n"
-              "1         ; Zeitmessung in Raster einpassen\r\n"
-              "65535     ; Anzahl Messwerte f\xFCr gleitendes Mittel\r\n"
-              "300       ; Speicherintervall in sec\r\n");
+TEST(KonfSave, ByteFuerByte) {
+    const std::string umgekehrt = "0         ; Dateinamen f\xFCr Speichern selbst erzeugen\r\n"
+                                  "1         ; Datei immer ueberschreiben\r\n"
+                                  "1         ; Mittelwert im Zeitintervall ausgeben\r\n"
+                                  "1         ; Gleitenden Mittelwert ausgeben\r\n"
+                                  "1         ; Zeitmessung in Raster einpassen\r\n"
+                                  "65535     ; Anzahl Messwerte f\xFCr gleitendes Mittel\r\n"
+                                  "300       ; Speicherintervall in sec\r\n";
+    for (const auto& [konf, inhalt] :
+         {std::pair{TKonfiguration{}, VorgabeDatei}, std::pair{AllesUmgekehrt(), umgekehrt}}) {
+        TTestOrdner ordner;
+        KonfSave(konf, ordner / "PHRX.CFG");
+        EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"), inhalt);
+    }
 }
 
 // Every combination of switches, and numbers of every width.
@@ -94,9 +102,8 @@ TEST(KonfSave, ErsetztLaengereDateiGanzUndLaesstKeineHilfsdatei) {
 
 TEST(KonfSave, LegtFehlendeOrdnerAn) {
     TTestOrdner ordner;
-    const fs::path pfad = ordner / "config/quorlits/PHRX.CFG";
-    KonfSave(TKonfiguration{}, pfad);
-    EXPECT_EQ(DateiLesen(pfad), VorgabeDatei);
+    KonfSave(TKonfiguration{}, ordner / "config/quorlits/PHRX.CFG");
+    EXPECT_EQ(DateiLesen(ordner / "config/quorlits/PHRX.CFG"), VorgabeDatei);
 }
 
 TEST(KonfSave, BehaeltDieRechteDerAltenDatei) {
@@ -139,13 +146,7 @@ TEST(KonfSave, SchreibgeschuetzterOrdnerIstStill) {
     fs::create_directory(gesperrt);
     DemTestnutzerGeben(gesperrt);
     ASSERT_EQ(::chmod(gesperrt.c_str(), 0555), 0);
-    const int ergebnis = ImKindprozess(
-        [&] {
-            KonfSave(TKonfiguration{}, gesperrt / "PHRX.CFG");
-            return 0;
-        },
-        true);
-    EXPECT_EQ(ergebnis, 0);
+    EXPECT_EQ(AlsTestnutzerSpeichern(gesperrt / "PHRX.CFG"), 0);
     EXPECT_EQ(Verzeichnisinhalt(gesperrt), "");
 }
 
@@ -156,13 +157,7 @@ TEST(KonfSave, SchreibgeschuetzteDateiBleibt) {
     DateiSchreiben(ordner / "PHRX.CFG", "fest");
     DemTestnutzerGeben(ordner / "PHRX.CFG");
     ASSERT_EQ(::chmod((ordner / "PHRX.CFG").c_str(), 0444), 0);
-    const int ergebnis = ImKindprozess(
-        [&] {
-            KonfSave(TKonfiguration{}, ordner / "PHRX.CFG");
-            return 0;
-        },
-        true);
-    EXPECT_EQ(ergebnis, 0);
+    EXPECT_EQ(AlsTestnutzerSpeichern(ordner / "PHRX.CFG"), 0);
     EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"), "fest");
     EXPECT_EQ(Verzeichnisinhalt(ordner.Pfad()), "PHRX.CFG");
 }

@@ -67,6 +67,20 @@ protected:
         return AutoSpeichereWert(speicher, zustand, konf, m, 100.0 + wert, 200.0 + wert);
     }
 
+    // Seven readings 0..6, `schritt` seconds apart from `start`; returns the last status.
+    TAutoSpeicherStatus Reihe(int start, int schritt, const std::string& datum = "06.12.2001") {
+        TAutoSpeicherStatus status;
+        for (int i = 0; i <= 6; ++i) {
+            status = Lesen(Uhrzeit(start + schritt * i), i, datum);
+        }
+        return status;
+    }
+
+    void Intervallmittel(std::uint16_t sekunden) {
+        konf.Speicherintervall = sekunden;
+        konf.MittelwertIntervall = true;
+    }
+
     std::vector<TFelder> Zeilen() const { return ZeilenInFeldern(DateiLesen(pfad)); }
 
     // PC times of the record lines (the header line left out).
@@ -87,11 +101,8 @@ protected:
 };
 
 TEST_F(AutoSpeichernTest, IntervallmittelAlle20Sekunden) {
-    konf.Speicherintervall = 60;
-    konf.MittelwertIntervall = true;
-    for (int i = 0; i <= 6; ++i) {
-        Lesen(Uhrzeit(Sek(10, 0, 5) + 20 * i), i);
-    }
+    Intervallmittel(60);
+    Reihe(Sek(10, 0, 5), 20);
     const auto zeilen = Zeilen();
     ASSERT_EQ(zeilen.size(), 4U);
     EXPECT_EQ(zeilen[0],
@@ -109,11 +120,8 @@ TEST_F(AutoSpeichernTest, IntervallmittelAlle20Sekunden) {
 }
 
 TEST_F(AutoSpeichernTest, IntervallZaehltVomLetztenGeschriebenenWert) {
-    konf.Speicherintervall = 60;
-    konf.MittelwertIntervall = true;
-    for (int i = 0; i <= 6; ++i) {
-        Lesen(Uhrzeit(Sek(10, 0, 0) + 25 * i), i);
-    }
+    Intervallmittel(60);
+    Reihe(Sek(10, 0, 0), 25);
     EXPECT_EQ(Zeiten(), (std::vector<std::string>{"10:00:00", "10:01:15", "10:02:30"}));
     const auto zeilen = Zeilen();
     EXPECT_EQ(zeilen[2][2], "  2.00"); // 1, 2, 3
@@ -206,24 +214,8 @@ TEST_F(AutoSpeichernTest, SpeicherendeEingeschlossenDanachEnde) {
     EXPECT_EQ(Zeilen().size(), 2U);
 }
 
-TEST_F(AutoSpeichernTest, VorDemBeginnCountdownUndNichtsGeschrieben) {
-    zustand.Speicherbeginn = TZeitpunkt{6, 12, 2001, 10, 0, 0};
-    konf.Speicherintervall = 60;
-    const auto status = Lesen("09:58:00", 1);
-    EXPECT_EQ(status.Zeile1, "(120s)");
-    EXPECT_EQ(status.Zeile2, "...");
-    EXPECT_EQ(DateiLesen(pfad), "");
-    EXPECT_EQ(zustand.IntervallAnzahl, 0);
-}
-
-TEST_F(AutoSpeichernTest, StatusZeigtSekundenBisZumEnde) {
-    zustand.Speicherende = TZeitpunkt{6, 12, 2001, 11, 0, 0};
-    EXPECT_EQ(Lesen("10:00:05", 1).Zeile2, "(3595s)");
-}
-
 TEST_F(AutoSpeichernTest, AusUndWiederEinBehaeltDieSummenDesOffenenIntervalls) {
-    konf.Speicherintervall = 60;
-    konf.MittelwertIntervall = true;
+    Intervallmittel(60);
     Lesen("10:00:00", 0);
     Lesen("10:00:20", 2);
     Lesen("10:00:40", 4);
@@ -236,53 +228,71 @@ TEST_F(AutoSpeichernTest, AusUndWiederEinBehaeltDieSummenDesOffenenIntervalls) {
     EXPECT_EQ(zeilen[2][2], "  4.00");
 }
 
-TEST_F(AutoSpeichernTest, EndeVorDemBeginnSchreibtNie) {
-    zustand.Speicherbeginn = TZeitpunkt{6, 12, 2001, 10, 0, 0};
-    zustand.Speicherende = TZeitpunkt{6, 12, 2001, 9, 0, 0};
-    auto status = Lesen("09:30:00", 1);
-    EXPECT_EQ(status.Zeile1, "(1800s)");
-    EXPECT_EQ(status.Zeile2, "...");
-    EXPECT_EQ(Lesen("10:00:00", 1).Zeile1, "(0s)"); // the start itself is not later than it
-    for (const char* zeit : {"10:00:01", "10:30:00"}) {
-        status = Lesen(zeit, 1);
-        EXPECT_EQ(status.Zeile1, "ENDE") << zeit;
-        EXPECT_EQ(status.Zeile2, "ENDE") << zeit;
-    }
-    EXPECT_EQ(DateiLesen(pfad), "");
-}
-
 TEST_F(AutoSpeichernTest, IntervalleFunktionierenAuchNach2016) {
     zustand.Speicherbeginn = TZeitpunkt{6, 12, 2026, 0, 0, 0};
     zustand.Speicherende = TZeitpunkt{6, 12, 2026, 11, 0, 0};
-    konf.Speicherintervall = 60;
-    konf.MittelwertIntervall = true;
-    TAutoSpeicherStatus status;
-    for (int i = 0; i <= 6; ++i) {
-        status = Lesen(Uhrzeit(Sek(10, 0, 5) + 20 * i), i, "06.12.2026");
-    }
+    Intervallmittel(60);
+    const TAutoSpeicherStatus status = Reihe(Sek(10, 0, 5), 20, "06.12.2026");
     EXPECT_EQ(Zeiten(), (std::vector<std::string>{"10:00:05", "10:01:05", "10:02:05"}));
     EXPECT_EQ(status.Zeile2, "(3475s)"); // from 10:02:05 to 11:00:00
-    zustand.Speicherbeginn = TZeitpunkt{1, 1, 2030, 0, 0, 0};
-    EXPECT_EQ(Lesen("23:59:59", 0, "31.12.2029").Zeile1, "(1s)");
 }
 
-TEST_F(AutoSpeichernTest, UnlesbaresDatumLiegtVorJedemFenster) {
-    konf.Speicherintervall = 0;
-    const auto status = Lesen("10:00:00", 1, "2001-12-06");
-    EXPECT_EQ(status.Zeile1, "(" + std::to_string(Sekundenzahl(zustand.Speicherbeginn)) + "s)");
-    EXPECT_EQ(status.Zeile2, "...");
-    EXPECT_EQ(DateiLesen(pfad), "");
-}
-
-TEST_F(AutoSpeichernTest, UnlesbareZeitZaehltNurNachDemDatum) {
-    zustand.Speicherbeginn = TZeitpunkt{6, 12, 2001, 0, 0, 0};
-    EXPECT_EQ(Lesen("zehn Uhr", 1).Zeile2, "...");
-    EXPECT_EQ(Lesen("zehn Uhr", 1, "07.12.2001").Zeile1, "läuft");
+// The status lines of a single reading against the window (nullopt: not looked at); a
+// reading outside the window is neither written nor summed.
+TEST_F(AutoSpeichernTest, StatusZeilenJeLageImFenster) {
+    Intervallmittel(60);
+    using O = std::optional<std::string>;
+    const TZeitpunkt zehn{6, 12, 2001, 10, 0, 0};
+    const TZeitpunkt neun{6, 12, 2001, 9, 0, 0};
+    const TZeitpunkt tagesbeginn{6, 12, 2001, 0, 0, 0};
+    const TZeitpunkt elf{6, 12, 2001, 11, 0, 0};
+    const TZeitpunkt ende{7, 12, 2001, 23, 59, 59};
+    const TZeitpunkt ende2026{6, 12, 2026, 11, 0, 0};
+    const TZeitpunkt beginn2030{1, 1, 2030, 0, 0, 0};
+    const std::string bisBeginn = "(" + std::to_string(Sekundenzahl(tagesbeginn)) + "s)";
+    const struct {
+        const char* Name;
+        TZeitpunkt Beginn, Ende;
+        const char *Datum, *Zeit;
+        O Zeile1, Zeile2;
+        bool Schreibt;
+    } faelle[] = {
+        {"vor dem Beginn", zehn, ende, "06.12.2001", "09:58:00", "(120s)", "...", false},
+        {"Sekunden bis zum Ende", tagesbeginn, elf, "06.12.2001", "10:00:05", "läuft", "(3595s)",
+         true},
+        {"Ende vor Beginn, davor", zehn, neun, "06.12.2001", "09:30:00", "(1800s)", "...", false},
+        {"Ende vor Beginn, Beginn selbst", zehn, neun, "06.12.2001", "10:00:00", "(0s)", "...",
+         false},
+        {"Ende vor Beginn, danach", zehn, neun, "06.12.2001", "10:00:01", "ENDE", "ENDE", false},
+        {"Ende vor Beginn, spaeter", zehn, neun, "06.12.2001", "10:30:00", "ENDE", "ENDE", false},
+        {"unlesbares Datum liegt vor jedem Fenster", tagesbeginn, ende, "2001-12-06", "10:00:00",
+         bisBeginn, "...", false},
+        {"unlesbare Zeit am Beginntag", tagesbeginn, ende, "06.12.2001", "zehn Uhr", std::nullopt,
+         "...", false},
+        {"unlesbare Zeit am Tag danach", tagesbeginn, ende, "07.12.2001", "zehn Uhr", "läuft",
+         std::nullopt, true},
+        {"Beginn nach 2016", beginn2030, ende2026, "31.12.2029", "23:59:59", "(1s)", "...", false},
+    };
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.Name);
+        ASSERT_TRUE(speicher.Datendatei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
+        zustand = TAutoSpeicherZustand{};
+        zustand.Speicherbeginn = fall.Beginn;
+        zustand.Speicherende = fall.Ende;
+        const TAutoSpeicherStatus status = Lesen(fall.Zeit, 1, fall.Datum);
+        if (fall.Zeile1) {
+            EXPECT_EQ(status.Zeile1, *fall.Zeile1);
+        }
+        if (fall.Zeile2) {
+            EXPECT_EQ(status.Zeile2, *fall.Zeile2);
+        }
+        EXPECT_EQ(DateiLesen(pfad).empty(), !fall.Schreibt);
+        EXPECT_EQ(zustand.IntervallAnzahl, 0);
+    }
 }
 
 TEST_F(AutoSpeichernTest, VolleIntervallanzahlTeiltNieDurchNull) {
-    konf.Speicherintervall = 60;
-    konf.MittelwertIntervall = true;
+    Intervallmittel(60);
     zustand.IntervallAnzahl = 65535;
     zustand.IntervallSummeWert = 65535 * 2.0;
     zustand.IntervallSummeTemp = 65535 * 3.0;
@@ -296,8 +306,7 @@ TEST_F(AutoSpeichernTest, VolleIntervallanzahlTeiltNieDurchNull) {
 
 TEST_F(AutoSpeichernTest, SchreibfehlerLaesstSummenUndLetzteSpeicherungStehen) {
     ASSERT_TRUE(speicher.Datendatei.Oeffnen("/dev/full", TOeffnungsArt::Anhaengen));
-    konf.Speicherintervall = 60;
-    konf.MittelwertIntervall = true;
+    Intervallmittel(60);
     EXPECT_THROW(Lesen("10:00:00", 5), EInOutError);
     EXPECT_EQ(speicher.AnzahlGespeichert, 1);
     EXPECT_EQ(zustand.IntervallAnzahl, 1);

@@ -16,10 +16,22 @@
 
 namespace {
 
-TEST(Datendatei, AnhaengenSchreibtAmEndeWeiterUndLegtFehlendeDateiAn) {
+class DatendateiTest : public ::testing::Test {
+protected:
     TTestOrdner v;
     const std::string pfad = v.Datei("Daten.txt");
     TDatendatei datei;
+};
+
+// The number the next new descriptor gets: the lowest free one.
+int NaechsterDeskriptor() {
+    const int probe = ::dup(0);
+    EXPECT_GE(probe, 0);
+    ::close(probe);
+    return probe;
+}
+
+TEST_F(DatendateiTest, AnhaengenSchreibtAmEndeWeiterUndLegtFehlendeDateiAn) {
     ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Anhaengen));
     EXPECT_TRUE(datei.IstOffen());
     datei.Schreiben("eins\r\n");
@@ -31,11 +43,8 @@ TEST(Datendatei, AnhaengenSchreibtAmEndeWeiterUndLegtFehlendeDateiAn) {
     EXPECT_EQ(DateiLesen(pfad), "eins\r\nzwei\r\n");
 }
 
-TEST(Datendatei, NeuschreibenLeertDieDateiSofort) {
-    TTestOrdner v;
-    const std::string pfad = v.Datei("Daten.txt");
+TEST_F(DatendateiTest, NeuschreibenLeertDieDateiSofort) {
     DateiSchreiben(pfad, "alter Inhalt\r\n");
-    TDatendatei datei;
     ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
     EXPECT_EQ(DateiLesen(pfad), "");
     datei.Schreiben("neu\r\n");
@@ -43,10 +52,7 @@ TEST(Datendatei, NeuschreibenLeertDieDateiSofort) {
     EXPECT_EQ(DateiLesen(pfad), "neu\r\n");
 }
 
-TEST(Datendatei, JedeZeileIstSofortImBetriebssystem) {
-    TTestOrdner v;
-    const std::string pfad = v.Datei("Daten.txt");
-    TDatendatei datei;
+TEST_F(DatendateiTest, JedeZeileIstSofortImBetriebssystem) {
     ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
     datei.Schreiben("erste Zeile\r\n");
     EXPECT_EQ(DateiLesen(pfad), "erste Zeile\r\n");
@@ -55,9 +61,7 @@ TEST(Datendatei, JedeZeileIstSofortImBetriebssystem) {
     EXPECT_EQ(DateiLesen(pfad).size(), 13U + gross.size());
 }
 
-TEST(Datendatei, OeffnenScheitertLeiseOhneEtwasAnzulegen) {
-    TTestOrdner v;
-    TDatendatei datei;
+TEST_F(DatendateiTest, OeffnenScheitertLeiseOhneEtwasAnzulegen) {
     EXPECT_FALSE(datei.Oeffnen(v.Datei("fehlt/Daten.txt"), TOeffnungsArt::Anhaengen));
     EXPECT_FALSE(datei.IstOffen());
     EXPECT_FALSE(datei.Oeffnen(v.Verzeichnis(), TOeffnungsArt::Neuschreiben)); // a directory
@@ -65,11 +69,8 @@ TEST(Datendatei, OeffnenScheitertLeiseOhneEtwasAnzulegen) {
 }
 
 // A named pipe that nobody reads in place of the data file must not hang the program.
-TEST(Datendatei, PipeOhneLeserScheitertSofortStattZuHaengen) {
-    TTestOrdner v;
-    const std::string pfad = v.Datei("Daten.txt");
+TEST_F(DatendateiTest, PipeOhneLeserScheitertSofortStattZuHaengen) {
     ASSERT_EQ(::mkfifo(pfad.c_str(), 0600), 0);
-    TDatendatei datei;
     EXPECT_FALSE(datei.Oeffnen(pfad, TOeffnungsArt::Anhaengen));
     EXPECT_FALSE(datei.IstOffen());
 }
@@ -95,9 +96,7 @@ TEST(Datendatei, SchreibenOhneOffeneDateiIstEinEAFehler) {
     EXPECT_NO_THROW(datei.Schliessen());
 }
 
-TEST(Datendatei, ErneutesOeffnenSchliesstDieVorigeDatei) {
-    TTestOrdner v;
-    TDatendatei datei;
+TEST_F(DatendateiTest, ErneutesOeffnenSchliesstDieVorigeDatei) {
     ASSERT_TRUE(datei.Oeffnen(v.Datei("a.txt"), TOeffnungsArt::Neuschreiben));
     datei.Schreiben("a");
     ASSERT_TRUE(datei.Oeffnen(v.Datei("b.txt"), TOeffnungsArt::Neuschreiben));
@@ -107,29 +106,20 @@ TEST(Datendatei, ErneutesOeffnenSchliesstDieVorigeDatei) {
     EXPECT_EQ(DateiLesen(v.Datei("b.txt")), "b");
 }
 
-TEST(Datendatei, DestruktorSchliesstUndGibtDenDeskriptorFrei) {
-    TTestOrdner v;
-    const int probe = ::dup(0);
-    ASSERT_GE(probe, 0);
-    ::close(probe); // the lowest free descriptor number
+TEST_F(DatendateiTest, DestruktorSchliesstUndGibtDenDeskriptorFrei) {
+    const int probe = NaechsterDeskriptor();
     {
-        TDatendatei datei;
-        ASSERT_TRUE(datei.Oeffnen(v.Datei("Daten.txt"), TOeffnungsArt::Neuschreiben));
-        datei.Schreiben("bleibt\r\n");
+        TDatendatei lokal;
+        ASSERT_TRUE(lokal.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
+        lokal.Schreiben("bleibt\r\n");
     }
-    EXPECT_EQ(DateiLesen(v.Datei("Daten.txt")), "bleibt\r\n");
-    const int danach = ::dup(0);
-    EXPECT_EQ(danach, probe);
-    ::close(danach);
+    EXPECT_EQ(DateiLesen(pfad), "bleibt\r\n");
+    EXPECT_EQ(NaechsterDeskriptor(), probe);
 }
 
-TEST(Datendatei, DeskriptorWirdBeiExecGeschlossen) {
-    TTestOrdner v;
-    const int probe = ::dup(0);
-    ASSERT_GE(probe, 0);
-    ::close(probe);
-    TDatendatei datei;
-    ASSERT_TRUE(datei.Oeffnen(v.Datei("Daten.txt"), TOeffnungsArt::Neuschreiben));
+TEST_F(DatendateiTest, DeskriptorWirdBeiExecGeschlossen) {
+    const int probe = NaechsterDeskriptor();
+    ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
     // The file took the lowest free number.
     const int flags = ::fcntl(probe, F_GETFD);
     ASSERT_GE(flags, 0);
