@@ -26,6 +26,19 @@
 
 // Helpers of the tests that hand work from a worker thread to the Qt thread of the test program.
 
+// The name of a synchronisation method, for parameterised test names.
+inline const char* MethodName(TSyncMethod method) {
+    switch (method) {
+    case smThreadSync:
+        return "ThreadSync";
+    case smWindowSync:
+        return "WindowSync";
+    case smNone:
+        return "None";
+    }
+    return "?";
+}
+
 inline bool OnGuiThread() {
     const QCoreApplication* app = QCoreApplication::instance();
     return app != nullptr && QThread::currentThread() == app->thread();

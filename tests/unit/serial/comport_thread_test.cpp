@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // An open port whose event thread delivers the fake device's events to the handlers.
 #include "ComPortRig.h"
+#include "ThreadTestSupport.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -41,18 +42,6 @@ bool PumpUntilWaiting(const TFakeComDevice& fake, int calls) {
 
 bool Contains(const Log& log, const std::string& entry) {
     return std::find(log.begin(), log.end(), entry) != log.end();
-}
-
-const char* Name(TSyncMethod method) {
-    switch (method) {
-    case smThreadSync:
-        return "ThreadSync";
-    case smWindowSync:
-        return "WindowSync";
-    case smNone:
-        return "None";
-    }
-    return "?";
 }
 
 class ComPortThread : public ::testing::TestWithParam<TSyncMethod> {
@@ -231,7 +220,7 @@ TEST_P(ComPortThread, NoHandlerRunsAfterCloseHasReturned) {
 
 INSTANTIATE_TEST_SUITE_P(SyncMethods, ComPortThread,
                          ::testing::Values(smThreadSync, smWindowSync, smNone),
-                         [](const auto& row) { return std::string(Name(row.param)); });
+                         [](const auto& row) { return std::string(MethodName(row.param)); });
 
 // With smThreadSync and smNone a handler's exception ends delivery until the port is reopened.
 class ComPortThreadException : public ComPortThread {};
@@ -272,6 +261,6 @@ TEST_P(ComPortThreadException, EndsDeliveryUntilThePortIsReopened) {
 
 INSTANTIATE_TEST_SUITE_P(SyncMethods, ComPortThreadException,
                          ::testing::Values(smThreadSync, smNone),
-                         [](const auto& row) { return std::string(Name(row.param)); });
+                         [](const auto& row) { return std::string(MethodName(row.param)); });
 
 } // namespace

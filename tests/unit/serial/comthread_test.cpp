@@ -25,18 +25,6 @@ std::uint32_t MaskOf(TComEvents events) {
     return EventsToMask(events);
 }
 
-const char* MethodName(TSyncMethod method) {
-    switch (method) {
-    case smThreadSync:
-        return "ThreadSync";
-    case smWindowSync:
-        return "WindowSync";
-    case smNone:
-        return "None";
-    }
-    return "?";
-}
-
 // True once the thread `tid` of this process has ended.
 bool ThreadGone(long tid) {
     return !std::filesystem::exists("/proc/self/task/" + std::to_string(tid));
