@@ -18,4 +18,8 @@ public:
     TComPort() = default;
     explicit TComPort(std::unique_ptr<TComDevice> device)
         : TCustomComPort(std::move(device)) {}
+    // Stops the event thread while the whole object still exists.
+    ~TComPort() override { CloseQuietly(); }
+    TComPort(const TComPort&) = delete;
+    TComPort& operator=(const TComPort&) = delete;
 };

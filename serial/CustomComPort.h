@@ -125,6 +125,11 @@ public:
     TNotifyEvent OnRx80Full;
 
 protected:
+    // Close for a destructor: errors go to the error hook, and the thread and the device are
+    // gone afterwards. The destructor of the most derived class calls it, so that the event
+    // thread has ended before any part of the object is torn down (it calls virtual members).
+    void CloseQuietly() noexcept;
+
     virtual void OpenDevice();
     virtual void CloseDevice() noexcept;
 
@@ -154,7 +159,6 @@ private:
     void StartThread();
     void NotifyAfterOpen();
     void NotifyBeforeClose();
-    void CloseQuietly() noexcept;
     void UpdateReceiveDataFlag() noexcept;
 
     // A modem signal's state to the links, to the handler, or (read from the device) to both.
