@@ -3,11 +3,15 @@
 include(GoogleTest)
 find_package(GTest REQUIRED)
 
-# quorlits_add_unit_test(<name> [QTCORE] SOURCES <files...> LIBS <targets...>)
+# The programs that exercise threads; the test command builds and runs them under ThreadSanitizer.
+add_custom_target(thread_tests)
+
+# quorlits_add_unit_test(<name> [QTCORE] [THREADS] SOURCES <files...> LIBS <targets...>)
 # A GoogleTest program without a display; each TEST becomes its own CTest entry. With QTCORE
-# its main runs a QCoreApplication, for code that hands work to Qt's event loop.
+# its main runs a QCoreApplication, for code that hands work to Qt's event loop. THREADS adds
+# the label "threads" and the program to the target thread_tests.
 function(quorlits_add_unit_test name)
-    cmake_parse_arguments(ARG "QTCORE" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "QTCORE;THREADS" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     if(ARG_QTCORE)
         set(main quorlits_qtcore_testmain)
@@ -18,7 +22,12 @@ function(quorlits_add_unit_test name)
                                           quorlits_warnings)
     target_compile_definitions(${name} PRIVATE
         QUORLITS_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
+    set(labels unit)
+    if(ARG_THREADS)
+        list(APPEND labels threads)
+        add_dependencies(thread_tests ${name})
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
 endfunction()
 
 # quorlits_add_widget_test(<name> SOURCES <files...> LIBS <targets...>)
