@@ -9,7 +9,7 @@ add_custom_target(thread_tests)
 # quorlits_add_unit_test(<name> [QTCORE] [THREADS] SOURCES <files...> LIBS <targets...>)
 # A GoogleTest program without a display; each TEST becomes its own CTest entry. With QTCORE
 # its main runs a QCoreApplication, for code that hands work to Qt's event loop. THREADS adds
-# the label "threads" and the program to the target thread_tests.
+# the program to the target thread_tests.
 function(quorlits_add_unit_test name)
     cmake_parse_arguments(ARG "QTCORE;THREADS" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
@@ -22,12 +22,10 @@ function(quorlits_add_unit_test name)
                                           quorlits_warnings)
     target_compile_definitions(${name} PRIVATE
         QUORLITS_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
-    set(labels unit)
     if(ARG_THREADS)
-        list(APPEND labels threads)
         add_dependencies(thread_tests ${name})
     endif()
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS "${labels}")
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 endfunction()
 
 # quorlits_add_widget_test(<name> SOURCES <files...> LIBS <targets...>)
