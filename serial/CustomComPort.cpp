@@ -37,6 +37,25 @@ TCustomComPort::TCustomComPort(std::unique_ptr<TComDevice> device)
 
 TCustomComPort::~TCustomComPort() {
     CloseQuietly();
+    // A control may remove its own or another registration while being told.
+    while (!freeNotifications_.empty()) {
+        const auto notify = std::move(freeNotifications_.front().second);
+        freeNotifications_.erase(freeNotifications_.begin());
+        try {
+            notify(*this);
+        } catch (...) {
+            ReportComError(std::current_exception());
+        }
+    }
+}
+
+int TCustomComPort::AddFreeNotification(std::function<void(TCustomComPort&)> notify) {
+    freeNotifications_.emplace_back(nextFreeNotification_, std::move(notify));
+    return nextFreeNotification_++;
+}
+
+void TCustomComPort::RemoveFreeNotification(int id) noexcept {
+    std::erase_if(freeNotifications_, [id](const auto& entry) { return entry.first == id; });
 }
 
 void TCustomComPort::Check(int result, int code) {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TComThread;
@@ -75,6 +76,13 @@ public:
     void AddLink(TComLink* link);
     void RemoveLink(TComLink* link);
     bool HasLink(const TComLink* link) const noexcept;
+
+    // Controls bound to the port (lamps, setting lists) ask to be told when it goes away, so
+    // they can unregister their links and forget it. The port calls every registered function
+    // once from its destructor, after it has closed and before its list of links is released.
+    // The returned number removes the registration again (a control that goes first).
+    int AddFreeNotification(std::function<void(TCustomComPort&)> notify);
+    void RemoveFreeNotification(int id) noexcept;
 
     // Reads and writes. Each waits for its transfer; the result is the number of bytes moved.
     int Write(const void* Buffer, int Count);
@@ -174,6 +182,8 @@ private:
 
     // Links are released last of all.
     std::vector<TComLink*> links_;
+    std::vector<std::pair<int, std::function<void(TCustomComPort&)>>> freeNotifications_;
+    int nextFreeNotification_ = 1;
     bool receiveData_ = false;
     std::unique_ptr<TComDevice> device_;
     std::unique_ptr<TComThread> thread_;

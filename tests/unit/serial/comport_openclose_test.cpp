@@ -385,6 +385,30 @@ TEST(ComPortOpenClose, DestroyingAnOpenPortClosesIt) {
     EXPECT_FALSE(fake.IsWaiting());
 }
 
+// A bound control is told when the port goes away, after the close and while its link can
+// still be unregistered; a control that went first is not told.
+TEST(ComPortOpenClose, BoundControlsHearThatThePortGoesAwayAndCanUnregister) {
+    TFakeComDevice fake;
+    TComLink link;
+    std::vector<std::string> log;
+    link.OnConnection = [&](TCustomComPort*, bool on) {
+        log.push_back(on ? "link.Connection(1)" : "link.Connection(0)");
+    };
+    {
+        TComPort port(std::make_unique<ForwardingDevice>(fake));
+        port.AddLink(&link);
+        port.AddFreeNotification([&](TCustomComPort& sender) {
+            log.push_back("gone");
+            sender.RemoveLink(&link);
+            EXPECT_FALSE(sender.HasLink(&link));
+        });
+        const int gone = port.AddFreeNotification([&](TCustomComPort&) { log.push_back("x"); });
+        port.RemoveFreeNotification(gone);
+        port.Open();
+    }
+    EXPECT_EQ(log, (std::vector<std::string>{"link.Connection(1)", "link.Connection(0)", "gone"}));
+}
+
 TEST(ComPortOpenClose, AnErrorWhileDestroyingIsReportedAndTheDeviceReleasedAnyway) {
     const ErrorCapture reports;
     TFakeComDevice fake;
