@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "shell/KonfZeilen.h"
 
+#include "acquisition/Zahlwandlung.h"
+
 #include <array>
 
 namespace {
@@ -61,7 +63,7 @@ int Ziffernwert(char c, unsigned basis) {
 
 // Reads a whole number; arithmetic wraps modulo 2^32, which keeps the low 16 bits exact
 // for texts of any length.
-std::uint32_t GanzzahlLesen(std::string_view text) {
+std::uint32_t KonfGanzzahl(std::string_view text) {
     std::size_t i = 0;
     bool negativ = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
@@ -116,13 +118,8 @@ bool KonfSchalterLesen(std::string_view zeile) {
 }
 
 std::uint16_t KonfZahlLesen(std::string_view zeile) {
-    std::string ohneBlanks;
-    for (char c : zeile.substr(0, KonfZeilenanfang)) {
-        if (c != ' ') {
-            ohneBlanks.push_back(c);
-        }
-    }
-    return static_cast<std::uint16_t>(GanzzahlLesen(ohneBlanks) & 0xFFFFu);
+    const std::string ohneBlanks = LeerzeichenEntfernen(zeile.substr(0, KonfZeilenanfang));
+    return static_cast<std::uint16_t>(KonfGanzzahl(ohneBlanks) & 0xFFFFu);
 }
 
 void KonfZeileUebernehmen(TKonfiguration& konf, int index, std::string_view zeile) {
