@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "tools/meter-sim/Ablauf.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <poll.h>
+#include <unistd.h>
+
+namespace {
+
+using Uhr = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+// After the last record the master stays open this long: closing it discards what the reader
+// has not taken yet.
+constexpr milliseconds Nachlauf{500};
+
+// With no reader on the slave side the master reports a hang-up at once; it is then looked at
+// again after this pause instead of in a tight loop.
+constexpr milliseconds OhneLeserPause{200};
+
+struct TZustand {
+    std::string Ausgabe;
+    long Gesendet = 0;
+    Uhr::time_point NaechsterDatensatz;
+    Uhr::time_point NaechstesByte;
+    Uhr::time_point Ende = Uhr::time_point::max();
+    bool OhneLeser = false;
+};
+
+void Protokollieren(const std::string& text) {
+    std::fprintf(stderr, "meter-sim: %s\n", text.c_str());
+    std::fflush(stderr);
+}
+
+void EingangLesen(int master) {
+    std::array<char, 256> puffer{};
+    for (;;) {
+        const ssize_t gelesen = read(master, puffer.data(), puffer.size());
+        if (gelesen <= 0) {
+            return;
+        }
+        Protokollieren("empfangen \"" +
+                       Lesbar(std::string(puffer.data(), static_cast<std::size_t>(gelesen))) +
+                       "\"");
+    }
+}
+
+// Writes what is due: the whole record in bursts, else one byte per byte time.
+void Schreiben(int master, TZustand& zustand, const TOptionen& optionen, Uhr::time_point jetzt) {
+    const std::size_t menge = optionen.Baud == 0 ? zustand.Ausgabe.size() : 1;
+    const ssize_t geschrieben = write(master, zustand.Ausgabe.data(), menge);
+    if (geschrieben > 0) {
+        zustand.Ausgabe.erase(0, static_cast<std::size_t>(geschrieben));
+    } else if (errno == EAGAIN || errno == EIO) {
+        // Nobody has read for a long time and the line's queue is full: like a real line, the
+        // record is lost.
+        Protokollieren("Warteschlange voll, Datensatz verworfen");
+        zustand.Ausgabe.clear();
+    }
+    // One start bit, eight data bits, one stop bit.
+    const auto byteZeit = std::chrono::microseconds(
+        optionen.Baud == 0 ? 0 : 10'000'000 / std::max(optionen.Baud, 1L));
+    zustand.NaechstesByte = jetzt + byteZeit;
+}
+
+void NaechstenDatensatzHolen(const TQuelle& quelle, TZustand& zustand, const TOptionen& optionen,
+                             Uhr::time_point jetzt) {
+    zustand.Ausgabe = quelle();
+    ++zustand.Gesendet;
+    // A record that takes longer than the interval to send delays the next one.
+    zustand.NaechsterDatensatz =
+        std::max(zustand.NaechsterDatensatz + milliseconds(optionen.IntervallMs), jetzt);
+}
+
+// Does whatever is due now and returns the time of the next due step.
+Uhr::time_point Schritt(const TQuelle& quelle, TZustand& zustand, const TOptionen& optionen,
+                        int master) {
+    const Uhr::time_point jetzt = Uhr::now();
+    const bool fertig = optionen.Anzahl > 0 && zustand.Gesendet >= optionen.Anzahl;
+    if (zustand.Ausgabe.empty() && !fertig && jetzt >= zustand.NaechsterDatensatz) {
+        NaechstenDatensatzHolen(quelle, zustand, optionen, jetzt);
+    }
+    if (!zustand.Ausgabe.empty() && jetzt >= zustand.NaechstesByte) {
+        Schreiben(master, zustand, optionen, jetzt);
+    }
+    if (zustand.Ausgabe.empty() && fertig && zustand.Ende == Uhr::time_point::max()) {
+        zustand.Ende = jetzt + Nachlauf;
+    }
+    if (!zustand.Ausgabe.empty()) {
+        return zustand.NaechstesByte;
+    }
+    return std::min(zustand.Ende, fertig ? zustand.Ende : zustand.NaechsterDatensatz);
+}
+
+int Wartezeit(Uhr::time_point bis, bool ohneLeser) {
+    const auto rest = std::chrono::ceil<milliseconds>(bis - Uhr::now());
+    auto wartezeit = std::clamp(rest, milliseconds(0), milliseconds(60'000));
+    if (ohneLeser) {
+        wartezeit = std::min(wartezeit, OhneLeserPause);
+    }
+    return static_cast<int>(wartezeit.count());
+}
+
+} // namespace
+
+std::string Lesbar(const std::string& bytes) {
+    std::string text;
+    for (const char zeichen : bytes) {
+        const auto byte = static_cast<unsigned char>(zeichen);
+        if (byte >= 0x20 && byte < 0x7F) {
+            text.push_back(zeichen);
+        } else if (byte == '\r' || byte == '\n' || byte == 0x11 || byte == 0x13) {
+            text += byte == '\r'   ? "<CR>"
+                    : byte == '\n' ? "<LF>"
+                    : byte == 0x11 ? "<DC1>"
+                                   : "<DC3>";
+        } else {
+            std::array<char, 8> hex{};
+            std::snprintf(hex.data(), hex.size(), "<%02X>", byte);
+            text += hex.data();
+        }
+    }
+    return text;
+}
+
+void Ablaufen(const TOptionen& optionen, const TQuelle& quelle, int master, int stopFd) {
+    TZustand zustand;
+    zustand.NaechsterDatensatz = Uhr::now() + milliseconds(optionen.IntervallMs);
+    for (;;) {
+        const Uhr::time_point faellig = Schritt(quelle, zustand, optionen, master);
+        if (Uhr::now() >= zustand.Ende) {
+            EingangLesen(master);
+            return;
+        }
+        std::array<pollfd, 2> fds{{{stopFd, POLLIN, 0}, {master, POLLIN, 0}}};
+        const nfds_t anzahl = zustand.OhneLeser ? 1 : 2;
+        const int wartezeit = Wartezeit(faellig, zustand.OhneLeser);
+        if (poll(fds.data(), anzahl, wartezeit) < 0 && errno != EINTR) {
+            Protokollieren("poll fehlgeschlagen");
+            return;
+        }
+        if (fds[0].revents != 0) {
+            EingangLesen(master);
+            return;
+        }
+        zustand.OhneLeser = anzahl == 2 && (fds[1].revents & POLLHUP) != 0;
+        if ((fds[1].revents & POLLIN) != 0) {
+            EingangLesen(master);
+        }
+    }
+}

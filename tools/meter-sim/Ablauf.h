@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "tools/meter-sim/Optionen.h"
+
+#include <functional>
+#include <string>
+
+// Hands out the next record to send, as raw bytes.
+using TQuelle = std::function<std::string()>;
+
+// Sends the records of `quelle` to the master side `master` at the chosen interval and pace, and
+// logs what the program writes to the meter on stderr. Returns when `stopFd` becomes readable
+// (a signal arrived) or, with a count limit, shortly after the last record.
+void Ablaufen(const TOptionen& optionen, const TQuelle& quelle, int master, int stopFd);
+
+// A received text readable on one log line: control bytes and bytes from 0x80 up written as
+// <CR>, <LF>, <DC1>, <DC3> or <xx> in hex.
+std::string Lesbar(const std::string& bytes);

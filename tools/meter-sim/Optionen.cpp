@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "tools/meter-sim/Optionen.h"
+
+#include <charconv>
+
+namespace {
+
+bool ZahlLesen(const std::string& text, long kleinste, long& zahl) {
+    const char* ende = text.data() + text.size();
+    const auto [rest, fehler] = std::from_chars(text.data(), ende, zahl);
+    return fehler == std::errc() && rest == ende && zahl >= kleinste;
+}
+
+std::optional<TForm> FormLesen(const std::string& text) {
+    if (text == "plain") {
+        return TForm::Zeile;
+    }
+    if (text == "framed") {
+        return TForm::Rahmen;
+    }
+    if (text == "mixed") {
+        return TForm::Gemischt;
+    }
+    return std::nullopt;
+}
+
+// Applies one option with its value; false when the value does not fit.
+bool OptionSetzen(const std::string& name, const std::string& wert, TOptionen& optionen) {
+    if (name == "--interval") {
+        return ZahlLesen(wert, 1, optionen.IntervallMs);
+    }
+    if (name == "--count") {
+        return ZahlLesen(wert, 1, optionen.Anzahl);
+    }
+    if (name == "--baud") {
+        return ZahlLesen(wert, 0, optionen.Baud);
+    }
+    if (name == "--link" || name == "--replay") {
+        (name == "--link" ? optionen.Verknuepfung : optionen.Aufnahme) = wert;
+        return !wert.empty();
+    }
+    if (name == "--mode") {
+        const std::optional<TForm> form = FormLesen(wert);
+        optionen.Form = form.value_or(optionen.Form);
+        return form.has_value();
+    }
+    optionen.Arten = ArtenFuer(wert);
+    return !optionen.Arten.empty();
+}
+
+bool IstOptionMitWert(const std::string& name) {
+    for (const char* bekannt :
+         {"--interval", "--mode", "--quantity", "--count", "--link", "--baud", "--replay"}) {
+        if (name == bekannt) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+std::optional<TOptionen> OptionenLesen(const std::vector<std::string>& argumente,
+                                       std::string& fehler) {
+    TOptionen optionen;
+    for (std::size_t i = 0; i < argumente.size(); ++i) {
+        const std::string& name = argumente[i];
+        if (name == "--help" || name == "-h") {
+            optionen.Hilfe = true;
+            continue;
+        }
+        if (!IstOptionMitWert(name)) {
+            fehler = "unbekannte Option: " + name;
+            return std::nullopt;
+        }
+        if (i + 1 >= argumente.size()) {
+            fehler = name + " braucht einen Wert";
+            return std::nullopt;
+        }
+        const std::string& wert = argumente[++i];
+        if (!OptionSetzen(name, wert, optionen)) {
+            fehler = "ungültiger Wert für " + name + ": " + wert;
+            return std::nullopt;
+        }
+    }
+    return optionen;
+}
+
+std::string Hilfetext() {
+    return "Aufruf: meter-sim [--interval MS] [--mode plain|framed|mixed]\n"
+           "                 [--quantity pH|mV|Lf|O2|mixed] [--count N] [--baud N] [--link PFAD]\n"
+           "                 [--replay DATEI]\n"
+           "\n"
+           "Spielt ein Messgerät der Reihe pH 325 an einem Pseudo-Terminal. Die erste Zeile der\n"
+           "Ausgabe ist der Gerätepfad (/dev/pts/N), an dem das Programm den Zähler öffnet.\n"
+           "\n"
+           "  --interval MS  Abstand der Datensätze in Millisekunden (Vorgabe 1000)\n"
+           "  --mode         plain: Ergebniszeilen, framed: Ausdrucke DC3 ... DC1,\n"
+           "                 mixed: eine Runde Zeilen, dann eine Runde Ausdrucke (Vorgabe plain)\n"
+           "  --quantity     pH, mV, Lf (mS/cm und µS/cm im Wechsel), O2 (mg/l und % im\n"
+           "                 Wechsel) oder mixed: pH, mV, mS/cm, µS/cm, mg/l, % (Vorgabe pH)\n"
+           "  --count N      endet nach N Datensätzen (Vorgabe: läuft bis Strg+C)\n"
+           "  --baud N       sendet Byte für Byte im Takt dieser Baudrate (Vorgabe 4800);\n"
+           "                 0 sendet jeden Datensatz auf einmal\n"
+           "  --link PFAD    legt eine symbolische Verknüpfung PFAD auf das Gerät an\n"
+           "                 (wird beim Ende entfernt)\n"
+           "  --replay DATEI spielt die rohen Bytes der Datei ab statt erzeugter Datensätze:\n"
+           "                 ein Stück bis zu jedem Zeilenvorschub außerhalb eines Ausdrucks\n"
+           "                 (ein Ausdruck DC3 ... DC1 bleibt ganz) je Intervall, danach von vorn\n"
+           "\n"
+           "Was das Programm an das Gerät sendet, erscheint auf der Fehlerausgabe.\n";
+}
