@@ -75,36 +75,44 @@ std::vector<TArt> ArtenFuer(const std::string& name) {
     return {};
 }
 
+namespace {
+
+// The result line of each kind, in the order of TArt: its format (value, then temperature) and
+// the value's drift. Each value field plus its unit fills 11 columns, so the 18-character lines
+// end in "°C"; the conductivity lines are longer and end with their line feed.
+struct TZeilenart {
+    const char* Muster;
+    double Mitte;
+    double Weite;
+};
+
+constexpr std::array<TZeilenart, 6> Zeilenarten = {{
+    {"%5.2f pH   %4.1f \xF8"
+     "C",
+     7.0, 0.5},
+    {"%6.1f mV  %4.1f \xF8"
+     "C",
+     200.0, 30.0},
+    {" %5.3f mS/cm %4.1f \xF8"
+     "C",
+     1.413, 0.05},
+    {" %4.0f \xE6S/cm %4.1f \xF8"
+     "C",
+     1413.0, 50.0},
+    {"%5.2f mg/l %4.1f \xF8"
+     "C",
+     8.25, 0.3},
+    {"%5.1f %%    %4.1f \xF8"
+     "C",
+     95.0, 3.0},
+}};
+
+} // namespace
+
 std::string Messzeile(TArt art, std::size_t schritt) {
-    const double temp = Temperatur(schritt);
-    // Each value field plus its unit fills 11 columns, so the 18-character lines end in "°C".
-    switch (art) {
-    case TArt::PH:
-        return Formatiert("%5.2f pH   %4.1f \xF8"
-                          "C",
-                          Drift(7.0, 0.5, schritt, 0.0), temp);
-    case TArt::MV:
-        return Formatiert("%6.1f mV  %4.1f \xF8"
-                          "C",
-                          Drift(200.0, 30.0, schritt, 0.0), temp);
-    case TArt::LfMilli:
-        return Formatiert(" %5.3f mS/cm %4.1f \xF8"
-                          "C",
-                          Drift(1.413, 0.05, schritt, 0.0), temp);
-    case TArt::LfMikro:
-        return Formatiert(" %4.0f \xE6S/cm %4.1f \xF8"
-                          "C",
-                          Drift(1413.0, 50.0, schritt, 0.0), temp);
-    case TArt::O2MgL:
-        return Formatiert("%5.2f mg/l %4.1f \xF8"
-                          "C",
-                          Drift(8.25, 0.3, schritt, 0.0), temp);
-    case TArt::O2Prozent:
-        break;
-    }
-    return Formatiert("%5.1f %%    %4.1f \xF8"
-                      "C",
-                      Drift(95.0, 3.0, schritt, 0.0), temp);
+    const TZeilenart& zeile = Zeilenarten[static_cast<std::size_t>(art)];
+    return Formatiert(zeile.Muster, Drift(zeile.Mitte, zeile.Weite, schritt, 0.0),
+                      Temperatur(schritt));
 }
 
 std::string Protokoll(TArt art, std::size_t schritt, std::time_t jetzt) {

@@ -3,6 +3,7 @@
 #include "storage/Datendatei.h"
 #include "storage/Datenzeile.h"
 
+#include "BeispielMesswerte.h"
 #include "TestOrdner.h"
 
 #include <gtest/gtest.h>
@@ -25,31 +26,6 @@ std::string UeberDatei(const std::string& text) {
     datei.Schreiben(text);
     datei.Schliessen();
     return DateiLesen(v.Datei("zeilen.txt"));
-}
-
-TMesswert Einzelzeile() {
-    TMesswert m;
-    m.PCDatum = "06.12.2001";
-    m.PCZeit = "14:30:05";
-    m.Wert = 7.012;
-    m.Einheit = "pH";
-    m.Temp = 24.8;
-    return m;
-}
-
-TMesswert Ausdruck() {
-    TMesswert m;
-    m.PCDatum = "06.12.2001";
-    m.PCZeit = "14:30:05";
-    m.Datum = "06.12.96";
-    m.Zeit = "12:34";
-    m.Wert = 1.413;
-    m.Einheit = "mS/cm";
-    m.Temp = 25.0;
-    m.Tref = 25;
-    m.TCKoeff = 0.475;
-    m.Gerahmt = true;
-    return m;
 }
 
 TEST(DatenZeile, BeispielzeilenByteGenau) {
