@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "acquisition/Empfang.h"
+
+#include "acquisition/MesswertLesen.h"
+#include "acquisition/Steuerzeichen.h"
+#include "framework/Codepage.h"
+#include "storage/PCZeit.h"
+
+#include <utility>
+
+namespace {
+
+constexpr char LF = '\x0A';
+
+// A failing save must not cost the readings behind it, nor the display of the chunk: the first
+// error is kept for the caller to report once the chunk is done.
+template <typename Schritt>
+void Absichern(TChunkErgebnis& ergebnis, Schritt&& schritt) {
+    try {
+        schritt();
+    } catch (...) {
+        if (!ergebnis.Fehler) {
+            ergebnis.Fehler = std::current_exception();
+        }
+    }
+}
+
+TZeitpunkt UhrLesen(const TUhr& uhr) {
+    return uhr ? uhr() : LokaleZeit();
+}
+
+void Speichern(TFormZustand& zustand, const TMesswert& messwert, TChunkErgebnis& ergebnis) {
+    if (zustand.Speicher.SofortSpeichernAktiv) {
+        Absichern(ergebnis, [&] { SpeichereWert(zustand.Speicher, messwert); });
+    }
+    if (zustand.Speicher.AutoSpeichernAktiv) {
+        Absichern(ergebnis, [&] {
+            ergebnis.AutoStatus = AutoSpeichereWert(
+                zustand.Speicher, zustand.AutoSpeicher, zustand.Konfiguration, messwert,
+                zustand.Gleit.GleitMittelWert, zustand.Gleit.GleitMittelTemp);
+        });
+    }
+}
+
+// The completed record in EmpfangsPuffer becomes a reading: parsed, stamped, averaged, listed
+// and saved, in that order.
+void DatensatzVerarbeiten(TFormZustand& zustand, const TUhr& uhr, TChunkErgebnis& ergebnis) {
+    TMessZustand& messung = zustand.Messung;
+    TMesswert messwert =
+        MesswertLesen(messung.Rahmen.EmpfangsPuffer, messung.Rahmen.Gerahmt, messung.Messgroesse);
+    TPCZeitstempel stempel = PCZeitstempel(UhrLesen(uhr));
+    messwert.PCDatum = std::move(stempel.Datum);
+    messwert.PCZeit = std::move(stempel.Zeit);
+    messung.Rahmen.EmpfangsPuffer.clear();
+
+    TGleitMittel& gleit = zustand.Gleit;
+    GleitMittelAktualisieren(gleit, zustand.Konfiguration.AnzahlGleitMittel, messwert.Wert,
+                             messwert.Temp);
+    WTWZeileEintragen(zustand.Tabelle, messung.Akt, messwert, messung.Messgroesse,
+                      zustand.GleitAnzeigen, gleit.GleitMittelWert, gleit.GleitMittelTemp);
+    ++ergebnis.Datensaetze;
+    Speichern(zustand, messwert, ergebnis);
+}
+
+// Byte by byte, so a record completes wherever the line was cut into chunks, and a chunk that
+// ends one record and begins the next keeps both.
+void DatensaetzeSammeln(TFormZustand& zustand, std::string_view chunk, const TUhr& uhr,
+                        TChunkErgebnis& ergebnis) {
+    for (std::size_t i = 0; i < chunk.size(); ++i) {
+        if (RahmenPruefen(chunk.substr(i, 1), zustand.Messung.Rahmen)) {
+            DatensatzVerarbeiten(zustand, uhr, ergebnis);
+        }
+    }
+}
+
+} // namespace
+
+TChunkErgebnis ChunkVerarbeiten(TFormZustand& zustand, std::string_view chunk, const TUhr& uhr) {
+    TChunkErgebnis ergebnis;
+    if (zustand.Messung.LeseModus == lmWTW) {
+        DatensaetzeSammeln(zustand, chunk, uhr, ergebnis);
+    }
+    const bool zeilenvorschub = chunk.find(LF) != std::string_view::npos;
+    ergebnis.Anzeige = Cp850ZuText(SteuerzeichenText(chunk));
+    ergebnis.MemoGeleert = MemoAnhaengen(zustand.Memo, ergebnis.Anzeige, zeilenvorschub);
+    if (zustand.Messung.LeseModus == lmRS232) {
+        UnformatiertEintragen(zustand.Tabelle, zustand.Messung.Akt, ergebnis.Anzeige,
+                              zeilenvorschub);
+    }
+    return ergebnis;
+}
+
+void WTWMessungBeginnen(TFormZustand& zustand) {
+    DesignWTWGrid(zustand);
+    TMessZustand& messung = zustand.Messung;
+    messung.LeseModus = lmWTW;
+    messung.Rahmen = TRahmenZustand{};
+    zustand.AutoSpeicher.IntervallAnzahl = 0;
+    zustand.AutoSpeicher.IntervallSummeWert = 0.0;
+    zustand.AutoSpeicher.IntervallSummeTemp = 0.0;
+    zustand.Speicher.AnzahlGespeichert = 0;
+    GleitMittelZuruecksetzen(zustand.Gleit);
+}
+
+void DesignStandardGrid(TFormZustand& zustand) {
+    DesignStandardGrid(zustand.Tabelle, zustand.Konfiguration.Spaltenzahl,
+                       zustand.Konfiguration.Spaltenbreite, zustand.Messung.Akt);
+}
+
+void DesignWTWGrid(TFormZustand& zustand) {
+    DesignWTWGrid(zustand.Tabelle, zustand.Messung.Messgroesse, zustand.GleitAnzeigen,
+                  zustand.Messung.Akt);
+}
+
+void AnzeigeLeeren(TFormZustand& zustand) {
+    MemoLeeren(zustand.Memo);
+    TabelleLeeren(zustand.Tabelle);
+}
