@@ -11,7 +11,6 @@ namespace {
 
 constexpr char Trenner = '/';
 constexpr std::size_t BasisLaenge = 8;
-constexpr int AnzahlNamen = 1000;
 
 bool NamenszeichenErlaubt(char zeichen) {
     return (zeichen >= '0' && zeichen <= '9') || (zeichen >= 'a' && zeichen <= 'z') ||
@@ -57,16 +56,19 @@ std::string NamenFiltern(std::string_view text) {
     return ergebnis;
 }
 
-std::optional<std::string> DateinameErzeugen(std::string_view basis, std::string_view verzeichnis) {
+std::string GenerierterName(std::string_view basis, std::string_view verzeichnis, int nummer) {
     std::string name = NamenFiltern(ZeichenEntfernen(basis, ' ')).substr(0, BasisLaenge);
     name.resize(BasisLaenge, '_');
-    std::string praefix(verzeichnis);
-    if (!praefix.empty() && praefix.back() != Trenner) {
-        praefix.push_back(Trenner);
+    std::string pfad(verzeichnis);
+    if (!pfad.empty() && pfad.back() != Trenner) {
+        pfad.push_back(Trenner);
     }
-    praefix += name + ".";
-    for (int nummer = 0; nummer < AnzahlNamen; ++nummer) {
-        std::string kandidat = praefix + MitNullen(nummer, 3);
+    return pfad + name + "." + MitNullen(nummer, 3);
+}
+
+std::optional<std::string> DateinameErzeugen(std::string_view basis, std::string_view verzeichnis) {
+    for (int nummer = 0; nummer < AnzahlGenerierterNamen; ++nummer) {
+        std::string kandidat = GenerierterName(basis, verzeichnis, nummer);
         if (!NameBelegt(kandidat)) {
             return kandidat;
         }

@@ -17,11 +17,17 @@ std::string ZeichenEntfernen(std::string_view text, char zeichen);
 // 127) is dropped, so a name never leaves its directory nor needs quoting in a shell.
 std::string NamenFiltern(std::string_view text);
 
-// The first free name "<verzeichnis>/<basis>.nnn" with nnn from 000 to 999: the base without
+// The generated name number `nummer` (0 to 999), "<verzeichnis>/<basis>.nnn": the base without
 // blanks, filtered by NamenFiltern, cut to eight characters and filled up with "_" to eight; the
-// directory gets a trailing "/" when it is not empty and lacks one. A name is taken when anything
+// directory gets a trailing "/" when it is not empty and lacks one.
+std::string GenerierterName(std::string_view basis, std::string_view verzeichnis, int nummer);
+
+// The first free name of GenerierterName with nnn from 000 to 999. A name is taken when anything
 // of that name exists (a dangling symbolic link too). Empty when all thousand names are taken.
 std::optional<std::string> DateinameErzeugen(std::string_view basis, std::string_view verzeichnis);
+
+// The number of names DateinameErzeugen tries.
+inline constexpr int AnzahlGenerierterNamen = 1000;
 
 // The directory part of a path: everything up to and including the last "/" (empty for a bare
 // name).

@@ -52,6 +52,7 @@ bool TDatendatei::Oeffnen(const std::string& pfad, TOeffnungsArt art) {
         // of hanging the program; the writes themselves block as usual.
         fd = ::open(pfad.c_str(), Flags(art) | O_NONBLOCK | O_NOCTTY, 0666);
     } while (fd < 0 && errno == EINTR);
+    oeffnenFehler_ = fd < 0 ? errno : 0;
     if (fd >= 0) {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     }

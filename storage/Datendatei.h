@@ -22,9 +22,12 @@ public:
     // Closes an open file quietly; errors can no longer be reported here.
     ~TDatendatei();
 
-    // Opens `pfad` (an open file is closed quietly first). False when it cannot be opened; the
-    // system's error is not reported.
+    // Opens `pfad` (an open file is closed quietly first). False when it cannot be opened;
+    // OeffnenFehler() then tells why.
     bool Oeffnen(const std::string& pfad, TOeffnungsArt art);
+
+    // The errno of the last failed Oeffnen, 0 after a successful one.
+    int OeffnenFehler() const noexcept { return oeffnenFehler_; }
 
     // Writes `text` completely. A failure (for instance a full disk) raises EInOutError; the
     // file stays open.
@@ -38,4 +41,5 @@ public:
 
 private:
     int fd_ = -1;
+    int oeffnenFehler_ = 0;
 };

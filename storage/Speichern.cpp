@@ -4,6 +4,7 @@
 
 #include "storage/Dateinamen.h"
 #include "storage/PCZeit.h"
+#include "storage/StartFehler.h"
 
 #include <limits>
 
@@ -28,20 +29,28 @@ void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert) {
 
 bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration,
                       const TZeitpunkt& heute) {
+    zustand.StartFehler.clear();
     if (konfiguration.Ueberschreiben || konfiguration.AutoDateiname) {
         zustand.AnzahlGespeichert = 0;
     }
     if (konfiguration.AutoDateiname) {
-        const auto name = DateinameErzeugen(ZeichenEntfernen(DatumText(heute), '.'),
-                                            VerzeichnisTeil(konfiguration.Ausgabedatei));
+        const std::string basis = ZeichenEntfernen(DatumText(heute), '.');
+        const std::string verzeichnis = VerzeichnisTeil(konfiguration.Ausgabedatei);
+        const auto name = DateinameErzeugen(basis, verzeichnis);
         if (!name) {
+            zustand.StartFehler = NamenFehlerText(basis, verzeichnis);
             return false;
         }
         konfiguration.Ausgabedatei = *name;
     }
     const TOeffnungsArt art =
         konfiguration.Ueberschreiben ? TOeffnungsArt::Neuschreiben : TOeffnungsArt::Anhaengen;
-    return zustand.Datendatei.Oeffnen(konfiguration.Ausgabedatei, art);
+    if (!zustand.Datendatei.Oeffnen(konfiguration.Ausgabedatei, art)) {
+        zustand.StartFehler =
+            OeffnenFehlerText(konfiguration.Ausgabedatei, zustand.Datendatei.OeffnenFehler());
+        return false;
+    }
+    return true;
 }
 
 bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration) {

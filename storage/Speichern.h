@@ -9,6 +9,7 @@
 #include "storage/Zeitpunkt.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 // Saving state of the main window. The data file is open exactly while one kind of saving is on.
@@ -19,6 +20,9 @@ struct TSpeicherZustand {
     // header line before it. It stops at the largest 32-bit number instead of overflowing.
     std::int32_t AnzahlGespeichert = 0;
     TDatendatei Datendatei;
+    // Why the last start of saving failed, for the error box (German, UTF-8, with the path);
+    // empty after a successful start.
+    std::string StartFehler;
 };
 
 // Writes one record line: raises AnzahlGespeichert first, then writes the header line of `art`
@@ -37,8 +41,8 @@ void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert);
 //   the current Ausgabedatei becomes the new Ausgabedatei; when all thousand names of the day
 //   are taken, the start fails and no file is touched;
 // - the file is opened for appending, or rewritten (emptied at once) with Ueberschreiben.
-// Returns whether the file is open. The caller shows DateinamenTeil(Ausgabedatei) when a name
-// was generated.
+// Returns whether the file is open; on failure StartFehler says why. The caller shows
+// DateinamenTeil(Ausgabedatei) when a name was generated.
 bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration,
                       const TZeitpunkt& heute);
 

@@ -68,6 +68,24 @@ TEST_F(DatendateiTest, OeffnenScheitertLeiseOhneEtwasAnzulegen) {
     EXPECT_FALSE(std::filesystem::exists(v.Datei("fehlt")));
 }
 
+TEST_F(DatendateiTest, OeffnenFehlerBehaeltDenSystemfehlerBisZumNaechstenErfolg) {
+    struct Fall {
+        std::string pfad;
+        TOeffnungsArt art;
+        int fehler;
+    };
+    const Fall faelle[] = {
+        {v.Datei("fehlt/Daten.txt"), TOeffnungsArt::Anhaengen, ENOENT},
+        {v.Verzeichnis(), TOeffnungsArt::Neuschreiben, EISDIR},
+        {pfad, TOeffnungsArt::Anhaengen, 0},
+        {v.Datei("Daten.txt/x"), TOeffnungsArt::Anhaengen, ENOTDIR},
+    };
+    for (const Fall& fall : faelle) {
+        EXPECT_EQ(datei.Oeffnen(fall.pfad, fall.art), fall.fehler == 0) << fall.pfad;
+        EXPECT_EQ(datei.OeffnenFehler(), fall.fehler) << fall.pfad;
+    }
+}
+
 // A named pipe that nobody reads in place of the data file must not hang the program.
 TEST_F(DatendateiTest, PipeOhneLeserScheitertSofortStattZuHaengen) {
     ASSERT_EQ(::mkfifo(pfad.c_str(), 0600), 0);

@@ -3,14 +3,20 @@
 #include "storage/Dateinamen.h"
 #include "storage/EInOutError.h"
 #include "storage/Speichern.h"
+#include "storage/StartFehler.h"
 
 #include "TestOrdner.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <functional>
 #include <limits>
 #include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -220,6 +226,203 @@ TEST_F(SpeichernTest, ZaehlerBleibtAmGroesstenWertStehen) {
     const std::string inhalt = DateiLesen(k.Ausgabedatei);
     EXPECT_EQ(Anzahl(inhalt, "PC-Datum"), 0);
     EXPECT_EQ(Anzahl(inhalt, "\r\n"), 2);
+}
+
+// Why a start fails: the text for the error box, for every cause with a text of its own and
+// for the fall-back to the system's message. Each start runs in a child process so that the
+// cases that need an unprivileged user (write permissions do not stop root) and the ones that
+// run in another current directory leave this process as it was.
+
+struct TStartErgebnis {
+    int Kind = -1; // the child's exit status
+    bool Gestartet = true;
+    bool Offen = true;
+    std::string Fehler;
+};
+
+// Starts saving with `k` in a child (as an unprivileged user with `ohneRechte`, in `ordner` when
+// it is not empty) and reports what the start left behind.
+TStartErgebnis StartenImKind(TKonfiguration k, bool ohneRechte, const std::string& ordner) {
+    int rohr[2];
+    if (::pipe(rohr) != 0) {
+        ADD_FAILURE() << "pipe";
+        return {};
+    }
+    TStartErgebnis ergebnis;
+    ergebnis.Kind = ImKindprozess(
+        [&] {
+            ::close(rohr[0]);
+            if (!ordner.empty() && ::chdir(ordner.c_str()) != 0) {
+                return 80;
+            }
+            TSpeicherZustand zustand;
+            zustand.StartFehler = "vom letzten Mal";
+            const bool gestartet = SpeichernStarten(zustand, k, Nikolaus2001);
+            const std::string bericht = std::string(gestartet ? "1" : "0") +
+                                        (zustand.Datendatei.IstOffen() ? "1" : "0") +
+                                        zustand.StartFehler;
+            return ::write(rohr[1], bericht.data(), bericht.size()) ==
+                           static_cast<ssize_t>(bericht.size())
+                       ? 0
+                       : 81;
+        },
+        ohneRechte);
+    ::close(rohr[1]);
+    std::string bericht;
+    char puffer[512];
+    for (ssize_t n; (n = ::read(rohr[0], puffer, sizeof puffer)) > 0;) {
+        bericht.append(puffer, static_cast<std::size_t>(n));
+    }
+    ::close(rohr[0]);
+    if (bericht.size() >= 2) {
+        ergebnis.Gestartet = bericht[0] == '1';
+        ergebnis.Offen = bericht[1] == '1';
+        ergebnis.Fehler = bericht.substr(2);
+    }
+    return ergebnis;
+}
+
+// `muster` with every "{v}" replaced by the test folder with its trailing "/", and "{c}" by the
+// same without symbolic links (as the system names a current directory).
+std::string Einsetzen(std::string muster, const TTestOrdner& v) {
+    const std::pair<std::string, std::string> ersetzungen[] = {
+        {"{v}", v.Verzeichnis()}, {"{c}", std::filesystem::canonical(v.Pfad()).string() + "/"}};
+    for (const auto& [platzhalter, text] : ersetzungen) {
+        for (std::size_t stelle; (stelle = muster.find(platzhalter)) != std::string::npos;) {
+            muster.replace(stelle, platzhalter.size(), text);
+        }
+    }
+    return muster;
+}
+
+void Ordner(const TTestOrdner& v, const std::string& name, std::filesystem::perms rechte) {
+    std::filesystem::create_directory(v / name);
+    std::filesystem::permissions(v / name, rechte);
+}
+
+void AlleNamenBelegen(const TTestOrdner& v) {
+    for (int n = 0; n < AnzahlGenerierterNamen; ++n) {
+        DateiSchreiben(GenerierterName("06122001", v.Verzeichnis(), n), "");
+    }
+}
+
+using std::filesystem::perms;
+constexpr perms NurLesen = perms::owner_read | perms::owner_exec | perms::group_read |
+                           perms::group_exec | perms::others_read | perms::others_exec;
+
+struct TFall {
+    const char* Name;
+    const char* Ausgabedatei; // "{v}" stands for the test folder
+    bool AutoDateiname;
+    bool Ueberschreiben;
+    bool OhneRechte;
+    const char* Arbeitsordner; // under the test folder; empty: stay where the tests run
+    std::function<void(const TTestOrdner&)> Vorbereiten;
+    const char* Erwartet;
+};
+
+const TFall Faelle[] = {
+    {"VerzeichnisFehlt", "{v}fehlt/Daten.txt", false, false, false, "", [](const TTestOrdner&) {},
+     "Speichern nicht möglich: Das Verzeichnis „{v}fehlt/“ gibt es nicht. "
+     "(Datei „{v}fehlt/Daten.txt“)"},
+    {"VerzeichnisFehltBeiAutomatischemNamen", "{v}fehlt/tief/Daten.txt", true, false, false, "",
+     [](const TTestOrdner&) {},
+     "Speichern nicht möglich: Das Verzeichnis „{v}fehlt/tief/“ gibt es nicht. "
+     "(Datei „{v}fehlt/tief/06122001.000“)"},
+    {"VerzeichnisTeilIstEineDatei", "{v}notizen.txt/Daten.txt", false, true, false, "",
+     [](const TTestOrdner& v) { DateiSchreiben(v / "notizen.txt", "x"); },
+     "Speichern nicht möglich: Das Verzeichnis „{v}notizen.txt/“ gibt es nicht. "
+     "(Datei „{v}notizen.txt/Daten.txt“)"},
+    {"PfadIstEinVerzeichnis", "{v}unter", false, true, false, "",
+     [](const TTestOrdner& v) { Ordner(v, "unter", perms::owner_all); },
+     "Speichern nicht möglich: Der Pfad bezeichnet ein Verzeichnis, keine Datei. "
+     "(Datei „{v}unter“)"},
+    {"VerzeichnisOhneSchreibrecht", "{v}nurlesen/Daten.txt", false, false, true, "",
+     [](const TTestOrdner& v) { Ordner(v, "nurlesen", NurLesen); },
+     "Speichern nicht möglich: Im Verzeichnis „{v}nurlesen/“ darf keine Datei angelegt werden "
+     "(keine Schreibberechtigung). (Datei „{v}nurlesen/Daten.txt“)"},
+    {"BlosserNameImAktuellenVerzeichnisOhneSchreibrecht", "Daten.txt", false, false, true,
+     "nurlesen", [](const TTestOrdner& v) { Ordner(v, "nurlesen", NurLesen); },
+     "Speichern nicht möglich: Im Verzeichnis „{c}nurlesen/“ darf keine Datei angelegt werden "
+     "(keine Schreibberechtigung). (Datei „Daten.txt“)"},
+    {"DateiOhneSchreibrecht", "{v}Daten.txt", false, false, true, "",
+     [](const TTestOrdner& v) {
+         DateiSchreiben(v / "Daten.txt", "alt");
+         std::filesystem::permissions(v / "Daten.txt", perms::owner_read | perms::others_read);
+     },
+     "Speichern nicht möglich: Die Datei darf nicht beschrieben werden (keine "
+     "Schreibberechtigung). (Datei „{v}Daten.txt“)"},
+    {"VerzeichnisNichtDurchsuchbarBeiAutomatischemNamen", "{v}zu/Daten.txt", true, false, true, "",
+     [](const TTestOrdner& v) { Ordner(v, "zu", perms::none); },
+     "Speichern nicht möglich: Im Verzeichnis „{v}zu/“ darf keine Datei angelegt werden "
+     "(keine Schreibberechtigung). (Datei „{v}zu/06122001.000“)"},
+    {"AlleNamenDesTagesVergeben", "{v}Daten.txt", true, false, false, "", AlleNamenBelegen,
+     "Speichern nicht möglich: Alle Dateinamen des Tages sind vergeben: „{v}06122001.000“ bis "
+     "„06122001.999“."},
+    // A named pipe without a reader (ENXIO) has no text of its own: the system's message.
+    {"AndererFehlerMitDerMeldungDesSystems", "{v}rohr", false, false, false, "",
+     [](const TTestOrdner& v) { ASSERT_EQ(::mkfifo((v / "rohr").c_str(), 0666), 0); },
+     "Speichern nicht möglich: E/A-Fehler 1006. (Datei „{v}rohr“)"},
+};
+
+class StartFehlerTest : public ::testing::TestWithParam<TFall> {
+protected:
+    // The unprivileged user must be able to pass through the test folder.
+    void SetUp() override { std::filesystem::permissions(v.Pfad(), NurLesen | perms::owner_all); }
+    TTestOrdner v;
+};
+
+TEST_P(StartFehlerTest, SagtWarumMitDemDateinamen) {
+    const TFall& fall = GetParam();
+    fall.Vorbereiten(v);
+    TKonfiguration k;
+    k.Ausgabedatei = Einsetzen(fall.Ausgabedatei, v);
+    k.AutoDateiname = fall.AutoDateiname;
+    k.Ueberschreiben = fall.Ueberschreiben;
+    const std::string ordner = *fall.Arbeitsordner != '\0' ? v.Datei(fall.Arbeitsordner) : "";
+    const TStartErgebnis ergebnis = StartenImKind(k, fall.OhneRechte, ordner);
+    ASSERT_EQ(ergebnis.Kind, 0);
+    EXPECT_FALSE(ergebnis.Gestartet);
+    EXPECT_FALSE(ergebnis.Offen);
+    EXPECT_EQ(ergebnis.Fehler, Einsetzen(fall.Erwartet, v));
+}
+
+INSTANTIATE_TEST_SUITE_P(Ursachen, StartFehlerTest, ::testing::ValuesIn(Faelle),
+                         [](const ::testing::TestParamInfo<TFall>& fall) {
+                             return std::string(fall.param.Name);
+                         });
+
+// The causes that a test cannot produce on every machine (a read-only file system, a full
+// table of open files, ...), told with their errno; the directory exists.
+TEST(OeffnenFehlerText, UrsachenOhneEigeneVorbereitung) {
+    TTestOrdner v;
+    const std::string datei = v.Datei("Daten.txt");
+    const std::pair<int, std::string> faelle[] = {
+        {EROFS, "Der Datenträger ist schreibgeschützt."},
+        {EPERM, "Im Verzeichnis „" + v.Verzeichnis() +
+                    "“ darf keine Datei angelegt werden (keine Schreibberechtigung)."},
+        {ENOSPC, "Zu wenig Speicherplatz."},
+        {EMFILE, "Zu viele geöffnete Dateien."},
+        {ENAMETOOLONG, "Ungültiger Dateiname."},
+        // The directory is there, so a missing file is not blamed on it.
+        {ENOENT, "Datei nicht gefunden."},
+    };
+    for (const auto& [fehler, grund] : faelle) {
+        EXPECT_EQ(OeffnenFehlerText(datei, fehler),
+                  "Speichern nicht möglich: " + grund + " (Datei „" + datei + "“)")
+            << fehler;
+    }
+}
+
+TEST_F(SpeichernTest, ErfolgreicherStartLeertDenStartfehler) {
+    TKonfiguration k = FesterName(false);
+    k.Ausgabedatei = verzeichnis.Datei("fehlt/Daten.txt");
+    ASSERT_FALSE(SpeichernStarten(zustand, k, Nikolaus2001));
+    EXPECT_NE(zustand.StartFehler, "");
+    k.Ausgabedatei = verzeichnis.Datei("Daten.txt");
+    ASSERT_TRUE(SpeichernStarten(zustand, k, Nikolaus2001));
+    EXPECT_EQ(zustand.StartFehler, "");
+    zustand.Datendatei.Schliessen();
 }
 
 } // namespace

@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Why a start of saving failed, in the words the error box shows (German, UTF-8). Every text
+// begins with "Speichern nicht möglich: " and names the path in „…“, so that a user who
+// believed readings were being saved learns what to change.
+
+// The data file `pfad` could not be opened; `fehler` is the errno of the failure. A missing
+// directory, missing write permission, a read-only file system and a directory in place of the
+// file get a text of their own; any other error is told by its input/output message.
+std::string OeffnenFehlerText(const std::string& pfad, int fehler);
+
+// No generated name of `basis` in `verzeichnis` was free. When the names could not even be
+// examined (the directory is missing or not searchable) that error is told instead, since then
+// not a single name is really taken.
+std::string NamenFehlerText(std::string_view basis, std::string_view verzeichnis);
