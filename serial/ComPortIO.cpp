@@ -6,8 +6,11 @@
 #include "serial/ComEventMask.h"
 #include "serial/EComPort.h"
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstddef>
+#include <thread>
 
 namespace {
 
@@ -19,6 +22,9 @@ std::size_t ByteCount(int count) {
 int ToInt(std::size_t count) {
     return count > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(count);
 }
+
+// How often WaitForOutputEmpty looks at the output queue: a byte takes 2 ms at 4800 baud.
+constexpr std::chrono::milliseconds OutputPollStep{5};
 
 TAsyncOperation& Require(TAsyncOperation* operation) {
     if (operation == nullptr) {
@@ -70,6 +76,27 @@ int TCustomComPort::WriteText(const std::string& Text) {
     const PAsyncOperation operation = NewAsyncOperation();
     WriteTextAsync(Text, operation.get());
     return WaitForCompletion(operation.get());
+}
+
+int TCustomComPort::OutputQueueCount() {
+    std::uint32_t queued = 0;
+    Check(device_->OutputQueueCount(queued), CError_ClearComFailed);
+    return ToInt(queued);
+}
+
+bool TCustomComPort::WaitForOutputEmpty(int timeoutMs) {
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+    for (;;) {
+        if (OutputQueueCount() == 0) {
+            return true;
+        }
+        const Clock::time_point now = Clock::now();
+        if (now >= end) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::min<Clock::duration>(OutputPollStep, end - now));
+    }
 }
 
 // Reading

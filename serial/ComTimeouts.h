@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+class TComPortSettings;
+
 // The read and write timeouts of a port, in milliseconds (multipliers per byte). With the
 // defaults a read returns at once with what is queued and a write of n bytes may take at most
 // 100 * n + 1000 ms. A change re-applies the timeouts on the bound port.
@@ -40,3 +42,15 @@ private:
     };
     Fields fields_;
 };
+
+// How long to wait, in milliseconds, for `count` written bytes to leave the output queue before
+// the port is closed (closing discards what is still queued). The write total timeout
+// (WriteTotalMultiplier × count + WriteTotalConstant) when it is set; without one, twice the
+// time the bytes take on the line at `baudRate` bits per second (ten bits a byte) plus 500 ms,
+// so that a line held up briefly by flow control still gets its text out. An unknown rate (0)
+// counts as 110 baud, the slowest the port offers. A negative count counts as 0; the result is
+// at most INT_MAX.
+int WriteDrainLimitMs(const TComTimeouts& timeouts, std::uint32_t baudRate, int count);
+
+// The same with the timeouts and the bit rate (CustomBaudRate for brCustom) of a port.
+int WriteDrainLimitMs(const TComPortSettings& settings, int count);

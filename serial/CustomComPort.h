@@ -104,6 +104,13 @@ public:
     int InputQueueCount();
     TComErrors ReadLineErrors();
 
+    // The bytes written but not yet sent.
+    int OutputQueueCount();
+    // Sleeps in short steps until the output queue is empty (true) or `timeoutMs` has passed
+    // (false); never longer. A port that is closed right after a write would discard what is
+    // still queued; WriteDrainLimitMs gives a fitting bound.
+    bool WaitForOutputEmpty(int timeoutMs);
+
     // The handling of one device event (links, then handlers), and the way batches travel.
     void HandleEvent(TComEvent event) override;
     TSyncMethod CurrentSyncMethod() const noexcept override { return syncMethod_; }

@@ -16,9 +16,9 @@ class TStopSignal;
 //
 // Every operation returns 0 on success or the errno value of the failure; the port turns a
 // failure into EComPort with its code and that number. Operations on a device that is not open
-// fail with EBADF. Read, Write, ClearCommError, GetCommModemStatus and PurgeComm may run on the
-// user-interface thread while WaitCommEvent blocks on the event thread; a device layer protects
-// what they share itself.
+// fail with EBADF. Read, Write, ClearCommError, OutputQueueCount, GetCommModemStatus and
+// PurgeComm may run on the user-interface thread while WaitCommEvent blocks on the event thread;
+// a device layer protects what they share itself.
 class TComDevice {
 public:
     virtual ~TComDevice() = default;
@@ -51,6 +51,9 @@ public:
 
     // The pending line errors (CE_* bits, cleared by the call) and the bytes in the input queue.
     virtual int ClearCommError(std::uint32_t& errors, std::uint32_t& inputQueue) = 0;
+    // The bytes written but not yet sent (the output queue of ClearCommError's status block).
+    // A driver that cannot tell reports 0.
+    virtual int OutputQueueCount(std::uint32_t& count) = 0;
     // The modem status word (MS_*_ON bits).
     virtual int GetCommModemStatus(std::uint32_t& status) = 0;
     // Discards queued data and aborts pending transfers (PURGE_* flags).

@@ -244,6 +244,16 @@ int TFakeComDevice::ClearCommError(std::uint32_t& errors, std::uint32_t& inputQu
     return 0;
 }
 
+int TFakeComDevice::OutputQueueCount(std::uint32_t& count) {
+    count = 0;
+    const Lock lock(mutex_);
+    if (const int error = Enter(lock, TFakeOp::OutputQueueCount)) {
+        return error;
+    }
+    count = outputQueue_;
+    return 0;
+}
+
 int TFakeComDevice::GetCommModemStatus(std::uint32_t& status) {
     status = 0;
     const Lock lock(mutex_);
@@ -331,6 +341,11 @@ void TFakeComDevice::HangUp(int error) {
 void TFakeComDevice::LimitWrite(std::size_t maximum) {
     const Lock lock(mutex_);
     writeLimit_ = maximum;
+}
+
+void TFakeComDevice::SetOutputQueue(std::uint32_t count) {
+    const Lock lock(mutex_);
+    outputQueue_ = count;
 }
 
 // Observation

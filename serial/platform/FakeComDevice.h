@@ -24,8 +24,9 @@ enum class TFakeOp : std::uint8_t {
     ClearCommError,
     GetCommModemStatus,
     PurgeComm,
+    OutputQueueCount,
 };
-inline constexpr std::size_t FakeOpCount = 11;
+inline constexpr std::size_t FakeOpCount = 12;
 
 // A device for tests: bytes, line errors, modem status changes and events are injected by the
 // test; failures are scripted per operation with an errno; calls are counted and the values last
@@ -51,6 +52,7 @@ public:
     int Write(const void* data, std::size_t count, std::size_t& written) override;
     int Read(void* data, std::size_t count, std::size_t& read) override;
     int ClearCommError(std::uint32_t& errors, std::uint32_t& inputQueue) override;
+    int OutputQueueCount(std::uint32_t& count) override;
     int GetCommModemStatus(std::uint32_t& status) override;
     int PurgeComm(std::uint32_t flags) override;
 
@@ -74,6 +76,8 @@ public:
     void HangUp(int error);
     // A write takes at most this many bytes (the rest is cut off as by a write timeout).
     void LimitWrite(std::size_t maximum);
+    // The bytes the output queue reports as not yet sent (0 at start; writes do not change it).
+    void SetOutputQueue(std::uint32_t count);
 
     // Observation.
     int CallCount(TFakeOp operation) const;
@@ -126,6 +130,7 @@ private:
     std::uint32_t modemStatus_ = 0;
     std::uint32_t purgeFlags_ = 0;
     std::size_t writeLimit_ = static_cast<std::size_t>(-1);
+    std::uint32_t outputQueue_ = 0;
     std::string input_;
     std::string written_;
     std::vector<std::string> configLog_;

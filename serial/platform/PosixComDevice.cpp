@@ -13,6 +13,8 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -28,6 +30,17 @@ bool NotSupported(int error) {
 // The device has gone away: nothing is left to discard on it.
 bool DeviceGone(int error) {
     return error == EIO || error == ENXIO || error == ENODEV;
+}
+
+// Whether `fd` is the slave side of a pseudo-terminal (Unix 98 slaves have the majors 136 to
+// 143, the old BSD ones 3).
+bool IsPseudoTerminal(int fd) {
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) {
+        return false;
+    }
+    const unsigned int kind = major(info.st_rdev);
+    return (kind >= 136 && kind <= 143) || kind == 3;
 }
 
 int NewEventFd() {
@@ -81,6 +94,7 @@ int TPosixComDevice::Open(const std::string& portName) {
         return error;
     }
     ResetState(fd);
+    pseudoTerminal_ = IsPseudoTerminal(fd);
     modemWatch_ = std::make_unique<TModemWatch>(sys_, fd, wakeFd_);
     fd_ = fd;
     return 0;
@@ -238,6 +252,20 @@ int TPosixComDevice::ClearCommError(std::uint32_t& errors, std::uint32_t& inputQ
     return 0;
 }
 
+int TPosixComDevice::OutputQueueCount(std::uint32_t& count) {
+    count = 0;
+    const int fd = fd_;
+    if (fd < 0) {
+        return EBADF;
+    }
+    int queued = 0;
+    if (sys_.OutputQueue(fd, queued) < 0) {
+        return NotSupported(errno) ? 0 : errno;
+    }
+    count = queued > 0 ? static_cast<std::uint32_t>(queued) : 0;
+    return 0;
+}
+
 int TPosixComDevice::GetCommModemStatus(std::uint32_t& status) {
     status = 0;
     const int fd = fd_;
@@ -270,7 +298,10 @@ int TPosixComDevice::PurgeComm(std::uint32_t flags) {
             return error;
         }
     }
-    if ((flags & (WinComm::PurgeTxAbort | WinComm::PurgeTxClear)) != 0) {
+    // A pseudo-terminal keeps no output queue of its own: written bytes are in the other end's
+    // input at once, and flushing the output side would discard them there, unread. A port
+    // closed right after a write (closing purges) would lose its text.
+    if ((flags & (WinComm::PurgeTxAbort | WinComm::PurgeTxClear)) != 0 && !pseudoTerminal_) {
         return flush(TCOFLUSH);
     }
     return 0;

@@ -23,7 +23,7 @@
 // timeouts and the event wait are done with poll(); nothing ever busy-waits.
 //
 // Threads: Open, Close and the Set* calls belong to one thread (the port's); WaitCommEvent runs
-// on one other thread at a time and may overlap Read, Write, ClearCommError,
+// on one other thread at a time and may overlap Read, Write, ClearCommError, OutputQueueCount,
 // GetCommModemStatus, PurgeComm and SetCommMask. Close must not overlap WaitCommEvent.
 class TPosixComDevice : public TComDevice {
 public:
@@ -58,9 +58,13 @@ public:
     int Read(void* data, std::size_t count, std::size_t& read) override;
 
     int ClearCommError(std::uint32_t& errors, std::uint32_t& inputQueue) override;
+    // TIOCOUTQ; a driver without it reports 0 (a pseudo-terminal hands bytes on at once).
+    int OutputQueueCount(std::uint32_t& count) override;
     // A driver without modem lines (a pseudo-terminal) reports all lines off.
     int GetCommModemStatus(std::uint32_t& status) override;
-    // On a device that is gone there is nothing left to discard: that succeeds.
+    // On a device that is gone there is nothing left to discard: that succeeds. On a
+    // pseudo-terminal the output side is not flushed: what was written already lies in the
+    // other end's input.
     int PurgeComm(std::uint32_t flags) override;
 
 private:
@@ -88,6 +92,8 @@ private:
 
     TSysCalls& sys_;
     std::atomic<int> fd_{-1};
+    // Set by Open; read by PurgeComm.
+    bool pseudoTerminal_ = false;
     // Wakes WaitCommEvent (modem changes, room in the queue, a write, a new mask).
     int wakeFd_;
     // Wakes a read waiting for bytes that WaitCommEvent moved into the queue.

@@ -99,6 +99,10 @@ public:
         inputQueue = 0;
         return 0;
     }
+    int OutputQueueCount(std::uint32_t& count) override {
+        count = 0;
+        return 0;
+    }
     int GetCommModemStatus(std::uint32_t& status) override {
         status = 0;
         return 0;

@@ -38,6 +38,7 @@ public:
     int ClearCommError(std::uint32_t& errors, std::uint32_t& queued) override {
         return target_.ClearCommError(errors, queued);
     }
+    int OutputQueueCount(std::uint32_t& count) override { return target_.OutputQueueCount(count); }
     int GetCommModemStatus(std::uint32_t& status) override {
         return target_.GetCommModemStatus(status);
     }

@@ -52,6 +52,7 @@ public:
     std::atomic<bool> countersSupported{true};
     std::atomic<int> outputQueueBusyCalls{0};
     std::atomic<int> outputQueueCalls{0};
+    std::atomic<int> outputQueueError{0};
     std::atomic<bool> hungUp{false};
     std::string bytesBeforeHangUp;
     int flockError = 0;
@@ -107,6 +108,9 @@ public:
     }
     int OutputQueue(int, int& bytes) override {
         ++outputQueueCalls;
+        if (Fail(outputQueueError)) {
+            return -1;
+        }
         bytes = outputQueueBusyCalls-- > 0 ? 50 : 0;
         return 0;
     }
@@ -238,6 +242,34 @@ TEST_F(PosixInjectedTest, TransmitEmptyWaitsUntilTheOutputQueueIsEmpty) {
     EXPECT_EQ(WaitEvents(device).Events, EvTxEmpty);
     EXPECT_GE(sys.outputQueueCalls, 4);
     EXPECT_EQ(pty.Receive(3), "abc");
+}
+
+TEST_F(PosixInjectedTest, OutputQueueCountTellsWhatTheDriverStillHolds) {
+    OpenDevice(EvRxChar);
+    sys.outputQueueBusyCalls = 2;
+    for (const std::uint32_t expected : {50U, 50U, 0U}) {
+        std::uint32_t count = 99;
+        ASSERT_EQ(device.OutputQueueCount(count), 0);
+        EXPECT_EQ(count, expected);
+    }
+}
+
+TEST_F(PosixInjectedTest, OutputQueueCountOfADriverWithoutTheRequestIsZero) {
+    OpenDevice(EvRxChar);
+    struct Case {
+        int error;
+        int result;
+    };
+    for (const Case& c : {Case{ENOTTY, 0}, Case{EINVAL, 0}, Case{EIO, EIO}, Case{ENODEV, ENODEV}}) {
+        sys.outputQueueError = c.error;
+        std::uint32_t count = 99;
+        EXPECT_EQ(device.OutputQueueCount(count), c.result) << c.error;
+        EXPECT_EQ(count, 0U) << c.error;
+    }
+    sys.outputQueueError = 0;
+    device.Close();
+    std::uint32_t count = 99;
+    EXPECT_EQ(device.OutputQueueCount(count), EBADF);
 }
 
 TEST_F(PosixInjectedTest, AHangUpEndsEveryWaitAtOnce) {

@@ -72,6 +72,7 @@ TEST_F(PosixPtyTest, OperationsOnAClosedDeviceFailWithEbadf) {
         {"ClearCommError", [&] { return device.ClearCommError(word, count); }},
         {"GetCommModemStatus", [&] { return device.GetCommModemStatus(word); }},
         {"PurgeComm", [&] { return device.PurgeComm(PurgeRxClear); }},
+        {"OutputQueueCount", [&] { return device.OutputQueueCount(count); }},
     };
     for (const auto& [name, operation] : operations) {
         EXPECT_EQ(operation(), EBADF) << name;
@@ -276,6 +277,20 @@ TEST_F(PosixPtyTest, PurgeDiscardsQueuedInput) {
     ASSERT_EQ(device.PurgeComm(PurgeRxClear | PurgeTxClear), 0);
     EXPECT_EQ(QueueCount(device), 0U);
     EXPECT_EQ(ReadString(device, 10), "");
+}
+
+// Bytes written lie in the other end's input at once: nothing is left to send, and purging the
+// output side (as closing does) leaves them there for the other end to read.
+TEST_F(PosixPtyTest, WrittenBytesSurviveAnOutputPurgeAndTheClose) {
+    std::size_t written = 0;
+    ASSERT_EQ(device.Write("GLP\r\n", 5, written), 0);
+    ASSERT_EQ(written, 5U);
+    std::uint32_t queued = 99;
+    ASSERT_EQ(device.OutputQueueCount(queued), 0);
+    EXPECT_EQ(queued, 0U);
+    ASSERT_EQ(device.PurgeComm(PurgeTxAbort | PurgeTxClear | PurgeRxClear), 0);
+    device.Close();
+    EXPECT_EQ(pty.Receive(5), "GLP\r\n");
 }
 
 TEST_F(PosixPtyTest, AReadWithTimeoutsWaitsForBytesThatComeLater) {
