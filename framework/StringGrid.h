@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "acquisition/Tabelle.h"
+
+#include <QTableWidget>
+
+#include <cstdint>
+
+// The reading table on the screen: row 0 of a TTabelle is the fixed header row (always in
+// view), rows 1 to 7 are the data rows. Rows are 20 pixels high, lines run between all cells,
+// ranges of cells can be selected and the columns can be resized with the mouse; the widths the
+// user set stay until the next layout.
+class TStringGrid : public QTableWidget {
+    Q_OBJECT
+public:
+    explicit TStringGrid(QWidget* parent = nullptr);
+
+    // Brings the screen up to date with `tabelle`; only cells whose text changed are touched.
+    void Anzeigen(const TTabelle& tabelle);
+
+    int ColCount() const;
+    // The text shown at (column, row); row 0 is the header.
+    QString Cells(int spalte, int zeile) const;
+
+private:
+    void LayoutAnwenden(const TTabelle& tabelle);
+    void KopfSetzen(int spalte, const QString& text);
+    void ZelleSetzen(int spalte, int zeile, const QString& text);
+
+    std::uint64_t layoutNummer_ = UINT64_MAX;
+};
