@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "acquisition/Empfang.h"
+#include "serial/platform/ComDevice.h"
+
+#include <QWidget>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+class QAction;
+class QCheckBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class TComPort;
+class TCustomComPort;
+class TMemo;
+class TSpeedButton;
+class TSpeedButtonGroup;
+class TStringGrid;
+
+// What the main window is started with.
+struct TFormOptionen {
+    // Where PHRX.CFG is read at first activation and written when the window closes.
+    std::filesystem::path KonfigurationsDatei;
+    // The device the port starts with ("COM1" when empty).
+    std::string Port;
+    // The device layer of the port; the POSIX one when empty.
+    std::unique_ptr<TComDevice> Geraet;
+    // The clock of the PC stamps and labels; the local time when empty.
+    TUhr Uhr;
+};
+
+// The main window: it owns the program's state (TFormZustand), the serial port and every
+// control, and handles each event in a method named after the control and the event. The
+// methods live in the folders of their subsystems: reception and measurements in acquisition/,
+// saving in storage/, start-up and shutdown in shell/.
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(TFormOptionen optionen, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    TFormZustand Zustand;
+    TComPort& ComPort() { return *comPort_; }
+    bool Eingerichtet() const noexcept { return eingerichtet_; }
+
+    // Measurements and reception.
+    void RSLesenClick();
+    void RSWTWLesenClick();
+    void ComPortOpen();
+    void ComPortClose();
+    void ComPortRxChar(int Count);
+    void Clear_BtnClick();
+    void Send_BtnClick();
+    void WTWGridGleitWerteClick();
+
+    // Saving.
+    void Bt_StoreClick();
+    void AutoSaveBtnClick();
+
+    // Start-up and shutdown.
+    void FormActivate();
+    void ENDEButtonClick();
+    void RS232Set_BtnClick();
+
+    // The controls, named as their objectName.
+    TSpeedButton* Rx_Button = nullptr;
+    TSpeedButton* WTW_Rx_Button = nullptr;
+    QPushButton* Clear_Btn = nullptr;
+    QPushButton* RS232Set_Btn = nullptr;
+    QPushButton* Option_Btn = nullptr;
+    QLineEdit* Edit_Data = nullptr;
+    QPushButton* Send_Btn = nullptr;
+    QCheckBox* NewLine_CB = nullptr;
+    QFrame* Panel3 = nullptr;
+    TSpeedButton* SaveButton = nullptr;
+    TSpeedButton* AutoSaveBtn = nullptr;
+    TMemo* Memo = nullptr;
+    TStringGrid* StringGrid1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* Spalten1 = nullptr;
+    QAction* WTWGridGleitWerte = nullptr;
+    QLabel* Label7 = nullptr;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* Label14 = nullptr;
+    QLabel* Label15 = nullptr;
+    QFrame* Panel1 = nullptr; // the bottom panel: line lamps, "Info" and the end button
+    TSpeedButton* InfoButton = nullptr;
+    TSpeedButton* ENDEButton = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Builds every control and places it (acquisition/HauptfensterAufbau.cpp).
+    void Aufbauen();
+    QWidget* MessungsLeiste();
+    QWidget* SendeLeiste();
+    QWidget* Anzeigebereich();
+    QWidget* SpeicherLeiste();
+    QWidget* UntereLeiste();
+    void Verbinden();
+    void PortEinrichten(TFormOptionen& optionen);
+
+    // The state of the reading controls of a running or stopped measurement.
+    void MessungsKnoepfeSetzen(TLeseModus modus);
+    void TabelleZeigen();
+    void ChunkZeigen(const TChunkErgebnis& ergebnis);
+    void MessbeginnZeigen();
+    void MessendeZeigen();
+
+    // Sending with the port closed: open, write, wait until sent, close.
+    void SendenOhneMessung(const std::string& text);
+
+    // The close event's part: PHRX.CFG, the data file.
+    void FormClose();
+    void DatendateiSchliessen();
+    void SpeicherStartFehlgeschlagen();
+
+    std::filesystem::path konfigurationsDatei_;
+    TUhr uhr_;
+    std::unique_ptr<TComPort> comPort_;
+    TSpeedButtonGroup* lesenGruppe_ = nullptr;
+    TSpeedButtonGroup* speichernGruppe_ = nullptr;
+    bool eingerichtet_ = false;
+    bool geschlossen_ = false;
+};

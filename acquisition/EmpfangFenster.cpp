@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "acquisition/ComMainForm.h"
+
+#include "framework/Fehlerbox.h"
+#include "framework/Memo.h"
+#include "framework/StringGrid.h"
+#include "serial/ComPort.h"
+#include "serial/ComTimeouts.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+
+#include <string>
+
+void TForm1::ComPortRxChar(int Count) {
+    std::string chunk;
+    try {
+        comPort_->ReadText(chunk, Count);
+    } catch (...) {
+        // What was read before the failure is still shown and handled.
+        FehlerMelden(std::current_exception());
+    }
+    const TChunkErgebnis ergebnis = ChunkVerarbeiten(Zustand, chunk, uhr_);
+    ChunkZeigen(ergebnis);
+    if (ergebnis.Fehler) {
+        // Shown once the port's delivery has returned; reception goes on.
+        FehlerMelden(ergebnis.Fehler);
+    }
+}
+
+void TForm1::ChunkZeigen(const TChunkErgebnis& ergebnis) {
+    Memo->Anzeigen(Zustand.Memo);
+    Label7->setText(QString::number(MemoLaenge(Zustand.Memo)));
+    Label13->setText(QString::number(Zustand.Speicher.AnzahlGespeichert));
+    if (ergebnis.AutoStatus) {
+        Label14->setText(QString::fromStdString(ergebnis.AutoStatus->Zeile1));
+        Label15->setText(QString::fromStdString(ergebnis.AutoStatus->Zeile2));
+    }
+    TabelleZeigen();
+}
+
+void TForm1::Send_BtnClick() {
+    // The meter takes single bytes; characters beyond Latin-1 become "?".
+    std::string text = Edit_Data->text().toLatin1().toStdString();
+    if (NewLine_CB->isChecked()) {
+        text += "\r\n";
+    }
+    if (text.empty()) {
+        return;
+    }
+    if (comPort_->Connected()) {
+        comPort_->WriteText(text);
+    } else {
+        SendenOhneMessung(text);
+    }
+}
+
+void TForm1::SendenOhneMessung(const std::string& text) {
+    // Closing the port discards what has not left yet, so wait for it first.
+    comPort_->Open();
+    try {
+        comPort_->WriteText(text);
+        comPort_->WaitForOutputEmpty(WriteDrainLimitMs(*comPort_, static_cast<int>(text.size())));
+    } catch (...) {
+        comPort_->Close();
+        throw;
+    }
+    comPort_->Close();
+}

@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "acquisition/ComMainForm.h"
+
+#include "framework/Memo.h"
+#include "framework/SpeedButton.h"
+#include "framework/StringGrid.h"
+#include "serial/ComPort.h"
+#include "storage/PCZeit.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+
+// Starting and stopping the two kinds of measurement. The start steps set LeseModus before they
+// open the port and the stop steps close it before they reset LeseModus, because the port's
+// open and close events choose the button whose caption changes by LeseModus. Sending stays
+// possible during a measurement, so a command to the meter is answered into it.
+
+namespace {
+
+const QString KeineMessung = QStringLiteral("keine Messung aktiv");
+
+void Freigeben(std::initializer_list<QWidget*> widgets, bool frei) {
+    for (QWidget* widget : widgets) {
+        widget->setEnabled(frei);
+    }
+}
+
+} // namespace
+
+void TForm1::MessbeginnZeigen() {
+    Label8->setText(QString::fromStdString(PCDatumZeitText(uhr_())));
+    Label9->setText(QStringLiteral("Ende nach Nutzereingabe"));
+}
+
+void TForm1::MessendeZeigen() {
+    Label8->setText(KeineMessung);
+    Label9->setText(KeineMessung);
+}
+
+void TForm1::TabelleZeigen() {
+    StringGrid1->Anzeigen(Zustand.Tabelle);
+}
+
+void TForm1::RSLesenClick() {
+    DesignStandardGrid(Zustand);
+    TabelleZeigen();
+    const auto andere = {static_cast<QWidget*>(WTW_Rx_Button), static_cast<QWidget*>(Clear_Btn),
+                         static_cast<QWidget*>(RS232Set_Btn),  static_cast<QWidget*>(Option_Btn),
+                         static_cast<QWidget*>(SaveButton),    static_cast<QWidget*>(AutoSaveBtn)};
+    if (comPort_->Connected()) {
+        comPort_->Close();
+        Zustand.Messung.LeseModus = lmKeiner;
+        Freigeben(andere, true);
+        WTWGridGleitWerte->setEnabled(true);
+        MessendeZeigen();
+    } else {
+        Zustand.Messung.LeseModus = lmRS232;
+        Freigeben(andere, false);
+        WTWGridGleitWerte->setEnabled(false);
+        MessbeginnZeigen();
+        comPort_->Open();
+    }
+    Spalten1->setEnabled(true);
+}
+
+void TForm1::RSWTWLesenClick() {
+    const auto andere = {static_cast<QWidget*>(Rx_Button), static_cast<QWidget*>(Clear_Btn),
+                         static_cast<QWidget*>(RS232Set_Btn), static_cast<QWidget*>(Option_Btn)};
+    if (comPort_->Connected()) {
+        comPort_->Close();
+        Zustand.Messung.LeseModus = lmKeiner;
+        Freigeben(andere, true);
+        Spalten1->setEnabled(true);
+        MessendeZeigen();
+    } else {
+        WTWMessungBeginnen(Zustand);
+        TabelleZeigen();
+        Freigeben(andere, false);
+        Spalten1->setEnabled(false);
+        MessbeginnZeigen();
+        comPort_->Open();
+    }
+    WTWGridGleitWerte->setEnabled(true);
+}
+
+void TForm1::ComPortOpen() {
+    if (Zustand.Messung.LeseModus == lmRS232) {
+        Rx_Button->setText(QStringLiteral("Ende Lesen"));
+    } else if (Zustand.Messung.LeseModus == lmWTW) {
+        WTW_Rx_Button->setText(QStringLiteral("Ende Lesen"));
+    }
+}
+
+void TForm1::ComPortClose() {
+    if (Zustand.Messung.LeseModus == lmRS232) {
+        Rx_Button->setText(QStringLiteral("RS232 Lesen"));
+    } else if (Zustand.Messung.LeseModus == lmWTW) {
+        WTW_Rx_Button->setText(QStringLiteral("WTW-Lesen"));
+    }
+}
+
+void TForm1::WTWGridGleitWerteClick() {
+    // The menu item has already inverted its check mark.
+    Zustand.GleitAnzeigen = WTWGridGleitWerte->isChecked();
+    DesignWTWGrid(Zustand);
+    TabelleZeigen();
+}
+
+void TForm1::Clear_BtnClick() {
+    AnzeigeLeeren(Zustand);
+    Memo->Anzeigen(Zustand.Memo);
+    Label7->setText(QString::number(MemoLaenge(Zustand.Memo)));
+    TabelleZeigen();
+}

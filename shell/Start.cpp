@@ -1,0 +1,171 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "acquisition/ComMainForm.h"
+
+#include "acquisition/Zahlformat.h"
+#include "framework/Fehlerbox.h"
+#include "framework/Memo.h"
+#include "framework/SpeedButton.h"
+#include "framework/StringGrid.h"
+#include "serial/ComMainWindowPort.h"
+#include "serial/ComPort.h"
+#include "shell/KonfDatei.h"
+#include "storage/Dateinamen.h"
+#include "storage/PCZeit.h"
+#include "storage/Zeitrechnung.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <utility>
+
+TForm1::TForm1(TFormOptionen optionen, QWidget* parent)
+    : QWidget(parent)
+    , konfigurationsDatei_(std::move(optionen.KonfigurationsDatei))
+    , uhr_(optionen.Uhr ? std::move(optionen.Uhr) : TUhr([] { return LokaleZeit(); })) {
+    Aufbauen();
+    PortEinrichten(optionen);
+    Verbinden();
+    if (const QScreen* bildschirm = screen()) {
+        move(bildschirm->availableGeometry().center() - rect().center());
+    }
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::PortEinrichten(TFormOptionen& optionen) {
+    comPort_ = optionen.Geraet ? std::make_unique<TComPort>(std::move(optionen.Geraet))
+                               : std::make_unique<TComPort>();
+    ApplyMainWindowPortDefaults(*comPort_);
+    if (!optionen.Port.empty()) {
+        comPort_->SetPort(optionen.Port);
+    }
+    comPort_->OnAfterOpen = [this](TCustomComPort*) { ComPortOpen(); };
+    comPort_->OnAfterClose = [this](TCustomComPort*) { ComPortClose(); };
+    comPort_->OnRxChar = [this](TCustomComPort*, int count) {
+        Behandeln([this, count] { ComPortRxChar(count); });
+    };
+}
+
+void TForm1::Verbinden() {
+    const auto klick = [this](QAbstractButton* knopf, void (TForm1::*handler)()) {
+        connect(knopf, &QAbstractButton::clicked, this,
+                [this, handler] { Behandeln([this, handler] { (this->*handler)(); }); });
+    };
+    klick(Rx_Button, &TForm1::RSLesenClick);
+    klick(WTW_Rx_Button, &TForm1::RSWTWLesenClick);
+    klick(Clear_Btn, &TForm1::Clear_BtnClick);
+    klick(Send_Btn, &TForm1::Send_BtnClick);
+    klick(SaveButton, &TForm1::Bt_StoreClick);
+    klick(AutoSaveBtn, &TForm1::AutoSaveBtnClick);
+    klick(RS232Set_Btn, &TForm1::RS232Set_BtnClick);
+    klick(ENDEButton, &TForm1::ENDEButtonClick);
+    // Enter in the send field presses the window's default button.
+    connect(Edit_Data, &QLineEdit::returnPressed, Send_Btn, &QPushButton::click);
+    connect(WTWGridGleitWerte, &QAction::triggered, this,
+            [this] { Behandeln([this] { WTWGridGleitWerteClick(); }); });
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+    // The set-up must be done before the window is first painted; an activation may never come
+    // on a desktop without a window manager.
+    Behandeln([this] { FormActivate(); });
+    QWidget::showEvent(event);
+}
+
+bool TForm1::event(QEvent* event) {
+    if (event->type() == QEvent::WindowActivate) {
+        Behandeln([this] { FormActivate(); });
+    }
+    return QWidget::event(event);
+}
+
+void TForm1::FormActivate() {
+    if (eingerichtet_) {
+        return;
+    }
+    eingerichtet_ = true;
+    TFormZustand& z = Zustand;
+    z.Messung.Akt.AktSpalte = z.Tabelle.FixedCols();
+    z.Messung.Akt.AktZeile = z.Tabelle.FixedRows();
+    z.Messung.LeseModus = lmKeiner;
+    z.Memo.MemoZeilen = 0;
+    z.Messung.Rahmen.InRahmen = false;
+    z.Messung.Rahmen.Gerahmt = false;
+    z.Konfiguration.AutoDateiname = true;
+    z.Konfiguration.Ueberschreiben = false;
+    z.Speicher.SofortSpeichernAktiv = false;
+    z.Speicher.AutoSpeichernAktiv = false;
+    z.Konfiguration.Ausgabedatei = "Daten.txt";
+    DezimalTrennzeichenSetzen(',');
+    z.Messung.Messgroesse = "pH";
+    z.Konfiguration.Speicherintervall = 0;
+    z.AutoSpeicher.IntervallAnzahl = 0;
+    z.Speicher.AnzahlGespeichert = 0;
+    z.AutoSpeicher.IntervallSummeWert = 0.0;
+    z.AutoSpeicher.IntervallSummeTemp = 0.0;
+    z.Gleit.GleitMittelWert = 0.0;
+    z.Gleit.GleitMittelTemp = 0.0;
+    z.Konfiguration.AnzahlGleitMittel = 10;
+    z.Konfiguration.MittelwertIntervall = false;
+    z.Konfiguration.GleitendesMittel = false;
+    z.Konfiguration.ZeitRaster = false;
+    z.AutoSpeicher.Speicherbeginn = uhr_();
+    z.AutoSpeicher.Speicherende = z.AutoSpeicher.Speicherbeginn;
+    MinutenAddieren(60, z.AutoSpeicher.Speicherende);
+    z.Konfiguration.Spaltenzahl = 20;
+    z.Konfiguration.Spaltenbreite = 21;
+    GleitMittelZuruecksetzen(z.Gleit);
+    // A damaged PHRX.CFG is reported, and the start goes on with what could be read.
+    Behandeln([this] { KonfLoad(Zustand.Konfiguration, konfigurationsDatei_); });
+    Label12->setText(z.Konfiguration.AutoDateiname
+                         ? QStringLiteral("automatische Wahl")
+                         : QString::fromStdString(DateinamenTeil(z.Konfiguration.Ausgabedatei)));
+    DesignStandardGrid(z);
+    TabelleZeigen();
+    comPort_->BeginUpdate();
+    comPort_->SetBaudRate(br4800);
+    comPort_->EndUpdate();
+    comPort_->BeginUpdate();
+    comPort_->FlowControl().SetFlowControl(fcHardware);
+    comPort_->EndUpdate();
+}
+
+void TForm1::RS232Set_BtnClick() {
+    comPort_->ShowSettingsDialog();
+}
+
+void TForm1::ENDEButtonClick() {
+    if (comPort_->Connected()) {
+        comPort_->Close();
+    }
+    std::exception_ptr fehler;
+    try {
+        DatendateiSchliessen();
+    } catch (...) {
+        fehler = std::current_exception();
+    }
+    close();
+    if (fehler) {
+        std::rethrow_exception(fehler);
+    }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (!geschlossen_) {
+        geschlossen_ = true;
+        FormClose();
+    }
+    event->accept();
+}
+
+void TForm1::FormClose() {
+    // Each step runs even when one before it failed; a closed window takes nothing with it.
+    Behandeln([this] { KonfSave(Zustand.Konfiguration, konfigurationsDatei_); });
+    Behandeln([this] { comPort_->Close(); });
+    Behandeln([this] { Zustand.Speicher.Datendatei.Schliessen(); });
+}

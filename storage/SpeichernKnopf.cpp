@@ -1,0 +1,55 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "acquisition/ComMainForm.h"
+
+#include "framework/Fehlerbox.h"
+#include "framework/SpeedButton.h"
+#include "storage/Dateinamen.h"
+
+#include <QLabel>
+
+// The saving button of the main window. It decides by SofortSpeichernAktiv, not by its own down
+// state, and the data file is open exactly while a kind of saving is on.
+
+void TForm1::Bt_StoreClick() {
+    TSpeicherZustand& speicher = Zustand.Speicher;
+    if (speicher.SofortSpeichernAktiv) {
+        SaveButton->setText(QStringLiteral("Speichern EIN"));
+        speicher.SofortSpeichernAktiv = false;
+        AutoSaveBtn->setEnabled(true);
+        speicher.Datendatei.Schliessen();
+        return;
+    }
+    SaveButton->setText(QStringLiteral("Speichern AUS"));
+    speicher.SofortSpeichernAktiv = true;
+    speicher.AutoSpeichernAktiv = false;
+    AutoSaveBtn->setEnabled(false);
+    const bool geoeffnet = SpeichernStarten(speicher, Zustand.Konfiguration);
+    if (Zustand.Konfiguration.AutoDateiname) {
+        Label12->setText(
+            QString::fromStdString(DateinamenTeil(Zustand.Konfiguration.Ausgabedatei)));
+    }
+    if (!geoeffnet) {
+        speicher.SofortSpeichernAktiv = false;
+        AutoSaveBtn->setEnabled(true);
+        SaveButton->SetDown(false);
+        SaveButton->setText(QStringLiteral("Speichern EIN"));
+        SpeicherStartFehlgeschlagen();
+    }
+}
+
+void TForm1::SpeicherStartFehlgeschlagen() {
+    // Without a word a user would believe the readings are being saved.
+    throw EMeldung(Zustand.Speicher.StartFehler);
+}
+
+void TForm1::AutoSaveBtnClick() {
+    // The autosave dialog is not part of this window yet; the button must not stay down.
+    AutoSaveBtn->SetDown(Zustand.Speicher.AutoSpeichernAktiv);
+}
+
+void TForm1::DatendateiSchliessen() {
+    if (Zustand.Speicher.SofortSpeichernAktiv || Zustand.Speicher.AutoSpeichernAktiv) {
+        Zustand.Speicher.Datendatei.Schliessen();
+    }
+}

@@ -1,0 +1,68 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "acquisition/ComMainForm.h"
+#include "framework/Fehlerbox.h"
+#include "serial/platform/FakeComDevice.h"
+#include "tests/unit/common/TestOrdner.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTest>
+
+#include <memory>
+#include <string>
+
+// The main window on a fake serial device, with PHRX.CFG and the data files in a fresh folder,
+// a clock that stands at 07.12.2026 10:00:00, and the error box replaced by a list of its texts.
+// The window is shown, so its first activation has run.
+class THauptfensterRig {
+public:
+    static TZeitpunkt Uhrzeit() { return TZeitpunkt{7, 12, 2026, 10, 0, 0}; }
+
+    // `konfiguration`, when not empty, is the PHRX.CFG found at start.
+    explicit THauptfensterRig(const std::string& konfiguration = {}) {
+        if (!konfiguration.empty()) {
+            DateiSchreiben(Konfigurationsdatei(), konfiguration);
+        }
+        TFormOptionen optionen;
+        optionen.KonfigurationsDatei = Konfigurationsdatei();
+        auto geraet = std::make_unique<TFakeComDevice>();
+        Geraet = geraet.get();
+        optionen.Geraet = std::move(geraet);
+        optionen.Uhr = [] { return Uhrzeit(); };
+        Form = std::make_unique<TForm1>(std::move(optionen));
+        FehlerboxEinrichten(Form.get(), [this](const QString& text) { Fehler << text; });
+        Form->show();
+        Form->Zustand.Konfiguration.Ausgabedatei = Ordner.Datei("Daten.txt");
+    }
+
+    ~THauptfensterRig() {
+        Form.reset();
+        FehlerboxAbbauen();
+    }
+
+    THauptfensterRig(const THauptfensterRig&) = delete;
+    THauptfensterRig& operator=(const THauptfensterRig&) = delete;
+
+    std::filesystem::path Konfigurationsdatei() const { return Ordner / "PHRX.CFG"; }
+
+    // Bytes arrive on the line as one chunk; returns once the window has handled them.
+    bool Empfangen(const std::string& bytes) {
+        Geraet->InjectReceived(bytes);
+        return QTest::qWaitFor([this] { return Geraet->QueuedCount() == 0; }, 5000);
+    }
+
+    // Lets queued work (error reports) run.
+    static void Abarbeiten() {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+        }
+    }
+
+    TTestOrdner Ordner;
+    TFakeComDevice* Geraet = nullptr;
+    std::unique_ptr<TForm1> Form;
+    QStringList Fehler;
+};
