@@ -75,6 +75,8 @@ QString FehlerText(const std::exception_ptr& fehler) {
         return AusUtf8(e.what());
     } catch (const EInOutError& e) {
         return AusUtf8(e.what());
+    } catch (const EMeldung& e) {
+        return AusUtf8(e.what());
     } catch (const std::bad_alloc&) {
         return QStringLiteral("Zu wenig Arbeitsspeicher.");
     } catch (const std::exception& e) {

@@ -87,6 +87,8 @@ void FehlerboxTest::Texte_data() {
         << std::make_exception_ptr(EInOutError(101)) << QString("Zu wenig Speicherplatz");
     QTest::newRow("EInOutError mit Umlaut")
         << std::make_exception_ptr(EInOutError(3)) << QString("Ungültiger Dateiname");
+    QTest::newRow("EMeldung") << std::make_exception_ptr(EMeldung("Speichern nicht möglich."))
+                              << QString("Speichern nicht möglich.");
     QTest::newRow("bad_alloc") << std::make_exception_ptr(std::bad_alloc())
                                << QString("Zu wenig Arbeitsspeicher.");
     QTest::newRow("runtime_error") << Fehler("Öl") << QString("Unerwarteter Fehler: Öl");

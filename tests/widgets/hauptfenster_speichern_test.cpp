@@ -119,7 +119,8 @@ private slots:
         QCOMPARE(f.SaveButton->text(), QStringLiteral("Speichern EIN"));
         QVERIFY(f.AutoSaveBtn->isEnabled());
         QCOMPARE(rig.Fehler.size(), 1);
-        QVERIFY2(rig.Fehler.front().contains(QStringLiteral("fehlt/")),
+        QVERIFY2(rig.Fehler.front().startsWith(QStringLiteral("Speichern nicht möglich")) &&
+                     rig.Fehler.front().contains(QStringLiteral("fehlt/")),
                  qPrintable(rig.Fehler.front()));
     }
 
