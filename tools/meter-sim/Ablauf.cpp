@@ -25,12 +25,17 @@ constexpr milliseconds OhneLeserPause{200};
 
 struct TZustand {
     std::string Ausgabe;
+    std::string Beschreibung;
     long Gesendet = 0;
     Uhr::time_point NaechsterDatensatz;
     Uhr::time_point NaechstesByte;
     Uhr::time_point Ende = Uhr::time_point::max();
     bool OhneLeser = false;
 };
+
+// After a stall (the reader lagging, the machine busy) the line goes on at its rate from now
+// instead of catching up with a burst longer than this.
+constexpr milliseconds Aufholgrenze{20};
 
 void Protokollieren(const std::string& text) {
     std::fprintf(stderr, "meter-sim: %s\n", text.c_str());
@@ -50,28 +55,66 @@ void EingangLesen(int master) {
     }
 }
 
-// Writes what is due: the whole record in bursts, else one byte per byte time.
+// One start bit, eight data bits, one stop bit.
+std::chrono::nanoseconds ByteZeit(long baud) {
+    return std::chrono::nanoseconds(10'000'000'000LL / std::max(baud, 1L));
+}
+
+// Where the line's clock stands: when the next byte fell due, but no further back than the
+// catch-up limit.
+Uhr::time_point Taktstand(const TZustand& zustand, Uhr::time_point jetzt) {
+    return std::max(zustand.NaechstesByte, jetzt - Aufholgrenze);
+}
+
+// The bytes the line has had time for since the next byte fell due: at least one.
+std::size_t FaelligeBytes(const TZustand& zustand, const TOptionen& optionen,
+                          Uhr::time_point jetzt) {
+    if (optionen.Baud == 0) {
+        return zustand.Ausgabe.size();
+    }
+    const auto faellig =
+        static_cast<std::size_t>((jetzt - Taktstand(zustand, jetzt)) / ByteZeit(optionen.Baud)) + 1;
+    return std::min(faellig, zustand.Ausgabe.size());
+}
+
+void DatensatzMelden(TZustand& zustand, const TOptionen& optionen) {
+    if (optionen.DatensaetzeZeigen) {
+        std::printf("%s\n", zustand.Beschreibung.c_str());
+        std::fflush(stdout);
+    }
+}
+
+// Writes what is due: the whole record in bursts, else as many bytes as the line's rate allows
+// since the last write, so the average rate is the baud rate even when a wake-up comes late.
 void Schreiben(int master, TZustand& zustand, const TOptionen& optionen, Uhr::time_point jetzt) {
-    const std::size_t menge = optionen.Baud == 0 ? zustand.Ausgabe.size() : 1;
-    const ssize_t geschrieben = write(master, zustand.Ausgabe.data(), menge);
+    const ssize_t geschrieben =
+        write(master, zustand.Ausgabe.data(), FaelligeBytes(zustand, optionen, jetzt));
     if (geschrieben > 0) {
         zustand.Ausgabe.erase(0, static_cast<std::size_t>(geschrieben));
+        if (optionen.Baud != 0) {
+            zustand.NaechstesByte =
+                Taktstand(zustand, jetzt) + geschrieben * ByteZeit(optionen.Baud);
+        }
+        if (zustand.Ausgabe.empty()) {
+            DatensatzMelden(zustand, optionen);
+        }
     } else if (errno == EAGAIN || errno == EIO) {
         // Nobody has read for a long time and the line's queue is full: like a real line, the
-        // record is lost.
+        // rest of the record is lost.
         Protokollieren("Warteschlange voll, Datensatz verworfen");
         zustand.Ausgabe.clear();
     }
-    // One start bit, eight data bits, one stop bit.
-    const auto byteZeit = std::chrono::microseconds(
-        optionen.Baud == 0 ? 0 : 10'000'000 / std::max(optionen.Baud, 1L));
-    zustand.NaechstesByte = jetzt + byteZeit;
 }
 
 void NaechstenDatensatzHolen(const TQuelle& quelle, TZustand& zustand, const TOptionen& optionen,
                              Uhr::time_point jetzt) {
-    zustand.Ausgabe = quelle();
+    TDatensatz datensatz = quelle();
+    zustand.Ausgabe = std::move(datensatz.Bytes);
+    zustand.Beschreibung = std::move(datensatz.Beschreibung);
     ++zustand.Gesendet;
+    // The first byte is due at the record's planned time, or when the record before has left
+    // the line; a late wake-up sends what is overdue at once.
+    zustand.NaechstesByte = std::max(zustand.NaechstesByte, zustand.NaechsterDatensatz);
     // A record that takes longer than the interval to send delays the next one.
     zustand.NaechsterDatensatz =
         std::max(zustand.NaechsterDatensatz + milliseconds(optionen.IntervallMs), jetzt);

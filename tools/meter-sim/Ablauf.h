@@ -7,12 +7,13 @@
 #include <functional>
 #include <string>
 
-// Hands out the next record to send, as raw bytes.
-using TQuelle = std::function<std::string()>;
+// Hands out the next record to send.
+using TQuelle = std::function<TDatensatz()>;
 
 // Sends the records of `quelle` to the master side `master` at the chosen interval and pace, and
-// logs what the program writes to the meter on stderr. Returns when `stopFd` becomes readable
-// (a signal arrived) or, with a count limit, shortly after the last record.
+// logs what the program writes to the meter on stderr. With DatensaetzeZeigen each record's
+// description goes to stdout, one line each, once its last byte is written. Returns when `stopFd`
+// becomes readable (a signal arrived) or, with a count limit, shortly after the last record.
 void Ablaufen(const TOptionen& optionen, const TQuelle& quelle, int master, int stopFd);
 
 // A received text readable on one log line: control bytes and bytes from 0x80 up written as

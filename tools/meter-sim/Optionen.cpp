@@ -70,6 +70,10 @@ std::optional<TOptionen> OptionenLesen(const std::vector<std::string>& argumente
             optionen.Hilfe = true;
             continue;
         }
+        if (name == "--print-records") {
+            optionen.DatensaetzeZeigen = true;
+            continue;
+        }
         if (!IstOptionMitWert(name)) {
             fehler = "unbekannte Option: " + name;
             return std::nullopt;
@@ -90,10 +94,10 @@ std::optional<TOptionen> OptionenLesen(const std::vector<std::string>& argumente
 std::string Hilfetext() {
     return "Aufruf: meter-sim [--interval MS] [--mode plain|framed|mixed]\n"
            "                 [--quantity pH|mV|Lf|O2|mixed] [--count N] [--baud N] [--link PFAD]\n"
-           "                 [--replay DATEI]\n"
+           "                 [--replay DATEI] [--print-records]\n"
            "\n"
            "Spielt ein Messgerät der Reihe pH 325 an einem Pseudo-Terminal. Die erste Zeile der\n"
-           "Ausgabe ist der Gerätepfad (/dev/pts/N), an dem das Programm den Zähler öffnet.\n"
+           "Ausgabe ist der Gerätepfad (/dev/pts/N), den das Programm als Schnittstelle öffnet.\n"
            "\n"
            "  --interval MS  Abstand der Datensätze in Millisekunden (Vorgabe 1000)\n"
            "  --mode         plain: Ergebniszeilen, framed: Ausdrucke DC3 ... DC1,\n"
@@ -101,13 +105,25 @@ std::string Hilfetext() {
            "  --quantity     pH, mV, Lf (mS/cm und µS/cm im Wechsel), O2 (mg/l und % im\n"
            "                 Wechsel) oder mixed: pH, mV, mS/cm, µS/cm, mg/l, % (Vorgabe pH)\n"
            "  --count N      endet nach N Datensätzen (Vorgabe: läuft bis Strg+C)\n"
-           "  --baud N       sendet Byte für Byte im Takt dieser Baudrate (Vorgabe 4800);\n"
-           "                 0 sendet jeden Datensatz auf einmal\n"
+           "  --baud N       sendet im Takt dieser Baudrate, 10 Bit je Byte (Vorgabe 4800:\n"
+           "                 etwa 2 ms je Byte); 0 sendet jeden Datensatz auf einmal\n"
            "  --link PFAD    legt eine symbolische Verknüpfung PFAD auf das Gerät an\n"
            "                 (wird beim Ende entfernt)\n"
            "  --replay DATEI spielt die rohen Bytes der Datei ab statt erzeugter Datensätze:\n"
            "                 ein Stück bis zu jedem Zeilenvorschub außerhalb eines Ausdrucks\n"
            "                 (ein Ausdruck DC3 ... DC1 bleibt ganz) je Intervall, danach von vorn\n"
+           "  --print-records\n"
+           "                 schreibt jeden gesendeten Datensatz als eine Zeile auf die\n"
+           "                 Standardausgabe, sobald sein letztes Byte gesendet ist, Felder durch\n"
+           "                 Tabulatoren getrennt: Zeile oder Ausdruck, Wert, Einheit, Temperatur\n"
+           "                 (°C), bei Ausdrucken dazu Datum und Uhrzeit des Geräts, bei\n"
+           "                 Leitfähigkeit TREF und Koeffizient; bei --replay: Aufnahme und die\n"
+           "                 Bytes lesbar (<CR>, <LF>, <DC1>, <DC3>, <xx>)\n"
+           "\n"
+           "Die Zeilen von pH, mV und Sauerstoff sind 18 Zeichen lang und enden mit °C (0xF8),\n"
+           "Leitfähigkeitszeilen sind länger; µS/cm wird wie vom Gerät als 0xE6 gesendet. Jeder\n"
+           "Datensatz endet mit CR LF. Ein Datensatz, der länger dauert als das Intervall,\n"
+           "verschiebt den nächsten.\n"
            "\n"
            "Was das Programm an das Gerät sendet, erscheint auf der Fehlerausgabe.\n";
 }

@@ -15,8 +15,9 @@ struct TOptionen {
     std::vector<TArt> Arten{TArt::PH};
     long Anzahl = 0; // 0: no limit
     std::string Verknuepfung;
-    std::string Aufnahme; // replayed instead of generated records when set
-    long Baud = 4800;     // 0: each record in one burst
+    std::string Aufnahme;           // replayed instead of generated records when set
+    long Baud = 4800;               // 0: each record in one burst
+    bool DatensaetzeZeigen = false; // each record sent is described on stdout
     bool Hilfe = false;
 };
 

@@ -13,7 +13,9 @@
 #include <exception>
 #include <fcntl.h>
 #include <memory>
+#include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -50,7 +52,9 @@ int SignaleEinrichten() {
 TQuelle Quelle(const TOptionen& optionen) {
     if (!optionen.Aufnahme.empty()) {
         return [aufnahme = std::make_shared<TAufnahme>(optionen.Aufnahme)] {
-            return aufnahme->NaechsterDatensatz();
+            std::string bytes = aufnahme->NaechsterDatensatz();
+            std::string beschreibung = "Aufnahme\t" + Lesbar(bytes);
+            return TDatensatz{std::move(bytes), std::move(beschreibung)};
         };
     }
     return [geraet = std::make_shared<TMessgeraet>(optionen.Arten, optionen.Form)] {
