@@ -43,14 +43,23 @@ function(quorlits_add_widget_test name)
 endfunction()
 
 # quorlits_add_e2e_test(<name> COMMAND <command...>)
-# Runs the real program, usually against tools/meter-sim on a pseudo-terminal.
+# quorlits_add_e2e_test(<name> SOURCES <files...> LIBS <targets...>)
+# Runs the real program, usually against tools/meter-sim on a pseudo-terminal: either a command
+# (a script around the built program) or a QtTest program built from SOURCES that drives the
+# program's own set-up in-process. Both run on the offscreen platform.
 function(quorlits_add_e2e_test name)
     if(NOT QUORLITS_WITH_GUI)
         return()
     endif()
-    cmake_parse_arguments(ARG "" "" "COMMAND" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "COMMAND;SOURCES;LIBS" ${ARGN})
+    if(ARG_SOURCES)
+        add_executable(${name} ${ARG_SOURCES})
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test Qt6::Widgets quorlits_warnings)
+        set(ARG_COMMAND ${name})
+    endif()
     add_test(NAME ${name} COMMAND ${ARG_COMMAND})
-    set_tests_properties(${name} PROPERTIES LABELS e2e ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    set_tests_properties(${name} PROPERTIES LABELS e2e TIMEOUT 300
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_FONTDIR=/usr/share/fonts")
 endfunction()
 
 # quorlits_add_fuzzer(<name> SOURCES <files...> LIBS <targets...> [SECONDS <n>])

@@ -1,0 +1,53 @@
+#!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
+# SPDX-FileCopyrightText: 2026 Quorlits developers
+# The real program's command line: usage and mistakes are answered in German, without a
+# display (no window system is touched before the arguments are read).
+# Usage: befehlszeile_e2e.sh PATH-TO-QUORLITS
+set -u
+programm=$1
+fehler=0
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+
+# Runs the program without any display; stdout, stderr and exit code land in $tmp.
+ohne_anzeige() {
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$programm" "$@" \
+        >"$tmp/out" 2>"$tmp/err"
+    echo $? >"$tmp/rc"
+}
+
+pruefe() { # description, condition...
+    beschreibung=$1
+    shift
+    if ! "$@"; then
+        echo "FEHLER: $beschreibung" >&2
+        echo "  stdout: $(cat "$tmp/out")" >&2
+        echo "  stderr: $(cat "$tmp/err")" >&2
+        fehler=1
+    fi
+}
+
+enthaelt() { grep -qF -- "$2" "$tmp/$1"; }
+leer() { [ ! -s "$tmp/$1" ]; }
+code() { [ "$(cat "$tmp/rc")" = "$1" ]; }
+
+for hilfe in --help -h; do
+    ohne_anzeige "$hilfe"
+    pruefe "$hilfe endet mit 0" code 0
+    pruefe "$hilfe zeigt den Aufruf" enthaelt out "Aufruf: quorlits [--port GERÄT]"
+    pruefe "$hilfe erklärt --port" enthaelt out "serielle Schnittstelle"
+    pruefe "$hilfe schreibt nichts auf stderr" leer err
+done
+
+ohne_anzeige --bogus
+pruefe "--bogus endet mit 2" code 2
+pruefe "--bogus nennt das Argument" enthaelt err "Unbekanntes Argument: --bogus"
+pruefe "--bogus verweist auf die Hilfe" enthaelt err "quorlits --help"
+pruefe "--bogus schreibt nichts auf stdout" leer out
+
+ohne_anzeige --port
+pruefe "--port ohne Gerät endet mit 2" code 2
+pruefe "--port ohne Gerät sagt, was fehlt" enthaelt err "Nach --port fehlt das Gerät"
+
+exit $fehler

@@ -1,0 +1,278 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+// The program as a user runs it: its own set-up on the port of the command line, a meter-sim
+// process on a pseudo-terminal, a meter measurement and immediate saving started with the
+// window's buttons, the end button. The data file must hold, line by line, a contiguous run of
+// the records the simulator sent.
+#include "acquisition/ComMainForm.h"
+#include "framework/SpeedButton.h"
+#include "serial/ComPort.h"
+#include "shell/KonfPfad.h"
+#include "shell/Programm.h"
+#include "tests/e2e/SimulatorProzess.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QLabel>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int ReadingsWanted = 20;
+// Generous: the run takes about two seconds, but the machine may be loaded or sanitized.
+constexpr int WaitMs = 60'000;
+
+std::vector<std::string> Split(const std::string& text, const std::string& separator) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (std::size_t end = text.find(separator); end != std::string::npos;
+         end = text.find(separator, start)) {
+        parts.push_back(text.substr(start, end - start));
+        start = end + separator.size();
+    }
+    parts.push_back(text.substr(start));
+    return parts;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// A plain result line as meter-sim's record log describes it, with the unit in the meter's
+// code page 850 ("µ" is 0xE6).
+struct TSent {
+    std::string Value;
+    std::string Unit;
+    std::string Temp;
+};
+
+std::optional<TSent> ParseLogLine(const std::string& line) {
+    const std::vector<std::string> fields = Split(line, "\t");
+    if (fields.size() != 4 || fields[0] != "Zeile") {
+        return std::nullopt;
+    }
+    std::string unit = fields[2];
+    if (unit.rfind("\xC2\xB5", 0) == 0) {
+        unit = "\xE6" + unit.substr(2);
+    }
+    return TSent{fields[1], unit, fields[3]};
+}
+
+// The data file's number: width 6, two decimals, decimal comma.
+std::string DataFileNumber(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%6.2f", value);
+    std::string result = text;
+    for (char& c : result) {
+        c = c == '.' ? ',' : c;
+    }
+    return result;
+}
+
+double ParseDataFileNumber(std::string text) {
+    for (char& c : text) {
+        c = c == ',' ? '.' : c;
+    }
+    return std::strtod(text.c_str(), nullptr);
+}
+
+std::size_t Decimals(const std::string& number) {
+    const std::size_t point = number.find('.');
+    return point == std::string::npos ? 0 : number.size() - point - 1;
+}
+
+// Why the data line does not hold the sent reading; empty when it does. A value with more
+// decimals than the file keeps (mS/cm has three) must be the nearest of the file's numbers.
+std::string Mismatch(const std::vector<std::string>& fields, const TSent& sent) {
+    const double value = std::strtod(sent.Value.c_str(), nullptr);
+    const bool valueFits = Decimals(sent.Value) <= 2
+                               ? fields[2] == DataFileNumber(value)
+                               : std::fabs(ParseDataFileNumber(fields[2]) - value) <= 0.005 + 1e-9;
+    if (!valueFits || fields[3] != sent.Unit ||
+        fields[4] != DataFileNumber(std::strtod(sent.Temp.c_str(), nullptr))) {
+        return "file \"" + fields[2] + "|" + fields[3] + "|" + fields[4] + "\" sent \"" +
+               sent.Value + "|" + sent.Unit + "|" + sent.Temp + "\"";
+    }
+    return {};
+}
+
+// Where the data lines start in the sent records so that every one matches; the first
+// mismatch of the best start in `why` when there is none.
+std::optional<std::size_t> FindRun(const std::vector<std::vector<std::string>>& lines,
+                                   const std::vector<TSent>& sent, std::string& why) {
+    std::size_t best = 0;
+    for (std::size_t start = 0; start + lines.size() <= sent.size(); ++start) {
+        std::size_t i = 0;
+        while (i < lines.size() && Mismatch(lines[i], sent[start + i]).empty()) {
+            ++i;
+        }
+        if (i == lines.size()) {
+            return start;
+        }
+        if (i >= best) {
+            best = i;
+            why = "from record " + std::to_string(start) + ", data line " + std::to_string(i) +
+                  ": " + Mismatch(lines[i], sent[start + i]);
+        }
+    }
+    return std::nullopt;
+}
+
+// Closes any modal box (the program's error box) and keeps its text, so that a failure shows
+// up as a test failure instead of a hang.
+class TBoxWatch {
+public:
+    TBoxWatch() {
+        timer_.setInterval(50);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                texts_ << box->text();
+                box->reject();
+            }
+        });
+        timer_.start();
+    }
+    QString Texts() const { return texts_.join(QStringLiteral(" | ")); }
+
+private:
+    QTimer timer_;
+    QStringList texts_;
+};
+
+int LabelNumber(const QLabel* label) {
+    return label->text().toInt();
+}
+
+} // namespace
+
+class TProgrammE2E : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void measurementSavedLineByLine();
+
+private:
+    void StartAndSave(TForm1& form);
+
+    QTemporaryDir dir_;
+    QString oldCurrent_;
+    std::filesystem::path config_;
+    std::optional<std::string> oldConfig_;
+};
+
+void TProgrammE2E::init() {
+    QVERIFY(dir_.isValid());
+    oldCurrent_ = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir_.path()));
+    // A PHRX.CFG left beside this program would change the start; it is put back afterwards.
+    config_ = KonfigurationsPfad();
+    if (std::filesystem::exists(config_)) {
+        oldConfig_ = ReadFile(config_);
+        std::filesystem::remove(config_);
+    }
+}
+
+void TProgrammE2E::cleanup() {
+    std::error_code ignored;
+    std::filesystem::remove(config_, ignored);
+    if (oldConfig_) {
+        std::ofstream(config_, std::ios::binary) << *oldConfig_;
+    }
+    QDir::setCurrent(oldCurrent_);
+}
+
+void TProgrammE2E::StartAndSave(TForm1& form) {
+    QTest::mouseClick(form.WTW_Rx_Button, Qt::LeftButton);
+    QVERIFY(form.ComPort().Connected());
+    QVERIFY(form.WTW_Rx_Button->Down());
+    const QString before = QDate::currentDate().toString(QStringLiteral("ddMMyyyy"));
+    QTest::mouseClick(form.SaveButton, Qt::LeftButton);
+    const QString after = QDate::currentDate().toString(QStringLiteral("ddMMyyyy"));
+    const QString name = form.Label12->text();
+    QVERIFY2(name == before + ".000" || name == after + ".000", qPrintable(name));
+}
+
+void TProgrammE2E::measurementSavedLineByLine() {
+    TSimulatorProzess simulator(METER_SIM, {"--mode", "plain", "--quantity", "mixed", "--interval",
+                                            "100", "--baud", "4800", "--print-records"});
+    const std::string device = simulator.Geraet();
+    QVERIFY2(device.rfind("/dev/", 0) == 0, device.c_str());
+
+    TBefehlszeile commandLine;
+    commandLine.Port = device;
+    auto form = ProgrammEinrichten(commandLine);
+    TBoxWatch boxes;
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    StartAndSave(*form);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    QVERIFY2(QTest::qWaitFor([&] { return LabelNumber(form->Label13) >= ReadingsWanted; }, WaitMs),
+             qPrintable(form->Label13->text() + " saved; boxes: " + boxes.Texts()));
+    QTest::mouseClick(form->ENDEButton, Qt::LeftButton);
+    QVERIFY(!form->isVisible());
+    QVERIFY(!form->ComPort().Connected());
+    const int saved = LabelNumber(form->Label13);
+    const std::filesystem::path dataFile =
+        std::filesystem::path(dir_.path().toStdString()) / form->Label12->text().toStdString();
+    ProgrammBeenden();
+    QVERIFY2(boxes.Texts().isEmpty(), qPrintable(boxes.Texts()));
+    form.reset();
+    QVERIFY(simulator.Beenden());
+
+    // Every line ends with CR LF; the header comes first, then one line per saved reading.
+    const std::string content = ReadFile(dataFile);
+    QVERIFY2(content.size() >= 2 && content.ends_with("\r\n"), dataFile.c_str());
+    std::vector<std::string> rows = Split(content.substr(0, content.size() - 2), "\r\n");
+    QCOMPARE(rows.front(), std::string("PC-Datum\tPC-Zeit\tWert\tEinheit\tTemp.\tEinheit"));
+    rows.erase(rows.begin());
+    QCOMPARE(static_cast<int>(rows.size()), saved);
+
+    const QRegularExpression date(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}$"));
+    const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"));
+    std::vector<std::vector<std::string>> lines;
+    for (const std::string& row : rows) {
+        std::vector<std::string> fields = Split(row, "\t");
+        QVERIFY2(fields.size() == 6, row.c_str());
+        QVERIFY2(date.match(QString::fromStdString(fields[0])).hasMatch(), row.c_str());
+        QVERIFY2(time.match(QString::fromStdString(fields[1])).hasMatch(), row.c_str());
+        QCOMPARE(fields[5], std::string("\xB0"
+                                        "C"));
+        lines.push_back(std::move(fields));
+    }
+
+    std::vector<TSent> sent;
+    for (const std::string& logLine : simulator.Protokoll()) {
+        const std::optional<TSent> record = ParseLogLine(logLine);
+        QVERIFY2(record.has_value(), logLine.c_str());
+        sent.push_back(*record);
+    }
+    std::string why = "fewer records sent than saved";
+    const std::optional<std::size_t> start = FindRun(lines, sent, why);
+    QVERIFY2(start.has_value(), why.c_str());
+    qInfo("%d readings saved: records %zu to %zu of %zu sent", saved, *start,
+          *start + lines.size() - 1, sent.size());
+
+    QVERIFY2(std::filesystem::exists(config_), config_.c_str());
+}
+
+QTEST_MAIN(TProgrammE2E)
+#include "programm_e2e_test.moc"
