@@ -6,6 +6,7 @@
 // nothing. Usage: serial_bench [seconds per phase, default 10]
 #include "serial/ComMainWindowPort.h"
 #include "serial/ComPort.h"
+#include "tests/bench/BenchPty.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -25,7 +26,6 @@
 #include <functional>
 #include <mutex>
 #include <poll.h>
-#include <pty.h>
 #include <string>
 #include <sys/resource.h>
 #include <thread>
@@ -57,48 +57,6 @@ double Seconds(TClock::duration d) {
 char PatternByte(std::uint64_t position) {
     return static_cast<char>(1 + position % 251);
 }
-
-// A pseudo-terminal: the benchmark writes into the master, the port opens the slave by its path.
-class TPty {
-public:
-    TPty() {
-        int slave = -1;
-        char name[256] = {};
-        if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
-            throw std::runtime_error("openpty failed");
-        }
-        ::close(slave);
-        path_ = name;
-        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-    }
-    ~TPty() { ::close(master_); }
-    TPty(const TPty&) = delete;
-    TPty& operator=(const TPty&) = delete;
-
-    const std::string& Path() const { return path_; }
-
-    // Writes all of `data`, waiting for room as long as needed but giving up at `giveUp`;
-    // returns the number of bytes written.
-    std::size_t Write(const char* data, std::size_t size, TClock::time_point giveUp) const {
-        std::size_t written = 0;
-        while (written < size && TClock::now() < giveUp) {
-            const ssize_t n = ::write(master_, data + written, size - written);
-            if (n > 0) {
-                written += static_cast<std::size_t>(n);
-            } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
-                pollfd p{master_, POLLOUT, 0};
-                ::poll(&p, 1, 100);
-            } else {
-                break;
-            }
-        }
-        return written;
-    }
-
-private:
-    int master_ = -1;
-    std::string path_;
-};
 
 // A port as the main window configures its own after start-up (4800 baud, hardware flow
 // control), with an input queue large enough for a fast sender, opened on `path`.
