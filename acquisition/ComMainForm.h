@@ -5,10 +5,12 @@
 #include "acquisition/Empfang.h"
 #include "serial/platform/ComDevice.h"
 
+#include <QElapsedTimer>
 #include <QWidget>
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QAction;
@@ -18,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
+class QTimer;
 class TComPort;
 class TCustomComPort;
 class TMemo;
@@ -119,7 +122,12 @@ private:
     // The state of the reading controls of a running or stopped measurement.
     void MessungsKnoepfeSetzen(TLeseModus modus);
     void TabelleZeigen();
+    // The memo, the labels of a chunk and the table follow the state at most every
+    // AnzeigeAbstandMs: painting for every chunk of a fast line would cost more than the
+    // reception itself, and no eye sees the difference.
+    void AnzeigeTaktEinrichten();
     void ChunkZeigen(const TChunkErgebnis& ergebnis);
+    void AnzeigeAuffrischen();
     void MessbeginnZeigen();
     void MessendeZeigen();
 
@@ -134,6 +142,9 @@ private:
     std::filesystem::path konfigurationsDatei_;
     TUhr uhr_;
     std::unique_ptr<TComPort> comPort_;
+    QTimer* anzeigeTakt_ = nullptr;
+    QElapsedTimer letzteAnzeige_;
+    std::optional<TAutoSpeicherStatus> autoStatus_;
     TSpeedButtonGroup* lesenGruppe_ = nullptr;
     TSpeedButtonGroup* speichernGruppe_ = nullptr;
     bool eingerichtet_ = false;

@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 
 #include <string>
 
@@ -30,13 +31,46 @@ void TForm1::ComPortRxChar(int Count) {
     }
 }
 
+namespace {
+
+constexpr int AnzeigeAbstandMs = 40;
+
+} // namespace
+
+void TForm1::AnzeigeTaktEinrichten() {
+    anzeigeTakt_ = new QTimer(this);
+    anzeigeTakt_->setObjectName(QStringLiteral("Anzeigetakt"));
+    anzeigeTakt_->setSingleShot(true);
+    connect(anzeigeTakt_, &QTimer::timeout, this, [this] { AnzeigeAuffrischen(); });
+}
+
 void TForm1::ChunkZeigen(const TChunkErgebnis& ergebnis) {
+    if (ergebnis.AutoStatus) {
+        autoStatus_ = ergebnis.AutoStatus;
+    }
+    if (anzeigeTakt_->isActive()) {
+        return;
+    }
+    // The first chunk after a pause is shown at once; chunks that follow closely are shown
+    // together.
+    const qint64 seitLetzter = letzteAnzeige_.isValid() ? letzteAnzeige_.elapsed() : -1;
+    if (seitLetzter >= 0 && seitLetzter < AnzeigeAbstandMs) {
+        anzeigeTakt_->start(AnzeigeAbstandMs - static_cast<int>(seitLetzter));
+    } else {
+        AnzeigeAuffrischen();
+    }
+}
+
+void TForm1::AnzeigeAuffrischen() {
+    anzeigeTakt_->stop();
+    letzteAnzeige_.start();
     Memo->Anzeigen(Zustand.Memo);
     Label7->setText(QString::number(MemoLaenge(Zustand.Memo)));
     Label13->setText(QString::number(Zustand.Speicher.AnzahlGespeichert));
-    if (ergebnis.AutoStatus) {
-        Label14->setText(QString::fromStdString(ergebnis.AutoStatus->Zeile1));
-        Label15->setText(QString::fromStdString(ergebnis.AutoStatus->Zeile2));
+    if (autoStatus_) {
+        Label14->setText(QString::fromStdString(autoStatus_->Zeile1));
+        Label15->setText(QString::fromStdString(autoStatus_->Zeile2));
+        autoStatus_.reset();
     }
     TabelleZeigen();
 }

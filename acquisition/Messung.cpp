@@ -110,7 +110,5 @@ void TForm1::WTWGridGleitWerteClick() {
 
 void TForm1::Clear_BtnClick() {
     AnzeigeLeeren(Zustand);
-    Memo->Anzeigen(Zustand.Memo);
-    Label7->setText(QString::number(MemoLaenge(Zustand.Memo)));
-    TabelleZeigen();
+    AnzeigeAuffrischen();
 }

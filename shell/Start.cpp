@@ -28,6 +28,7 @@ TForm1::TForm1(TFormOptionen optionen, QWidget* parent)
     , konfigurationsDatei_(std::move(optionen.KonfigurationsDatei))
     , uhr_(optionen.Uhr ? std::move(optionen.Uhr) : TUhr([] { return LokaleZeit(); })) {
     Aufbauen();
+    AnzeigeTaktEinrichten();
     PortEinrichten(optionen);
     Verbinden();
     if (const QScreen* bildschirm = screen()) {

@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 #include <string>
@@ -48,10 +49,14 @@ public:
 
     std::filesystem::path Konfigurationsdatei() const { return Ordner / "PHRX.CFG"; }
 
-    // Bytes arrive on the line as one chunk; returns once the window has handled them.
+    // Bytes arrive on the line as one chunk; returns once the window has handled and shown
+    // them (it shows closely following chunks together, after a short delay).
     bool Empfangen(const std::string& bytes) {
         Geraet->InjectReceived(bytes);
-        return QTest::qWaitFor([this] { return Geraet->QueuedCount() == 0; }, 5000);
+        const auto* takt = Form->findChild<QTimer*>(QStringLiteral("Anzeigetakt"));
+        return takt != nullptr &&
+               QTest::qWaitFor(
+                   [this, takt] { return Geraet->QueuedCount() == 0 && !takt->isActive(); }, 5000);
     }
 
     // Lets queued work (error reports) run.

@@ -152,15 +152,21 @@ private slots:
         f.SaveButton->click();
         f.WTW_Rx_Button->click();
         bool beendet = false;
-        QTimer::singleShot(0, &f, [&] {
-            // Once the box is open: end the measurement from inside its loop, then close it.
-            QVERIFY(
-                QTest::qWaitFor([] { return QApplication::activeModalWidget() != nullptr; }, 5000));
+        // Once the box is open: end the measurement from inside its loop, then close it.
+        QTimer waechter;
+        waechter.setInterval(10);
+        connect(&waechter, &QTimer::timeout, &f, [&] {
+            QWidget* kasten = QApplication::activeModalWidget();
+            if (kasten == nullptr) {
+                return;
+            }
+            waechter.stop();
             f.WTW_Rx_Button->click();
             beendet = !f.ComPort().Connected();
-            QApplication::activeModalWidget()->close();
+            kasten->close();
         });
-        QVERIFY(rig.Empfangen(Ph7));
+        waechter.start();
+        rig.Geraet->InjectReceived(Ph7);
         QVERIFY(QTest::qWaitFor([&] { return beendet; }, 10000));
         QCOMPARE(f.WTW_Rx_Button->text(), QStringLiteral("WTW-Lesen"));
     }
