@@ -51,9 +51,9 @@ using TUhr = std::function<TZeitpunkt()>;
 
 // What one received chunk did.
 struct TChunkErgebnis {
-    QString Anzeige;        // the chunk's display text, as appended to the memo
+    QString Anzeige; // the chunk's display text, as appended to the memo
     bool MemoGeleert = false;
-    int Datensaetze = 0;    // records completed and listed
+    int Datensaetze = 0; // records completed and listed
     // The status lines of the last autosave step, when one ran.
     std::optional<TAutoSpeicherStatus> AutoStatus;
     // The first error of a save step. Later records of the chunk were still listed and saved,

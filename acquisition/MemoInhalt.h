@@ -28,4 +28,6 @@ bool MemoAnhaengen(TMemoInhalt& memo, const QString& anzeige, bool zeilenvorschu
 void MemoLeeren(TMemoInhalt& memo);
 
 // The length that the window shows: every character, CR and LF after "<LF>" included.
-inline int MemoLaenge(const TMemoInhalt& memo) { return static_cast<int>(memo.Text.size()); }
+inline int MemoLaenge(const TMemoInhalt& memo) {
+    return static_cast<int>(memo.Text.size());
+}
