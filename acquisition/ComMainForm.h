@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QWidget>
 
+#include <array>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -21,7 +22,11 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTimer;
+class TAuto_Form;
+class TComLed;
 class TComPort;
+class TPrgOptionenForm;
+class TSpalten_Form;
 class TCustomComPort;
 class TMemo;
 class TSpeedButton;
@@ -66,12 +71,21 @@ public:
 
     // Saving.
     void Bt_StoreClick();
-    void AutoSaveBtnClick();
+    void AutoSaveBtnClick(); // storage/AutoSpeichernKnopf.cpp
 
-    // Start-up and shutdown.
+    // Start-up and shutdown, and the dialogs of the shell.
     void FormActivate();
     void ENDEButtonClick();
     void RS232Set_BtnClick();
+    void Option_BtnClick(); // shell/OptionenKnoepfe.cpp
+    void Spalten1Click();   // shell/OptionenKnoepfe.cpp
+    void AboutClick();      // shell/AboutKnopf.cpp
+
+    // The dialogs that live for the whole run, created hidden after the window's own controls
+    // in this order.
+    TSpalten_Form* Spalten_Form = nullptr;
+    TAuto_Form* Auto_Form = nullptr;
+    TPrgOptionenForm* PrgOptionenForm = nullptr;
 
     // The controls, named as their objectName.
     TSpeedButton* Rx_Button = nullptr;
@@ -100,6 +114,13 @@ public:
     QLabel* Label14 = nullptr;
     QLabel* Label15 = nullptr;
     QFrame* Panel1 = nullptr; // the bottom panel: line lamps, "Info" and the end button
+    // The line lamps CTS, DSR, RLSD, Ring, Tx and Rx, bound to the port.
+    TComLed* ComLed1 = nullptr;
+    TComLed* ComLed2 = nullptr;
+    TComLed* ComLed3 = nullptr;
+    TComLed* ComLed4 = nullptr;
+    TComLed* ComLed5 = nullptr;
+    TComLed* ComLed6 = nullptr;
     TSpeedButton* InfoButton = nullptr;
     TSpeedButton* ENDEButton = nullptr;
 
@@ -116,6 +137,13 @@ private:
     QWidget* Anzeigebereich();
     QWidget* SpeicherLeiste();
     QWidget* UntereLeiste();
+    // The six lamps with their labels on Panel1, bound to the port (serial setup's side).
+    void LampenAufbauen(QWidget* panel);
+    // Each creates its dialog, in the order of DialogeErzeugen.
+    void DialogeErzeugen();
+    void SpaltenFormErzeugen();
+    void AutoFormErzeugen();
+    void PrgOptionenFormErzeugen();
     void Verbinden();
     void PortEinrichten(TFormOptionen& optionen);
 

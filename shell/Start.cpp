@@ -30,7 +30,9 @@ TForm1::TForm1(TFormOptionen optionen, QWidget* parent)
     Aufbauen();
     AnzeigeTaktEinrichten();
     PortEinrichten(optionen);
+    LampenAufbauen(Panel1);
     Verbinden();
+    DialogeErzeugen();
     if (const QScreen* bildschirm = screen()) {
         move(bildschirm->availableGeometry().center() - rect().center());
     }
@@ -65,10 +67,20 @@ void TForm1::Verbinden() {
     klick(AutoSaveBtn, &TForm1::AutoSaveBtnClick);
     klick(RS232Set_Btn, &TForm1::RS232Set_BtnClick);
     klick(ENDEButton, &TForm1::ENDEButtonClick);
+    klick(Option_Btn, &TForm1::Option_BtnClick);
+    klick(InfoButton, &TForm1::AboutClick);
     // Enter in the send field presses the window's default button.
     connect(Edit_Data, &QLineEdit::returnPressed, Send_Btn, &QPushButton::click);
     connect(WTWGridGleitWerte, &QAction::triggered, this,
             [this] { Behandeln([this] { WTWGridGleitWerteClick(); }); });
+    connect(Spalten1, &QAction::triggered, this,
+            [this] { Behandeln([this] { Spalten1Click(); }); });
+}
+
+void TForm1::DialogeErzeugen() {
+    SpaltenFormErzeugen();
+    AutoFormErzeugen();
+    PrgOptionenFormErzeugen();
 }
 
 void TForm1::showEvent(QShowEvent* event) {

@@ -43,11 +43,6 @@ void TForm1::SpeicherStartFehlgeschlagen() {
     throw EMeldung(Zustand.Speicher.StartFehler);
 }
 
-void TForm1::AutoSaveBtnClick() {
-    // The autosave dialog is not part of this window yet; the button must not stay down.
-    AutoSaveBtn->SetDown(Zustand.Speicher.AutoSpeichernAktiv);
-}
-
 void TForm1::DatendateiSchliessen() {
     if (Zustand.Speicher.SofortSpeichernAktiv || Zustand.Speicher.AutoSpeichernAktiv) {
         Zustand.Speicher.Datendatei.Schliessen();
