@@ -2,7 +2,76 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "acquisition/ComMainForm.h"
 
-void TForm1::SpaltenFormErzeugen() {}
-void TForm1::PrgOptionenFormErzeugen() {}
-void TForm1::Option_BtnClick() {}
-void TForm1::Spalten1Click() {}
+#include "framework/PBSpinEdit.h"
+#include "framework/StringGrid.h"
+#include "shell/DateinameGueltig.h"
+#include "shell/PrgOptionenFrm.h"
+#include "shell/SpaltenFrm.h"
+#include "storage/Dateinamen.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <cstdint>
+#include <utility>
+
+namespace {
+
+// The table layout values of a dialog's two number fields, brought into their bounds.
+void TabellenwerteNehmen(TKonfiguration& k, const TPBSpinEdit& spalten, const TPBSpinEdit& breite) {
+    k.Spaltenzahl = static_cast<std::uint8_t>(spalten.Value());
+    k.Spaltenbreite = static_cast<std::uint16_t>(breite.Value());
+}
+
+void TabellenwerteZeigen(const TKonfiguration& k, TPBSpinEdit& spalten, TPBSpinEdit& breite) {
+    spalten.SetValue(k.Spaltenzahl);
+    breite.SetValue(k.Spaltenbreite);
+}
+
+} // namespace
+
+void TForm1::SpaltenFormErzeugen() {
+    Spalten_Form = new TSpalten_Form(this);
+}
+
+void TForm1::PrgOptionenFormErzeugen() {
+    PrgOptionenForm = new TPrgOptionenForm(this);
+}
+
+void TForm1::Spalten1Click() {
+    TKonfiguration& k = Zustand.Konfiguration;
+    TabellenwerteZeigen(k, *Spalten_Form->PBSpinEdit1, *Spalten_Form->PBSpinEdit2);
+    if (Spalten_Form->exec() != QDialog::Accepted) {
+        return;
+    }
+    TabellenwerteNehmen(k, *Spalten_Form->PBSpinEdit1, *Spalten_Form->PBSpinEdit2);
+    DesignStandardGrid(Zustand);
+    TabelleZeigen();
+}
+
+void TForm1::Option_BtnClick() {
+    TKonfiguration& k = Zustand.Konfiguration;
+    TPrgOptionenForm& f = *PrgOptionenForm;
+    f.CheckBox1->setChecked(k.AutoDateiname);
+    (k.Ueberschreiben ? f.RBUeberschreiben : f.RBAnfuegen)->setChecked(true);
+    f.Edit1->setText(QString::fromStdString(DateinamenTeil(k.Ausgabedatei)));
+    TabellenwerteZeigen(k, *f.PBSpinEdit1, *f.PBSpinEdit2);
+    if (f.exec() != QDialog::Accepted) {
+        return;
+    }
+    k.Ueberschreiben = f.RBUeberschreiben->isChecked();
+    // A name that is no valid file name leaves the output file as it was, without a message.
+    if (auto datei = NeueAusgabedatei(QFile::encodeName(f.Verzeichnis()).toStdString(),
+                                      f.Edit1->text().toStdString())) {
+        k.Ausgabedatei = std::move(*datei);
+    }
+    k.AutoDateiname = f.CheckBox1->isChecked();
+    Label12->setText(k.AutoDateiname ? QStringLiteral("automatische Wahl")
+                                     : QString::fromStdString(DateinamenTeil(k.Ausgabedatei)));
+    TabellenwerteNehmen(k, *f.PBSpinEdit1, *f.PBSpinEdit2);
+    DesignStandardGrid(Zustand);
+    TabelleZeigen();
+}
