@@ -1,3 +1,65 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
+
+// The controls of the serial component: the line lamp, the device list and the setting lists.
+#include "serial/ComLed.h"
+#include "serial/ComPortList.h"
+#include "serial/ComSelect.h"
+
+#include <QComboBox>
+
+#include <functional>
+#include <string>
+
+class TCustomComPort;
+class TComComboBox;
+
+using TComComboBoxEvent = std::function<void(TComComboBox* Sender)>;
+
+// A drop-down list (no typing) bound to one setting of one port. It fills its choices itself
+// when its setting is set, shows the port's current value, holds the user's choice and writes
+// it into the port on ApplyToPort (or at once with AutoApply). When the bound port is
+// destroyed the list forgets it.
+class TComComboBox : public QComboBox {
+public:
+    explicit TComComboBox(QWidget* parent = nullptr);
+    ~TComComboBox() override;
+    TComComboBox(const TComComboBox&) = delete;
+    TComComboBox& operator=(const TComComboBox&) = delete;
+
+    TCustomComPort* ComPort() const noexcept { return select_.ComPort(); }
+    void SetComPort(TCustomComPort* value);
+    TComProperty ComProperty() const noexcept { return select_.ComProperty(); }
+    void SetComProperty(TComProperty value);
+    bool AutoApply() const noexcept { return select_.AutoApply(); }
+    void SetAutoApply(bool value) noexcept { select_.SetAutoApply(value); }
+
+    // The selected item's text, empty when nothing is selected.
+    std::string Text() const;
+    // Selects the item equal to `value` without regard to letter case and holds it; a text
+    // that matches no item is ignored.
+    void SetText(const std::string& value);
+
+    // Clears the list and fills it with the setting's choices; selects the first one without a
+    // port, else the port's current value.
+    void FillItems();
+    // Selects the item matching the port's current value and holds it. A port name that is not
+    // among the system's devices is appended and selected, so confirming keeps it.
+    void ReadFromPort();
+    void ApplyToPort() { select_.ApplyToPort(); }
+
+    const TComSelect& Select() const noexcept { return select_; }
+
+    // Runs after a choice of the user has been held (and applied with AutoApply).
+    TComComboBoxEvent OnChange;
+
+private:
+    int FindText(const std::string& text) const;
+    void SelectItem(int index);
+    void UserChoice(int index);
+    void PortDestroyed();
+
+    TComSelect select_;
+    int freeNotification_ = 0;
+};

@@ -4,6 +4,8 @@
 
 #include "acquisition/ComMainForm.h"
 #include "framework/Fehlerbox.h"
+#include "serial/CPortSetup.h"
+#include "serial/CustomComPort.h"
 #include "shell/KonfPfad.h"
 
 #include <QCoreApplication>
@@ -15,6 +17,7 @@ std::unique_ptr<TForm1> ProgrammEinrichten(const TBefehlszeile& befehlszeile) {
     optionen.Port = befehlszeile.Port;
     auto form = std::make_unique<TForm1>(std::move(optionen));
     FehlerboxEinrichten(form.get());
+    SetComSettingsDialog(RunSetupDialog);
     return form;
 }
 
