@@ -2,4 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "acquisition/ComMainForm.h"
 
-void TForm1::AboutClick() {}
+#include "shell/About.h"
+
+#include <QPointer>
+
+// A new box for every showing, so its memory figures are those of now. The guard covers the
+// window being destroyed while the box is open.
+void TForm1::AboutClick() {
+    QPointer<TAboutBox> box = new TAboutBox(this);
+    box->exec();
+    delete box;
+}
