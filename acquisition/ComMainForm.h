@@ -22,6 +22,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTimer;
+class TAboutBox;
 class TAuto_Form;
 class TComLed;
 class TComPort;
@@ -86,6 +87,8 @@ public:
     TSpalten_Form* Spalten_Form = nullptr;
     TAuto_Form* Auto_Form = nullptr;
     TPrgOptionenForm* PrgOptionenForm = nullptr;
+    // Created at start like the others but never shown: every showing gets a new box.
+    TAboutBox* AboutBox = nullptr;
 
     // The controls, named as their objectName.
     TSpeedButton* Rx_Button = nullptr;
@@ -165,7 +168,11 @@ private:
     // The close event's part: PHRX.CFG, the data file.
     void FormClose();
     void DatendateiSchliessen();
+    // The start of saving of both saving buttons; a generated file name is shown at once.
+    bool SpeicherStart();
     void SpeicherStartFehlgeschlagen();
+    // Label12: "automatische Wahl", or the file name part of Ausgabedatei.
+    void DateiLabelZeigen();
 
     std::filesystem::path konfigurationsDatei_;
     TUhr uhr_;

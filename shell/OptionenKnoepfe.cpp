@@ -69,8 +69,7 @@ void TForm1::Option_BtnClick() {
         k.Ausgabedatei = std::move(*datei);
     }
     k.AutoDateiname = f.CheckBox1->isChecked();
-    Label12->setText(k.AutoDateiname ? QStringLiteral("automatische Wahl")
-                                     : QString::fromStdString(DateinamenTeil(k.Ausgabedatei)));
+    DateiLabelZeigen();
     TabellenwerteNehmen(k, *f.PBSpinEdit1, *f.PBSpinEdit2);
     DesignStandardGrid(Zustand);
     TabelleZeigen();

@@ -9,6 +9,7 @@
 #include "framework/StringGrid.h"
 #include "serial/ComMainWindowPort.h"
 #include "serial/ComPort.h"
+#include "shell/About.h"
 #include "shell/KonfDatei.h"
 #include "storage/Dateinamen.h"
 #include "storage/PCZeit.h"
@@ -81,6 +82,7 @@ void TForm1::DialogeErzeugen() {
     SpaltenFormErzeugen();
     AutoFormErzeugen();
     PrgOptionenFormErzeugen();
+    AboutBox = new TAboutBox(this);
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -135,9 +137,7 @@ void TForm1::FormActivate() {
     GleitMittelZuruecksetzen(z.Gleit);
     // A damaged PHRX.CFG is reported, and the start goes on with what could be read.
     Behandeln([this] { KonfLoad(Zustand.Konfiguration, konfigurationsDatei_); });
-    Label12->setText(z.Konfiguration.AutoDateiname
-                         ? QStringLiteral("automatische Wahl")
-                         : QString::fromStdString(DateinamenTeil(z.Konfiguration.Ausgabedatei)));
+    DateiLabelZeigen();
     DesignStandardGrid(z);
     TabelleZeigen();
     comPort_->BeginUpdate();

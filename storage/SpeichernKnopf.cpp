@@ -24,11 +24,7 @@ void TForm1::Bt_StoreClick() {
     speicher.SofortSpeichernAktiv = true;
     speicher.AutoSpeichernAktiv = false;
     AutoSaveBtn->setEnabled(false);
-    const bool geoeffnet = SpeichernStarten(speicher, Zustand.Konfiguration);
-    if (Zustand.Konfiguration.AutoDateiname) {
-        Label12->setText(
-            QString::fromStdString(DateinamenTeil(Zustand.Konfiguration.Ausgabedatei)));
-    }
+    const bool geoeffnet = SpeicherStart();
     if (!geoeffnet) {
         speicher.SofortSpeichernAktiv = false;
         AutoSaveBtn->setEnabled(true);
@@ -36,6 +32,21 @@ void TForm1::Bt_StoreClick() {
         SaveButton->setText(QStringLiteral("Speichern EIN"));
         SpeicherStartFehlgeschlagen();
     }
+}
+
+bool TForm1::SpeicherStart() {
+    const bool geoeffnet = SpeichernStarten(Zustand.Speicher, Zustand.Konfiguration);
+    if (Zustand.Konfiguration.AutoDateiname) {
+        Label12->setText(
+            QString::fromStdString(DateinamenTeil(Zustand.Konfiguration.Ausgabedatei)));
+    }
+    return geoeffnet;
+}
+
+void TForm1::DateiLabelZeigen() {
+    const TKonfiguration& k = Zustand.Konfiguration;
+    Label12->setText(k.AutoDateiname ? QStringLiteral("automatische Wahl")
+                                     : QString::fromStdString(DateinamenTeil(k.Ausgabedatei)));
 }
 
 void TForm1::SpeicherStartFehlgeschlagen() {
