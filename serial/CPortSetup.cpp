@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <algorithm>
 #include <cstddef>
 
 namespace {
@@ -61,7 +62,7 @@ TComSetupFrm::TComSetupFrm(QWidget* parent)
     setObjectName(QStringLiteral("ComSetupFrm"));
     setWindowTitle(QStringLiteral("Setup"));
     setModal(true);
-    setFixedSize(231, 216);
+    FitLists();
     CancelButton->setDefault(true);
     connect(CancelButton, &QPushButton::clicked, this, &QDialog::accept);
     connect(OKButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -73,6 +74,21 @@ TComSetupFrm::TComSetupFrm(QWidget* parent)
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         move(screen->availableGeometry().center() - rect().center());
     }
+}
+
+void TComSetupFrm::FitLists() {
+    // The lists stand right of the longest caption; with a larger font than the layout was made
+    // for, they and the dialog move right instead of covering the captions.
+    const std::array<QLabel*, 6> labels{Label1, Label2, Label3, Label4, Label5, Label6};
+    int left = 80;
+    for (const QLabel* label : labels) {
+        left = std::max(left, label->geometry().right() + 8);
+    }
+    for (TComComboBox* combo : Combos()) {
+        combo->move(left, combo->y());
+    }
+    GroupBox1->resize(left + 129 + 8, GroupBox1->height());
+    setFixedSize(std::max(231, GroupBox1->geometry().right() + 8), 216);
 }
 
 std::array<TComComboBox*, 6> TComSetupFrm::Combos() const {

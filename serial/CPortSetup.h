@@ -36,6 +36,9 @@ public:
 
     // The six lists in tab order.
     std::array<TComComboBox*, 6> Combos() const;
+
+private:
+    void FitLists();
 };
 
 // Shows the setup dialog for `port`. On confirmation all six settings are written inside one

@@ -88,7 +88,8 @@ TPrgOptionenForm::TPrgOptionenForm(QWidget* parent)
     LaufwerkeLesen();
     laufwerksVerzeichnis_[LaufwerkVon(laufwerke_, verzeichnis_.toStdString())] = verzeichnis_;
     VerzeichnisZeigen();
-    setFixedSize(387, 374);
+    // The listed size, grown where this system's font needs more room than the design had.
+    setFixedSize(minimumSizeHint().expandedTo(QSize(387, 374)));
 }
 
 QGroupBox* TPrgOptionenForm::DateiGruppe() {

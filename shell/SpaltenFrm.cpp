@@ -45,7 +45,8 @@ TSpalten_Form::TSpalten_Form(QWidget* parent)
     setTabOrder(OKButton, CancelButton);
     setTabOrder(CancelButton, PBSpinEdit2);
     setTabOrder(PBSpinEdit2, PBSpinEdit1);
-    setFixedSize(200, 143);
+    // The listed size, grown where this system's font needs more room than the design had.
+    setFixedSize(minimumSizeHint().expandedTo(QSize(200, 143)));
 }
 
 void TSpalten_Form::showEvent(QShowEvent* event) {

@@ -161,7 +161,8 @@ TAuto_Form::TAuto_Form(QWidget* parent)
     setModal(true);
     Aufbauen();
     Verbinden();
-    setFixedSize(Breite, Hoehe);
+    // The listed size, grown where this system's font needs more room than the design had.
+    setFixedSize(minimumSizeHint().expandedTo(QSize(Breite, Hoehe)));
 }
 
 void TAuto_Form::Aufbauen() {
