@@ -2,11 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "TestOrdner.h"
 
+#include <csignal>
 #include <fstream>
+#include <grp.h>
 #include <iterator>
 #include <set>
 #include <stdexcept>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -65,11 +68,21 @@ void DemTestnutzerGeben(const fs::path& pfad) {
     }
 }
 
-int ImKindprozess(const std::function<int()>& schritt, bool ohneRechte) {
+bool DateigroesseBegrenzen(unsigned long bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit grenze{};
+    ::getrlimit(RLIMIT_FSIZE, &grenze);
+    grenze.rlim_cur = bytes;
+    return ::setrlimit(RLIMIT_FSIZE, &grenze) == 0;
+}
+
+int ImKindprozess(const std::function<int()>& schritt, bool ohneRechte,
+                  std::optional<gid_t> zusatzgruppe) {
     const pid_t kind = ::fork();
     if (kind == 0) {
         if (ohneRechte && ::geteuid() == 0 &&
-            (::setgid(Testnutzer) != 0 || ::setuid(Testnutzer) != 0)) {
+            (::setgroups(zusatzgruppe ? 1 : 0, zusatzgruppe ? &*zusatzgruppe : nullptr) != 0 ||
+             ::setgid(Testnutzer) != 0 || ::setuid(Testnutzer) != 0)) {
             ::_exit(90);
         }
         int ergebnis = 91;

@@ -10,10 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <csignal>
 #include <fcntl.h>
 #include <string>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -169,11 +167,7 @@ TEST(KonfSave, SchreibfehlerMeldetUndBehaeltAlteDatei) {
     DateiSchreiben(ordner / "PHRX.CFG", "alte Einstellungen");
     const int ergebnis = ImKindprozess(
         [&] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            rlimit grenze{};
-            ::getrlimit(RLIMIT_FSIZE, &grenze);
-            grenze.rlim_cur = 100;
-            if (::setrlimit(RLIMIT_FSIZE, &grenze) != 0) {
+            if (!DateigroesseBegrenzen(100)) {
                 return 10;
             }
             try {
