@@ -42,7 +42,7 @@ struct TFormOptionen {
     std::string Port;
     // The device layer of the port; the POSIX one when empty.
     std::unique_ptr<TComDevice> Geraet;
-    // The clock of the PC stamps and labels; the local time when empty.
+    // The clock of the PC stamps, labels and file names; the machine's clock when empty.
     TUhr Uhr;
 };
 
@@ -159,6 +159,11 @@ private:
     void AnzeigeTaktEinrichten();
     void ChunkZeigen(const TChunkErgebnis& ergebnis);
     void AnzeigeAuffrischen();
+    // Shows the autosave status a paced refresh still holds, before a click handler sets labels
+    // of its own that the refresh must not overwrite later.
+    void GehaltenenStatusZeigen();
+    // A click or menu handler, run through the error handler after the held status is shown.
+    void KlickBehandeln(void (TForm1::*handler)());
     void MessbeginnZeigen();
     void MessendeZeigen();
 

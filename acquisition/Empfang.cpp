@@ -26,10 +26,6 @@ void Absichern(TChunkErgebnis& ergebnis, Schritt&& schritt) {
     }
 }
 
-TZeitpunkt UhrLesen(const TUhr& uhr) {
-    return uhr ? uhr() : LokaleZeit();
-}
-
 void Speichern(TFormZustand& zustand, const TMesswert& messwert, TChunkErgebnis& ergebnis) {
     if (zustand.Speicher.SofortSpeichernAktiv) {
         Absichern(ergebnis, [&] { SpeichereWert(zustand.Speicher, messwert); });
@@ -49,7 +45,7 @@ void DatensatzVerarbeiten(TFormZustand& zustand, const TUhr& uhr, TChunkErgebnis
     TMessZustand& messung = zustand.Messung;
     TMesswert messwert =
         MesswertLesen(messung.Rahmen.EmpfangsPuffer, messung.Rahmen.Gerahmt, messung.Messgroesse);
-    TPCZeitstempel stempel = PCZeitstempel(UhrLesen(uhr));
+    TPCZeitstempel stempel = PCZeitstempel(UhrLesen(uhr).Lokal);
     messwert.PCDatum = std::move(stempel.Datum);
     messwert.PCZeit = std::move(stempel.Zeit);
     messung.Rahmen.EmpfangsPuffer.clear();

@@ -10,6 +10,7 @@
 #include "shell/Konfiguration.h"
 #include "storage/AutoSpeichern.h"
 #include "storage/Speichern.h"
+#include "storage/Uhr.h"
 #include "storage/Zeitpunkt.h"
 
 #include <QString>
@@ -45,9 +46,6 @@ struct TFormZustand {
     TMemoInhalt Memo;
     bool GleitAnzeigen = false; // the table menu's "Gleitendes Mittel anzeigen" is checked
 };
-
-// The PC clock that stamps readings; tests pass a fixed one.
-using TUhr = std::function<TZeitpunkt()>;
 
 // What one received chunk did.
 struct TChunkErgebnis {

@@ -67,15 +67,27 @@ void TForm1::AnzeigeAuffrischen() {
     Memo->Anzeigen(Zustand.Memo);
     Label7->setText(QString::number(MemoLaenge(Zustand.Memo)));
     Label13->setText(QString::number(Zustand.Speicher.AnzahlGespeichert));
+    GehaltenenStatusZeigen();
+    TabelleZeigen();
+}
+
+void TForm1::GehaltenenStatusZeigen() {
     if (autoStatus_) {
         Label14->setText(QString::fromStdString(autoStatus_->Zeile1));
         Label15->setText(QString::fromStdString(autoStatus_->Zeile2));
         autoStatus_.reset();
     }
-    TabelleZeigen();
+}
+
+void TForm1::KlickBehandeln(void (TForm1::*handler)()) {
+    GehaltenenStatusZeigen();
+    Behandeln([this, handler] { (this->*handler)(); });
 }
 
 void TForm1::Send_BtnClick() {
+    if (comPort_->AwaitingRelease()) {
+        return; // a start is waiting for the port
+    }
     // The meter takes single bytes; characters beyond Latin-1 become "?".
     std::string text = Edit_Data->text().toLatin1().toStdString();
     if (NewLine_CB->isChecked()) {

@@ -30,7 +30,7 @@ void Freigeben(std::initializer_list<QWidget*> widgets, bool frei) {
 } // namespace
 
 void TForm1::MessbeginnZeigen() {
-    Label8->setText(QString::fromStdString(PCDatumZeitText(uhr_())));
+    Label8->setText(QString::fromStdString(PCDatumZeitText(uhr_().Lokal)));
     Label9->setText(QStringLiteral("Ende nach Nutzereingabe"));
 }
 
@@ -47,17 +47,21 @@ void TForm1::RSLesenClick() {
     DesignStandardGrid(Zustand);
     TabelleZeigen();
     const auto andere = {static_cast<QWidget*>(WTW_Rx_Button), static_cast<QWidget*>(Clear_Btn),
-                         static_cast<QWidget*>(RS232Set_Btn),  static_cast<QWidget*>(Option_Btn),
-                         static_cast<QWidget*>(SaveButton),    static_cast<QWidget*>(AutoSaveBtn)};
+                         static_cast<QWidget*>(RS232Set_Btn), static_cast<QWidget*>(Option_Btn)};
     if (comPort_->Connected()) {
         comPort_->Close();
         Zustand.Messung.LeseModus = lmKeiner;
         Freigeben(andere, true);
+        // While one kind of saving runs, the other kind's button stays disabled: its click
+        // would end the running one behind the user's back.
+        SaveButton->setEnabled(!Zustand.Speicher.AutoSpeichernAktiv);
+        AutoSaveBtn->setEnabled(!Zustand.Speicher.SofortSpeichernAktiv);
         WTWGridGleitWerte->setEnabled(true);
         MessendeZeigen();
     } else {
         Zustand.Messung.LeseModus = lmRS232;
         Freigeben(andere, false);
+        Freigeben({SaveButton, AutoSaveBtn}, false);
         WTWGridGleitWerte->setEnabled(false);
         MessbeginnZeigen();
         comPort_->Open();

@@ -7,7 +7,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libgl-dev libjpeg-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
-    fonts-dejavu-core
+    fonts-dejavu-core tzdata faketime
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -27,7 +27,7 @@
 TForm1::TForm1(TFormOptionen optionen, QWidget* parent)
     : QWidget(parent)
     , konfigurationsDatei_(std::move(optionen.KonfigurationsDatei))
-    , uhr_(optionen.Uhr ? std::move(optionen.Uhr) : TUhr([] { return LokaleZeit(); })) {
+    , uhr_(optionen.Uhr ? std::move(optionen.Uhr) : SystemUhr()) {
     Aufbauen();
     AnzeigeTaktEinrichten();
     PortEinrichten(optionen);
@@ -58,7 +58,7 @@ void TForm1::PortEinrichten(TFormOptionen& optionen) {
 void TForm1::Verbinden() {
     const auto klick = [this](QAbstractButton* knopf, void (TForm1::*handler)()) {
         connect(knopf, &QAbstractButton::clicked, this,
-                [this, handler] { Behandeln([this, handler] { (this->*handler)(); }); });
+                [this, handler] { KlickBehandeln(handler); });
     };
     klick(Rx_Button, &TForm1::RSLesenClick);
     klick(WTW_Rx_Button, &TForm1::RSWTWLesenClick);
@@ -73,9 +73,9 @@ void TForm1::Verbinden() {
     // Enter in the send field presses the window's default button.
     connect(Edit_Data, &QLineEdit::returnPressed, Send_Btn, &QPushButton::click);
     connect(WTWGridGleitWerte, &QAction::triggered, this,
-            [this] { Behandeln([this] { WTWGridGleitWerteClick(); }); });
+            [this] { KlickBehandeln(&TForm1::WTWGridGleitWerteClick); });
     connect(Spalten1, &QAction::triggered, this,
-            [this] { Behandeln([this] { Spalten1Click(); }); });
+            [this] { KlickBehandeln(&TForm1::Spalten1Click); });
 }
 
 void TForm1::DialogeErzeugen() {
@@ -129,7 +129,7 @@ void TForm1::FormActivate() {
     z.Konfiguration.MittelwertIntervall = false;
     z.Konfiguration.GleitendesMittel = false;
     z.Konfiguration.ZeitRaster = false;
-    z.AutoSpeicher.Speicherbeginn = uhr_();
+    z.AutoSpeicher.Speicherbeginn = uhr_().Lokal;
     z.AutoSpeicher.Speicherende = z.AutoSpeicher.Speicherbeginn;
     MinutenAddieren(60, z.AutoSpeicher.Speicherende);
     z.Konfiguration.Spaltenzahl = 20;

@@ -22,19 +22,25 @@ void TDateideskriptor::Schliessen() {
     }
 }
 
-void AllesSchreiben(int fd, std::string_view daten) {
+void AllesSchreiben(int fd, std::string_view daten, std::size_t* geschrieben) {
+    std::size_t zaehler = 0;
+    if (geschrieben == nullptr) {
+        geschrieben = &zaehler;
+    }
+    *geschrieben = 0;
     while (!daten.empty()) {
-        const ssize_t geschrieben = ::write(fd, daten.data(), daten.size());
-        if (geschrieben < 0) {
+        const ssize_t ergebnis = ::write(fd, daten.data(), daten.size());
+        if (ergebnis < 0) {
             if (errno == EINTR) {
                 continue;
             }
             throw EInOutError::AusErrno(errno);
         }
-        if (geschrieben == 0) {
+        if (ergebnis == 0) {
             // No byte taken and no error: the device has no room left.
             throw EInOutError::AusErrno(ENOSPC);
         }
-        daten.remove_prefix(static_cast<std::size_t>(geschrieben));
+        daten.remove_prefix(static_cast<std::size_t>(ergebnis));
+        *geschrieben += static_cast<std::size_t>(ergebnis);
     }
 }

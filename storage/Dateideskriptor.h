@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 // Owns an open file descriptor. Schliessen() reports a failed close as EInOutError; the
@@ -22,5 +23,6 @@ private:
 };
 
 // Writes all of `daten`, continuing after partial writes and interruptions; raises
-// EInOutError with the system's error when the system refuses.
-void AllesSchreiben(int fd, std::string_view daten);
+// EInOutError with the system's error when the system refuses. `geschrieben`, when given,
+// counts the bytes that went out, also when the write fails part-way.
+void AllesSchreiben(int fd, std::string_view daten, std::size_t* geschrieben = nullptr);

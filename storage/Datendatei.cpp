@@ -7,12 +7,16 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <string>
 #include <unistd.h>
 
 namespace {
 
 // The run-time's code for an operation on a file that is not open.
 constexpr int DateiNichtOffen = 103;
+
+// Ends a broken line before the next text.
+constexpr std::string_view Zeilenende = "\r\n";
 
 int Flags(TOeffnungsArt art) {
     const int gemeinsam = O_WRONLY | O_CREAT | O_CLOEXEC;
@@ -57,6 +61,11 @@ bool TDatendatei::Oeffnen(const std::string& pfad, TOeffnungsArt art) {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     }
     fd_ = fd;
+    // A broken line left by a failed write stays the concern of the file it is in.
+    if (art == TOeffnungsArt::Neuschreiben || pfad != pfad_) {
+        zeilenanfangFaellig_ = false;
+    }
+    pfad_ = pfad;
     return fd_ >= 0;
 }
 
@@ -64,7 +73,31 @@ void TDatendatei::Schreiben(std::string_view text) {
     if (fd_ < 0) {
         throw EInOutError(DateiNichtOffen);
     }
-    AllesSchreiben(fd_, text);
+    std::string mitZeilenende;
+    if (zeilenanfangFaellig_) {
+        mitZeilenende.reserve(Zeilenende.size() + text.size());
+        mitZeilenende.append(Zeilenende).append(text);
+        text = mitZeilenende;
+    }
+    // -1 where the file cannot seek (a pipe, a terminal).
+    const off_t laenge = ::lseek(fd_, 0, SEEK_END);
+    std::size_t geschrieben = 0;
+    try {
+        AllesSchreiben(fd_, text, &geschrieben);
+    } catch (...) {
+        Zurueckschneiden(laenge, geschrieben);
+        throw;
+    }
+    zeilenanfangFaellig_ = false;
+}
+
+void TDatendatei::Zurueckschneiden(off_t laenge, std::size_t geschrieben) noexcept {
+    if (geschrieben == 0) {
+        return;
+    }
+    if (laenge < 0 || kuerzen_(fd_, laenge) != 0) {
+        zeilenanfangFaellig_ = true;
+    }
 }
 
 void TDatendatei::Schliessen() {

@@ -2,8 +2,11 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
+#include <unistd.h>
 
 // How the data file is opened.
 enum class TOeffnungsArt {
@@ -29,8 +32,11 @@ public:
     // The errno of the last failed Oeffnen, 0 after a successful one.
     int OeffnenFehler() const noexcept { return oeffnenFehler_; }
 
-    // Writes `text` completely. A failure (for instance a full disk) raises EInOutError; the
-    // file stays open.
+    // Writes `text` completely or not at all, so the file holds only whole lines. A failure
+    // (a full disk, the file-size limit) cuts the file back to its length before the write and
+    // raises EInOutError; the file stays open. When even that is impossible (a pipe, a refused
+    // truncation), the next text written starts on a new line, so it is never glued to the
+    // broken one.
     void Schreiben(std::string_view text);
 
     // Syncs and closes the file; nothing happens when it is not open. The file is closed also
@@ -39,7 +45,17 @@ public:
 
     bool IstOffen() const noexcept { return fd_ >= 0; }
 
+    // The truncation used to cut back a failed write; tests put a failing one in its place.
+    using TKuerzen = int (*)(int fd, off_t laenge);
+    void KuerzenErsetzen(TKuerzen kuerzen) noexcept { kuerzen_ = kuerzen; }
+
 private:
+    // After a failed write: back to `laenge` (-1: unknown, the file cannot seek).
+    void Zurueckschneiden(off_t laenge, std::size_t geschrieben) noexcept;
+
     int fd_ = -1;
     int oeffnenFehler_ = 0;
+    std::string pfad_;
+    bool zeilenanfangFaellig_ = false; // a broken line is left at the end of pfad_
+    TKuerzen kuerzen_ = ::ftruncate;
 };

@@ -16,10 +16,6 @@ TZeitpunkt LokaleZeit(std::time_t zeit) {
                       teile.tm_hour, teile.tm_min,     teile.tm_sec};
 }
 
-TZeitpunkt LokaleZeit() {
-    return LokaleZeit(std::time(nullptr));
-}
-
 std::string PCDatumText(const TZeitpunkt& zeitpunkt) {
     return MitNullen(zeitpunkt.Tag, 2) + "." + MitNullen(zeitpunkt.Monat, 2) + "." +
            MitNullen(zeitpunkt.Jahr, 4);
@@ -33,23 +29,11 @@ TPCZeitstempel PCZeitstempel(const TZeitpunkt& zeitpunkt) {
     return {PCDatumText(zeitpunkt), PCZeitText(zeitpunkt)};
 }
 
-TPCZeitstempel PCZeitstempel() {
-    return PCZeitstempel(LokaleZeit());
-}
-
 std::string PCDatumZeitText(const TZeitpunkt& zeitpunkt) {
     return PCDatumText(zeitpunkt) + ", " + PCZeitText(zeitpunkt);
-}
-
-std::string PCDatumZeitText() {
-    return PCDatumZeitText(LokaleZeit());
 }
 
 std::string DatumText(const TZeitpunkt& zeitpunkt) {
     return MitNullen(zeitpunkt.Tag, 2) + "." + MitNullen(zeitpunkt.Monat, 2) + "." +
            std::to_string(zeitpunkt.Jahr);
-}
-
-std::string DatumText() {
-    return DatumText(LokaleZeit());
 }

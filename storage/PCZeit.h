@@ -17,23 +17,17 @@ struct TPCZeitstempel {
     std::string Zeit;  // "16:53:34"
 };
 
-// The local wall-clock time of `zeit` (localtime_r); the current time without an argument.
+// The local wall-clock time of `zeit` (localtime_r).
 TZeitpunkt LokaleZeit(std::time_t zeit);
-TZeitpunkt LokaleZeit();
 
 // Date and time texts of one time stamp.
 std::string PCDatumText(const TZeitpunkt& zeitpunkt);
 std::string PCZeitText(const TZeitpunkt& zeitpunkt);
 TPCZeitstempel PCZeitstempel(const TZeitpunkt& zeitpunkt);
 
-// Date and time of one reading of the clock, so the two texts never straddle midnight.
-TPCZeitstempel PCZeitstempel();
-
 // "06.12.2026, 16:53:34": the form of the measurement and window labels.
 std::string PCDatumZeitText(const TZeitpunkt& zeitpunkt);
-std::string PCDatumZeitText();
 
 // The date as day.month.year: day and month with at least two digits, the year in decimal.
-// The base of generated file names; today's date without an argument.
+// The base of generated file names.
 std::string DatumText(const TZeitpunkt& zeitpunkt);
-std::string DatumText();

@@ -13,13 +13,21 @@ void SchreibeDatensatz(TSpeicherZustand& zustand, const TMesswert& messwert, TWe
     if (zustand.AnzahlGespeichert < std::numeric_limits<std::int32_t>::max()) {
         ++zustand.AnzahlGespeichert;
     }
+    const bool mitKopf = zustand.AnzahlGespeichert == 1 || zustand.KopfzeileFaellig;
     std::string text;
-    if (zustand.AnzahlGespeichert == 1) {
+    if (mitKopf) {
         text = KopfZeile(art, messwert.Gerahmt);
     }
     text += DatenZeile(messwert, pcZeit, wert, temp);
-    // Header and record go to the file in one call.
-    zustand.Datendatei.Schreiben(text);
+    // Header and record go to the file in one call, which writes them whole or not at all. A
+    // header that did not reach the file goes with the next record written.
+    try {
+        zustand.Datendatei.Schreiben(text);
+    } catch (...) {
+        zustand.KopfzeileFaellig = mitKopf;
+        throw;
+    }
+    zustand.KopfzeileFaellig = false;
 }
 
 void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert) {
@@ -30,6 +38,7 @@ void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert) {
 bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration,
                       const TZeitpunkt& heute) {
     zustand.StartFehler.clear();
+    zustand.NameErzeugt = false;
     if (konfiguration.Ueberschreiben || konfiguration.AutoDateiname) {
         zustand.AnzahlGespeichert = 0;
     }
@@ -42,6 +51,7 @@ bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration,
             return false;
         }
         konfiguration.Ausgabedatei = *name;
+        zustand.NameErzeugt = true;
     }
     const TOeffnungsArt art =
         konfiguration.Ueberschreiben ? TOeffnungsArt::Neuschreiben : TOeffnungsArt::Anhaengen;
@@ -51,8 +61,4 @@ bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration,
         return false;
     }
     return true;
-}
-
-bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration) {
-    return SpeichernStarten(zustand, konfiguration, LokaleZeit());
 }

@@ -19,7 +19,12 @@ struct TSpeicherZustand {
     // Readings handed to the file since the last reset; the first one after a reset gets a
     // header line before it. It stops at the largest 32-bit number instead of overflowing.
     std::int32_t AnzahlGespeichert = 0;
+    // The header line of the count's first reading did not reach the file; the next record
+    // written carries it.
+    bool KopfzeileFaellig = false;
     TDatendatei Datendatei;
+    // The last start of saving generated a new Ausgabedatei (the window shows its name).
+    bool NameErzeugt = false;
     // Why the last start of saving failed, for the error box (German, UTF-8, with the path);
     // empty after a successful start.
     std::string StartFehler;
@@ -28,7 +33,8 @@ struct TSpeicherZustand {
 // Writes one record line: raises AnzahlGespeichert first, then writes the header line of `art`
 // in the reading's layout when the count is now 1, then the record with `pcZeit`, `wert` and
 // `temp`. Shared by immediate and automatic saving. A write error raises EInOutError after the
-// count was raised.
+// count was raised; the file keeps only whole lines, and a header that was lost is written
+// with the next record.
 void SchreibeDatensatz(TSpeicherZustand& zustand, const TMesswert& messwert, TWertArt art,
                        std::string_view pcZeit, double wert, double temp);
 
@@ -42,9 +48,6 @@ void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert);
 //   are taken, the start fails and no file is touched;
 // - the file is opened for appending, or rewritten (emptied at once) with Ueberschreiben.
 // Returns whether the file is open; on failure StartFehler says why. The caller shows
-// DateinamenTeil(Ausgabedatei) when a name was generated.
+// DateinamenTeil(Ausgabedatei) when a name was generated (NameErzeugt).
 bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration,
                       const TZeitpunkt& heute);
-
-// The same with today's local date.
-bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration);

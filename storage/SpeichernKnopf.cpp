@@ -35,8 +35,8 @@ void TForm1::Bt_StoreClick() {
 }
 
 bool TForm1::SpeicherStart() {
-    const bool geoeffnet = SpeichernStarten(Zustand.Speicher, Zustand.Konfiguration);
-    if (Zustand.Konfiguration.AutoDateiname) {
+    const bool geoeffnet = SpeichernStarten(Zustand.Speicher, Zustand.Konfiguration, uhr_().Lokal);
+    if (Zustand.Speicher.NameErzeugt) {
         Label12->setText(
             QString::fromStdString(DateinamenTeil(Zustand.Konfiguration.Ausgabedatei)));
     }

@@ -32,7 +32,7 @@ public:
         auto geraet = std::make_unique<TFakeComDevice>();
         Geraet = geraet.get();
         optionen.Geraet = std::move(geraet);
-        optionen.Uhr = [] { return Uhrzeit(); };
+        optionen.Uhr = FesteUhr(Uhrzeit(), 3600);
         Form = std::make_unique<TForm1>(std::move(optionen));
         FehlerboxEinrichten(Form.get(), [this](const QString& text) { Fehler << text; });
         Form->show();

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "DateiGroessenGrenze.h"
 #include "HauptfensterRig.h"
 
 #include "framework/SpeedButton.h"
@@ -143,6 +144,45 @@ private slots:
         QVERIFY(f.ComPort().Connected());
     }
 
+    // A disk that fills up in the middle of a line: the line is taken back, the box says why,
+    // saving goes on, and the readings after room was made are saved whole.
+    void vollePlatteHinterlaesstNurGanzeZeilen() {
+        THauptfensterRig rig;
+        TForm1& f = *rig.Form;
+        FesterName(rig, true);
+        f.SaveButton->click();
+        f.WTW_Rx_Button->click();
+        QVERIFY(rig.Empfangen(Ph7));
+        {
+            TDateiGroessenGrenze grenze(KopfKurz.size() + Zeile7.size() + 20);
+            QVERIFY(rig.Empfangen(Ph7));
+            THauptfensterRig::Abarbeiten();
+        }
+        QCOMPARE(rig.Fehler.size(), 1);
+        QCOMPARE(DateiLesen(rig.Ordner / "Daten.txt"), KopfKurz + Zeile7);
+        QVERIFY(f.Zustand.Speicher.SofortSpeichernAktiv);
+        QVERIFY(rig.Empfangen(Ph7));
+        QCOMPARE(DateiLesen(rig.Ordner / "Daten.txt"), KopfKurz + Zeile7 + Zeile7);
+        QCOMPARE(f.Label13->text(), QStringLiteral("3"));
+    }
+
+    // When all thousand names of the day are taken, the start fails and the label keeps what
+    // it showed: the name of the file that is not being written must not appear.
+    void alleNamenVergebenLaesstDasDateilabel() {
+        THauptfensterRig rig;
+        TForm1& f = *rig.Form;
+        for (int i = 0; i < 1000; ++i) {
+            const std::string endung = std::to_string(1000 + i).substr(1);
+            DateiSchreiben(rig.Ordner / ("07122026." + endung), "");
+        }
+        const QString vorher = f.Label12->text();
+        f.SaveButton->click();
+        THauptfensterRig::Abarbeiten();
+        QCOMPARE(rig.Fehler.size(), 1);
+        QVERIFY(!f.Zustand.Speicher.SofortSpeichernAktiv);
+        QCOMPARE(f.Label12->text(), vorher);
+    }
+
     void endeLesenBeiOffenemFehlerkasten() {
         THauptfensterRig rig;
         TForm1& f = *rig.Form;
@@ -176,7 +216,7 @@ private slots:
         TForm1& f = *rig.Form;
         TFormZustand& z = f.Zustand;
         z.Speicher.AutoSpeichernAktiv = true;
-        QVERIFY(SpeichernStarten(z.Speicher, z.Konfiguration));
+        QVERIFY(SpeichernStarten(z.Speicher, z.Konfiguration, THauptfensterRig::Uhrzeit()));
         z.AutoSpeicher.Speicherbeginn = TZeitpunkt{7, 12, 2026, 9, 0, 0};
         z.AutoSpeicher.Speicherende = TZeitpunkt{7, 12, 2026, 11, 0, 0};
         f.WTW_Rx_Button->click();

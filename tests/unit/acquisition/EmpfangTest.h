@@ -58,7 +58,7 @@ protected:
     }
 
     TFormZustand zustand;
-    TUhr uhr = [] { return Nikolaus2001; };
+    TUhr uhr = FesteUhr(Nikolaus2001, 3600);
     TTestOrdner ordner;
 
 private:

@@ -167,7 +167,7 @@ TEST_F(EmpfangMessung, RecordsAreStampedListedAndSavedInOrderBeforeTheChunkIsSho
     std::vector<TBeobachtung> beobachtet;
     uhr = [&] {
         beobachtet.push_back({MemoLaenge(zustand.Memo), DateiLesen(ordner / "Daten.txt")});
-        return Nikolaus2001;
+        return UhrzeitAusLokal(Nikolaus2001, 3600);
     };
     const TChunkErgebnis ergebnis = Empfangen(PhZeile + LfAusdruck);
     EXPECT_EQ(ergebnis.Datensaetze, 2);

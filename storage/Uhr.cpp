@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "storage/Uhr.h"
+
+#include "storage/Kalender.h"
+#include "storage/PCZeit.h"
+
+#include <time.h>
+
+namespace {
+
+constexpr std::int64_t MsJeSekunde = 1000;
+constexpr std::int64_t SekundenJeTag = 86400;
+
+// Floor division, so times before 1970 map to the second that contains them.
+std::int64_t AbgerundetGeteilt(std::int64_t zaehler, std::int64_t nenner) {
+    const std::int64_t q = zaehler / nenner;
+    return (zaehler % nenner != 0 && (zaehler < 0) != (nenner < 0)) ? q - 1 : q;
+}
+
+} // namespace
+
+TUhrzeit UhrzeitAusUtc(std::int64_t utcMs) {
+    const auto sekunden = static_cast<std::time_t>(AbgerundetGeteilt(utcMs, MsJeSekunde));
+    std::tm teile{};
+    TUhrzeit uhrzeit;
+    uhrzeit.UtcMs = utcMs;
+    uhrzeit.Lokal = LokaleZeit(sekunden);
+    if (localtime_r(&sekunden, &teile) != nullptr) {
+        uhrzeit.UtcVersatz = static_cast<std::int32_t>(teile.tm_gmtoff);
+    }
+    return uhrzeit;
+}
+
+TUhrzeit SystemUhrLesen() {
+    timespec jetzt{};
+    ::clock_gettime(CLOCK_REALTIME, &jetzt);
+    return UhrzeitAusUtc(std::int64_t{jetzt.tv_sec} * MsJeSekunde + jetzt.tv_nsec / 1'000'000);
+}
+
+TUhr SystemUhr() {
+    return [] { return SystemUhrLesen(); };
+}
+
+TUhrzeit UhrzeitAusLokal(const TZeitpunkt& lokal, std::int32_t utcVersatz) {
+    const std::int64_t tage = lokal.Monat >= 1 && lokal.Monat <= 12
+                                  ? TageBisMonatsanfang(lokal.Jahr, lokal.Monat) + lokal.Tag - 1
+                                  : 0;
+    const std::int64_t lokaleSekunden = tage * SekundenJeTag + std::int64_t{lokal.Stunde} * 3600 +
+                                        std::int64_t{lokal.Minute} * 60 + lokal.Sekunde;
+    return TUhrzeit{lokal, (lokaleSekunden - utcVersatz) * MsJeSekunde, utcVersatz};
+}
+
+TUhr FesteUhr(const TZeitpunkt& lokal, std::int32_t utcVersatz) {
+    const TUhrzeit uhrzeit = UhrzeitAusLokal(lokal, utcVersatz);
+    return [uhrzeit] { return uhrzeit; };
+}
+
+TUhrzeit UhrLesen(const TUhr& uhr) {
+    return uhr ? uhr() : SystemUhrLesen();
+}
