@@ -2,14 +2,12 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "TestOrdner.h"
 
-#include <csignal>
 #include <fstream>
 #include <grp.h>
 #include <iterator>
 #include <set>
 #include <stdexcept>
 #include <stdlib.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -66,14 +64,6 @@ void DemTestnutzerGeben(const fs::path& pfad) {
     if (::geteuid() == 0 && ::lchown(pfad.c_str(), Testnutzer, Testnutzer) != 0) {
         throw std::runtime_error("chown fehlgeschlagen: " + pfad.string());
     }
-}
-
-bool DateigroesseBegrenzen(unsigned long bytes) {
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit grenze{};
-    ::getrlimit(RLIMIT_FSIZE, &grenze);
-    grenze.rlim_cur = bytes;
-    return ::setrlimit(RLIMIT_FSIZE, &grenze) == 0;
 }
 
 int ImKindprozess(const std::function<int()>& schritt, bool ohneRechte,

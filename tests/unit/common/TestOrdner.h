@@ -36,10 +36,6 @@ std::string Verzeichnisinhalt(const std::filesystem::path& verzeichnis);
 // root; otherwise the files already belong to the user that runs the tests).
 void DemTestnutzerGeben(const std::filesystem::path& pfad);
 
-// For a child process: its writes beyond `bytes` in a file fail with EFBIG, as on a full disk,
-// instead of ending it with SIGXFSZ. False when the limit cannot be set.
-bool DateigroesseBegrenzen(unsigned long bytes);
-
 // Runs `schritt` in a child process and returns its result (or 100 + signal when it died).
 // With `ohneRechte` the child runs as user "nobody" when the tests run as root, so that file
 // permissions apply to it as they do to a normal user. It then belongs to no group but its own

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // Replacing a file that others share or whose folder is read-only: owner, group and permissions
 // stay, the content is new and whole, and the crash-safe rename is used wherever it keeps them.
+#include "DateiGroessenGrenze.h"
 #include "TestOrdner.h"
 #include "shell/DateiErsetzen.h"
 #include "storage/EInOutError.h"
@@ -137,9 +138,7 @@ TEST(DateiErsetzen, SchreibfehlerAmOrtWirdGemeldet) {
     ASSERT_EQ(::chmod(ordner.Pfad().c_str(), 0555), 0);
     const int ergebnis = ImKindprozess(
         [&] {
-            if (!DateigroesseBegrenzen(10)) {
-                return 10;
-            }
+            const TDateiGroessenGrenze grenze(10);
             try {
                 DateiErsetzen(ordner / "PHRX.CFG", NeuerInhalt);
             } catch (const EInOutError& fehler) {
@@ -148,7 +147,7 @@ TEST(DateiErsetzen, SchreibfehlerAmOrtWirdGemeldet) {
             return 12;
         },
         true);
-    EXPECT_EQ(ergebnis, 0) << "10: kein Limit, 11: falscher Code, 12: kein Fehler gemeldet";
+    EXPECT_EQ(ergebnis, 0) << "92: kein Limit, 11: falscher Code, 12: kein Fehler gemeldet";
     EXPECT_EQ(Verzeichnisinhalt(ordner.Pfad()), "PHRX.CFG");
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // Writing PHRX.CFG byte for byte, round trips, and the quiet and loud failures of both ways.
+#include "DateiGroessenGrenze.h"
 #include "KonfFelder.h"
 #include "TestOrdner.h"
 #include "shell/KonfDatei.h"
@@ -167,9 +168,7 @@ TEST(KonfSave, SchreibfehlerMeldetUndBehaeltAlteDatei) {
     DateiSchreiben(ordner / "PHRX.CFG", "alte Einstellungen");
     const int ergebnis = ImKindprozess(
         [&] {
-            if (!DateigroesseBegrenzen(100)) {
-                return 10;
-            }
+            const TDateiGroessenGrenze grenze(100);
             try {
                 KonfSave(TKonfiguration{}, ordner / "PHRX.CFG");
             } catch (const EInOutError& fehler) {
@@ -178,7 +177,7 @@ TEST(KonfSave, SchreibfehlerMeldetUndBehaeltAlteDatei) {
             return 12;
         },
         false);
-    EXPECT_EQ(ergebnis, 0) << "10: kein Limit, 11: falscher Code, 12: kein Fehler gemeldet";
+    EXPECT_EQ(ergebnis, 0) << "92: kein Limit, 11: falscher Code, 12: kein Fehler gemeldet";
     EXPECT_EQ(DateiLesen(ordner / "PHRX.CFG"), "alte Einstellungen");
     EXPECT_EQ(Verzeichnisinhalt(ordner.Pfad()), "PHRX.CFG");
 }
