@@ -26,6 +26,7 @@ public:
     TSignal OnDSRSignal;      // DSR reported on or off
     TSignal OnRLSDSignal;     // RLSD (carrier) reported on or off
     TNotify OnRingSignal;     // a ring was detected
-    TSignal OnTransmitting;   // a write started (true) or the output queue became empty (false)
+    TSignal OnTransmitting;   // a write started (true); the output queue became empty or the
+                              // port closed with a write under way (false)
     TSignal OnReceiving;      // received bytes wait (true) or a read emptied the queue (false)
 };

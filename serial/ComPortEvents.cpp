@@ -35,6 +35,7 @@ void TCustomComPort::HandleEvent(TComEvent event) {
         HandleRxChar();
         break;
     case evTxEmpty:
+        transmitting_ = false;
         NotifyLinks(&TComLink::OnTransmitting, false);
         NotifyLinks(&TComLink::OnTransmitEmpty);
         DoTxEmpty();

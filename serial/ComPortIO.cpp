@@ -55,6 +55,7 @@ int TCustomComPort::WriteAsync(const void* Buffer, int Count, TAsyncOperation* O
     std::size_t written = 0;
     Check(device_->Write(Buffer, size, written), CError_WriteFailed);
     operation.Count = written;
+    transmitting_ = true;
     NotifyLinks(&TComLink::OnTransmitting, true);
     return ToInt(written);
 }

@@ -6,11 +6,13 @@
 #include "serial/ComErrorHook.h"
 #include "serial/ComEventMask.h"
 #include "serial/ComThread.h"
+#include "serial/DeviceRelease.h"
 #include "serial/EComPort.h"
 #include "serial/platform/PosixComDevice.h"
 #include "serial/platform/PurgeFlags.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <exception>
 #include <utility>
 
@@ -67,9 +69,10 @@ void TCustomComPort::Check(int result, int code) {
 // Open and close
 
 void TCustomComPort::Open() {
-    if (connected_) {
+    if (connected_ || awaitingRelease_) {
         return;
     }
+    AwaitRelease();
     DoBeforeOpen();
     if (connected_) {
         return; // the handler opened the port itself
@@ -85,6 +88,21 @@ void TCustomComPort::Open() {
         throw;
     }
     NotifyAfterOpen();
+}
+
+void TCustomComPort::AwaitRelease() {
+    awaitingRelease_ = true;
+    bool released = false;
+    try {
+        released = AwaitDeviceRelease(*device_);
+    } catch (...) {
+        awaitingRelease_ = false;
+        throw;
+    }
+    awaitingRelease_ = false;
+    if (!released) {
+        throw EComPort(CError_OpenFailed, EBUSY);
+    }
 }
 
 void TCustomComPort::StartThread() {
@@ -114,6 +132,10 @@ void TCustomComPort::Close() {
     thread_.reset();
     CloseDevice();
     connected_ = false;
+    if (transmitting_.exchange(false)) {
+        // Closing discarded what was still queued; no transmit-empty event follows.
+        NotifyLinks(&TComLink::OnTransmitting, false);
+    }
     NotifyLinks(&TComLink::OnConnection, false);
     DoAfterClose();
 }

@@ -10,6 +10,7 @@
 #include "serial/ComTypes.h"
 #include "serial/platform/ComDevice.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -44,9 +45,17 @@ public:
 
     // Opening and closing, with every notification of the two transitions. Open on an open
     // port and Close on a closed one do nothing.
+    //
+    // The device may still be releasing the descriptor of the last Close (see
+    // TComDevice::Close); Open waits for that first, on the user-interface thread with the
+    // events handled (AwaitDeviceRelease), and raises EComPort code 1 with EBUSY when that wait
+    // ends early. An Open that comes from inside this wait does nothing: the waiting one opens.
     void Open();
     void Close();
     bool Connected() const noexcept { return connected_; }
+    // True while Open waits for the device's release; handlers that would open or write the
+    // port do nothing meanwhile.
+    bool AwaitingRelease() const noexcept { return awaitingRelease_; }
     void SetConnected(bool value);
 
     // Restoring a stored port: the stored `Connected` is only remembered; Loaded then tries to
@@ -171,6 +180,7 @@ private:
     void NotifyLinks(Callback TComLink::*callback, const Args&... args);
 
     bool CanApply() const noexcept { return connected_ && updateCount_ == 0; }
+    void AwaitRelease();
     void StartThread();
     void NotifyAfterOpen();
     void NotifyBeforeClose();
@@ -198,6 +208,10 @@ private:
     TSyncMethod syncMethod_ = DefaultSyncMethod;
     bool connected_ = false;
     bool connectOnLoad_ = false;
+    bool awaitingRelease_ = false;
+    // A write was started and its transmit-empty event has not been handled yet. Set by
+    // writes, cleared by the event (on the event thread with smNone).
+    std::atomic<bool> transmitting_{false};
     int updateCount_ = 0;
 };
 

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class TStopSignal;
@@ -25,9 +26,14 @@ public:
 
     // Opens the device named by a port name ("COM1", "ttyUSB0", "/dev/pts/3") for exclusive use.
     virtual int Open(const std::string& portName) = 0;
-    // Releases the device; nothing happens when it is not open.
+    // Releases the device; nothing happens when it is not open. A device layer may finish the
+    // release on a thread of its own (a driver can wait long in close() for unsent bytes); the
+    // device counts as closed at once, and Open waits until the release has finished.
     virtual void Close() noexcept = 0;
     virtual bool IsOpen() const noexcept = 0;
+    // False when no release of an earlier Close is under way; otherwise `done` is called once
+    // it has finished, on the thread that finished it.
+    virtual bool WhenClosed(std::function<void()> /*done*/) { return false; }
 
     virtual int SetupComm(std::uint32_t inputSize, std::uint32_t outputSize) = 0;
     virtual int SetCommState(const TDCB& dcb) = 0;

@@ -17,6 +17,7 @@
 #include <sys/sysmacros.h>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 
@@ -74,6 +75,7 @@ TPosixComDevice::TPosixComDevice(TSysCalls& sys)
     , wakeFd_(NewEventFd())
     , arrivedFd_(NewEventFd())
     , queue_(defaultInputSize)
+    , closer_(sys)
     , timeouts_(InitialTimeouts()) {}
 
 TPosixComDevice::~TPosixComDevice() {
@@ -86,6 +88,7 @@ int TPosixComDevice::Open(const std::string& portName) {
     if (IsOpen()) {
         return EBUSY;
     }
+    closer_.Wait();
     int fd = -1;
     if (const int error = OpenLocked(DevicePathOfPort(portName), fd)) {
         if (fd >= 0) {
@@ -143,9 +146,24 @@ void TPosixComDevice::Close() noexcept {
     }
     modemWatch_.reset();
     sys_.SetExclusive(fd, false);
+    DropFlowControlOf(fd);
     // Closing also releases the lock.
-    sys_.Close(fd);
+    closer_.Start(fd);
     queue_.Clear();
+}
+
+void TPosixComDevice::DropFlowControlOf(int fd) noexcept {
+    // What flow control holds back would keep close() waiting; the port has discarded what was
+    // still queued, and nothing is sent after this.
+    termios settings{};
+    if (sys_.TcGetAttr(fd, settings) == 0) {
+        DropFlowControl(settings);
+        sys_.TcSetAttr(fd, settings);
+    }
+}
+
+bool TPosixComDevice::WhenClosed(std::function<void()> done) {
+    return closer_.WhenDone(std::move(done));
 }
 
 bool TPosixComDevice::IsOpen() const noexcept {

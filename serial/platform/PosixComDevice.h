@@ -3,6 +3,7 @@
 #pragma once
 
 #include "serial/platform/ComDevice.h"
+#include "serial/platform/DeferredClose.h"
 #include "serial/platform/InputQueue.h"
 #include "serial/platform/ModemWatch.h"
 #include "serial/platform/SysCalls.h"
@@ -37,10 +38,16 @@ public:
 
     // Opens the device non-blocking, locks it (flock, so that even root cannot open it twice),
     // sets TIOCEXCL where the driver has it and switches the line to raw mode. A second open of
-    // an open device fails with EBUSY.
+    // an open device fails with EBUSY. The descriptor of the last Close is released first
+    // (waiting for it), so that the lock keeps its meaning.
     int Open(const std::string& portName) override;
+    // Switches flow control off and closes the descriptor on a thread of its own: with
+    // hardware flow control and CTS low (a three-wire cable) the driver's close would wait up
+    // to its closing wait for the bytes the adapter still holds. The lock goes with the
+    // descriptor.
     void Close() noexcept override;
     bool IsOpen() const noexcept override;
+    bool WhenClosed(std::function<void()> done) override;
 
     // The input size becomes the capacity of the input queue; the output size is the kernel's.
     int SetupComm(std::uint32_t inputSize, std::uint32_t outputSize) override;
@@ -70,6 +77,7 @@ public:
 private:
     int OpenLocked(const std::string& path, int& fd);
     void ResetState(int fd);
+    void DropFlowControlOf(int fd) noexcept;
     int ApplyModemLines(int fd, int raise, int drop);
     void RememberLine(const TDCB& dcb);
 
@@ -100,6 +108,7 @@ private:
     int arrivedFd_;
     TInputQueue queue_;
     std::unique_ptr<TModemWatch> modemWatch_;
+    TDeferredClose closer_;
     std::mutex readMutex_;
     std::mutex writeMutex_;
     // Guards everything below.

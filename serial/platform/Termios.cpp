@@ -105,6 +105,11 @@ void MakeRaw(termios& settings) {
     settings.c_cc[VTIME] = 0;
 }
 
+void DropFlowControl(termios& settings) {
+    settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS);
+    settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY);
+}
+
 speed_t SpeedConstantOf(std::uint32_t baudRate) {
     for (const auto& [rate, constant] : speedConstants) {
         if (rate == baudRate) {

@@ -27,6 +27,10 @@ struct TLineSetup {
 // Size, parity, stop bits, flow control and speed stay as they are.
 void MakeRaw(termios& settings);
 
+// Hardware and software flow control off, so that a driver sends what it still holds without
+// waiting for the other side.
+void DropFlowControl(termios& settings);
+
 // The line settings of `dcb`, built on the device's current settings `current` (whose
 // unrelated fields are kept).
 //

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <functional>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -57,6 +59,33 @@ TEST_F(ComPortIO, AnAsyncWriteNotifiesTheBufferOnlyAtCompletion) {
 
     TCustomComPort::FreeAsyncOperation(operation);
     EXPECT_EQ(operation, nullptr);
+}
+
+// The transmit-empty event of a write that is still under way at the close never comes: the
+// close itself ends the transmission, once.
+TEST_F(ComPortIO, ClosingEndsATransmissionThatNoEventEnded) {
+    const auto transmitting = [this] {
+        const Log log = rig.Log();
+        Log found;
+        std::copy_if(log.begin(), log.end(), std::back_inserter(found), [](const std::string& e) {
+            return e.rfind("link.Transmitting", 0) == 0 || e.rfind("link.Connection", 0) == 0;
+        });
+        return found;
+    };
+    rig.port.WriteText("GLP");
+    rig.port.Close();
+    EXPECT_EQ(transmitting(),
+              (Log{"link.Transmitting(1)", "link.Transmitting(0)", "link.Connection(0)"}));
+
+    rig.port.Open();
+    rig.port.WriteText("GLP");
+    rig.port.HandleEvent(evTxEmpty);
+    rig.ClearLog();
+    rig.port.Close();
+    rig.port.Open();
+    rig.port.Close();
+    EXPECT_EQ(transmitting(),
+              (Log{"link.Connection(0)", "link.Connection(1)", "link.Connection(0)"}));
 }
 
 TEST_F(ComPortIO, ARecordNeverStartedCompletesWithNothing) {

@@ -275,6 +275,8 @@ TEST_F(ComPortPty, ASecondPortOnTheSameDeviceIsRefused) {
     EXPECT_EQ(port.WriteText("still"), 5);
     EXPECT_EQ(pty.Receive(5), "still");
     port.Close();
+    // The first port's device is released on a thread of its own; until then the lock holds.
+    ASSERT_TRUE(posixtest::AwaitRelease(port.Device()));
     EXPECT_NO_THROW(second.Open());
     EXPECT_TRUE(second.Connected());
 }

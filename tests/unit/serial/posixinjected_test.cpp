@@ -59,7 +59,8 @@ public:
     int exclusiveError = 0;
     int getAttrError = 0;
     int opens = 0;
-    int closes = 0;
+    // Counted on the thread that releases the device.
+    std::atomic<int> closes{0};
 
     int Open(const char* path, int flags) override {
         ++opens;
@@ -285,6 +286,7 @@ TEST_F(PosixInjectedTest, AHangUpEndsEveryWaitAtOnce) {
     EXPECT_EQ(error, EIO);
     EXPECT_EQ(device.PurgeComm(PurgeTxAbort | PurgeRxAbort), 0);
     device.Close();
+    ASSERT_TRUE(AwaitRelease(device));
     EXPECT_EQ(sys.opens, sys.closes);
 }
 

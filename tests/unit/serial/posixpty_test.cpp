@@ -85,6 +85,8 @@ TEST_F(PosixPtyTest, ASecondOpenOfTheSameDeviceIsRefused) {
     EXPECT_TRUE(error == EWOULDBLOCK || error == EBUSY) << error;
     EXPECT_FALSE(second.IsOpen());
     device.Close();
+    // The lock goes with the descriptor, which is released on a thread of its own.
+    ASSERT_TRUE(AwaitRelease(device));
     EXPECT_EQ(second.Open(pty.Path()), 0);
 }
 

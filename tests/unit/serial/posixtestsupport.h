@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <fcntl.h>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <pty.h>
 #include <string>
@@ -167,6 +168,24 @@ inline std::uint32_t CollectEvents(TComDevice& device, std::uint32_t wanted) {
         seen |= result.Events;
     }
     return seen;
+}
+
+// Waits until the device has finished releasing the descriptor of its last Close (which runs
+// on a thread of its own); false when the deadline passes first.
+inline bool AwaitRelease(TComDevice& device) {
+    struct TReleased {
+        std::mutex Mutex;
+        std::condition_variable Changed;
+        bool Done = false;
+    };
+    const auto released = std::make_shared<TReleased>();
+    const bool pending = device.WhenClosed([released] {
+        const std::lock_guard lock(released->Mutex);
+        released->Done = true;
+        released->Changed.notify_all();
+    });
+    std::unique_lock lock(released->Mutex);
+    return !pending || released->Changed.wait_for(lock, deadline, [&] { return released->Done; });
 }
 
 inline std::string ReadString(TComDevice& device, std::size_t count, int* error = nullptr) {
