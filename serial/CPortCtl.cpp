@@ -4,6 +4,7 @@
 
 #include "serial/ComErrorHook.h"
 #include "serial/CustomComPort.h"
+#include "serial/platform/PortName.h"
 
 #include <exception>
 
@@ -86,14 +87,23 @@ void TComComboBox::ReadFromPort() {
     const std::string value = select_.PortValueText();
     int index = FindText(value);
     if (index < 0 && select_.ComProperty() == cpPort && !value.empty()) {
-        addItem(ToQString(value));
-        index = count() - 1;
+        index = PortEntry(value);
     }
     if (index < 0) {
         setCurrentIndex(-1);
         return;
     }
     SelectItem(index);
+}
+
+int TComComboBox::PortEntry(const std::string& name) {
+    // A name such as "COM1" stands for a device of the list ("/dev/ttyS0").
+    const int index = FindText(DevicePathOfPort(name));
+    if (index >= 0) {
+        return index;
+    }
+    addItem(ToQString(name));
+    return count() - 1;
 }
 
 int TComComboBox::FindText(const std::string& text) const {

@@ -44,8 +44,10 @@ public:
     // Clears the list and fills it with the setting's choices; selects the first one without a
     // port, else the port's current value.
     void FillItems();
-    // Selects the item matching the port's current value and holds it. A port name that is not
-    // among the system's devices is appended and selected, so confirming keeps it.
+    // Selects the item matching the port's current value and holds it. A port name that stands
+    // for a device of the list ("COM1" for "/dev/ttyS0") selects that device's entry; any other
+    // name that is not among the system's devices is appended and selected, so confirming
+    // keeps it.
     void ReadFromPort();
     void ApplyToPort() { select_.ApplyToPort(); }
 
@@ -56,6 +58,8 @@ public:
 
 private:
     int FindText(const std::string& text) const;
+    // The entry of a port name that no entry shows as it is: its device's, else a new one.
+    int PortEntry(const std::string& name);
     void SelectItem(int index);
     void UserChoice(int index);
     void PortDestroyed();

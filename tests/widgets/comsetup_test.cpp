@@ -123,8 +123,8 @@ private slots:
     void OkWendetEinmalAn();
     void AbbrechenSchreibtNichts();
     void FehlerBeimAnwendenBeendetStapel();
-    void FremderNameBleibt_data();
-    void FremderNameBleibt();
+    void PortnameWaehltSeinenEintrag_data();
+    void PortnameWaehltSeinenEintrag();
     void UnlesbareListeZeigtKeinenDialog();
     void EigeneWerteBleiben();
     void TextSetzen();
@@ -249,30 +249,42 @@ void ComSetupTest::FehlerBeimAnwendenBeendetStapel() {
     QCOMPARE(p.Fake->CallCount(TFakeOp::SetCommState), zustand + 1);
 }
 
-void ComSetupTest::FremderNameBleibt_data() {
+// A name that stands for a device of the list selects its entry; any other name is appended
+// and selected, so confirming keeps it.
+void ComSetupTest::PortnameWaehltSeinenEintrag_data() {
     QTest::addColumn<bool>("mitGeraeten");
-    QTest::newRow("neben Geräten") << true;
-    QTest::newRow("kein serielles Gerät") << false;
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("eintraege");
+    QTest::addColumn<QString>("gewaehlt");
+    const QStringList geraete{"/dev/ttyS0", "/dev/ttyS1"};
+    QTest::newRow("COM1 ist ttyS0") << true << "COM1" << geraete << "/dev/ttyS0";
+    QTest::newRow("COM2 ist ttyS1") << true << "COM2" << geraete << "/dev/ttyS1";
+    QTest::newRow("Name unter /dev") << true << "ttyS1" << geraete << "/dev/ttyS1";
+    QTest::newRow("COM3 fehlt") << true << "COM3" << (geraete + QStringList{"COM3"}) << "COM3";
+    QTest::newRow("fremder Name neben Geräten")
+        << true << "/dev/pts/7" << (geraete + QStringList{"/dev/pts/7"}) << "/dev/pts/7";
+    QTest::newRow("kein serielles Gerät")
+        << false << "/dev/pts/7" << QStringList{"/dev/pts/7"} << "/dev/pts/7";
 }
 
-void ComSetupTest::FremderNameBleibt() {
+void ComSetupTest::PortnameWaehltSeinenEintrag() {
     QFETCH(bool, mitGeraeten);
+    QFETCH(QString, name);
+    QFETCH(QStringList, eintraege);
+    QFETCH(QString, gewaehlt);
     const TComSysfsRig sysfs = mitGeraeten ? TComSysfsRig{"ttyS1", "ttyS0"} : TComSysfsRig{};
     TPortMitFake p;
-    p.Port->SetPort("/dev/pts/7");
-    QStringList eintraege;
-    QString gewaehlt;
+    p.Port->SetPort(name.toStdString());
+    QStringList liste;
+    QString auswahl;
     const TLauf lauf = Ausfuehren(*p.Port, QStringLiteral("OK"), [&](TComSetupFrm& d) {
-        eintraege = Eintraege(*d.Combo1);
-        gewaehlt = QString::fromStdString(d.Combo1->Text());
+        liste = Eintraege(*d.Combo1);
+        auswahl = QString::fromStdString(d.Combo1->Text());
     });
     QVERIFY(lauf.Gezeigt && !lauf.Fehler);
-    const QStringList erwartet = mitGeraeten
-                                     ? QStringList({"/dev/ttyS0", "/dev/ttyS1", "/dev/pts/7"})
-                                     : QStringList({"/dev/pts/7"});
-    QCOMPARE(eintraege, erwartet);
-    QCOMPARE(gewaehlt, QStringLiteral("/dev/pts/7"));
-    QCOMPARE(p.Port->Port(), std::string("/dev/pts/7"));
+    QCOMPARE(liste, eintraege);
+    QCOMPARE(auswahl, gewaehlt);
+    QCOMPARE(QString::fromStdString(p.Port->Port()), gewaehlt);
 }
 
 void ComSetupTest::UnlesbareListeZeigtKeinenDialog() {
