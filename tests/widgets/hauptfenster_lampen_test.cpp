@@ -6,10 +6,13 @@
 #include "tests/widgets/HauptfensterRig.h"
 
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <algorithm>
 #include <array>
+#include <string>
 #include <vector>
 
 namespace {
@@ -32,6 +35,7 @@ class HauptfensterLampenTest : public QObject {
 private slots:
     void LampenVonLinksMitBeschriftung();
     void LampenFolgenDerMessung();
+    void SendelampeErlischtNachDemSenden();
 };
 
 // The lamps stand from left to right, each with its label under it, all bound to the port.
@@ -94,6 +98,24 @@ void HauptfensterLampenTest::LampenFolgenDerMessung() {
     QVERIFY(!f.ComPort().Connected());
     QCOMPARE(f.ComLed1->State(), lsOff);
     QCOMPARE(f.ComLed3->State(), lsOff);
+}
+
+// With no measurement the port is opened for the send only; its close ends the transmission
+// before the transmit-empty event could be handled.
+void HauptfensterLampenTest::SendelampeErlischtNachDemSenden() {
+    THauptfensterRig rig;
+    TForm1& f = *rig.Form;
+    std::vector<TLedState> sendelampe;
+    f.ComLed5->OnChange = [&sendelampe](TComLed*, TLedState s) { sendelampe.push_back(s); };
+    f.Edit_Data->setText(QStringLiteral("GLP"));
+    f.Send_Btn->click();
+    QCOMPARE(rig.Geraet->Written(), std::string("GLP\r\n"));
+    QCOMPARE(f.ComLed5->State(), lsOff);
+    THauptfensterRig::Abarbeiten();
+    QCOMPARE(f.ComLed5->State(), lsOff);
+    f.ComLed5->OnChange = nullptr;
+    QCOMPARE(sendelampe, (std::vector<TLedState>{lsOn, lsOff}));
+    QVERIFY(rig.Fehler.isEmpty());
 }
 
 QTEST_MAIN(HauptfensterLampenTest)
