@@ -15,7 +15,9 @@
 // Starting and stopping the two kinds of measurement. The start steps set LeseModus before they
 // open the port and the stop steps close it before they reset LeseModus, because the port's
 // open and close events choose the button whose caption changes by LeseModus. Sending stays
-// possible during a measurement, so a command to the meter is answered into it.
+// possible during a measurement, so a command to the meter is answered into it. Closing returns
+// at once; a start that follows waits for the device to be released, and the handlers that use
+// the port do nothing while it waits.
 
 namespace {
 
@@ -44,6 +46,9 @@ void TForm1::TabelleZeigen() {
 }
 
 void TForm1::RSLesenClick() {
+    if (comPort_->AwaitingRelease()) {
+        return; // the start before this click is still waiting for the port
+    }
     DesignStandardGrid(Zustand);
     TabelleZeigen();
     const auto andere = {static_cast<QWidget*>(WTW_Rx_Button), static_cast<QWidget*>(Clear_Btn),
@@ -70,6 +75,9 @@ void TForm1::RSLesenClick() {
 }
 
 void TForm1::RSWTWLesenClick() {
+    if (comPort_->AwaitingRelease()) {
+        return;
+    }
     const auto andere = {static_cast<QWidget*>(Rx_Button), static_cast<QWidget*>(Clear_Btn),
                          static_cast<QWidget*>(RS232Set_Btn), static_cast<QWidget*>(Option_Btn)};
     if (comPort_->Connected()) {
