@@ -28,6 +28,24 @@ function(quorlits_add_unit_test name)
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
 endfunction()
 
+# quorlits_add_race_check(<name> SOURCES <files...> [LIBS <targets...>])
+# A program with a deliberate data race that ThreadSanitizer must report: it shows that the run
+# of thread_tests under the tool catches races. CTest counts it as passed when the
+# program fails. Only a ThreadSanitizer build registers it; anywhere else nothing reports the
+# race, the program succeeds and the test would fail.
+function(quorlits_add_race_check name)
+    if(NOT CMAKE_CXX_FLAGS MATCHES "-fsanitize=[^ ]*thread")
+        return()
+    endif()
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    find_package(Threads REQUIRED)
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Threads::Threads quorlits_warnings)
+    add_dependencies(thread_tests ${name})
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES LABELS unit WILL_FAIL TRUE)
+endfunction()
+
 # quorlits_add_widget_test(<name> SOURCES <files...> LIBS <targets...>)
 # A QtTest program that drives windows; CTest runs it on the offscreen platform.
 function(quorlits_add_widget_test name)

@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "serial/ComErrorHook.h"
 
+#include "serial/TsanHandover.h"
+
 #include <QCoreApplication>
-#include <QMetaObject>
 
 #include <cstdio>
 #include <deque>
@@ -92,7 +93,7 @@ bool QueueShowPending() noexcept {
         return false;
     }
     try {
-        QMetaObject::invokeMethod(app, &ShowPending, Qt::QueuedConnection);
+        PostHandedOver(app, &ShowPending);
         return true;
     } catch (...) {
         return false;

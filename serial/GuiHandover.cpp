@@ -3,9 +3,9 @@
 #include "serial/GuiHandover.h"
 
 #include "serial/ComErrorHook.h"
+#include "serial/TsanHandover.h"
 
 #include <QCoreApplication>
-#include <QMetaObject>
 #include <QThread>
 
 #include <condition_variable>
@@ -202,7 +202,7 @@ TGuiHandover::TCallResult TGuiHandover::CallBlocking(TWork work, std::exception_
         core_->awaited = call;
     }
     // A functor that cannot be queued is destroyed unrun and drops the call.
-    QMetaObject::invokeMethod(GuiApplication(), TQueuedCall(core_, call), Qt::QueuedConnection);
+    PostHandedOver(GuiApplication(), TQueuedCall(core_, call));
     std::unique_lock lock(core_->mutex);
     core_->changed.wait(lock, [&call] { return call->Settled() || call->abandoned; });
     core_->awaited = nullptr;
@@ -231,8 +231,7 @@ void TGuiHandover::Post(TWork work) {
         }
         core_->posted.push_back(std::move(work));
     }
-    QMetaObject::invokeMethod(
-        GuiApplication(), [core = core_] { core->DrainPosted(); }, Qt::QueuedConnection);
+    PostHandedOver(GuiApplication(), [core = core_] { core->DrainPosted(); });
 }
 
 void TGuiHandover::Cancel() noexcept {
