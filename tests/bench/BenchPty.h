@@ -26,11 +26,19 @@ public:
         path_ = name;
         ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
     }
-    ~TPty() { ::close(master_); }
+    ~TPty() { CloseMaster(); }
     TPty(const TPty&) = delete;
     TPty& operator=(const TPty&) = delete;
 
     int Master() const { return master_; }
+
+    // Closes the master as an unplugged adapter would vanish; the slave side sees a hang-up.
+    void CloseMaster() {
+        if (master_ >= 0) {
+            ::close(master_);
+            master_ = -1;
+        }
+    }
     const std::string& Path() const { return path_; }
 
     // Writes all of `data`, waiting for room as long as needed but giving up at `giveUp`;

@@ -9,14 +9,13 @@
 #include "framework/Fehlerbox.h"
 #include "framework/SpeedButton.h"
 #include "serial/ComPort.h"
+#include "tests/bench/BenchLoop.h"
 #include "tests/bench/BenchPty.h"
 #include "tests/e2e/SimulatorProzess.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QLabel>
 #include <QTest>
-#include <QTimer>
 
 #include <atomic>
 #include <cerrno>
@@ -51,27 +50,10 @@ double Seconds(TClock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
 
-double CpuSeconds(int who) {
-    rusage usage{};
-    ::getrusage(who, &usage);
-    const auto sec = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return sec(usage.ru_utime) + sec(usage.ru_stime);
-}
-
 double PeakMegabytes() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
-// Runs the event loop for `duration` with no other wake-up of its own (QTest::qWait would poll).
-void RunFor(TClock::duration duration) {
-    QEventLoop loop;
-    QTimer::singleShot(std::chrono::duration_cast<std::chrono::milliseconds>(duration), &loop,
-                       &QEventLoop::quit);
-    loop.exec();
 }
 
 // Writes meter lines into the line at 11520 bytes per second for `duration`, one slice per
