@@ -6,7 +6,7 @@
 #include "serial/ComEventMask.h"
 #include "serial/EComPort.h"
 #include "serial/GuiHandover.h"
-#include "serial/platform/PurgeFlags.h"
+#include "serial/platform/ComPlatformTypes.h"
 
 #include <array>
 #include <atomic>

@@ -8,8 +8,8 @@
 #include "serial/ComThread.h"
 #include "serial/DeviceRelease.h"
 #include "serial/EComPort.h"
+#include "serial/platform/ComPlatformTypes.h"
 #include "serial/platform/PosixComDevice.h"
-#include "serial/platform/PurgeFlags.h"
 
 #include <algorithm>
 #include <cerrno>

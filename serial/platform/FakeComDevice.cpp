@@ -2,8 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "serial/platform/FakeComDevice.h"
 
-#include "serial/ComTypes.h"
-#include "serial/platform/PurgeFlags.h"
+#include "serial/platform/ComPlatformTypes.h"
 #include "serial/platform/StopSignal.h"
 
 #include <algorithm>

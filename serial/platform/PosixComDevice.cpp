@@ -2,10 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "serial/platform/PosixComDevice.h"
 
-#include "serial/ComTypes.h"
+#include "serial/platform/ComPlatformTypes.h"
 #include "serial/platform/CustomBaud.h"
 #include "serial/platform/PortName.h"
-#include "serial/platform/PurgeFlags.h"
 #include "serial/platform/Termios.h"
 
 #include <cerrno>

@@ -4,7 +4,7 @@
 // reads and writes.
 #include "serial/platform/PosixComDevice.h"
 
-#include "serial/ComTypes.h"
+#include "serial/platform/ComPlatformTypes.h"
 #include "serial/platform/CommTimeoutPlan.h"
 #include "serial/platform/LineErrors.h"
 #include "serial/platform/StopSignal.h"

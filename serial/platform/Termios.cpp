@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "serial/platform/Termios.h"
 
-#include "serial/ComTypes.h"
+#include "serial/platform/ComPlatformTypes.h"
 
 #include <array>
 #include <cerrno>

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
-#include "serial/ComDcb.h"
+#include "serial/platform/ComPlatformTypes.h"
 
 #include <cstdint>
 #include <termios.h>

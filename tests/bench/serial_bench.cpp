@@ -4,8 +4,8 @@
 // latency from a write into the line to the OnRxChar handler, and the CPU time an open port
 // costs while nothing arrives. Prints figures for each way of delivering events; asserts
 // nothing. Usage: serial_bench [seconds per phase, default 10]
-#include "serial/ComMainWindowPort.h"
 #include "serial/ComPort.h"
+#include "shell/ComMainWindowPort.h"
 #include "tests/bench/BenchPty.h"
 
 #include <QCoreApplication>

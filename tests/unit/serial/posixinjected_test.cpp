@@ -6,8 +6,8 @@
 
 #include "serial/ComDcb.h"
 #include "serial/ComTypes.h"
+#include "serial/platform/ComPlatformTypes.h"
 #include "serial/platform/PosixComDevice.h"
-#include "serial/platform/PurgeFlags.h"
 
 #include <atomic>
 #include <cerrno>

@@ -4,10 +4,10 @@
 #include "posixtestsupport.h"
 
 #include "serial/ComDcb.h"
-#include "serial/ComMainWindowPort.h"
 #include "serial/ComTypes.h"
+#include "serial/platform/ComPlatformTypes.h"
 #include "serial/platform/PosixComDevice.h"
-#include "serial/platform/PurgeFlags.h"
+#include "shell/ComMainWindowPort.h"
 
 #include <cerrno>
 #include <functional>

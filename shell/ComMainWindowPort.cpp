@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "serial/ComMainWindowPort.h"
+#include "shell/ComMainWindowPort.h"
 
 void ApplyMainWindowPortDefaults(TComPortSettings& settings) {
     settings.SetBaudRate(br1200);
