@@ -64,7 +64,7 @@ void TForm1::ChunkZeigen(const TChunkErgebnis& ergebnis) {
 void TForm1::AnzeigeAuffrischen() {
     anzeigeTakt_->stop();
     letzteAnzeige_.start();
-    Memo->Anzeigen(Zustand.Memo);
+    Memo->Anzeigen(Zustand.Memo.Text, Zustand.Memo.Leerungen);
     Label7->setText(QString::number(MemoLaenge(Zustand.Memo)));
     Label13->setText(QString::number(Zustand.Speicher.AnzahlGespeichert));
     GehaltenenStatusZeigen();

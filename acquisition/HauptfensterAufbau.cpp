@@ -134,6 +134,7 @@ QWidget* TForm1::Anzeigebereich() {
     laenge->addStretch(1);
     spalte->addLayout(laenge);
     StringGrid1 = Benannt(new TStringGrid(bereich), "StringGrid1");
+    StringGrid1->Anzeigen(Zustand.Tabelle.Inhalt()); // the empty rows until the first layout
     // All eight rows in view, with room for the horizontal scroll bar.
     StringGrid1->setMinimumHeight(TTabelle::Zeilen * 20 + 24);
     spalte->addWidget(StringGrid1, 1);

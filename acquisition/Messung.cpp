@@ -42,7 +42,7 @@ void TForm1::MessendeZeigen() {
 }
 
 void TForm1::TabelleZeigen() {
-    StringGrid1->Anzeigen(Zustand.Tabelle);
+    StringGrid1->Anzeigen(Zustand.Tabelle.Inhalt());
 }
 
 void TForm1::RSLesenClick() {

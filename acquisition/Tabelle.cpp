@@ -53,34 +53,28 @@ void WTWKoepfe(TTabelle& tabelle, const std::string& messgroesse, bool gleit) {
 
 } // namespace
 
-TTabelle::TTabelle() = default;
+TTabelle::TTabelle() {
+    inhalt_.Zellen.resize(Zeilen);
+}
 
 void TTabelle::SetColCount(int anzahl) {
-    spalten_ = std::max(anzahl, 0);
-    for (std::vector<QString>& zeile : zellen_) {
-        zeile.resize(static_cast<std::size_t>(spalten_));
+    inhalt_.Spalten = std::max(anzahl, 0);
+    for (std::vector<QString>& zeile : inhalt_.Zellen) {
+        zeile.resize(static_cast<std::size_t>(inhalt_.Spalten));
     }
-    ++layoutNummer_;
+    ++inhalt_.LayoutNummer;
 }
 
 void TTabelle::SetDefaultColWidth(int breite) {
-    breite_ = std::max(breite, 0);
-    ++layoutNummer_;
-}
-
-const QString& TTabelle::Cell(int spalte, int zeile) const {
-    static const QString leer;
-    if (spalte < 0 || spalte >= spalten_ || zeile < 0 || zeile >= Zeilen) {
-        return leer;
-    }
-    return zellen_[static_cast<std::size_t>(zeile)][static_cast<std::size_t>(spalte)];
+    inhalt_.Breite = std::max(breite, 0);
+    ++inhalt_.LayoutNummer;
 }
 
 void TTabelle::SetCell(int spalte, int zeile, const QString& text) {
-    if (spalte < 0 || spalte >= spalten_ || zeile < 0 || zeile >= Zeilen) {
+    if (spalte < 0 || spalte >= inhalt_.Spalten || zeile < 0 || zeile >= Zeilen) {
         return;
     }
-    zellen_[static_cast<std::size_t>(zeile)][static_cast<std::size_t>(spalte)] = text;
+    inhalt_.Zellen[static_cast<std::size_t>(zeile)][static_cast<std::size_t>(spalte)] = text;
 }
 
 void DesignStandardGrid(TTabelle& tabelle, int spaltenzahl, int spaltenbreite, TAktZelle& akt) {

@@ -3,17 +3,16 @@
 #pragma once
 
 #include "acquisition/Messwert.h"
+#include "framework/GitterInhalt.h"
 
 #include <QString>
 
-#include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // The reading table's contents, free of widgets: eight rows (row 0 the fixed header row, seven
 // data rows; the count never changes), a column count, a default column width and one text per
-// cell. The window's grid shows it.
+// cell. The window's grid shows its contents (Inhalt).
 class TTabelle {
 public:
     static constexpr int Zeilen = 8;
@@ -24,26 +23,28 @@ public:
     int FixedRows() const noexcept { return 1; }
     int FixedCols() const noexcept { return 0; }
 
-    int ColCount() const noexcept { return spalten_; }
+    int ColCount() const noexcept { return inhalt_.Spalten; }
     // New columns start empty; the cells of columns that remain keep their text.
     void SetColCount(int anzahl);
-    int DefaultColWidth() const noexcept { return breite_; }
+    int DefaultColWidth() const noexcept { return inhalt_.Breite; }
     void SetDefaultColWidth(int breite);
 
     // Raised by every layout (column count or default width set), so a view knows when to
     // reset the widths the user dragged.
-    std::uint64_t LayoutNummer() const noexcept { return layoutNummer_; }
+    std::uint64_t LayoutNummer() const noexcept { return inhalt_.LayoutNummer; }
 
     // Cells are addressed (column, row) like the grid; outside the table a read gives an empty
     // text and a write does nothing.
-    const QString& Cell(int spalte, int zeile) const;
+    const QString& Cell(int spalte, int zeile) const noexcept {
+        return inhalt_.Zelle(spalte, zeile);
+    }
     void SetCell(int spalte, int zeile, const QString& text);
 
+    // Everything a grid shows, read in place.
+    const TGitterInhalt& Inhalt() const noexcept { return inhalt_; }
+
 private:
-    int spalten_ = 0;
-    int breite_ = 64;
-    std::uint64_t layoutNummer_ = 0;
-    std::array<std::vector<QString>, Zeilen> zellen_;
+    TGitterInhalt inhalt_;
 };
 
 // The cell that receives the next entry.

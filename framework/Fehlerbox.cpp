@@ -2,27 +2,26 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "framework/Fehlerbox.h"
 
-#include "serial/ComErrorHook.h"
-#include "serial/EComPort.h"
-#include "storage/EInOutError.h"
-
 #include <QHash>
 #include <QMessageBox>
 #include <QPointer>
 #include <QWidget>
 
+#include <cstdio>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <utility>
 
 namespace {
 
-// The reports of FehlerMelden that are waiting for their box or whose box is open, by text.
-// The exception tells a report of FehlerMelden apart from one that the serial component made
-// directly with the same text.
+// The program's texts and queue, and the reports of FehlerMelden that are waiting for their box
+// or whose box is open, by text. The exception tells a report of FehlerMelden apart from one
+// that reached the queue another way with the same text.
 struct TOffeneMeldungen {
     std::mutex mutex;
+    TFehlerWeg weg;
     bool eingerichtet = false;
     QHash<QString, std::exception_ptr> offen;
 };
@@ -30,6 +29,11 @@ struct TOffeneMeldungen {
 TOffeneMeldungen& Offene() {
     static TOffeneMeldungen offene;
     return offene;
+}
+
+TFehlerWeg Weg() {
+    std::lock_guard lock(Offene().mutex);
+    return Offene().weg;
 }
 
 // False when a report with the same text is already waiting or shown.
@@ -63,18 +67,35 @@ QString AusUtf8(const char* text) {
     return QString::fromUtf8(text);
 }
 
+// The last way out when there is no queue or it failed: the report must not get lost.
+void AufStderr(const std::exception_ptr& fehler) noexcept {
+    try {
+        const QString text = FehlerText(fehler);
+        std::fprintf(stderr, "Quorlits: %s\n", text.toLocal8Bit().constData());
+        Erledigt(text, fehler);
+    } catch (...) {
+        std::fprintf(stderr, "Quorlits: Unbekannter Fehler.\n");
+    }
+}
+
 } // namespace
+
+void FehlerWegSetzen(TFehlerWeg weg) {
+    std::lock_guard lock(Offene().mutex);
+    Offene().weg = std::move(weg);
+}
 
 QString FehlerText(const std::exception_ptr& fehler) {
     if (!fehler) {
         return QStringLiteral("Unbekannter Fehler.");
     }
+    if (const TFehlerWeg weg = Weg(); weg.Text) {
+        if (std::optional<QString> eigener = weg.Text(fehler)) {
+            return *std::move(eigener);
+        }
+    }
     try {
         std::rethrow_exception(fehler);
-    } catch (const EComPort& e) {
-        return AusUtf8(e.what());
-    } catch (const EInOutError& e) {
-        return AusUtf8(e.what());
     } catch (const EMeldung& e) {
         return AusUtf8(e.what());
     } catch (const std::bad_alloc&) {
@@ -97,10 +118,19 @@ void FehlerMelden(std::exception_ptr fehler) noexcept {
     } catch (...) {
         // Without memory for the bookkeeping the report still goes out, undeduplicated.
     }
-    ReportComError(std::move(fehler));
+    try {
+        if (const TFehlerWeg weg = Weg(); weg.Melden) {
+            weg.Melden(fehler);
+            return;
+        }
+    } catch (...) {
+        // Without a queue the report goes to stderr.
+    }
+    AufStderr(fehler);
 }
 
-void FehlerboxEinrichten(QWidget* fenster, std::function<void(const QString&)> anzeige) {
+std::function<void(std::exception_ptr)>
+FehlerboxEinrichten(QWidget* fenster, std::function<void(const QString&)> anzeige) {
     QPointer<QWidget> eltern(fenster);
     if (!anzeige) {
         anzeige = [eltern](const QString& text) {
@@ -108,21 +138,20 @@ void FehlerboxEinrichten(QWidget* fenster, std::function<void(const QString&)> a
         };
     }
     Einrichten(true);
-    SetComErrorHook([anzeige = std::move(anzeige)](std::exception_ptr fehler) {
+    return [anzeige = std::move(anzeige)](std::exception_ptr fehler) {
         const QString text = FehlerText(fehler);
         try {
             anzeige(text);
         } catch (...) {
             Erledigt(text, fehler);
-            throw; // the hook's caller writes the report to stderr
+            throw; // the queue writes the report to stderr
         }
         Erledigt(text, fehler);
-    });
+    };
 }
 
 void FehlerboxAbbauen() noexcept {
     try {
-        SetComErrorHook({});
         Einrichten(false);
     } catch (...) {
         // Only a failing mutex gets here; the window is going away either way.

@@ -15,20 +15,20 @@ TMemo::TMemo(QWidget* parent)
     setUndoRedoEnabled(false);
 }
 
-void TMemo::Anzeigen(const TMemoInhalt& inhalt) {
-    if (inhalt.Leerungen != leerungen_ || inhalt.Text.size() < gezeigt_) {
+void TMemo::Anzeigen(const QString& text, std::uint64_t leerungen) {
+    if (leerungen != leerungen_ || text.size() < gezeigt_) {
         clear();
         gezeigt_ = 0;
-        leerungen_ = inhalt.Leerungen;
+        leerungen_ = leerungen;
     }
-    if (inhalt.Text.size() == gezeigt_) {
+    if (text.size() == gezeigt_) {
         return;
     }
     // A chunk continues the last line, so the new part goes in at the end as it is; the
     // carriage return and line feed after "<LF>" become one line break.
-    QString neu = inhalt.Text.mid(gezeigt_);
+    QString neu = text.mid(gezeigt_);
     neu.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    gezeigt_ = inhalt.Text.size();
+    gezeigt_ = text.size();
     QTextCursor cursor = textCursor();
     cursor.movePosition(QTextCursor::End);
     cursor.insertText(neu);

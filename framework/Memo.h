@@ -2,21 +2,23 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
-#include "acquisition/MemoInhalt.h"
-
 #include <QPlainTextEdit>
+#include <QString>
 
 #include <cstdint>
 
-// The memo of received text: read-only, both scroll bars, no line wrapping. It mirrors a
-// TMemoInhalt, appending only what is new and starting over when the memo was emptied; the
-// carriage return and line feed after "<LF>" become one line break on the screen.
+// The memo of received text: read-only, both scroll bars, no line wrapping. It mirrors a text
+// that only grows until it is emptied, appending only what is new and starting over when the
+// text was emptied; the carriage return and line feed after "<LF>" become one line break on the
+// screen.
 class TMemo : public QPlainTextEdit {
     Q_OBJECT
 public:
     explicit TMemo(QWidget* parent = nullptr);
 
-    void Anzeigen(const TMemoInhalt& inhalt);
+    // Shows `text`. `leerungen` counts how often the text was emptied, so an emptied text that
+    // grew back to the length shown is still told apart from one that merely went on.
+    void Anzeigen(const QString& text, std::uint64_t leerungen);
 
 private:
     qsizetype gezeigt_ = 0;

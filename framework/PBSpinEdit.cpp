@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "framework/PBSpinEdit.h"
 
-#include "acquisition/Zahlformat.h"
-
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHBoxLayout>
@@ -32,18 +30,18 @@ bool Steuertaste(const QKeyEvent& event) {
            });
 }
 
-bool ZeichenErlaubt(QChar zeichen) {
+bool ZeichenErlaubt(QChar zeichen, QChar trenner) {
     const char16_t c = zeichen.unicode();
-    return (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' ||
-           c == static_cast<unsigned char>(DezimalTrennzeichen());
+    return (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' || zeichen == trenner;
 }
 
-bool TasteErlaubt(const QKeyEvent& event) {
+bool TasteErlaubt(const QKeyEvent& event, QChar trenner) {
     if (Steuertaste(event)) {
         return true;
     }
     const QString text = event.text();
-    return std::all_of(text.cbegin(), text.cend(), ZeichenErlaubt);
+    return std::all_of(text.cbegin(), text.cend(),
+                       [trenner](QChar zeichen) { return ZeichenErlaubt(zeichen, trenner); });
 }
 
 // The edit of the number field: it filters typed characters, steps with the arrow keys and
@@ -51,8 +49,9 @@ bool TasteErlaubt(const QKeyEvent& event) {
 // dialog, as a plain QLineEdit does.
 class TZahlEdit : public QLineEdit {
 public:
-    TZahlEdit(QWidget* parent, std::function<void(int)> schritt, std::function<void()> verlassen)
-        : QLineEdit(parent)
+    TZahlEdit(TPBSpinEdit* feld, std::function<void(int)> schritt, std::function<void()> verlassen)
+        : QLineEdit(feld)
+        , feld_(feld)
         , schritt_(std::move(schritt))
         , verlassen_(std::move(verlassen)) {}
 
@@ -63,7 +62,7 @@ protected:
             event->accept();
             return;
         }
-        if (!TasteErlaubt(*event)) {
+        if (!TasteErlaubt(*event, feld_->DezimalTrennzeichen())) {
             QApplication::beep();
             event->accept();
             return;
@@ -77,6 +76,7 @@ protected:
     }
 
 private:
+    const TPBSpinEdit* feld_;
     std::function<void(int)> schritt_;
     std::function<void()> verlassen_;
 };

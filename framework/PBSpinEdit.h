@@ -28,6 +28,9 @@ public:
     // Brings `value` into the bounds and shows it.
     void SetValue(int value);
 
+    QChar DezimalTrennzeichen() const noexcept { return trenner_; }
+    void SetDezimalTrennzeichen(QChar trenner) noexcept { trenner_ = trenner; }
+
     // The field itself (for focus, tab order and typing in tests).
     QLineEdit* Edit() const noexcept { return edit_; }
 
@@ -37,4 +40,5 @@ private:
     QToolButton* ab_ = nullptr;
     int minValue_ = 0;
     int maxValue_ = 0;
+    QChar trenner_ = u'.';
 };

@@ -4,6 +4,8 @@
 
 #include <QHeaderView>
 
+#include <algorithm>
+
 namespace {
 constexpr int Zeilenhoehe = 20;
 // The narrowest column the options allow; the user cannot drag a column out of sight.
@@ -12,7 +14,7 @@ constexpr Qt::Alignment ZellAusrichtung = Qt::AlignLeft | Qt::AlignTop;
 } // namespace
 
 TStringGrid::TStringGrid(QWidget* parent)
-    : QTableWidget(TTabelle::Zeilen - 1, 0, parent) {
+    : QTableWidget(0, 0, parent) {
     // Row 0 of the table is the horizontal header, so it stays in view while scrolling.
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);
@@ -29,14 +31,18 @@ TStringGrid::TStringGrid(QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
 }
 
-void TStringGrid::Anzeigen(const TTabelle& tabelle) {
-    if (tabelle.LayoutNummer() != layoutNummer_ || tabelle.ColCount() != columnCount()) {
-        LayoutAnwenden(tabelle);
+void TStringGrid::Anzeigen(const TGitterInhalt& inhalt) {
+    const int datenZeilen = std::max(inhalt.ZeilenAnzahl() - 1, 0);
+    if (rowCount() != datenZeilen) {
+        setRowCount(datenZeilen);
+    }
+    if (inhalt.LayoutNummer != layoutNummer_ || inhalt.Spalten != columnCount()) {
+        LayoutAnwenden(inhalt);
     }
     for (int spalte = 0; spalte < columnCount(); ++spalte) {
-        KopfSetzen(spalte, tabelle.Cell(spalte, 0));
-        for (int zeile = 1; zeile < TTabelle::Zeilen; ++zeile) {
-            ZelleSetzen(spalte, zeile, tabelle.Cell(spalte, zeile));
+        KopfSetzen(spalte, inhalt.Zelle(spalte, 0));
+        for (int zeile = 1; zeile <= datenZeilen; ++zeile) {
+            ZelleSetzen(spalte, zeile, inhalt.Zelle(spalte, zeile));
         }
     }
 }
@@ -51,10 +57,10 @@ QString TStringGrid::Cells(int spalte, int zeile) const {
     return eintrag != nullptr ? eintrag->text() : QString();
 }
 
-void TStringGrid::LayoutAnwenden(const TTabelle& tabelle) {
-    layoutNummer_ = tabelle.LayoutNummer();
-    setColumnCount(tabelle.ColCount());
-    horizontalHeader()->setDefaultSectionSize(tabelle.DefaultColWidth());
+void TStringGrid::LayoutAnwenden(const TGitterInhalt& inhalt) {
+    layoutNummer_ = inhalt.LayoutNummer;
+    setColumnCount(inhalt.Spalten);
+    horizontalHeader()->setDefaultSectionSize(inhalt.Breite);
     // A new layout forgets the widths the user dragged.
     for (int spalte = 0; spalte < columnCount(); ++spalte) {
         setColumnWidth(spalte, horizontalHeader()->defaultSectionSize());

@@ -3,9 +3,9 @@
 #include "shell/Programm.h"
 
 #include "acquisition/ComMainForm.h"
-#include "framework/Fehlerbox.h"
 #include "serial/CPortSetup.h"
 #include "serial/CustomComPort.h"
+#include "shell/FehlerboxAnschluss.h"
 #include "shell/KonfPfad.h"
 
 #include <QCoreApplication>
@@ -16,7 +16,7 @@ std::unique_ptr<TForm1> ProgrammEinrichten(const TBefehlszeile& befehlszeile) {
     optionen.KonfigurationsDatei = KonfigurationsPfad();
     optionen.Port = befehlszeile.Port;
     auto form = std::make_unique<TForm1>(std::move(optionen));
-    FehlerboxEinrichten(form.get());
+    FehlerboxAnschliessen(form.get());
     SetComSettingsDialog(RunSetupDialog);
     return form;
 }
@@ -24,5 +24,5 @@ std::unique_ptr<TForm1> ProgrammEinrichten(const TBefehlszeile& befehlszeile) {
 void ProgrammBeenden() {
     // An error of the shutdown (PHRX.CFG, the data file) was queued while the loop ended.
     QCoreApplication::sendPostedEvents();
-    FehlerboxAbbauen();
+    FehlerboxTrennen();
 }

@@ -5,6 +5,7 @@
 #include "acquisition/Zahlformat.h"
 #include "framework/Fehlerbox.h"
 #include "framework/Memo.h"
+#include "framework/PBSpinEdit.h"
 #include "framework/SpeedButton.h"
 #include "framework/StringGrid.h"
 #include "serial/ComPort.h"
@@ -117,6 +118,9 @@ void TForm1::FormActivate() {
     z.Speicher.AutoSpeichernAktiv = false;
     z.Konfiguration.Ausgabedatei = "Daten.txt";
     DezimalTrennzeichenSetzen(',');
+    for (TPBSpinEdit* zahlfeld : findChildren<TPBSpinEdit*>()) {
+        zahlfeld->SetDezimalTrennzeichen(QChar::fromLatin1(DezimalTrennzeichen()));
+    }
     z.Messung.Messgroesse = "pH";
     z.Konfiguration.Speicherintervall = 0;
     z.AutoSpeicher.IntervallAnzahl = 0;

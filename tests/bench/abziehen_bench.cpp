@@ -8,9 +8,9 @@
 // starts on a new pseudo-terminal. Prints figures; asserts nothing.
 // Usage: abziehen_bench [rounds]
 #include "acquisition/ComMainForm.h"
-#include "framework/Fehlerbox.h"
 #include "framework/SpeedButton.h"
 #include "serial/ComPort.h"
+#include "shell/FehlerboxAnschluss.h"
 #include "tests/bench/BenchLoop.h"
 #include "tests/bench/BenchPty.h"
 
@@ -225,7 +225,7 @@ int Laufen(int argc, char** argv) {
     optionen.KonfigurationsDatei = std::filesystem::path(ordner) / "PHRX.CFG";
     auto form = std::make_unique<TForm1>(std::move(optionen));
     QStringList meldungen;
-    FehlerboxEinrichten(form.get(), [&meldungen](const QString& text) { meldungen << text; });
+    FehlerboxAnschliessen(form.get(), [&meldungen](const QString& text) { meldungen << text; });
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get())) {
         std::fprintf(stderr, "abziehen_bench: the window was not shown\n");
@@ -237,7 +237,7 @@ int Laufen(int argc, char** argv) {
         runden.push_back(abziehen.Runde());
     }
     form.reset();
-    FehlerboxAbbauen();
+    FehlerboxTrennen();
     std::filesystem::remove_all(ordner);
     if (!runden.empty()) {
         Ausgeben(runden, deskriptorenVorher, meldungen);

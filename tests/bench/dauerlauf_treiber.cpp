@@ -7,9 +7,9 @@
 // the current folder.
 // Usage: dauerlauf_treiber DEVICE
 #include "acquisition/ComMainForm.h"
-#include "framework/Fehlerbox.h"
 #include "framework/SpeedButton.h"
 #include "serial/ComPort.h"
+#include "shell/FehlerboxAnschluss.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -63,7 +63,7 @@ int Laufen(int argc, char** argv) {
     optionen.Port = argv[1];
     auto form = std::make_unique<TForm1>(std::move(optionen));
     int meldungen = 0;
-    FehlerboxEinrichten(form.get(), [&meldungen](const QString& text) {
+    FehlerboxAnschliessen(form.get(), [&meldungen](const QString& text) {
         ++meldungen;
         std::fprintf(stderr, "Fehlermeldung: %s\n", qPrintable(text));
     });
@@ -94,7 +94,7 @@ int Laufen(int argc, char** argv) {
     std::printf("DATEI\t%s\nGESPEICHERT\t%s\nFEHLERMELDUNGEN\t%d\n", datei.c_str(),
                 qPrintable(form->Label13->text()), meldungen);
     form.reset();
-    FehlerboxAbbauen();
+    FehlerboxTrennen();
     return 0;
 }
 

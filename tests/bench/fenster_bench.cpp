@@ -6,9 +6,9 @@
 // open, and peak memory. Prints figures; asserts nothing.
 // Usage: fenster_bench [seconds of the meter measurement, default 30]
 #include "acquisition/ComMainForm.h"
-#include "framework/Fehlerbox.h"
 #include "framework/SpeedButton.h"
 #include "serial/ComPort.h"
+#include "shell/FehlerboxAnschluss.h"
 #include "tests/bench/BenchLoop.h"
 #include "tests/bench/BenchPty.h"
 #include "tests/e2e/SimulatorProzess.h"
@@ -246,7 +246,7 @@ int Run(int argc, char** argv) {
     options.Port = quietDevice;
     auto form = std::make_unique<TForm1>(std::move(options));
     QStringList errors;
-    FehlerboxEinrichten(form.get(), [&errors](const QString& text) { errors << text; });
+    FehlerboxAnschliessen(form.get(), [&errors](const QString& text) { errors << text; });
     form->show();
     if (!QTest::qWaitForWindowExposed(form.get())) {
         std::fprintf(stderr, "fenster_bench: the window was not shown\n");
@@ -270,7 +270,7 @@ int Run(int argc, char** argv) {
     QCoreApplication::sendPostedEvents();
     figures.peakMb = PeakMegabytes();
     form.reset();
-    FehlerboxAbbauen();
+    FehlerboxTrennen();
     std::filesystem::remove_all(folder);
     Print(figures, errors);
     return 0;

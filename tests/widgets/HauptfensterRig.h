@@ -3,8 +3,8 @@
 #pragma once
 
 #include "acquisition/ComMainForm.h"
-#include "framework/Fehlerbox.h"
 #include "serial/platform/FakeComDevice.h"
+#include "shell/FehlerboxAnschluss.h"
 #include "tests/unit/common/TestOrdner.h"
 
 #include <QCoreApplication>
@@ -34,14 +34,14 @@ public:
         optionen.Geraet = std::move(geraet);
         optionen.Uhr = FesteUhr(Uhrzeit(), 3600);
         Form = std::make_unique<TForm1>(std::move(optionen));
-        FehlerboxEinrichten(Form.get(), [this](const QString& text) { Fehler << text; });
+        FehlerboxAnschliessen(Form.get(), [this](const QString& text) { Fehler << text; });
         Form->show();
         Form->Zustand.Konfiguration.Ausgabedatei = Ordner.Datei("Daten.txt");
     }
 
     ~THauptfensterRig() {
         Form.reset();
-        FehlerboxAbbauen();
+        FehlerboxTrennen();
     }
 
     THauptfensterRig(const THauptfensterRig&) = delete;

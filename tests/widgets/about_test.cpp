@@ -172,7 +172,7 @@ void AboutTest::Links() {
 void AboutTest::LeereLinksMeldenFehler() {
     QStringList fehler;
     TAboutBox box;
-    FehlerboxEinrichten(&box, [&](const QString& text) { fehler << text; });
+    FehlerboxAnschliessen(&box, [&](const QString& text) { fehler << text; });
     box.show();
     box.Emaillabel1->Recipient = QStringLiteral("  ");
     box.UrlLabel1->URL.clear();
@@ -180,7 +180,7 @@ void AboutTest::LeereLinksMeldenFehler() {
     QVERIFY(QTest::qWaitFor([&] { return fehler.size() == 1; }, Frist));
     QTest::mouseClick(box.UrlLabel1, Qt::LeftButton);
     QVERIFY(QTest::qWaitFor([&] { return fehler.size() == 2; }, Frist));
-    FehlerboxAbbauen();
+    FehlerboxTrennen();
     QCOMPARE(fehler,
              QStringList({QStringLiteral("Error: Please Specify a Recipients Email Address"),
                           QStringLiteral("Error: Property URL not Specified")}));

@@ -4,6 +4,7 @@
 
 #include "serial/ComErrorHook.h"
 #include "serial/EComPort.h"
+#include "shell/FehlerboxAnschluss.h"
 #include "storage/EInOutError.h"
 
 #include <QApplication>
@@ -59,7 +60,7 @@ private:
 };
 
 void FehlerboxTest::Aufzeichnen(bool offenHalten) {
-    FehlerboxEinrichten(nullptr, [this, offenHalten](const QString& text) {
+    FehlerboxAnschliessen(nullptr, [this, offenHalten](const QString& text) {
         gezeigt_ << "auf:" + text;
         if (beimOeffnen_) {
             beimOeffnen_(text);
@@ -72,7 +73,7 @@ void FehlerboxTest::Aufzeichnen(bool offenHalten) {
 }
 
 void FehlerboxTest::cleanup() {
-    FehlerboxAbbauen();
+    FehlerboxTrennen();
     QCoreApplication::processEvents();
     gezeigt_.clear();
     beimOeffnen_ = {};
@@ -99,9 +100,11 @@ void FehlerboxTest::Texte_data() {
     QTest::newRow("leer") << std::exception_ptr() << QString("Unbekannter Fehler.");
 }
 
+// The texts with the box joined to the program, which knows its own errors.
 void FehlerboxTest::Texte() {
     QFETCH(std::exception_ptr, fehler);
     QFETCH(QString, text);
+    Aufzeichnen();
     QCOMPARE(FehlerText(fehler), text);
 }
 
@@ -184,7 +187,7 @@ void FehlerboxTest::BehandelnMeldet() {
 // A failing display must not leave the text marked as open for ever.
 void FehlerboxTest::WerfendeAnzeigeGibtFrei() {
     int versuche = 0;
-    FehlerboxEinrichten(nullptr, [&versuche](const QString&) {
+    FehlerboxAnschliessen(nullptr, [&versuche](const QString&) {
         if (++versuche == 1) {
             throw std::runtime_error("Anzeige");
         }
@@ -198,7 +201,7 @@ void FehlerboxTest::WerfendeAnzeigeGibtFrei() {
 // After the window went, reports no longer reach its display; a new display gets new reports.
 void FehlerboxTest::Abgebaut() {
     Aufzeichnen();
-    FehlerboxAbbauen();
+    FehlerboxTrennen();
     FehlerMelden(Fehler("stderr")); // written to stderr
     QCoreApplication::processEvents();
     KurzWarten();
@@ -212,7 +215,7 @@ void FehlerboxTest::Abgebaut() {
 void FehlerboxTest::EchteBox() {
     QWidget fenster;
     fenster.show();
-    FehlerboxEinrichten(&fenster);
+    FehlerboxAnschliessen(&fenster);
     QStringList gesehen;
     QTimer schliesser;
     connect(&schliesser, &QTimer::timeout, this, [&] {

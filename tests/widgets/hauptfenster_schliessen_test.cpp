@@ -3,11 +3,11 @@
 // The main window on a real pseudo-terminal whose driver holds close() back, as a driver does
 // while an adapter keeps unsent bytes for a CTS that never comes (a three-wire cable).
 #include "acquisition/ComMainForm.h"
-#include "framework/Fehlerbox.h"
 #include "framework/SpeedButton.h"
 #include "serial/CPortCtl.h"
 #include "serial/ComPort.h"
 #include "serial/platform/PosixComDevice.h"
+#include "shell/FehlerboxAnschluss.h"
 #include "tests/unit/common/TestOrdner.h"
 #include "tests/unit/serial/HeldCloseSysCalls.h"
 
@@ -45,13 +45,13 @@ public:
         optionen.Port = name;
         optionen.Geraet = std::make_unique<TPosixComDevice>(Sys);
         Form = std::make_unique<TForm1>(std::move(optionen));
-        FehlerboxEinrichten(Form.get(), [this](const QString& text) { Fehler << text; });
+        FehlerboxAnschliessen(Form.get(), [this](const QString& text) { Fehler << text; });
         Form->show();
     }
     ~TSchliessenRig() {
         Sys.Release();
         Form.reset();
-        FehlerboxAbbauen();
+        FehlerboxTrennen();
         ::close(master_);
     }
     TSchliessenRig(const TSchliessenRig&) = delete;

@@ -186,7 +186,7 @@ private slots:
     void endeLesenBeiOffenemFehlerkasten() {
         THauptfensterRig rig;
         TForm1& f = *rig.Form;
-        FehlerboxEinrichten(&f); // the real box
+        FehlerboxAnschliessen(&f); // the real box
         FesterName(rig, false);
         f.Zustand.Konfiguration.Ausgabedatei = "/dev/full";
         f.SaveButton->click();

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "framework/Memo.h"
 
+#include "acquisition/MemoInhalt.h"
+
 #include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
@@ -25,7 +27,7 @@ struct TMemoFenster {
     // One received chunk, as the receive steps hand it on.
     void Chunk(const QString& anzeige) {
         MemoAnhaengen(inhalt, anzeige, anzeige.contains(QStringLiteral("<LF>")));
-        memo.Anzeigen(inhalt);
+        memo.Anzeigen(inhalt.Text, inhalt.Leerungen);
     }
 };
 
@@ -84,14 +86,14 @@ void MemoTest::NeuBeginn() {
     f.Chunk("abc");
     MemoLeeren(f.inhalt);
     f.inhalt.Text = "xyz"; // emptied, then a chunk of the same length arrived
-    f.memo.Anzeigen(f.inhalt);
+    f.memo.Anzeigen(f.inhalt.Text, f.inhalt.Leerungen);
     QCOMPARE(f.memo.toPlainText(), QString("xyz"));
     MemoLeeren(f.inhalt);
-    f.memo.Anzeigen(f.inhalt);
+    f.memo.Anzeigen(f.inhalt.Text, f.inhalt.Leerungen);
     QCOMPARE(f.memo.toPlainText(), QString());
     f.Chunk("lang");
     f.inhalt.Text = "k"; // shorter without an emptying counted
-    f.memo.Anzeigen(f.inhalt);
+    f.memo.Anzeigen(f.inhalt.Text, f.inhalt.Leerungen);
     QCOMPARE(f.memo.toPlainText(), QString("k"));
 }
 

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "acquisition/Zahlformat.h"
 #include "framework/PBSpinEdit.h"
 
 #include <QDialog>
@@ -16,10 +15,12 @@
 // The number field in a dialog with a default and a cancel button, as the option dialogs use it.
 namespace {
 
+// The field is told the decimal comma, as the main window tells its dialogs' fields.
 struct TFeldDialog {
-    TFeldDialog() {
+    explicit TFeldDialog(QChar trenner = u',') {
         auto* zeile = new QHBoxLayout(&Dialog);
         Feld = new TPBSpinEdit(&Dialog);
+        Feld->SetDezimalTrennzeichen(trenner);
         Feld->SetMinValue(5);
         Feld->SetMaxValue(50);
         Feld->SetValue(20);
@@ -70,9 +71,6 @@ class TPBSpinEditTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { DezimalTrennzeichenSetzen(','); }
-    void cleanup() { DezimalTrennzeichenSetzen('.'); }
-
     void enterDrueckt_OK_undWertWirdBegrenzt() {
         TFeldDialog d;
         d.Tippen(QStringLiteral("99"));
@@ -153,8 +151,7 @@ private slots:
     }
 
     void punktWennErDasTrennzeichenIst() {
-        DezimalTrennzeichenSetzen('.');
-        TFeldDialog d;
+        TFeldDialog d(u'.');
         d.Tippen(QStringLiteral("7.5,"));
         QCOMPARE(d.Feld->Edit()->text(), QStringLiteral("7.5"));
         QCOMPARE(d.Feld->Value(), 5);

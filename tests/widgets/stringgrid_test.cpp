@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "framework/StringGrid.h"
 
+#include "acquisition/Tabelle.h"
+
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -70,10 +72,10 @@ void StringGridTest::Layouts() {
     TTabelle tabelle;
     for (const int vorher : {8, 50}) {
         Fuellen(tabelle, vorher, 40);
-        grid.Anzeigen(tabelle);
+        grid.Anzeigen(tabelle.Inhalt());
         TAktZelle akt;
         DesignStandardGrid(tabelle, spalten, breite, akt);
-        grid.Anzeigen(tabelle);
+        grid.Anzeigen(tabelle.Inhalt());
         VergleicheAlles(grid, tabelle);
         VergleicheBreiten(grid, breite);
         QCOMPARE(grid.Cells(spalten - 1, 0), QString::number(spalten));
@@ -89,7 +91,7 @@ void StringGridTest::KopfzeileFest() {
     grid.show();
     TTabelle tabelle;
     Fuellen(tabelle, 20, 21);
-    grid.Anzeigen(tabelle);
+    grid.Anzeigen(tabelle.Inhalt());
     QCOMPARE(grid.rowCount(), TTabelle::Zeilen - 1);
     QVERIFY(grid.verticalHeader()->isHidden());
     QVERIFY(!grid.horizontalHeader()->isHidden());
@@ -118,11 +120,11 @@ void StringGridTest::NutzerbreiteBleibt() {
     grid.show();
     TTabelle tabelle;
     Fuellen(tabelle, 20, 21);
-    grid.Anzeigen(tabelle);
+    grid.Anzeigen(tabelle.Inhalt());
     grid.horizontalHeader()->resizeSection(3, 77);
     for (int i = 0; i < 10; ++i) {
         tabelle.SetCell(i, 1, QStringLiteral("neu%1").arg(i));
-        grid.Anzeigen(tabelle);
+        grid.Anzeigen(tabelle.Inhalt());
     }
     QCOMPARE(grid.columnWidth(3), 77);
     QCOMPARE(grid.columnWidth(2), 21);
@@ -136,11 +138,11 @@ void StringGridTest::NeuesLayoutSetztBreitenZurueck() {
     TTabelle tabelle;
     TAktZelle akt;
     DesignStandardGrid(tabelle, 20, 21, akt);
-    grid.Anzeigen(tabelle);
+    grid.Anzeigen(tabelle.Inhalt());
     grid.horizontalHeader()->resizeSection(0, 90);
     grid.horizontalHeader()->resizeSection(19, 5);
     DesignStandardGrid(tabelle, 20, 21, akt);
-    grid.Anzeigen(tabelle);
+    grid.Anzeigen(tabelle.Inhalt());
     VergleicheBreiten(grid, 21);
 }
 
@@ -150,14 +152,14 @@ void StringGridTest::NurGeaenderteZellen() {
     grid.show();
     TTabelle tabelle;
     Fuellen(tabelle, 50, 21);
-    grid.Anzeigen(tabelle);
+    grid.Anzeigen(tabelle.Inhalt());
     QSignalSpy geaendert(grid.model(), &QAbstractItemModel::dataChanged);
     QSignalSpy kopf(grid.model(), &QAbstractItemModel::headerDataChanged);
-    grid.Anzeigen(tabelle);
+    grid.Anzeigen(tabelle.Inhalt());
     QCOMPARE(geaendert.count(), 0);
     tabelle.SetCell(49, 7, "x");
     tabelle.SetCell(0, 1, QString()); // emptied
-    grid.Anzeigen(tabelle);
+    grid.Anzeigen(tabelle.Inhalt());
     QCOMPARE(geaendert.count(), 2);
     QCOMPARE(kopf.count(), 0);
     QCOMPARE(grid.Cells(49, 7), QString("x"));
@@ -172,14 +174,14 @@ void StringGridTest::WTWKoepfeUndZeilen() {
     TAktZelle akt;
     DesignWTWGrid(tabelle, "pH", true, akt);
     tabelle.SetCell(2, 1, "  7.01");
-    grid.Anzeigen(tabelle);
+    grid.Anzeigen(tabelle.Inhalt());
     VergleicheAlles(grid, tabelle);
     QCOMPARE(grid.Cells(0, 0), QString("Datum"));
     QCOMPARE(grid.Cells(4, 0), QString("T [°C] (gleit)"));
     QCOMPARE(grid.Cells(2, 1), QString("  7.01"));
     VergleicheBreiten(grid, 80);
     tabelle.SetCell(2, 0, WertKopf("mV", false));
-    grid.Anzeigen(tabelle);
+    grid.Anzeigen(tabelle.Inhalt());
     QCOMPARE(grid.Cells(2, 0), tabelle.Cell(2, 0));
 }
 
@@ -190,9 +192,9 @@ void StringGridTest::Rollen() {
     TTabelle tabelle;
     Fuellen(tabelle, 20, 21);
     tabelle.SetCell(0, 3, QStringLiteral("1_<CR><LF>\r\n"));
-    grid.Anzeigen(tabelle);
+    grid.Anzeigen(tabelle.Inhalt());
     TabelleRollen(tabelle);
-    grid.Anzeigen(tabelle);
+    grid.Anzeigen(tabelle.Inhalt());
     VergleicheAlles(grid, tabelle);
     QCOMPARE(grid.Cells(0, 2), QString("1_<CR><LF>\r\n"));
     QCOMPARE(grid.Cells(5, 7), QString());
