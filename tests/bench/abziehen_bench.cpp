@@ -12,7 +12,7 @@
 #include "serial/ComPort.h"
 #include "shell/FehlerboxAnschluss.h"
 #include "tests/bench/BenchLoop.h"
-#include "tests/bench/BenchPty.h"
+#include "tests/unit/common/TestPty.h"
 
 #include <QApplication>
 #include <QTest>

@@ -10,8 +10,8 @@
 #include "serial/ComPort.h"
 #include "shell/FehlerboxAnschluss.h"
 #include "tests/bench/BenchLoop.h"
-#include "tests/bench/BenchPty.h"
 #include "tests/e2e/SimulatorProzess.h"
+#include "tests/unit/common/TestPty.h"
 
 #include <QApplication>
 #include <QLabel>

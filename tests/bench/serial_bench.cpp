@@ -6,7 +6,7 @@
 // nothing. Usage: serial_bench [seconds per phase, default 10]
 #include "serial/ComPort.h"
 #include "shell/ComMainWindowPort.h"
-#include "tests/bench/BenchPty.h"
+#include "tests/unit/common/TestPty.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>

@@ -115,7 +115,7 @@ TEST_P(ComPortPtyBytes, ReachOnRxCharOnTheQtThread) {
     if (discardNull) {
         std::erase(expected, '\0');
     }
-    pty.Send(sent);
+    EXPECT_TRUE(pty.Send(sent));
     ASSERT_TRUE(PumpUntilReceived(expected.size())) << Received().size();
     ASSERT_TRUE(SettleAfterLastCall());
     EXPECT_EQ(Received(), expected);
@@ -139,7 +139,7 @@ TEST_F(ComPortPty, WriteTextSendsEveryByteUnchanged) {
 
 TEST_F(ComPortPty, ReadTextReturnsWhatIsQueuedWhenAskedForMore) {
     OpenAsMainWindow(port, pty.Path()); // no OnRxChar: the bytes stay queued
-    pty.Send("1234");
+    EXPECT_TRUE(pty.Send("1234"));
     ASSERT_TRUE(WaitUntil([&] { return port.InputQueueCount() == 4; }));
     TWatchdog watchdog("ReadText with fewer bytes queued than asked for");
     std::string text;
@@ -154,14 +154,14 @@ TEST_F(ComPortPty, BytesLeftUnreadAreReportedOnlyWithTheNextArrival) {
     OpenAsMainWindow(port, pty.Path());
     ASSERT_TRUE(WaitForEventThreadSleeping());
 
-    pty.Send("ABCDEF");
+    EXPECT_TRUE(pty.Send("ABCDEF"));
     ASSERT_TRUE(PumpUntil([&] { return !calls.empty(); }));
     ASSERT_TRUE(SettleAfterLastCall());
     ASSERT_EQ(calls.size(), 1u) << "the unread rest was reported again";
     EXPECT_EQ(calls[0].count, 6);
     EXPECT_EQ(calls[0].text, "AB");
 
-    pty.Send("Z");
+    EXPECT_TRUE(pty.Send("Z"));
     ASSERT_TRUE(PumpUntilReceived(7));
     ASSERT_EQ(calls.size(), 2u);
     EXPECT_EQ(calls[1].count, 5);
@@ -199,7 +199,7 @@ TEST_P(ComPortPtyCloseInHandler, ClosesThePortAndItOpensAgain) {
     const long eventThread = sys.Waiter();
     {
         TWatchdog watchdog("Close inside OnRxChar");
-        pty.Send("abc");
+        EXPECT_TRUE(pty.Send("abc"));
         ASSERT_TRUE(PumpUntil([&] { return handlerCalls > 0; }));
         ASSERT_TRUE(PumpQueued());
     }
@@ -210,7 +210,7 @@ TEST_P(ComPortPtyCloseInHandler, ClosesThePortAndItOpensAgain) {
 
     RecordRxChar();
     port.Open();
-    pty.Send("xyz");
+    EXPECT_TRUE(pty.Send("xyz"));
     ASSERT_TRUE(PumpUntilReceived(3));
     EXPECT_EQ(Received(), "xyz");
     EXPECT_EQ(reports.Count(), 0u);
@@ -249,7 +249,7 @@ TEST_F(ComPortPty, LossOfTheOtherEndIsReportedOnceAndEndsTheThread) {
     TPty fresh;
     port.SetPort(fresh.Path());
     ASSERT_NO_THROW(port.Open());
-    fresh.Send("ok");
+    EXPECT_TRUE(fresh.Send("ok"));
     ASSERT_TRUE(PumpUntilReceived(2));
     EXPECT_EQ(Received(), "ok");
     EXPECT_EQ(reports.Count(), 1u);

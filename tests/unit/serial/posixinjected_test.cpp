@@ -219,7 +219,7 @@ TEST_F(PosixInjectedTest, CounterDeltasGiveLineErrorsAndBreaks) {
     ++counters.Break;
     sys.SetCounters(counters);
     // The bytes that come with errors wake the wait.
-    pty.Send("x");
+    EXPECT_TRUE(pty.Send("x"));
     EXPECT_EQ(CollectEvents(device, EvErr | EvBreak), EvErr | EvBreak);
     ASSERT_EQ(device.ClearCommError(errors, queued), 0);
     EXPECT_EQ(errors, CeFrame | CeBreak);
@@ -276,7 +276,7 @@ TEST_F(PosixInjectedTest, OutputQueueCountOfADriverWithoutTheRequestIsZero) {
 TEST_F(PosixInjectedTest, AHangUpEndsEveryWaitAtOnce) {
     OpenDevice(EvRxChar);
     sys.hungUp = true;
-    pty.Send("x");
+    EXPECT_TRUE(pty.Send("x"));
     EXPECT_EQ(WaitEvents(device).Error, EIO);
     const int sleeps = sys.Sleeps(3);
     EXPECT_EQ(WaitEvents(device).Error, EIO);
@@ -293,7 +293,7 @@ TEST_F(PosixInjectedTest, AHangUpEndsEveryWaitAtOnce) {
 TEST_F(PosixInjectedTest, BytesBeforeAHangUpAreReportedFirst) {
     OpenDevice(EvRxChar);
     sys.bytesBeforeHangUp = "xy";
-    pty.Send("z");
+    EXPECT_TRUE(pty.Send("z"));
     EXPECT_EQ(WaitEvents(device).Events, EvRxChar);
     EXPECT_EQ(WaitEvents(device).Error, EIO);
     EXPECT_EQ(ReadString(device, 5), "xy");

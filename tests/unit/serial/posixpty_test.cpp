@@ -112,7 +112,7 @@ TEST_F(PosixPtyTest, FlowControlBytesPassBothWaysWithTheMainWindowSettings) {
     const std::string bytes("\x11\x13"
                             "A\x11\x13",
                             5);
-    pty.Send(bytes);
+    EXPECT_TRUE(pty.Send(bytes));
     EXPECT_EQ(CollectEvents(device, EvRxChar) & EvRxChar, EvRxChar);
     std::string got;
     for (int i = 0; i < 100 && got.size() < bytes.size(); ++i) {
@@ -130,7 +130,7 @@ TEST_F(PosixPtyTest, NulBytesAreDroppedOnlyWithDiscardNull) {
     const std::string bytes("a\0b\0", 4);
     for (const bool discard : {false, true}) {
         ASSERT_EQ(device.SetCommState(PortDcb(true, discard)), 0);
-        pty.Send(bytes);
+        EXPECT_TRUE(pty.Send(bytes));
         CollectEvents(device, EvRxChar);
         const std::string expected = discard ? std::string("ab") : bytes;
         std::string got;
@@ -147,7 +147,7 @@ TEST_F(PosixPtyTest, NulBytesAreDroppedOnlyWithDiscardNull) {
 
 TEST_F(PosixPtyTest, AReadReturnsAtOnceWithFewerBytesThanAskedFor) {
     ASSERT_EQ(device.SetCommMask(EvRxChar), 0);
-    pty.Send("1234");
+    EXPECT_TRUE(pty.Send("1234"));
     for (int i = 0; i < 4 && QueueCount(device) < 4; ++i) {
         CollectEvents(device, EvRxChar);
     }
@@ -157,7 +157,7 @@ TEST_F(PosixPtyTest, AReadReturnsAtOnceWithFewerBytesThanAskedFor) {
 
 TEST_F(PosixPtyTest, BytesLeftUnreadAreReportedAgainOnlyWithNewBytes) {
     ASSERT_EQ(device.SetCommMask(EvRxChar), 0);
-    pty.Send("abc");
+    EXPECT_TRUE(pty.Send("abc"));
     std::uint32_t queued = 0;
     while (queued < 3) {
         ASSERT_EQ(WaitEvents(device).Events, EvRxChar);
@@ -171,7 +171,7 @@ TEST_F(PosixPtyTest, BytesLeftUnreadAreReportedAgainOnlyWithNewBytes) {
     ASSERT_TRUE(sys.AwaitSleep(3, sleeps));
     EXPECT_EQ(QueueCount(device), 2U);
     // ... and reports only the new byte.
-    pty.Send("d");
+    EXPECT_TRUE(pty.Send("d"));
     EXPECT_EQ(wait.Get().Events, EvRxChar);
     EXPECT_EQ(ReadString(device, 10), "bcd");
 }
@@ -225,7 +225,7 @@ TEST_F(PosixPtyTest, TheOtherEndClosingEndsTheWaitWithAnError) {
     TPty again;
     ASSERT_EQ(device.Open(again.Path()), 0);
     ASSERT_EQ(device.SetCommMask(EvRxChar), 0);
-    again.Send("x");
+    EXPECT_TRUE(again.Send("x"));
     EXPECT_EQ(CollectEvents(device, EvRxChar), EvRxChar);
     EXPECT_EQ(ReadString(device, 1), "x");
 }
@@ -251,7 +251,7 @@ TEST_F(PosixPtyTest, ReportsTheEventCharacterAndEightyPercent) {
     dcb.EvtChar = '!';
     ASSERT_EQ(device.SetCommState(dcb), 0);
     ASSERT_EQ(device.SetCommMask(EvRxChar | EvRxFlag | EvRx80Full), 0);
-    pty.Send("abcdefg!");
+    EXPECT_TRUE(pty.Send("abcdefg!"));
     EXPECT_EQ(CollectEvents(device, EvRxChar | EvRxFlag | EvRx80Full),
               EvRxChar | EvRxFlag | EvRx80Full);
 }
@@ -259,7 +259,7 @@ TEST_F(PosixPtyTest, ReportsTheEventCharacterAndEightyPercent) {
 TEST_F(PosixPtyTest, AFullQueueLeavesTheRestInTheKernelUntilARead) {
     ASSERT_EQ(device.SetupComm(4, 4), 0);
     ASSERT_EQ(device.SetCommMask(EvRxChar), 0);
-    pty.Send("abcdefghij");
+    EXPECT_TRUE(pty.Send("abcdefghij"));
     std::string got;
     while (got.size() < 10) {
         const TWaitResult result = WaitEvents(device);
@@ -274,7 +274,7 @@ TEST_F(PosixPtyTest, AFullQueueLeavesTheRestInTheKernelUntilARead) {
 
 TEST_F(PosixPtyTest, PurgeDiscardsQueuedInput) {
     ASSERT_EQ(device.SetCommMask(EvRxChar), 0);
-    pty.Send("abc");
+    EXPECT_TRUE(pty.Send("abc"));
     CollectEvents(device, EvRxChar);
     ASSERT_EQ(device.PurgeComm(PurgeRxClear | PurgeTxClear), 0);
     EXPECT_EQ(QueueCount(device), 0U);
@@ -303,7 +303,7 @@ TEST_F(PosixPtyTest, AReadWithTimeoutsWaitsForBytesThatComeLater) {
     const int sleeps = sys.Sleeps(2);
     std::thread writer([&] {
         EXPECT_TRUE(sys.AwaitSleep(2, sleeps));
-        pty.Send("xyz");
+        EXPECT_TRUE(pty.Send("xyz"));
     });
     EXPECT_EQ(ReadString(device, 3), "xyz");
     writer.join();

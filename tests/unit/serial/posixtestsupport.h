@@ -5,6 +5,7 @@
 #include "serial/platform/ComDevice.h"
 #include "serial/platform/StopSignal.h"
 #include "serial/platform/SysCalls.h"
+#include "tests/unit/common/TestPty.h"
 
 #include <gtest/gtest.h>
 
@@ -27,55 +28,8 @@ using namespace std::chrono_literals;
 // How long something that must happen may take on a loaded machine.
 inline constexpr std::chrono::seconds deadline{10};
 
-// A pseudo-terminal: the test holds the master, the device opens the slave by its path.
-class TPty {
-public:
-    TPty() {
-        int slave = -1;
-        char name[256] = {};
-        if (::openpty(&master_, &slave, name, nullptr, nullptr) != 0) {
-            ADD_FAILURE() << "openpty failed";
-            return;
-        }
-        path_ = name;
-        ::close(slave);
-    }
-    ~TPty() { CloseMaster(); }
-    TPty(const TPty&) = delete;
-    TPty& operator=(const TPty&) = delete;
-
-    const std::string& Path() const { return path_; }
-    int Master() const { return master_; }
-    void CloseMaster() {
-        if (master_ >= 0) {
-            ::close(master_);
-            master_ = -1;
-        }
-    }
-    void Send(const std::string& bytes) const {
-        ASSERT_EQ(::write(master_, bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-    }
-    // Reads until `count` bytes have come from the device (or the deadline has passed).
-    std::string Receive(std::size_t count) const {
-        std::string got;
-        const auto end = std::chrono::steady_clock::now() + deadline;
-        while (got.size() < count && std::chrono::steady_clock::now() < end) {
-            pollfd p{master_, POLLIN, 0};
-            if (::poll(&p, 1, 100) > 0) {
-                char buffer[256];
-                const ssize_t n = ::read(master_, buffer, sizeof buffer);
-                if (n > 0) {
-                    got.append(buffer, static_cast<std::size_t>(n));
-                }
-            }
-        }
-        return got;
-    }
-
-private:
-    int master_ = -1;
-    std::string path_;
-};
+// The pseudo-terminal of all tests and benchmarks.
+using TPty = ::TPty;
 
 // The real system calls, counting the sleeps of the event wait (poll of three descriptors) and
 // of reads (two), so that a test knows the device went to sleep instead of reporting.

@@ -12,8 +12,8 @@
 #include <string>
 #include <unistd.h>
 
-// A pseudo-terminal of the benchmarks: they write into the master, the port opens the slave by its
-// path.
+// A pseudo-terminal for tests and benchmarks: they hold the master side (non-blocking), the port
+// opens the slave by its path. Closing the master looks like a pulled adapter to the slave.
 class TPty {
 public:
     TPty() {
@@ -30,16 +30,15 @@ public:
     TPty(const TPty&) = delete;
     TPty& operator=(const TPty&) = delete;
 
+    const std::string& Path() const { return path_; }
     int Master() const { return master_; }
 
-    // Closes the master as an unplugged adapter would vanish; the slave side sees a hang-up.
     void CloseMaster() {
         if (master_ >= 0) {
             ::close(master_);
             master_ = -1;
         }
     }
-    const std::string& Path() const { return path_; }
 
     // Writes all of `data`, waiting for room as long as needed but giving up at `giveUp`;
     // returns the number of bytes written.
@@ -58,6 +57,32 @@ public:
             }
         }
         return written;
+    }
+
+    // Sends all of `bytes` towards the port; false when the line did not take them within
+    // `wait` (a loaded machine gets ten seconds).
+    [[nodiscard]] bool Send(const std::string& bytes,
+                            std::chrono::milliseconds wait = std::chrono::seconds(10)) const {
+        return Write(bytes.data(), bytes.size(), std::chrono::steady_clock::now() + wait) ==
+               bytes.size();
+    }
+
+    // Reads until `count` bytes have come from the port or `wait` has passed.
+    std::string Receive(std::size_t count,
+                        std::chrono::milliseconds wait = std::chrono::seconds(10)) const {
+        std::string got;
+        const auto end = std::chrono::steady_clock::now() + wait;
+        while (got.size() < count && std::chrono::steady_clock::now() < end) {
+            pollfd p{master_, POLLIN, 0};
+            if (::poll(&p, 1, 100) > 0) {
+                char buffer[256];
+                const ssize_t n = ::read(master_, buffer, sizeof buffer);
+                if (n > 0) {
+                    got.append(buffer, static_cast<std::size_t>(n));
+                }
+            }
+        }
+        return got;
     }
 
 private:
