@@ -79,25 +79,30 @@ void TDatendatei::Schreiben(std::string_view text) {
         mitZeilenende.append(Zeilenende).append(text);
         text = mitZeilenende;
     }
-    // -1 where the file cannot seek (a pipe, a terminal).
-    const off_t laenge = ::lseek(fd_, 0, SEEK_END);
     std::size_t geschrieben = 0;
     try {
         AllesSchreiben(fd_, text, &geschrieben);
     } catch (...) {
-        Zurueckschneiden(laenge, geschrieben);
+        Zurueckschneiden(geschrieben);
         throw;
     }
     zeilenanfangFaellig_ = false;
 }
 
-void TDatendatei::Zurueckschneiden(off_t laenge, std::size_t geschrieben) noexcept {
+void TDatendatei::Zurueckschneiden(std::size_t geschrieben) noexcept {
     if (geschrieben == 0) {
         return;
     }
-    if (laenge < 0 || kuerzen_(fd_, laenge) != 0) {
+    // The text went to the end of the file, so its start lies `geschrieben` bytes before the
+    // end now; -1 where the file cannot seek (a pipe, a terminal).
+    const off_t ende = ::lseek(fd_, 0, SEEK_END);
+    const off_t laenge = ende - static_cast<off_t>(geschrieben);
+    if (ende < 0 || laenge < 0 || kuerzen_(fd_, laenge) != 0) {
         zeilenanfangFaellig_ = true;
+        return;
     }
+    // A file opened for rewriting writes at its offset, not at its end.
+    ::lseek(fd_, laenge, SEEK_SET);
 }
 
 void TDatendatei::Schliessen() {

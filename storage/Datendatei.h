@@ -50,8 +50,8 @@ public:
     void KuerzenErsetzen(TKuerzen kuerzen) noexcept { kuerzen_ = kuerzen; }
 
 private:
-    // After a failed write: back to `laenge` (-1: unknown, the file cannot seek).
-    void Zurueckschneiden(off_t laenge, std::size_t geschrieben) noexcept;
+    // After a write that failed once `geschrieben` bytes had gone out: takes them back.
+    void Zurueckschneiden(std::size_t geschrieben) noexcept;
 
     int fd_ = -1;
     int oeffnenFehler_ = 0;

@@ -2,18 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "storage/PCZeit.h"
 
+#include "storage/Uhr.h"
 #include "storage/ZeitpunktLesen.h"
 
-#include <limits>
+#include <cstdint>
+
 
 TZeitpunkt LokaleZeit(std::time_t zeit) {
-    std::tm teile{};
-    if (localtime_r(&zeit, &teile) == nullptr ||
-        teile.tm_year > std::numeric_limits<int>::max() - 1900) {
-        return TZeitpunkt{1, 1, 1970, 0, 0, 0}; // a time the C library cannot convert
-    }
-    return TZeitpunkt{teile.tm_mday, teile.tm_mon + 1, teile.tm_year + 1900,
-                      teile.tm_hour, teile.tm_min,     teile.tm_sec};
+    return UhrzeitAusUtc(std::int64_t{zeit} * 1000).Lokal;
 }
 
 std::string PCDatumText(const TZeitpunkt& zeitpunkt) {

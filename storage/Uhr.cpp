@@ -3,8 +3,8 @@
 #include "storage/Uhr.h"
 
 #include "storage/Kalender.h"
-#include "storage/PCZeit.h"
 
+#include <limits>
 #include <time.h>
 
 namespace {
@@ -22,13 +22,17 @@ std::int64_t AbgerundetGeteilt(std::int64_t zaehler, std::int64_t nenner) {
 
 TUhrzeit UhrzeitAusUtc(std::int64_t utcMs) {
     const auto sekunden = static_cast<std::time_t>(AbgerundetGeteilt(utcMs, MsJeSekunde));
-    std::tm teile{};
     TUhrzeit uhrzeit;
     uhrzeit.UtcMs = utcMs;
-    uhrzeit.Lokal = LokaleZeit(sekunden);
-    if (localtime_r(&sekunden, &teile) != nullptr) {
-        uhrzeit.UtcVersatz = static_cast<std::int32_t>(teile.tm_gmtoff);
+    std::tm teile{};
+    if (localtime_r(&sekunden, &teile) == nullptr ||
+        teile.tm_year > std::numeric_limits<int>::max() - 1900) {
+        uhrzeit.Lokal = TZeitpunkt{1, 1, 1970, 0, 0, 0}; // a time the C library cannot convert
+        return uhrzeit;
     }
+    uhrzeit.Lokal = TZeitpunkt{teile.tm_mday, teile.tm_mon + 1, teile.tm_year + 1900,
+                               teile.tm_hour, teile.tm_min,     teile.tm_sec};
+    uhrzeit.UtcVersatz = static_cast<std::int32_t>(teile.tm_gmtoff);
     return uhrzeit;
 }
 
