@@ -162,7 +162,8 @@ private:
     // Shows the autosave status a paced refresh still holds, before a click handler sets labels
     // of its own that the refresh must not overwrite later.
     void GehaltenenStatusZeigen();
-    // A click or menu handler, run through the error handler after the held status is shown.
+    // A click or menu handler, run through the error handler after the held status is shown;
+    // nothing while a start waits for the port.
     void KlickBehandeln(void (TForm1::*handler)());
     void MessbeginnZeigen();
     void MessendeZeigen();

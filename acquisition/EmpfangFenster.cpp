@@ -80,14 +80,16 @@ void TForm1::GehaltenenStatusZeigen() {
 }
 
 void TForm1::KlickBehandeln(void (TForm1::*handler)()) {
+    if (comPort_->AwaitingRelease()) {
+        // A start waits for the port with the window's events handled; a click that code
+        // delivers meanwhile would act on a port that is neither open nor closed.
+        return;
+    }
     GehaltenenStatusZeigen();
     Behandeln([this, handler] { (this->*handler)(); });
 }
 
 void TForm1::Send_BtnClick() {
-    if (comPort_->AwaitingRelease()) {
-        return; // a start is waiting for the port
-    }
     // The meter takes single bytes; characters beyond Latin-1 become "?".
     std::string text = Edit_Data->text().toLatin1().toStdString();
     if (NewLine_CB->isChecked()) {

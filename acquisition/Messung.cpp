@@ -16,8 +16,7 @@
 // open the port and the stop steps close it before they reset LeseModus, because the port's
 // open and close events choose the button whose caption changes by LeseModus. Sending stays
 // possible during a measurement, so a command to the meter is answered into it. Closing returns
-// at once; a start that follows waits for the device to be released, and the handlers that use
-// the port do nothing while it waits.
+// at once; a start that follows waits for the device to be released (see KlickBehandeln).
 
 namespace {
 
@@ -46,9 +45,6 @@ void TForm1::TabelleZeigen() {
 }
 
 void TForm1::RSLesenClick() {
-    if (comPort_->AwaitingRelease()) {
-        return; // the start before this click is still waiting for the port
-    }
     DesignStandardGrid(Zustand);
     TabelleZeigen();
     const auto andere = {static_cast<QWidget*>(WTW_Rx_Button), static_cast<QWidget*>(Clear_Btn),
@@ -75,9 +71,6 @@ void TForm1::RSLesenClick() {
 }
 
 void TForm1::RSWTWLesenClick() {
-    if (comPort_->AwaitingRelease()) {
-        return;
-    }
     const auto andere = {static_cast<QWidget*>(Rx_Button), static_cast<QWidget*>(Clear_Btn),
                          static_cast<QWidget*>(RS232Set_Btn), static_cast<QWidget*>(Option_Btn)};
     if (comPort_->Connected()) {
