@@ -7,7 +7,6 @@
 
 #include <cstdint>
 
-
 TZeitpunkt LokaleZeit(std::time_t zeit) {
     return UhrzeitAusUtc(std::int64_t{zeit} * 1000).Lokal;
 }
