@@ -12,19 +12,27 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 TComLed::TComLed(QWidget* parent)
     : QWidget(parent)
-    , ringTimer_(new QTimer(this)) {
+    , ringTimer_(new QTimer(this))
+    , clock_([] { return std::chrono::steady_clock::now(); })
+    , afterglowTimer_(new QTimer(this)) {
     resize(25, 25);
+    ringTimer_->setObjectName(QStringLiteral("RingTimer"));
     ringTimer_->setInterval(1000);
     connect(ringTimer_, &QTimer::timeout, this, [this] { RingTimerFired(); });
+    afterglowTimer_->setObjectName(QStringLiteral("AfterglowTimer"));
+    afterglowTimer_->setSingleShot(true);
+    connect(afterglowTimer_, &QTimer::timeout, this, [this] { AfterglowEnded(); });
     AssignCallback();
     LoadGlyphs(kind_);
 }
 
 TComLed::~TComLed() {
     ringTimer_->stop();
+    afterglowTimer_->stop();
     Unbind();
 }
 
@@ -36,6 +44,7 @@ void TComLed::Unbind() noexcept {
     port_->RemoveLink(&link_);
     port_ = nullptr;
     freeNotification_ = 0;
+    lastActivity_ = {}; // a lamp let go of goes dark at once
 }
 
 void TComLed::SetComPort(TCustomComPort* value) {
@@ -62,6 +71,7 @@ void TComLed::SetLedSignal(TComLedSignal value) {
         return;
     }
     signal_ = value;
+    lastActivity_ = {};
     AssignCallback();
 }
 
@@ -145,12 +155,49 @@ void TComLed::SetRingDuration(int value) {
     ringTimer_->setInterval(value);
 }
 
-void TComLed::ShowState(TLedState value) {
+void TComLed::SetClock(TLedClock clock) {
+    clock_ = std::move(clock);
+}
+
+void TComLed::ShowState(TLedState value, bool paintNow) {
     state_ = value;
     if (OnChange) {
         OnChange(this, value);
     }
-    update();
+    Redraw(paintNow);
+}
+
+void TComLed::Redraw(bool paintNow) {
+    const TLedState picture = PictureFor(state_);
+    if (picture == shown_) {
+        return;
+    }
+    shown_ = picture;
+    if (paintNow) {
+        repaint();
+    } else {
+        update();
+    }
+}
+
+// The picture for `value`: an unlit receive or transmit lamp stays lit until AfterglowMs after
+// its last activity, with the timer set to look again then.
+TLedState TComLed::PictureFor(TLedState value) {
+    if (value == lsOn || shown_ == lsOff || lastActivity_ == decltype(lastActivity_){}) {
+        return value;
+    }
+    const auto left = lastActivity_ + std::chrono::milliseconds(AfterglowMs) - clock_();
+    if (left <= decltype(left)::zero()) {
+        return value;
+    }
+    if (!afterglowTimer_->isActive()) {
+        afterglowTimer_->start(std::chrono::ceil<std::chrono::milliseconds>(left));
+    }
+    return lsOn;
+}
+
+void TComLed::AfterglowEnded() {
+    Redraw(false);
 }
 
 bool TComLed::SignalIsOn() {
@@ -175,18 +222,19 @@ bool TComLed::SignalIsOn() {
 }
 
 void TComLed::SignalCallback(bool onOff) {
-    ShowState(onOff ? lsOn : lsOff);
+    if (signal_ == lsRx || signal_ == lsTx) {
+        lastActivity_ = clock_();
+    }
     // Paint now, inside the callback: processing events here could run user input that closes
     // the port, which would wait for the event thread that waits for this callback.
-    repaint();
+    ShowState(onOff ? lsOn : lsOff, true);
 }
 
 void TComLed::RingCallback() {
     if (!ringTimer_->isActive()) {
         ringTimer_->start();
     }
-    ShowState(lsOn);
-    repaint();
+    ShowState(lsOn, true);
 }
 
 void TComLed::RingTimerFired() {
@@ -198,7 +246,7 @@ void TComLed::paintEvent(QPaintEvent*) {
     if (glyphs_[lsOff].isNull() || glyphs_[lsOn].isNull()) {
         LoadGlyphs(kind_);
     }
-    const QPixmap& glyph = glyphs_[isEnabled() && state_ == lsOn ? lsOn : lsOff];
+    const QPixmap& glyph = glyphs_[isEnabled() && shown_ == lsOn ? lsOn : lsOff];
     if (glyph.isNull()) {
         return;
     }

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 
@@ -30,6 +31,8 @@ enum TLedKind : std::uint8_t {
 enum TLedState : std::uint8_t { lsOff, lsOn };
 
 using TLedStateEvent = std::function<void(TComLed* Sender, TLedState AState)>;
+// The monotonic clock a lamp measures its afterglow with; replaceable for tests.
+using TLedClock = std::function<std::chrono::steady_clock::time_point()>;
 
 // The built-in 15 x 15 pictures of a kind, unlit or lit, with a transparent background; an
 // empty picture for lkCustom.
@@ -38,6 +41,10 @@ QPixmap LedGlyph(TLedKind kind, TLedState state);
 // A small lamp that shows one line signal of a port as lit or unlit. Bound to a port, it
 // follows the port's link notifications and cannot be switched by hand; unbound, State sets
 // it. The picture is centred; a disabled lamp always looks unlit.
+// A receive or transmit lamp keeps its lit picture for at least AfterglowMs after the last
+// activity, so that a burst of microseconds is seen at all and a steady stream does not make it
+// flicker; State and OnChange still follow every notification. The lamp repaints only when
+// the picture it shows changes.
 class TComLed : public QWidget {
 public:
     explicit TComLed(QWidget* parent = nullptr);
@@ -67,6 +74,11 @@ public:
 
     const TComLink& Link() const noexcept { return link_; }
 
+    static constexpr int AfterglowMs = 100;
+    // The picture shown now, which may still be lit after State went off.
+    TLedState ShownState() const noexcept { return shown_; }
+    void SetClock(TLedClock clock);
+
     TLedStateEvent OnChange;
 
     QSize sizeHint() const override { return {25, 25}; }
@@ -76,7 +88,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    void ShowState(TLedState value);
+    void ShowState(TLedState value, bool paintNow = false);
+    void Redraw(bool paintNow);
+    TLedState PictureFor(TLedState value);
+    void AfterglowEnded();
     void LoadGlyphs(TLedKind kind);
     bool SignalIsOn();
     void SetGlyph(TLedState which, const QPixmap& value);
@@ -92,6 +107,11 @@ private:
     TComLedSignal signal_ = lsConn;
     TLedKind kind_ = lkRedLight;
     TLedState state_ = lsOff;
+    TLedState shown_ = lsOff;
     std::array<QPixmap, 2> glyphs_;
     QTimer* ringTimer_;
+    TLedClock clock_;
+    std::chrono::steady_clock::time_point lastActivity_{};
+    // Single shot, runs only while an afterglow is pending.
+    QTimer* afterglowTimer_;
 };

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -50,6 +51,25 @@ struct TLampenRig {
     std::vector<TLedState> Zustaende;
 };
 
+// Counts the paint events a widget receives while it lives.
+struct TMalZaehler : QObject {
+    explicit TMalZaehler(QWidget& widget)
+        : Ziel(widget) {
+        Ziel.installEventFilter(this);
+    }
+    ~TMalZaehler() override { Ziel.removeEventFilter(this); }
+    TMalZaehler(const TMalZaehler&) = delete;
+    TMalZaehler& operator=(const TMalZaehler&) = delete;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint) {
+            ++Zahl;
+        }
+        return false;
+    }
+    QWidget& Ziel;
+    int Zahl = 0;
+};
+
 QColor Mitte(const QPixmap& bild, int x, int y) {
     return bild.toImage().pixelColor(x, y);
 }
@@ -74,6 +94,8 @@ private slots:
     void AlleBilder();
     void EigeneBilderNurBeiLkCustom();
     void MaltSofortOhneEingabenZuBearbeiten();
+    void EmpfangslampeLeuchtetNach();
+    void AndereLampenMalenNurBeiWechsel();
 };
 
 void ComLedTest::VerbindungslampeFolgtOeffnenUndSchliessen() {
@@ -185,7 +207,7 @@ void ComLedTest::ZweiterRingStartetNichtNeu() {
     rig.Port->Open();
     rig.Fake->SetModemStatus(WinComm::MsRingOn);
     QVERIFY(QTest::qWaitFor([&ringe] { return ringe == 1; }, Frist));
-    const auto* uhr = rig.Lampe->findChild<QTimer*>();
+    const auto* uhr = rig.Lampe->findChild<QTimer*>(QStringLiteral("RingTimer"));
     QVERIFY(uhr != nullptr && uhr->isActive());
     const int ersterRest = uhr->remainingTime();
     QTest::qWait(50);
@@ -302,26 +324,72 @@ void ComLedTest::MaltSofortOhneEingabenZuBearbeiten() {
     rig.Lampe->show();
     QVERIFY(QTest::qWaitForWindowExposed(rig.Lampe.get()));
     QCoreApplication::processEvents();
-    int gemalt = 0;
     bool eingabeGelaufen = false;
-    struct TZaehler : QObject {
-        int* zahl;
-        explicit TZaehler(int* z)
-            : zahl(z) {}
-        bool eventFilter(QObject*, QEvent* e) override {
-            if (e->type() == QEvent::Paint) {
-                ++*zahl;
-            }
-            return false;
-        }
-    } zaehler(&gemalt);
-    rig.Lampe->installEventFilter(&zaehler);
+    TMalZaehler gemalt(*rig.Lampe);
     QTimer::singleShot(0, [&eingabeGelaufen] { eingabeGelaufen = true; });
     rig.Lampe->Link().OnCTSSignal(rig.Port.get(), true);
-    QVERIFY(gemalt >= 1);
+    QVERIFY(gemalt.Zahl >= 1);
     QVERIFY(!eingabeGelaufen);
     QCOMPARE(rig.Lampe->State(), lsOn);
-    rig.Lampe->removeEventFilter(&zaehler);
+}
+
+void ComLedTest::EmpfangslampeLeuchtetNach() {
+    using namespace std::chrono_literals;
+    TLampenRig rig(lsRx);
+    auto jetzt = std::chrono::steady_clock::time_point(1h);
+    rig.Lampe->SetClock([&jetzt] { return jetzt; });
+    rig.Lampe->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.Lampe.get()));
+    QCoreApplication::processEvents();
+    TMalZaehler gemalt(*rig.Lampe);
+    const auto& empfang = rig.Lampe->Link().OnReceiving;
+    // A steady stream: lit on arrival and unlit once read, every 2 ms for a second. The state
+    // follows every notification; the picture is painted once.
+    for (int i = 0; i < 500; ++i) {
+        empfang(rig.Port.get(), true);
+        empfang(rig.Port.get(), false);
+        jetzt += 2ms;
+    }
+    QCOMPARE(rig.Lampe->State(), lsOff);
+    QCOMPARE(rig.Zustaende.size(), std::size_t{1000});
+    QCOMPARE(rig.Lampe->ShownState(), lsOn);
+    QCOMPARE(gemalt.Zahl, 1);
+    // Time on the wall does not end the glow, the lamp's clock does: 98 ms after the last
+    // activity it is still lit, at 100 ms it goes dark with one more paint and no notification.
+    QTest::qWait(3 * TComLed::AfterglowMs);
+    QCOMPARE(rig.Lampe->ShownState(), lsOn);
+    jetzt += 98ms;
+    QVERIFY(QTest::qWaitFor([&] { return rig.Lampe->ShownState() == lsOff; }, Frist));
+    QTRY_COMPARE(gemalt.Zahl, 2);
+    QCOMPARE(rig.Zustaende.size(), std::size_t{1000});
+    // A dark lamp keeps no timer running.
+    const auto* nachleuchten = rig.Lampe->findChild<QTimer*>(QStringLiteral("AfterglowTimer"));
+    QVERIFY(nachleuchten != nullptr && !nachleuchten->isActive());
+    // A single burst of microseconds is seen: lit at once, painted inside the notification.
+    empfang(rig.Port.get(), true);
+    empfang(rig.Port.get(), false);
+    QCOMPARE(gemalt.Zahl, 3);
+    QCOMPARE(rig.Lampe->ShownState(), lsOn);
+    QVERIFY(nachleuchten->isActive());
+    // Let go of the port, the lamp goes dark at once.
+    rig.Lampe->SetComPort(nullptr);
+    QCOMPARE(rig.Lampe->ShownState(), lsOff);
+}
+
+void ComLedTest::AndereLampenMalenNurBeiWechsel() {
+    TLampenRig rig(lsCTS);
+    rig.Lampe->show();
+    QVERIFY(QTest::qWaitForWindowExposed(rig.Lampe.get()));
+    QCoreApplication::processEvents();
+    TMalZaehler gemalt(*rig.Lampe);
+    const auto& cts = rig.Lampe->Link().OnCTSSignal;
+    cts(rig.Port.get(), true);
+    cts(rig.Port.get(), true);
+    QCOMPARE(gemalt.Zahl, 1);
+    // No afterglow on a modem signal: it goes dark with the line.
+    cts(rig.Port.get(), false);
+    QCOMPARE(rig.Lampe->ShownState(), lsOff);
+    QCOMPARE(gemalt.Zahl, 2);
 }
 
 QTEST_MAIN(ComLedTest)
