@@ -40,6 +40,7 @@ struct TGuiHandover::TCore {
     std::thread::id runner;
 
     void RunCall(TCall& call);
+    void WakeWaiters(std::unique_lock<std::mutex>& lock);
     void DropIfQueued(TCall& call);
     void DrainPosted();
     bool TakePosted(TWork& work);
@@ -84,13 +85,13 @@ bool RunsInline() {
 
 void TGuiHandover::TCore::RunCall(TCall& call) {
     {
-        std::lock_guard lock(mutex);
+        std::unique_lock lock(mutex);
         if (call.phase != TCall::TPhase::Queued) {
             return;
         }
         if (cancelled.load()) {
             call.phase = TCall::TPhase::Dropped;
-            changed.notify_all();
+            WakeWaiters(lock);
             return;
         }
         call.phase = TCall::TPhase::Running;
@@ -109,23 +110,31 @@ void TGuiHandover::TCore::RunCall(TCall& call) {
     }
     bool abandoned = false;
     {
-        std::lock_guard lock(mutex);
+        std::unique_lock lock(mutex);
         --running;
         call.error = error;
         call.phase = TCall::TPhase::Completed;
         abandoned = call.abandoned;
-        changed.notify_all();
+        WakeWaiters(lock);
     }
     if (abandoned && error) {
         ReportComError(error); // nobody waits for it any more
     }
 }
 
+// Wakes the threads waiting on `changed` after letting go of the lock, so that a woken thread
+// does not at once block again on the lock this thread still holds: that would cost two more
+// thread switches for every call handed over.
+void TGuiHandover::TCore::WakeWaiters(std::unique_lock<std::mutex>& lock) {
+    lock.unlock();
+    changed.notify_all();
+}
+
 void TGuiHandover::TCore::DropIfQueued(TCall& call) {
-    std::lock_guard lock(mutex);
+    std::unique_lock lock(mutex);
     if (call.phase == TCall::TPhase::Queued) {
         call.phase = TCall::TPhase::Dropped;
-        changed.notify_all();
+        WakeWaiters(lock);
     }
 }
 
@@ -143,9 +152,9 @@ bool TGuiHandover::TCore::TakePosted(TWork& work) {
 }
 
 void TGuiHandover::TCore::EndRunning() {
-    std::lock_guard lock(mutex);
+    std::unique_lock lock(mutex);
     --running;
-    changed.notify_all();
+    WakeWaiters(lock);
 }
 
 void TGuiHandover::TCore::DrainPosted() {
