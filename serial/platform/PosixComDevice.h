@@ -9,6 +9,7 @@
 #include "serial/platform/SysCalls.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -23,11 +24,20 @@
 // kernel's buffer fills and hardware flow control stops the sender. Read timeouts, write
 // timeouts and the event wait are done with poll(); nothing ever busy-waits.
 //
+// Like a UART's receive FIFO with its trigger level and character timeout, a stream of small
+// arrivals is reported in batches: once received bytes have been reported, further arrivals
+// alone are reported a hold-off time later (DefaultRxHoldOff), or at once when the queue is
+// half full or any other event comes. The first arrival after a quiet spell is reported at
+// once. Handing every few bytes of a fast line to the window separately would cost more than
+// handling them.
+//
 // Threads: Open, Close and the Set* calls belong to one thread (the port's); WaitCommEvent runs
 // on one other thread at a time and may overlap Read, Write, ClearCommError, OutputQueueCount,
 // GetCommModemStatus, PurgeComm and SetCommMask. Close must not overlap WaitCommEvent.
 class TPosixComDevice : public TComDevice {
 public:
+    static constexpr std::chrono::milliseconds DefaultRxHoldOff{10};
+
     // On the running system.
     TPosixComDevice();
     // On `sys`, which must outlive the device (tests inject failures and driver behaviour).
@@ -35,6 +45,9 @@ public:
     ~TPosixComDevice() override;
     TPosixComDevice(const TPosixComDevice&) = delete;
     TPosixComDevice& operator=(const TPosixComDevice&) = delete;
+
+    // How long further arrivals alone wait after received bytes were reported.
+    void SetRxHoldOff(std::chrono::milliseconds holdOff);
 
     // Opens the device non-blocking, locks it (flock, so that even root cannot open it twice),
     // sets TIOCEXCL where the driver has it and switches the line to raw mode. A second open of
@@ -90,6 +103,8 @@ private:
     int CheckTransmitLocked();
     // One round of the event wait: collects events; 0 with events, a failure, or -1 to sleep.
     int CollectLocked(std::uint32_t& events, bool& wantInput, int& timeoutMs);
+    // Milliseconds that a report of received bytes alone is still held back, or 0.
+    int RxHoldOffLocked(std::chrono::steady_clock::time_point now) const;
     int SleepForEvents(const TStopSignal& stop, bool wantInput, int timeoutMs);
     int WaitForInput(int timeoutMs);
     // After poll() reported a hang-up on the descriptor: takes in what is left and remembers it.
@@ -127,4 +142,7 @@ private:
     std::uint32_t bitsPerChar_ = 10;
     int hangUpError_ = 0;
     int readers_ = 0;
+    // When received bytes were last reported (steady clock), for the hold-off.
+    std::chrono::steady_clock::time_point lastRxReport_{};
+    std::chrono::milliseconds rxHoldOff_ = DefaultRxHoldOff;
 };

@@ -131,13 +131,37 @@ int TPosixComDevice::CollectLocked(std::uint32_t& events, bool& wantInput, int& 
     RefreshCountersLocked();
     pendingEvents_ |= modemWatch_->TakeChanges() & mask_;
     timeoutMs = CheckTransmitLocked();
+    wantInput = queue_.Room() > 0;
+    if (pendingEvents_ == WinComm::EvRxChar && error == 0) {
+        const auto now = TClock::now();
+        if (const int hold = RxHoldOffLocked(now); hold > 0) {
+            timeoutMs = timeoutMs < 0 ? hold : std::min(timeoutMs, hold);
+            return sleepForEvents;
+        }
+    }
     if (pendingEvents_ != 0) {
+        if ((pendingEvents_ & WinComm::EvRxChar) != 0) {
+            lastRxReport_ = TClock::now();
+        }
         events = pendingEvents_;
         pendingEvents_ = 0;
         return 0;
     }
-    wantInput = queue_.Room() > 0;
     return error != 0 ? error : sleepForEvents;
+}
+
+void TPosixComDevice::SetRxHoldOff(std::chrono::milliseconds holdOff) {
+    const std::lock_guard lock(mutex_);
+    rxHoldOff_ = holdOff;
+}
+
+int TPosixComDevice::RxHoldOffLocked(TClock::time_point now) const {
+    if (lastRxReport_ == TClock::time_point{} || queue_.Size() * 2 >= queue_.Capacity()) {
+        return 0;
+    }
+    const auto left =
+        std::chrono::ceil<std::chrono::milliseconds>(lastRxReport_ + rxHoldOff_ - now);
+    return static_cast<int>(std::clamp<std::chrono::milliseconds::rep>(left.count(), 0, INT_MAX));
 }
 
 int TPosixComDevice::WaitCommEvent(std::uint32_t& events, const TStopSignal& stop) {

@@ -10,7 +10,9 @@
 #include "shell/ComMainWindowPort.h"
 
 #include <cerrno>
+#include <chrono>
 #include <functional>
+#include <thread>
 #include <utility>
 
 namespace {
@@ -270,6 +272,55 @@ TEST_F(PosixPtyTest, AFullQueueLeavesTheRestInTheKernelUntilARead) {
         got += ReadString(device, queued);
     }
     EXPECT_EQ(got, "abcdefghij");
+}
+
+// Received bytes are reported in batches while they keep coming: after a report, a few more
+// bytes alone wait for the hold-off, and nothing else. A slow machine can only delay a report,
+// so "not reported before the stop" holds whatever the load.
+TEST_F(PosixPtyTest, SmallArrivalsAfterAReportWaitForTheHoldOff) {
+    device.SetRxHoldOff(std::chrono::hours(1));
+    ASSERT_EQ(device.SetupComm(8, 8), 0);
+    TDCB dcb = PortDcb(false);
+    dcb.EvtChar = '!';
+    ASSERT_EQ(device.SetCommState(dcb), 0);
+    ASSERT_EQ(device.SetCommMask(EvRxChar | EvRxFlag), 0);
+    // The first arrival is reported at once.
+    EXPECT_TRUE(pty.Send("a"));
+    EXPECT_EQ(WaitEvents(device).Events, EvRxChar);
+    EXPECT_EQ(ReadString(device, 1), "a");
+    // One more byte is held back.
+    EXPECT_TRUE(pty.Send("b"));
+    {
+        TAsyncWait wait(device);
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        wait.Stop();
+        const TWaitResult result = wait.Get();
+        EXPECT_EQ(result.Error, ECANCELED);
+        EXPECT_EQ(result.Events, 0U);
+    }
+    // Half a queue is reported without waiting, the held byte with it.
+    EXPECT_TRUE(pty.Send("cde"));
+    EXPECT_EQ(CollectEvents(device, EvRxChar), EvRxChar);
+    EXPECT_EQ(ReadString(device, 8), "bcde");
+    // Another event brings the held bytes along.
+    EXPECT_TRUE(pty.Send("f"));
+    EXPECT_TRUE(pty.Send("!"));
+    EXPECT_EQ(CollectEvents(device, EvRxFlag), EvRxChar | EvRxFlag);
+    EXPECT_EQ(ReadString(device, 8), "f!");
+}
+
+// With the usual hold-off, bytes that follow a report closely come a hold-off later: never
+// earlier, and never lost.
+TEST_F(PosixPtyTest, TheUsualHoldOffDelaysTheNextReport) {
+    ASSERT_EQ(device.SetCommMask(EvRxChar), 0);
+    const auto beforeReport = std::chrono::steady_clock::now();
+    EXPECT_TRUE(pty.Send("a"));
+    EXPECT_EQ(WaitEvents(device).Events, EvRxChar);
+    EXPECT_EQ(ReadString(device, 1), "a");
+    EXPECT_TRUE(pty.Send("b"));
+    EXPECT_EQ(WaitEvents(device).Events, EvRxChar);
+    EXPECT_GE(std::chrono::steady_clock::now() - beforeReport, TPosixComDevice::DefaultRxHoldOff);
+    EXPECT_EQ(ReadString(device, 1), "b");
 }
 
 TEST_F(PosixPtyTest, PurgeDiscardsQueuedInput) {
