@@ -3,6 +3,7 @@
 #include "framework/StringGrid.h"
 
 #include <QHeaderView>
+#include <QStyledItemDelegate>
 
 #include <algorithm>
 
@@ -11,6 +12,52 @@ constexpr int Zeilenhoehe = 20;
 // The narrowest column the options allow; the user cannot drag a column out of sight.
 constexpr int KleinsteBreite = 5;
 constexpr Qt::Alignment ZellAusrichtung = Qt::AlignLeft | Qt::AlignTop;
+
+// Hands the style only what a row can show (the delegate has turned line feeds into line
+// separators by then): a 20-pixel row shows the first line of a cell's
+// text and the top of the second, and the style elides by whether the next line fits, so three
+// lines are kept; of each line no more characters than the cell is pixels wide (no character
+// is narrower than a pixel), plus one so that a longer line still ends in an ellipsis. The
+// picture is the same as with the whole text; but a chunk of a fast line can fill a cell with
+// kilobytes, and laying all of it out for every paint cost more than receiving it.
+class TSichtbarerText : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const int breite = option->rect.width();
+        if (breite <= 0) {
+            return;
+        }
+        const QString& text = option->text;
+        const qsizetype zeichen = breite + 1;
+        QString sichtbar;
+        qsizetype anfang = 0;
+        for (int zeile = 0; zeile < SichtbareZeilen && anfang <= text.size(); ++zeile) {
+            qsizetype ende = text.indexOf(QChar::LineSeparator, anfang);
+            const bool letzte = ende < 0;
+            if (letzte) {
+                ende = text.size();
+            }
+            if (zeile > 0) {
+                sichtbar += QChar::LineSeparator;
+            }
+            sichtbar += QStringView(text).mid(anfang, std::min(ende - anfang, zeichen));
+            if (letzte) {
+                break;
+            }
+            anfang = ende + 1;
+        }
+        if (sichtbar.size() < text.size()) {
+            option->text = sichtbar;
+        }
+    }
+
+private:
+    static constexpr int SichtbareZeilen = 3;
+};
 } // namespace
 
 TStringGrid::TStringGrid(QWidget* parent)
@@ -29,6 +76,7 @@ TStringGrid::TStringGrid(QWidget* parent)
     setWordWrap(false);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setItemDelegate(new TSichtbarerText(this));
 }
 
 void TStringGrid::Anzeigen(const TGitterInhalt& inhalt) {

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyledItemDelegate>
 #include <QTest>
 
 namespace {
@@ -51,6 +52,7 @@ private slots:
     void NurGeaenderteZellen();
     void WTWKoepfeUndZeilen();
     void Rollen();
+    void GrosseZellenSehenAusWieGanze();
 };
 
 void StringGridTest::Layouts_data() {
@@ -199,6 +201,35 @@ void StringGridTest::Rollen() {
     QCOMPARE(grid.Cells(0, 2), QString("1_<CR><LF>\r\n"));
     QCOMPARE(grid.Cells(5, 7), QString());
     QCOMPARE(grid.Cells(5, 0), QString("6"));
+}
+
+// A cell that holds a whole chunk of a fast line looks exactly as if the grid laid out all of
+// its text: only the first line shows, cut with an ellipsis at the cell's edge.
+void StringGridTest::GrosseZellenSehenAusWieGanze() {
+    TStringGrid grid;
+    grid.resize(900, 200);
+    grid.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&grid));
+    TTabelle tabelle;
+    Fuellen(tabelle, 4, 80);
+    QString zeilen;
+    for (int i = 0; i < 200; ++i) {
+        zeilen += QStringLiteral(" 7.01 pH   25.0 \u00B0C<CR><LF>\r\n");
+    }
+    const QString langeZeile = QString(3000, QLatin1Char('W')) + QStringLiteral("\nzwei");
+    tabelle.SetCell(0, 1, zeilen);
+    tabelle.SetCell(1, 1, langeZeile);
+    tabelle.SetCell(2, 1, QStringLiteral("\r\nerst in der zweiten Zeile"));
+    tabelle.SetCell(3, 1, QStringLiteral("ab\ncd"));
+    tabelle.SetCell(1, 2, langeZeile);
+    grid.Anzeigen(tabelle.Inhalt());
+    grid.setColumnWidth(1, 600); // dragged wide: the cut still lies beyond the edge
+    QCoreApplication::processEvents();
+    const QImage gekuerzt = grid.grab().toImage();
+    grid.setItemDelegate(new QStyledItemDelegate(&grid));
+    QCoreApplication::processEvents();
+    const QImage ganz = grid.grab().toImage();
+    QCOMPARE(gekuerzt, ganz);
 }
 
 QTEST_MAIN(StringGridTest)
