@@ -33,7 +33,7 @@ void TForm1::ComPortRxChar(int Count) {
 
 namespace {
 
-constexpr int AnzeigeAbstandMs = 40;
+constexpr int AnzeigeAbstandMs = 100;
 
 } // namespace
 

@@ -26,8 +26,11 @@ TEST(MainWindowPort, Configuration) {
     EXPECT_FALSE(flow.XonXoffOut());
     EXPECT_FALSE(flow.XonXoffIn());
     EXPECT_EQ(flow.FlowControl(), fcNone);
-    // Only the line settings were touched.
-    EXPECT_EQ(port.timeouts + port.bufferSizes, 0);
+    EXPECT_EQ(settings.Buffer().InputSize(), MainWindowInputSize);
+    EXPECT_EQ(settings.Buffer().OutputSize(), TComBuffer{}.OutputSize());
+    // The line settings and the queue sizes were touched, the timeouts not.
+    EXPECT_EQ(port.timeouts, 0);
+    EXPECT_GT(port.bufferSizes, 0);
     EXPECT_GT(port.lineSettings, 0);
 }
 
@@ -39,10 +42,11 @@ TEST(MainWindowPort, EverythingElseStaysAtTheNewPortValues) {
     expected.SetBaudRate(br1200);
     expected.SetDiscardNull(true);
     expected.FlowControl().SetControlDTR(dtrEnable);
-    // The whole block and every other object match a new port changed in just these three.
+    expected.Buffer().SetInputSize(MainWindowInputSize);
+    // The whole block and every other object match a new port changed in just these four.
     EXPECT_EQ(BuildDCB(settings), BuildDCB(expected));
     EXPECT_EQ(BuildCommTimeouts(settings.Timeouts()), BuildCommTimeouts(TComTimeouts{}));
-    EXPECT_EQ(BuildQueueSizes(settings.Buffer()), BuildQueueSizes(TComBuffer{}));
+    EXPECT_EQ(BuildQueueSizes(settings.Buffer()), BuildQueueSizes(expected.Buffer()));
     EXPECT_EQ(settings.CustomBaudRate(), 9600);
     EXPECT_EQ(settings.EventChar(), '\0');
 }
