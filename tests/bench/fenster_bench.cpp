@@ -13,6 +13,7 @@
 #include "tests/e2e/SimulatorProzess.h"
 #include "tests/unit/common/TestPty.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
@@ -65,6 +66,28 @@ struct TStreamWriter {
     std::uint64_t stalls = 0;
     double cpuSeconds = 0; // of the writer thread, taken off the process's figure
 
+    // As fast as the line takes them: whole lines in blocks, each write waiting for room.
+    void Flood(int master, TClock::duration duration) {
+        std::string block;
+        while (block.size() < 4096) {
+            block += streamText;
+        }
+        const auto end = TClock::now() + duration;
+        std::size_t offset = 0;
+        while (TClock::now() < end) {
+            pollfd room{master, POLLOUT, 0};
+            if (::poll(&room, 1, 100) <= 0) {
+                continue;
+            }
+            const ssize_t n = ::write(master, block.data() + offset, block.size() - offset);
+            if (n > 0) {
+                sent += static_cast<std::uint64_t>(n);
+                offset = (offset + static_cast<std::size_t>(n)) % block.size();
+            }
+        }
+        cpuSeconds = CpuSeconds(RUSAGE_THREAD);
+    }
+
     void Run(int master, TClock::duration duration, TClock::duration tick) {
         const auto start = TClock::now();
         const auto end = start + duration;
@@ -97,14 +120,22 @@ struct TStreamWriter {
     }
 };
 
-struct TStreamFigures {
+// How a stream phase reads and what its writer sends.
+struct TStreamArt {
+    bool meter = false; // meter reading with immediate saving, else unformatted reading
+    bool flood = false; // as fast as the line takes it, else 11520 bytes/s in `tick` slices
     TClock::duration tick{};
+};
+
+struct TStreamFigures {
+    TStreamArt art;
     std::uint64_t sent = 0;
     std::uint64_t received = 0;
     std::uint64_t stalls = 0;
     double cpuPercent = 0;
     double rate = 0;
     bool complete = false;
+    int saved = 0; // readings in the data file, meter reading only
 };
 
 struct TFigures {
@@ -157,7 +188,7 @@ public:
         form_.SaveButton->click();
     }
 
-    void Stream(TClock::duration tick) {
+    void Stream(TStreamArt art) {
         TPty pty;
         form_.ComPort().SetPort(pty.Path());
         std::uint64_t received = 0;
@@ -167,28 +198,67 @@ public:
             windowHandler(sender, count);
             received += static_cast<std::uint64_t>(count);
         };
-        form_.Rx_Button->click();
+        QAbstractButton* lesen = art.meter ? form_.WTW_Rx_Button : form_.Rx_Button;
+        lesen->click();
+        if (art.meter) {
+            form_.SaveButton->click();
+        }
         TStreamWriter writer;
         const double before = CpuSeconds(RUSAGE_SELF);
         const auto start = TClock::now();
-        std::thread thread([&] { writer.Run(pty.Master(), streamSeconds, tick); });
+        std::thread thread([&] {
+            if (art.flood) {
+                writer.Flood(pty.Master(), streamSeconds);
+            } else {
+                writer.Run(pty.Master(), streamSeconds, art.tick);
+            }
+        });
         RunFor(streamSeconds);
         thread.join();
         // The rest of the line is handed over within moments; waiting longer means bytes were lost.
         const bool complete = QTest::qWaitFor([&] { return received >= writer.sent; }, 5000);
         const double wall = Seconds(TClock::now() - start);
         const double cpu = CpuSeconds(RUSAGE_SELF) - before - writer.cpuSeconds;
-        form_.Rx_Button->click();
+        // Straight from the saving state: the label follows on the next refresh of the display.
+        const int saved = art.meter ? form_.Zustand.Speicher.AnzahlGespeichert : 0;
+        lesen->click();
+        if (art.meter) {
+            form_.SaveButton->click();
+        }
         form_.ComPort().OnRxChar = windowHandler;
-        figures_.streams.push_back({tick, writer.sent, received, writer.stalls, cpu * 100.0 / wall,
+        figures_.streams.push_back({art, writer.sent, received, writer.stalls, cpu * 100.0 / wall,
                                     static_cast<double>(writer.sent) / Seconds(streamSeconds),
-                                    complete});
+                                    complete, saved});
     }
 
 private:
     TForm1& form_;
     TFigures& figures_;
 };
+
+void PrintStream(const TStreamFigures& stream) {
+    const char* lesen = stream.art.meter ? "meter reading, saving" : "unformatted";
+    if (stream.art.flood) {
+        std::printf("(2) %-21s flood: %6.2f MB/s, CPU %5.1f %%\n", lesen, stream.rate / 1e6,
+                    stream.cpuPercent);
+    } else {
+        const auto tick = std::chrono::duration_cast<std::chrono::milliseconds>(stream.art.tick);
+        std::printf("(2) %-21s 115200 Bd, %2lld ms slices: CPU %5.1f %%\n", lesen,
+                    static_cast<long long>(tick.count()), stream.cpuPercent);
+    }
+    std::printf("    %llu bytes sent (%.0f bytes/s), %llu received%s, %lld lost, %llu "
+                "writer stalls",
+                static_cast<unsigned long long>(stream.sent), stream.rate,
+                static_cast<unsigned long long>(stream.received),
+                stream.complete ? "" : " (5 s after the end)",
+                static_cast<long long>(stream.sent) - static_cast<long long>(stream.received),
+                static_cast<unsigned long long>(stream.stalls));
+    if (stream.art.meter) {
+        std::printf(", %d readings saved of %llu lines", stream.saved,
+                    static_cast<unsigned long long>(stream.sent / streamText.size()));
+    }
+    std::printf("\n");
+}
 
 void Print(const TFigures& f, const QStringList& errors) {
     std::printf("\nQuorlits main window, offscreen, pseudo-terminals\n");
@@ -199,16 +269,7 @@ void Print(const TFigures& f, const QStringList& errors) {
                 " %d readings saved\n",
                 f.meterSeconds, f.meterSaved);
     for (const TStreamFigures& stream : f.streams) {
-        const auto tick = std::chrono::duration_cast<std::chrono::milliseconds>(stream.tick);
-        std::printf("(2) unformatted 115200 Bd, %2lld ms slices: CPU %16.1f %% %12s\n",
-                    static_cast<long long>(tick.count()), stream.cpuPercent, "< 30 %");
-        std::printf("    %llu bytes sent (%.0f bytes/s), %llu received%s, %lld lost, %llu "
-                    "writer stalls\n",
-                    static_cast<unsigned long long>(stream.sent), stream.rate,
-                    static_cast<unsigned long long>(stream.received),
-                    stream.complete ? "" : " (5 s after the end)",
-                    static_cast<long long>(stream.sent) - static_cast<long long>(stream.received),
-                    static_cast<unsigned long long>(stream.stalls));
+        PrintStream(stream);
     }
     std::printf("%-48s %10.1f ms %12s\n", "(3) idle, port open: CPU per 10 s", f.idleCpuMsPer10s,
                 "< 10 ms");
@@ -262,10 +323,13 @@ int Run(int argc, char** argv) {
     std::printf("meter phase (%ld s) ...\n", meterSeconds);
     std::fflush(stdout);
     bench.Meter(std::chrono::seconds(meterSeconds));
-    std::printf("stream phases (2 x %lld s) ...\n", static_cast<long long>(streamSeconds.count()));
+    std::printf("stream phases (6 x %lld s) ...\n", static_cast<long long>(streamSeconds.count()));
     std::fflush(stdout);
-    bench.Stream(1ms);
-    bench.Stream(16ms);
+    for (const bool meter : {false, true}) {
+        bench.Stream({meter, false, 2ms}); // as the peers are measured: a slice every 2 ms
+        bench.Stream({meter, false, 16ms});
+        bench.Stream({meter, true, {}});
+    }
     form->ENDEButton->click();
     QCoreApplication::sendPostedEvents();
     figures.peakMb = PeakMegabytes();
