@@ -145,4 +145,8 @@ private:
     // When received bytes were last reported (steady clock), for the hold-off.
     std::chrono::steady_clock::time_point lastRxReport_{};
     std::chrono::milliseconds rxHoldOff_ = DefaultRxHoldOff;
+    // Bytes the last drain of the descriptor moved; from FastArrival on, the descriptor is
+    // watched during a hold-off.
+    std::size_t lastDrained_ = 0;
+    static constexpr std::size_t FastArrival = 1024;
 };

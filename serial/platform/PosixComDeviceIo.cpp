@@ -48,6 +48,7 @@ int TPosixComDevice::DrainLocked(bool byWaiter) {
         return hangUpError_;
     }
     std::array<std::uint8_t, 4096> buffer{};
+    lastDrained_ = 0;
     for (;;) {
         const std::size_t want = std::min(queue_.Room(), buffer.size());
         if (want == 0) {
@@ -65,6 +66,7 @@ int TPosixComDevice::DrainLocked(bool byWaiter) {
             hangUpError_ = got == 0 ? EIO : errno;
             return hangUpError_;
         }
+        lastDrained_ += static_cast<std::size_t>(got);
         const auto added =
             queue_.Add(buffer.data(), static_cast<std::size_t>(got), discardNull_, eventChar_);
         std::uint32_t events = added.Added > 0 ? WinComm::EvRxChar : 0;
@@ -136,6 +138,11 @@ int TPosixComDevice::CollectLocked(std::uint32_t& events, bool& wantInput, int& 
         const auto now = TClock::now();
         if (const int hold = RxHoldOffLocked(now); hold > 0) {
             timeoutMs = timeoutMs < 0 ? hold : std::min(timeoutMs, hold);
+            // A slow line leaves its next bytes in the kernel meanwhile (at 115200 baud a
+            // hold-off brings about a hundred bytes; the kernel keeps 4 KiB), so the thread
+            // sleeps through the hold-off instead of waking for each arrival. A line that
+            // brought a lot at once is watched on, so a flood never waits for the timer.
+            wantInput = wantInput && lastDrained_ >= FastArrival;
             return sleepForEvents;
         }
     }
