@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include <filesystem>
+
+// The program's settings beyond the seven lines of PHRX.CFG. They live in quorlits.conf (INI,
+// one group [Messung]) in the folder that holds PHRX.CFG, so an older program that knows only
+// PHRX.CFG reads that file unchanged.
+struct TEinstellungen {
+    // A device that goes away during a measurement is waited for and reopened, and the
+    // measurement and its data file go on.
+    bool AutomatischWiederverbinden = true;
+
+    bool operator==(const TEinstellungen&) const = default;
+};
+
+// quorlits.conf beside `konfigurationsDatei` (PHRX.CFG).
+std::filesystem::path EinstellungenPfad(const std::filesystem::path& konfigurationsDatei);
+
+// The settings of `datei`; defaults for a file that is missing, unreadable or holds something
+// else than a setting expects.
+TEinstellungen EinstellungenLesen(const std::filesystem::path& datei);
+
+// Writes `einstellungen` to `datei`, keeping keys of other programs' versions; raises
+// EInOutError when the file cannot be written.
+void EinstellungenSchreiben(const std::filesystem::path& datei, const TEinstellungen& einstellungen);
