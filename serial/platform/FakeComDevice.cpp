@@ -11,6 +11,7 @@
 #include <poll.h>
 #include <stdexcept>
 #include <sys/eventfd.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 namespace {
@@ -150,6 +151,7 @@ int TFakeComDevice::SetCommMask(std::uint32_t mask) {
         return error;
     }
     mask_ = mask;
+    masks_.push_back(mask);
     pending_ &= mask;
     Wake();
     return 0;
@@ -165,6 +167,13 @@ int TFakeComDevice::TakeEvents(const Lock& /*lock*/, std::uint32_t& events) {
     if (batching_) {
         return EAGAIN;
     }
+    while (!batches_.empty()) {
+        events = batches_.front() & mask_;
+        batches_.pop_front();
+        if (events != 0) {
+            return 0;
+        }
+    }
     events = pending_ & mask_;
     pending_ = 0;
     return events != 0 ? 0 : EAGAIN;
@@ -174,6 +183,7 @@ int TFakeComDevice::WaitCommEvent(std::uint32_t& events, const TStopSignal& stop
     events = 0;
     {
         const Lock lock(mutex_);
+        waiterTid_ = static_cast<long>(::syscall(SYS_gettid));
         if (const int error = Enter(lock, TFakeOp::WaitCommEvent)) {
             return error;
         }
@@ -269,7 +279,7 @@ int TFakeComDevice::PurgeComm(std::uint32_t flags) {
     if (const int error = Enter(lock, TFakeOp::PurgeComm)) {
         return error;
     }
-    purgeFlags_ = flags;
+    purges_.push_back(flags);
     if ((flags & (WinComm::PurgeRxAbort | WinComm::PurgeRxClear)) != 0) {
         input_.clear();
     }
@@ -331,6 +341,12 @@ void TFakeComDevice::EndBatch() {
     Wake();
 }
 
+void TFakeComDevice::QueueBatch(std::uint32_t events) {
+    const Lock lock(mutex_);
+    batches_.push_back(events);
+    Wake();
+}
+
 void TFakeComDevice::HangUp(int error) {
     const Lock lock(mutex_);
     hangUp_ = error;
@@ -384,14 +400,14 @@ TQueueSizes TFakeComDevice::LastQueueSizes() const {
     return queueSizes_;
 }
 
-std::uint32_t TFakeComDevice::Mask() const {
+std::vector<std::uint32_t> TFakeComDevice::Masks() const {
     const Lock lock(mutex_);
-    return mask_;
+    return masks_;
 }
 
-std::uint32_t TFakeComDevice::LastPurgeFlags() const {
+std::vector<std::uint32_t> TFakeComDevice::Purges() const {
     const Lock lock(mutex_);
-    return purgeFlags_;
+    return purges_;
 }
 
 std::string TFakeComDevice::Written() const {
@@ -404,6 +420,11 @@ std::size_t TFakeComDevice::QueuedCount() const {
     return input_.size();
 }
 
+std::size_t TFakeComDevice::QueuedBatches() const {
+    const Lock lock(mutex_);
+    return batches_.size();
+}
+
 std::vector<std::string> TFakeComDevice::ConfigLog() const {
     const Lock lock(mutex_);
     return configLog_;
@@ -412,4 +433,9 @@ std::vector<std::string> TFakeComDevice::ConfigLog() const {
 bool TFakeComDevice::IsWaiting() const {
     const Lock lock(mutex_);
     return waiters_ > 0;
+}
+
+long TFakeComDevice::WaitingThread() const {
+    const Lock lock(mutex_);
+    return waiterTid_;
 }

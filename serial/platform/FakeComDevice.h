@@ -7,6 +7,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -31,8 +32,9 @@ inline constexpr std::size_t FakeOpCount = 12;
 // A device for tests: bytes, line errors, modem status changes and events are injected by the
 // test; failures are scripted per operation with an errno; calls are counted and the values last
 // applied are kept. Events are recorded as the Win32 interface does, only those of the current
-// event mask. WaitCommEvent sleeps on an eventfd of its own together with the stop signal, so a
-// waiting event thread costs nothing. Every member may be called from any thread.
+// event mask; a test may also queue whole batches that one wait each reports, in order.
+// WaitCommEvent sleeps on an eventfd of its own together with the stop signal, so a waiting
+// event thread costs nothing. Every member may be called from any thread.
 class TFakeComDevice final : public TComDevice {
 public:
     TFakeComDevice();
@@ -72,6 +74,9 @@ public:
     // wait, as one batch.
     void BeginBatch();
     void EndBatch();
+    // Events (EV_* bits) that one wait reports on their own, after the batches queued before
+    // and before anything raised otherwise; the event mask of that wait applies.
+    void QueueBatch(std::uint32_t events);
     // The device goes away: waits, reads and writes fail with `error` from now on.
     void HangUp(int error);
     // A write takes at most this many bytes (the rest is cut off as by a write timeout).
@@ -87,10 +92,13 @@ public:
     TDCB LastDCB() const;
     TCommTimeouts LastTimeouts() const;
     TQueueSizes LastQueueSizes() const;
-    std::uint32_t Mask() const;
-    std::uint32_t LastPurgeFlags() const;
+    // Every event mask set and every purge's flags, in call order.
+    std::vector<std::uint32_t> Masks() const;
+    std::vector<std::uint32_t> Purges() const;
     std::string Written() const;
     std::size_t QueuedCount() const;
+    // The batches of QueueBatch that no wait has reported yet.
+    std::size_t QueuedBatches() const;
     // The operations that changed the device's configuration or state, by name, in call order
     // (Open, Close, SetupComm, SetCommState, SetCommTimeouts, SetCommMask, PurgeComm).
     std::vector<std::string> ConfigLog() const;
@@ -98,6 +106,8 @@ public:
     // CallCount(TFakeOp::WaitCommEvent) it tells that an event thread is back in its wait, so
     // the batch before has been delivered.
     bool IsWaiting() const;
+    // The thread id (gettid) of the last caller of WaitCommEvent; 0 before the first call.
+    long WaitingThread() const;
 
 private:
     using Lock = std::unique_lock<std::mutex>;
@@ -116,6 +126,7 @@ private:
     bool batching_ = false;
     int hangUp_ = 0;
     int waiters_ = 0;
+    long waiterTid_ = 0;
     std::array<int, FakeOpCount> failures_{};
     std::array<int, FakeOpCount> calls_{};
     int opens_ = 0;
@@ -128,7 +139,9 @@ private:
     std::uint32_t pending_ = 0;
     std::uint32_t errorWord_ = 0;
     std::uint32_t modemStatus_ = 0;
-    std::uint32_t purgeFlags_ = 0;
+    std::vector<std::uint32_t> masks_;
+    std::vector<std::uint32_t> purges_;
+    std::deque<std::uint32_t> batches_;
     std::size_t writeLimit_ = static_cast<std::size_t>(-1);
     std::uint32_t outputQueue_ = 0;
     std::string input_;

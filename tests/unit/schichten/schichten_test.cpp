@@ -31,8 +31,12 @@ const std::map<std::string, int> Schichten = {
     {"quorlits_storage", 8},           // data file, saving, date and time
     {"quorlits_empfang", 9},           // the reception steps of one chunk
     {"quorlits_shell", 10},            // configuration file, command line, port defaults
-    {"quorlits_mainform", 11},         // the main window and its dialogs
-    {"quorlits", 12},                  // main()
+    // The main window's parts: one class whose methods call each other across the parts, so
+    // they are linked as one library; their includes still point downward.
+    {"quorlits_mainform_acquisition", 11}, // the main window: its class, reception, measurements
+    {"quorlits_mainform_storage", 12},     // the main window's saving and autosave dialog
+    {"quorlits_mainform", 13},             // the main window's start-up, shutdown and dialogs
+    {"quorlits", 14},                      // main()
 };
 
 const std::vector<std::string> Produktordner = {"acquisition/", "framework/", "serial/", "shell/",

@@ -90,7 +90,7 @@ TEST(ComPortOpenClose, OpenAppliesSettingsAndClosePurgesBeforeReleasingTheDevice
                           "PurgeComm", "Close"};
     EXPECT_EQ(rig.fake.ConfigLog(), expected);
     EXPECT_EQ(rig.fake.OpenedName(), "ttyUSB0");
-    EXPECT_EQ(rig.fake.LastPurgeFlags(), 0x0003u); // abort transfers both ways
+    EXPECT_EQ(rig.fake.Purges(), std::vector<std::uint32_t>{0x0003u}); // abort both ways
     EXPECT_EQ(rig.fake.LastDCB(), BuildDCB(rig.port));
     EXPECT_EQ(rig.fake.LastTimeouts(), BuildCommTimeouts(rig.port.Timeouts()));
     EXPECT_EQ(rig.fake.LastQueueSizes(), (TQueueSizes{2048, 1024}));

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "serial/ComEventMask.h"
 #include "serial/ComThread.h"
+#include "serial/platform/FakeComDevice.h"
 
-#include "ScriptedDevice.h"
 #include "ThreadTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -24,13 +24,14 @@ TEST_P(ComThreadStress, ThousandStartsAndStopsWhileEventsArrive) {
     const std::array<std::uint32_t, 3> batches{
         EventsToMask({evRxChar}), EventsToMask({evRxChar, evCTS}), EventsToMask(TComEvents::All())};
     TWatchdog watchdog("start/stop cycles", std::chrono::seconds(300));
-    TScriptedDevice device;
+    TFakeComDevice device;
+    ASSERT_EQ(device.Open("COM1"), 0);
     TReportCollector reports;
     std::atomic<bool> feeding{true};
     std::thread feeder([&] {
         for (std::size_t n = 0; feeding.load();) {
-            if (device.Pending() < 4) {
-                device.PushBatch(batches[n++ % batches.size()]);
+            if (device.QueuedBatches() < 4) {
+                device.QueueBatch(batches[n++ % batches.size()]);
             } else {
                 std::this_thread::sleep_for(std::chrono::microseconds(50));
             }

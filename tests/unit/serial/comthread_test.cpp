@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "serial/ComEventMask.h"
 #include "serial/ComThread.h"
+#include "serial/platform/FakeComDevice.h"
 
-#include "ScriptedDevice.h"
 #include "ThreadTestSupport.h"
 
 #include <gmock/gmock.h>
@@ -32,13 +32,16 @@ bool ThreadGone(long tid) {
 
 class ComThreadTest : public ::testing::Test {
 protected:
+    void SetUp() override { ASSERT_EQ(device.Open("COM1"), 0); }
     void TearDown() override { PumpQueued(); }
+
+    int WaitCount() const { return device.CallCount(TFakeOp::WaitCommEvent); }
 
     std::unique_ptr<TComThread> Start(TRecordingSink& sink, TComEvents events = TComEvents::All()) {
         return std::make_unique<TComThread>(device, sink, events);
     }
 
-    TScriptedDevice device;
+    TFakeComDevice device;
     TReportCollector reports;
 };
 
@@ -48,7 +51,7 @@ class ComThreadByMethod : public ComThreadTest,
 TEST_P(ComThreadByMethod, HandlesABatchOfAllTenEventsInTheFixedOrderOnTheRightThread) {
     TRecordingSink sink(GetParam());
     auto thread = Start(sink);
-    device.PushBatch(MaskOf(TComEvents::All()));
+    device.QueueBatch(MaskOf(TComEvents::All()));
     ASSERT_TRUE(PumpUntil([&] { return sink.Count() == fixedOrder.size(); }));
     EXPECT_EQ(sink.Events(), fixedOrder);
     const bool onGui = GetParam() != smNone;
@@ -71,15 +74,15 @@ TEST_P(ComThreadByMethod, DestroyedFromInsideAHandlerDeliversNothingMore) {
         }
     };
     thread = Start(sink);
-    device.PushBatch(MaskOf({evRxChar, evCTS}));
-    device.PushBatch(MaskOf({evRing}));
+    device.QueueBatch(MaskOf({evRxChar, evCTS}));
+    device.QueueBatch(MaskOf({evRing}));
     ASSERT_TRUE(PumpUntil([&] { return destroyed.load(); }));
-    const long eventThread = device.WaiterTid();
+    const long eventThread = device.WaitingThread();
     ASSERT_TRUE(WaitUntil([&] { return ThreadGone(eventThread); }));
     PumpQueued();
     EXPECT_THAT(sink.Events(), ElementsAre(evRxChar));
     if (GetParam() != smWindowSync) { // that way does not wait for its handlers
-        EXPECT_EQ(device.WaitCount(), 1);
+        EXPECT_EQ(WaitCount(), 1);
     }
     EXPECT_EQ(reports.Count(), 0u);
 }
@@ -91,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(AllWays, ComThreadByMethod,
 TEST_F(ComThreadTest, SetsTheEventMaskAndCleansUpAfterStopping) {
     TRecordingSink sink(smThreadSync);
     auto thread = Start(sink, {evRxChar, evCTS});
-    ASSERT_TRUE(WaitUntil([&] { return device.WaitCount() == 1; }));
+    ASSERT_TRUE(WaitUntil([&] { return WaitCount() == 1; }));
     EXPECT_FALSE(thread->Finished());
     thread->SignalStop();
     EXPECT_TRUE(WaitUntil([&] { return thread->Finished(); }));
@@ -104,18 +107,18 @@ TEST_F(ComThreadTest, ThreadSyncEventThreadWaitsUntilTheHandlersHaveReturned) {
     TRecordingSink sink(smThreadSync);
     std::vector<int> waitsSeen;
     sink.action = [&](TComEvent) {
-        waitsSeen.push_back(device.WaitCount());
+        waitsSeen.push_back(WaitCount());
         QCoreApplication::processEvents(); // give a waiting-less thread every chance to go on
-        waitsSeen.push_back(device.WaitCount());
+        waitsSeen.push_back(WaitCount());
     };
-    device.PushBatch(MaskOf({evRxChar}));
-    device.PushBatch(MaskOf({evCTS}));
+    device.QueueBatch(MaskOf({evRxChar}));
+    device.QueueBatch(MaskOf({evCTS}));
     auto thread = Start(sink);
     // Before the user-interface thread runs anything, let the event thread go as far as it
     // goes: it must stop in the first delivery, not in a second wait.
-    ASSERT_TRUE(WaitUntil([&] { return device.WaiterTid() != 0; }));
-    ASSERT_TRUE(WaitUntilSleeping(device.WaiterTid()));
-    EXPECT_EQ(device.WaitCount(), 1);
+    ASSERT_TRUE(WaitUntil([&] { return device.WaitingThread() != 0; }));
+    ASSERT_TRUE(WaitUntilSleeping(device.WaitingThread()));
+    EXPECT_EQ(WaitCount(), 1);
     ASSERT_TRUE(PumpUntil([&] { return sink.Count() == 2; }));
     EXPECT_THAT(sink.Events(), ElementsAre(evRxChar, evCTS));
     EXPECT_THAT(waitsSeen, ElementsAre(1, 1, 2, 2));
@@ -124,9 +127,9 @@ TEST_F(ComThreadTest, ThreadSyncEventThreadWaitsUntilTheHandlersHaveReturned) {
 TEST_F(ComThreadTest, WindowSyncQueuesOneCallPerEventInOrderAndDoesNotWait) {
     TRecordingSink sink(smWindowSync);
     auto thread = Start(sink);
-    device.PushBatch(MaskOf({evCTS, evRxChar}));
+    device.QueueBatch(MaskOf({evCTS, evRxChar}));
     // The event thread waits again before the user-interface thread has handled anything.
-    ASSERT_TRUE(WaitUntil([&] { return device.WaitCount() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return WaitCount() == 2; }));
     EXPECT_EQ(sink.Count(), 0u);
     ASSERT_TRUE(PumpUntil([&] { return sink.Count() == 2; }));
     std::vector<std::uint32_t> masks;
@@ -153,8 +156,8 @@ TEST_P(ComThreadException, IsReportedAndEndsTheThreadOnlyWhereItMust) {
         }
     };
     auto thread = Start(sink);
-    device.PushBatch(MaskOf({evRxChar, evCTS}));
-    device.PushBatch(MaskOf({evRing}));
+    device.QueueBatch(MaskOf({evRxChar, evCTS}));
+    device.QueueBatch(MaskOf({evRing}));
     ASSERT_TRUE(PumpUntil([&] { return reports.Count() == 1; }));
     const auto report = reports.Reports().front();
     EXPECT_EQ(TextOf(report.error), "Handler failed");
@@ -163,7 +166,7 @@ TEST_P(ComThreadException, IsReportedAndEndsTheThreadOnlyWhereItMust) {
         ASSERT_TRUE(PumpUntil([&] { return thread->Finished(); }));
         PumpQueued();
         EXPECT_THAT(sink.Events(), ElementsAre(evRxChar));
-        EXPECT_EQ(device.WaitCount(), 1);
+        EXPECT_EQ(WaitCount(), 1);
         EXPECT_THAT(device.Masks(), ElementsAre(MaskOf(TComEvents::All()))) << "no clean-up";
         EXPECT_TRUE(device.Purges().empty());
         // Closing and opening again starts afresh: the batch still scripted is delivered.
@@ -190,24 +193,24 @@ INSTANTIATE_TEST_SUITE_P(AllWays, ComThreadException,
 TEST_F(ComThreadTest, DestroyingWhileWaitingForTheDeviceReturns) {
     TRecordingSink sink(smThreadSync);
     auto thread = Start(sink);
-    ASSERT_TRUE(WaitUntil([&] { return device.WaiterTid() != 0; }));
-    ASSERT_TRUE(WaitUntilSleeping(device.WaiterTid()));
+    ASSERT_TRUE(WaitUntil([&] { return device.WaitingThread() != 0; }));
+    ASSERT_TRUE(WaitUntilSleeping(device.WaitingThread()));
     {
         TWatchdog watchdog("destroying a thread that waits for the device");
         thread.reset();
     }
-    EXPECT_EQ(device.WaitCount(), 1);
+    EXPECT_EQ(WaitCount(), 1);
     EXPECT_EQ(sink.Count(), 0u);
 }
 
 TEST_F(ComThreadTest, DestroyingWhileABlockingDeliveryIsQueuedDropsIt) {
     TRecordingSink sink(smThreadSync);
     auto thread = Start(sink);
-    device.PushBatch(MaskOf({evRxChar}));
+    device.QueueBatch(MaskOf({evRxChar}));
     // The event thread has taken the batch and sleeps waiting for the user-interface thread,
     // which is busy here and then in the destructor.
     ASSERT_TRUE(WaitUntil([&] { return sink.Dispatches() == 1; }));
-    ASSERT_TRUE(WaitUntilSleeping(device.WaiterTid()));
+    ASSERT_TRUE(WaitUntilSleeping(device.WaitingThread()));
     {
         TWatchdog watchdog("destroying a thread whose delivery is queued");
         thread.reset();
@@ -221,8 +224,8 @@ TEST_F(ComThreadTest, DestroyingWhileABlockingDeliveryIsQueuedDropsIt) {
 TEST_F(ComThreadTest, WindowSyncCallsQueuedBeforeDestructionAreNotHandledAfterIt) {
     TRecordingSink sink(smWindowSync);
     auto thread = Start(sink);
-    device.PushBatch(MaskOf({evRxChar, evTxEmpty, evCTS}));
-    ASSERT_TRUE(WaitUntil([&] { return device.WaitCount() == 2; }));
+    device.QueueBatch(MaskOf({evRxChar, evTxEmpty, evCTS}));
+    ASSERT_TRUE(WaitUntil([&] { return WaitCount() == 2; }));
     thread.reset();
     sink.Retire();
     PumpQueued();
@@ -232,7 +235,7 @@ TEST_F(ComThreadTest, WindowSyncCallsQueuedBeforeDestructionAreNotHandledAfterIt
 TEST_F(ComThreadTest, LostDeviceIsReportedOnceAndEndsTheThreadWithoutSpinning) {
     TRecordingSink sink(smThreadSync);
     auto thread = Start(sink);
-    device.PushFailure(EIO);
+    device.HangUp(EIO);
     ASSERT_TRUE(PumpUntil([&] { return thread->Finished() && reports.Count() == 1; }));
     PumpQueued();
     ASSERT_EQ(reports.Count(), 1u);
@@ -240,7 +243,7 @@ TEST_F(ComThreadTest, LostDeviceIsReportedOnceAndEndsTheThreadWithoutSpinning) {
     EXPECT_EQ(ComPortCodes(report.error), std::make_pair(3, EIO));
     EXPECT_EQ(TextOf(report.error), ComPortMessage(3, EIO));
     EXPECT_TRUE(report.onGuiThread);
-    EXPECT_EQ(device.WaitCount(), 1);
+    EXPECT_EQ(WaitCount(), 1);
     EXPECT_EQ(sink.Count(), 0u);
     thread.reset();
     EXPECT_EQ(reports.Count(), 1u);
