@@ -13,6 +13,10 @@ public:
     virtual void HandleEvent(TComEvent event) = 0;
     // Read at every batch: the way the batch reaches the handlers.
     virtual TSyncMethod CurrentSyncMethod() const noexcept = 0;
+    // Called on the event thread as it ends because the device can no longer be waited on
+    // (unplugged, hung up), with the errno. Reports EComPort code 3 through the error hook
+    // unless the sink takes care of the loss itself.
+    virtual void LineLost(int error) noexcept;
 
 protected:
     TComEventSink() = default;

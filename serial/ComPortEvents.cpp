@@ -3,7 +3,12 @@
 // The port's handling of device events and its notification operations.
 #include "serial/CustomComPort.h"
 
+#include "serial/ComErrorHook.h"
+
+#include <QCoreApplication>
+
 #include <cstddef>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -174,4 +179,33 @@ void TCustomComPort::DoRLSDChange(bool OnOff) {
 }
 void TCustomComPort::DoRx80Full() {
     Call(OnRx80Full, this);
+}
+
+void TCustomComPort::LineLost(int error) noexcept {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!OnLineLost || app == nullptr) {
+        TComEventSink::LineLost(error);
+        return;
+    }
+    const auto arrived = [alive = std::weak_ptr<TCustomComPort*>(alive_), error] {
+        const auto port = alive.lock();
+        if (!port) {
+            return; // closed and gone: nobody waits for the line any more
+        }
+        TCustomComPort& self = **port;
+        try {
+            if (self.OnLineLost) {
+                self.OnLineLost(&self, error);
+            } else {
+                self.TComEventSink::LineLost(error);
+            }
+        } catch (...) {
+            ReportComError(std::current_exception());
+        }
+    };
+    try {
+        QMetaObject::invokeMethod(app, arrived, Qt::QueuedConnection);
+    } catch (...) {
+        TComEventSink::LineLost(error);
+    }
 }

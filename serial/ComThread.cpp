@@ -36,6 +36,10 @@ void RaiseEvents(TComEventSink& sink, TComEvents events, const std::atomic<bool>
 
 } // namespace
 
+void TComEventSink::LineLost(int error) noexcept {
+    ReportComError(std::make_exception_ptr(EComPort(CError_ReadFailed, error)));
+}
+
 struct TComThread::TState {
     TState(TComDevice& d, TComEventSink& s)
         : device(d)
@@ -65,7 +69,9 @@ void TComThread::TState::Run() noexcept {
         if (!orphaned.load()) {
             CleanUp();
         }
-        if (lost != 0) {
+        if (lost != 0 && !orphaned.load()) {
+            sink.LineLost(lost);
+        } else if (lost != 0) {
             ReportComError(std::make_exception_ptr(EComPort(CError_ReadFailed, lost)));
         }
     } catch (...) {

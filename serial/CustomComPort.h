@@ -23,6 +23,7 @@ class TCustomComPort;
 // The handler types of a port; `Sender` is the port that calls them.
 using TNotifyEvent = std::function<void(TCustomComPort* Sender)>;
 using TRxCharEvent = std::function<void(TCustomComPort* Sender, int Count)>;
+using TLineLostEvent = std::function<void(TCustomComPort* Sender, int Error)>;
 using TRxBufEvent = std::function<void(TCustomComPort* Sender, const void* Buffer, int Count)>;
 using TComSignalEvent = std::function<void(TCustomComPort* Sender, bool OnOff)>;
 using TComErrorEvent = std::function<void(TCustomComPort* Sender, TComErrors Errors)>;
@@ -147,6 +148,11 @@ public:
     TNotifyEvent OnRxFlag;
     TComErrorEvent OnError;
     TNotifyEvent OnRx80Full;
+    // The device went away under an open port (unplugged, hung up): called on the user-interface
+    // thread with the errno once the event thread has ended; the port stays open until closed.
+    // Without a handler the loss is reported through the error hook as EComPort code 3.
+    TLineLostEvent OnLineLost;
+    void LineLost(int error) noexcept override;
 
 protected:
     // Close for a destructor: errors go to the error hook, and the thread and the device are
@@ -213,6 +219,9 @@ private:
     // writes, cleared by the event (on the event thread with smNone).
     std::atomic<bool> transmitting_{false};
     int updateCount_ = 0;
+    // Lets a loss reported from the event thread find out on the user-interface thread
+    // whether the port still exists.
+    std::shared_ptr<TCustomComPort*> alive_ = std::make_shared<TCustomComPort*>(this);
 };
 
 // The setup dialog that ShowSettingsDialog runs on a port; none by default, and an empty
