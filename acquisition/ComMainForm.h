@@ -4,6 +4,8 @@
 
 #include "acquisition/Empfang.h"
 #include "serial/platform/ComDevice.h"
+#include "shell/Einstellungen.h"
+#include "storage/Uhr.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
@@ -70,6 +72,15 @@ public:
     void Send_BtnClick();
     void WTWGridGleitWerteClick();
 
+    // The device went away during a measurement: with AutomatischWiederverbinden the
+    // measurement and its saving go on and the port is reopened once the device is back;
+    // without, the loss is reported as before.
+    void ComPortLineLost(int Fehler);
+    // True while the window waits for the device of a running measurement.
+    bool WartetAufGeraet() const noexcept { return warteZeit_.has_value(); }
+    // One more try to reopen the port; the timer of the wait calls it.
+    void WiederverbindenVersuchen();
+
     // Saving.
     void Bt_StoreClick();
     void AutoSaveBtnClick(); // storage/AutoSpeichernKnopf.cpp
@@ -108,6 +119,10 @@ public:
     QAction* Spalten1 = nullptr;
     QAction* WTWGridGleitWerte = nullptr;
     QLabel* Label7 = nullptr;
+    // The line's state beside the memo length: waiting for the device, or the interruptions
+    // of the measurement; empty while nothing happened.
+    QLabel* Verbindung = nullptr;
+    TEinstellungen Einstellungen;
     QLabel* Label8 = nullptr;
     QLabel* Label9 = nullptr;
     QLabel* Label10 = nullptr;
@@ -190,4 +205,19 @@ private:
     TSpeedButtonGroup* speichernGruppe_ = nullptr;
     bool eingerichtet_ = false;
     bool geschlossen_ = false;
+
+    // The wait for a device that went away (acquisition/Wiederverbinden.cpp).
+    bool MessungLaeuft() const;
+    void EinstellungenNehmen(bool wiederverbinden); // shell/OptionenKnoepfe.cpp
+    // The end steps of both measurements: the port closed, or the wait for it ended.
+    void MessungBeenden();
+    void WartenBeenden();
+    void UnterbrechungenVergessen();
+    void VerbindungZeigen();
+    QTimer* wiederverbindenTakt_ = nullptr;
+    std::optional<TUhrzeit> warteZeit_;           // since when the window waits
+    std::string warteGrund_;                      // why the last reopen failed
+    int unterbrechungen_ = 0;                     // of this measurement
+    std::optional<TUhrzeit> letzteUnterbrechung_; // start and end of the last one
+    std::optional<TUhrzeit> letzteRueckkehr_;
 };

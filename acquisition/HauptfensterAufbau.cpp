@@ -132,6 +132,8 @@ QWidget* TForm1::Anzeigebereich() {
     Label7 = Text("Label7", QStringLiteral("0"), bereich);
     laenge->addWidget(Label7);
     laenge->addStretch(1);
+    Verbindung = Text("Verbindung", QString(), bereich);
+    laenge->addWidget(Verbindung);
     spalte->addLayout(laenge);
     StringGrid1 = Benannt(new TStringGrid(bereich), "StringGrid1");
     StringGrid1->Anzeigen(Zustand.Tabelle.Inhalt()); // the empty rows until the first layout

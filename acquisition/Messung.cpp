@@ -49,9 +49,8 @@ void TForm1::RSLesenClick() {
     TabelleZeigen();
     const auto andere = {static_cast<QWidget*>(WTW_Rx_Button), static_cast<QWidget*>(Clear_Btn),
                          static_cast<QWidget*>(RS232Set_Btn), static_cast<QWidget*>(Option_Btn)};
-    if (comPort_->Connected()) {
-        comPort_->Close();
-        Zustand.Messung.LeseModus = lmKeiner;
+    if (MessungLaeuft()) {
+        MessungBeenden();
         Freigeben(andere, true);
         // While one kind of saving runs, the other kind's button stays disabled: its click
         // would end the running one behind the user's back.
@@ -65,6 +64,7 @@ void TForm1::RSLesenClick() {
         Freigeben({SaveButton, AutoSaveBtn}, false);
         WTWGridGleitWerte->setEnabled(false);
         MessbeginnZeigen();
+        UnterbrechungenVergessen();
         comPort_->Open();
     }
     Spalten1->setEnabled(true);
@@ -73,9 +73,8 @@ void TForm1::RSLesenClick() {
 void TForm1::RSWTWLesenClick() {
     const auto andere = {static_cast<QWidget*>(Rx_Button), static_cast<QWidget*>(Clear_Btn),
                          static_cast<QWidget*>(RS232Set_Btn), static_cast<QWidget*>(Option_Btn)};
-    if (comPort_->Connected()) {
-        comPort_->Close();
-        Zustand.Messung.LeseModus = lmKeiner;
+    if (MessungLaeuft()) {
+        MessungBeenden();
         Freigeben(andere, true);
         Spalten1->setEnabled(true);
         MessendeZeigen();
@@ -85,12 +84,28 @@ void TForm1::RSWTWLesenClick() {
         Freigeben(andere, false);
         Spalten1->setEnabled(false);
         MessbeginnZeigen();
+        UnterbrechungenVergessen();
         comPort_->Open();
     }
     WTWGridGleitWerte->setEnabled(true);
 }
 
+void TForm1::MessungBeenden() {
+    if (WartetAufGeraet()) {
+        // The port is closed already; the button shows the end all the same.
+        WartenBeenden();
+        Send_Btn->setEnabled(true);
+        ComPortClose();
+    } else {
+        comPort_->Close();
+    }
+    Zustand.Messung.LeseModus = lmKeiner;
+}
+
 void TForm1::ComPortOpen() {
+    if (WartetAufGeraet()) {
+        return; // reopened after a loss: the measurement never stopped
+    }
     if (Zustand.Messung.LeseModus == lmRS232) {
         Rx_Button->setText(QStringLiteral("Ende Lesen"));
     } else if (Zustand.Messung.LeseModus == lmWTW) {
@@ -99,6 +114,9 @@ void TForm1::ComPortOpen() {
 }
 
 void TForm1::ComPortClose() {
+    if (WartetAufGeraet()) {
+        return; // closed for the wait: the measurement goes on
+    }
     if (Zustand.Messung.LeseModus == lmRS232) {
         Rx_Button->setText(QStringLiteral("RS232 Lesen"));
     } else if (Zustand.Messung.LeseModus == lmWTW) {

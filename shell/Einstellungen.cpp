@@ -42,8 +42,8 @@ TEinstellungen EinstellungenLesen(const std::filesystem::path& datei) {
         return einstellungen;
     }
     const QSettings ini(Pfadtext(datei), QSettings::IniFormat);
-    einstellungen.AutomatischWiederverbinden = Wahrheitswert(
-        ini, WiederverbindenSchluessel, einstellungen.AutomatischWiederverbinden);
+    einstellungen.AutomatischWiederverbinden =
+        Wahrheitswert(ini, WiederverbindenSchluessel, einstellungen.AutomatischWiederverbinden);
     return einstellungen;
 }
 

@@ -24,4 +24,5 @@ TEinstellungen EinstellungenLesen(const std::filesystem::path& datei);
 
 // Writes `einstellungen` to `datei`, keeping keys of other programs' versions; raises
 // EInOutError when the file cannot be written.
-void EinstellungenSchreiben(const std::filesystem::path& datei, const TEinstellungen& einstellungen);
+void EinstellungenSchreiben(const std::filesystem::path& datei,
+                            const TEinstellungen& einstellungen);

@@ -5,6 +5,7 @@
 #include "framework/PBSpinEdit.h"
 #include "framework/StringGrid.h"
 #include "shell/DateinameGueltig.h"
+#include "shell/Einstellungen.h"
 #include "shell/PrgOptionenFrm.h"
 #include "shell/SpaltenFrm.h"
 #include "storage/Dateinamen.h"
@@ -52,6 +53,16 @@ void TForm1::Spalten1Click() {
     TabelleZeigen();
 }
 
+// A changed setting is written to quorlits.conf at once; PHRX.CFG is written at the end as
+// always.
+void TForm1::EinstellungenNehmen(bool wiederverbinden) {
+    if (Einstellungen.AutomatischWiederverbinden == wiederverbinden) {
+        return;
+    }
+    Einstellungen.AutomatischWiederverbinden = wiederverbinden;
+    EinstellungenSchreiben(EinstellungenPfad(konfigurationsDatei_), Einstellungen);
+}
+
 void TForm1::Option_BtnClick() {
     TKonfiguration& k = Zustand.Konfiguration;
     TPrgOptionenForm& f = *PrgOptionenForm;
@@ -59,6 +70,7 @@ void TForm1::Option_BtnClick() {
     (k.Ueberschreiben ? f.RBUeberschreiben : f.RBAnfuegen)->setChecked(true);
     f.Edit1->setText(QString::fromStdString(DateinamenTeil(k.Ausgabedatei)));
     TabellenwerteZeigen(k, *f.PBSpinEdit1, *f.PBSpinEdit2);
+    f.AutomatischWiederverbinden->setChecked(Einstellungen.AutomatischWiederverbinden);
     if (f.exec() != QDialog::Accepted) {
         return;
     }
@@ -73,4 +85,6 @@ void TForm1::Option_BtnClick() {
     TabellenwerteNehmen(k, *f.PBSpinEdit1, *f.PBSpinEdit2);
     DesignStandardGrid(Zustand);
     TabelleZeigen();
+    // Last: a quorlits.conf that cannot be written is reported with everything else taken.
+    EinstellungenNehmen(f.AutomatischWiederverbinden->isChecked());
 }

@@ -81,6 +81,15 @@ TPrgOptionenForm::TPrgOptionenForm(QWidget* parent)
     auto* spalte = new QVBoxLayout(this);
     spalte->addWidget(DateiGruppe(), 1);
     spalte->addWidget(TabellenGruppe());
+    // Beyond the table options: what a measurement does when its device goes away.
+    AutomatischWiederverbinden =
+        Benannt(new QCheckBox(QStringLiteral("Automatisch wiederverbinden"), this),
+                "AutomatischWiederverbinden");
+    AutomatischWiederverbinden->setChecked(true);
+    AutomatischWiederverbinden->setToolTip(
+        QStringLiteral("Geht das Gerät während einer Messung verloren, wartet das Programm "
+                       "darauf und setzt die Messung in derselben Datei fort."));
+    spalte->addWidget(AutomatischWiederverbinden);
     spalte->addLayout(knoepfe);
 
     Verbinden();
@@ -177,7 +186,8 @@ void TPrgOptionenForm::Reihenfolge() {
           static_cast<QWidget*>(Edit1), static_cast<QWidget*>(DirectoryListBox1),
           static_cast<QWidget*>(FileListBox1), static_cast<QWidget*>(DriveComboBox1),
           static_cast<QWidget*>(FilterComboBox1), static_cast<QWidget*>(PBSpinEdit1),
-          static_cast<QWidget*>(PBSpinEdit2), static_cast<QWidget*>(CancelButton)}) {
+          static_cast<QWidget*>(PBSpinEdit2), static_cast<QWidget*>(AutomatischWiederverbinden),
+          static_cast<QWidget*>(CancelButton)}) {
         if (vorher != nullptr) {
             setTabOrder(const_cast<QWidget*>(vorher), naechstes);
         }

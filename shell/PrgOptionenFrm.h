@@ -62,6 +62,8 @@ public:
     TPBSpinEdit* PBSpinEdit1 = nullptr;
     QLabel* Label2 = nullptr;
     TPBSpinEdit* PBSpinEdit2 = nullptr;
+    // Kept in quorlits.conf, not in PHRX.CFG.
+    QCheckBox* AutomatischWiederverbinden = nullptr;
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
 

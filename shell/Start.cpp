@@ -54,6 +54,7 @@ void TForm1::PortEinrichten(TFormOptionen& optionen) {
     comPort_->OnRxChar = [this](TCustomComPort*, int count) {
         Behandeln([this, count] { ComPortRxChar(count); });
     };
+    comPort_->OnLineLost = [this](TCustomComPort*, int fehler) { ComPortLineLost(fehler); };
 }
 
 void TForm1::Verbinden() {
@@ -141,6 +142,7 @@ void TForm1::FormActivate() {
     GleitMittelZuruecksetzen(z.Gleit);
     // A damaged PHRX.CFG is reported, and the start goes on with what could be read.
     Behandeln([this] { KonfLoad(Zustand.Konfiguration, konfigurationsDatei_); });
+    Einstellungen = EinstellungenLesen(EinstellungenPfad(konfigurationsDatei_));
     DateiLabelZeigen();
     DesignStandardGrid(z);
     TabelleZeigen();
@@ -182,6 +184,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::FormClose() {
     // Each step runs even when one before it failed; a closed window takes nothing with it.
+    WartenBeenden();
     Behandeln([this] { KonfSave(Zustand.Konfiguration, konfigurationsDatei_); });
     Behandeln([this] { comPort_->Close(); });
     Behandeln([this] { Zustand.Speicher.Datendatei.Schliessen(); });

@@ -5,6 +5,7 @@
 
 #include "framework/PBSpinEdit.h"
 #include "framework/StringGrid.h"
+#include "shell/Einstellungen.h"
 #include "shell/PrgOptionenFrm.h"
 
 #include <QAbstractButton>
@@ -380,7 +381,28 @@ private slots:
         QCOMPARE(folge,
                  (QStringList{"OKButton", "CheckBox1", "RBAnfuegen", "Edit1", "DirectoryListBox1",
                               "FileListBox1", "DriveComboBox1", "FilterComboBox1", "PBSpinEdit1",
-                              "PBSpinEdit2", "CancelButton"}));
+                              "PBSpinEdit2", "AutomatischWiederverbinden", "CancelButton"}));
+    }
+
+    // The reconnection box shows the setting and writes a change to quorlits.conf at once,
+    // leaving PHRX.CFG to the end of the program.
+    void wiederverbindenInQuorlitsConf() {
+        TUmgebung u;
+        const auto conf = EinstellungenPfad(u.Rig->Konfigurationsdatei());
+        QVERIFY(u.Oeffnen([](TPrgOptionenForm& d) {
+            QVERIFY(d.AutomatischWiederverbinden->isChecked());
+            d.AutomatischWiederverbinden->setChecked(false);
+            d.accept();
+        }));
+        QVERIFY(!u.Form().Einstellungen.AutomatischWiederverbinden);
+        QVERIFY(!EinstellungenLesen(conf).AutomatischWiederverbinden);
+        QVERIFY(!std::filesystem::exists(u.Rig->Konfigurationsdatei()));
+        QVERIFY(u.Oeffnen([](TPrgOptionenForm& d) {
+            QVERIFY(!d.AutomatischWiederverbinden->isChecked());
+            d.AutomatischWiederverbinden->setChecked(true);
+            d.reject();
+        }));
+        QVERIFY(!u.Form().Einstellungen.AutomatischWiederverbinden);
     }
 
     void hinweiseUndNamen() {

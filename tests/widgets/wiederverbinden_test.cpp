@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "HauptfensterRig.h"
+
+#include "framework/SpeedButton.h"
+#include "serial/ComPort.h"
+#include "shell/Einstellungen.h"
+#include "tests/unit/acquisition/Geraetetext.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include <cerrno>
+#include <string>
+
+// A device that goes away during a measurement and comes back: the measurement, its saving
+// and its data file go on.
+namespace {
+
+const std::string Ph7 = Geraetetext(" 7.01 pH   25.0 °C{CR}{LF}");
+const std::string Kopf = "PC-Datum\tPC-Zeit\tWert\tEinheit\tTemp.\tEinheit\r\n";
+const std::string Zeile7 = "07.12.2026\t10:00:00\t  7,01\tpH\t 25,00\t\xB0"
+                           "C\r\n";
+
+// Pulls the line: the event thread ends, and the window hears of it.
+bool Abziehen(THauptfensterRig& rig) {
+    rig.Geraet->FailWith(TFakeOp::Open, ENOENT);
+    rig.Geraet->HangUp(EIO);
+    return QTest::qWaitFor([&rig] { return rig.Form->WartetAufGeraet(); }, 10000);
+}
+
+const QTimer* Takt(const TForm1& f) {
+    return f.findChild<QTimer*>(QStringLiteral("Wiederverbindentakt"));
+}
+
+} // namespace
+
+class TWiederverbindenTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void messungUndDateiGehenNachDerRueckkehrWeiter() {
+        THauptfensterRig rig;
+        TForm1& f = *rig.Form;
+        f.Zustand.Konfiguration.AutoDateiname = false;
+        f.WTW_Rx_Button->click();
+        f.SaveButton->click();
+        QVERIFY(rig.Empfangen(Ph7));
+        // The line goes in the middle of a record.
+        QVERIFY(rig.Empfangen(Ph7.substr(0, 8)));
+        QVERIFY(Abziehen(rig));
+        QVERIFY(rig.Fehler.isEmpty());
+        QCOMPARE(f.WTW_Rx_Button->text(), QStringLiteral("Ende Lesen"));
+        QVERIFY(!f.Send_Btn->isEnabled());
+        QVERIFY(!f.ComPort().Connected());
+        QVERIFY(Takt(f) != nullptr && Takt(f)->isActive());
+        QCOMPARE(f.Verbindung->text(),
+                 QStringLiteral("Gerät getrennt seit 10:00:00 – warte auf COM1 "
+                                "(Verbindung unterbrochen)"));
+        // Tries that fail keep the wait and say why.
+        f.WiederverbindenVersuchen();
+        QVERIFY(f.WartetAufGeraet());
+        QVERIFY(f.Verbindung->text().endsWith(QStringLiteral("(Gerät nicht vorhanden)")));
+        rig.Geraet->FailWith(TFakeOp::Open, EACCES);
+        f.WiederverbindenVersuchen();
+        QVERIFY(f.Verbindung->text().endsWith(QStringLiteral("(keine Zugriffsrechte)")));
+        // Back: the same name, the same settings, no caption changed on the way.
+        rig.Geraet->FailWith(TFakeOp::Open, 0);
+        f.WiederverbindenVersuchen();
+        QVERIFY(!f.WartetAufGeraet());
+        QVERIFY(f.ComPort().Connected());
+        QVERIFY(!Takt(f)->isActive());
+        QCOMPARE(rig.Geraet->OpenedName(), f.ComPort().Port());
+        QCOMPARE(rig.Geraet->OpenCount(), 2);
+        QCOMPARE(f.WTW_Rx_Button->text(), QStringLiteral("Ende Lesen"));
+        QVERIFY(f.Send_Btn->isEnabled());
+        QCOMPARE(f.Verbindung->text(),
+                 QStringLiteral("Unterbrechungen: 1, zuletzt 10:00:00 bis 10:00:00"));
+        // The rest of the cut record is not joined to anything; the next record is saved into
+        // the same file, under the one header.
+        QVERIFY(rig.Empfangen(Ph7.substr(8) + Ph7));
+        QCOMPARE(DateiLesen(rig.Ordner / "Daten.txt"), Kopf + Zeile7 + Zeile7);
+        QCOMPARE(f.Zustand.Speicher.AnzahlGespeichert, 2);
+        QVERIFY(rig.Fehler.isEmpty());
+        f.WTW_Rx_Button->click();
+        QCOMPARE(f.WTW_Rx_Button->text(), QStringLiteral("WTW-Lesen"));
+    }
+
+    void endeLesenBeendetDasWarten() {
+        THauptfensterRig rig;
+        TForm1& f = *rig.Form;
+        f.Rx_Button->click();
+        QVERIFY(Abziehen(rig));
+        QCOMPARE(f.Rx_Button->text(), QStringLiteral("Ende Lesen"));
+        f.Rx_Button->click();
+        QVERIFY(!f.WartetAufGeraet());
+        QVERIFY(!Takt(f)->isActive());
+        QCOMPARE(f.Rx_Button->text(), QStringLiteral("RS232 Lesen"));
+        QVERIFY(f.Send_Btn->isEnabled());
+        QVERIFY(f.WTW_Rx_Button->isEnabled());
+        // A new measurement starts with no interruptions.
+        rig.Geraet->FailWith(TFakeOp::Open, 0);
+        f.Rx_Button->click();
+        QVERIFY(f.ComPort().Connected());
+        QCOMPARE(f.Verbindung->text(), QString());
+        QVERIFY(rig.Fehler.isEmpty());
+    }
+
+    void ohneWiederverbindenWirdDerVerlustGemeldet() {
+        THauptfensterRig rig;
+        TForm1& f = *rig.Form;
+        f.Einstellungen.AutomatischWiederverbinden = false;
+        f.WTW_Rx_Button->click();
+        rig.Geraet->HangUp(EIO);
+        QVERIFY(QTest::qWaitFor([&rig] { return !rig.Fehler.isEmpty(); }, 10000));
+        QCOMPARE(rig.Fehler.size(), 1);
+        QVERIFY(!f.WartetAufGeraet());
+        QVERIFY(f.ComPort().Connected());
+    }
+
+    // The setting is read at start from quorlits.conf beside PHRX.CFG.
+    void dieEinstellungKommtAusQuorlitsConf() {
+        THauptfensterRig rig;
+        QVERIFY(rig.Form->Einstellungen.AutomatischWiederverbinden);
+        TEinstellungen aus;
+        aus.AutomatischWiederverbinden = false;
+        EinstellungenSchreiben(EinstellungenPfad(rig.Konfigurationsdatei()), aus);
+        TFormOptionen optionen;
+        optionen.KonfigurationsDatei = rig.Konfigurationsdatei();
+        optionen.Geraet = std::make_unique<TFakeComDevice>();
+        TForm1 zweites(std::move(optionen));
+        zweites.show();
+        QVERIFY(QTest::qWaitFor([&zweites] { return zweites.Eingerichtet(); }, 5000));
+        QVERIFY(!zweites.Einstellungen.AutomatischWiederverbinden);
+    }
+};
+
+QTEST_MAIN(TWiederverbindenTest)
+#include "wiederverbinden_test.moc"
