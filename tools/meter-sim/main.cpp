@@ -72,7 +72,7 @@ int Starten(const TOptionen& optionen) {
     TAnschluss anschluss(optionen.Verknuepfung);
     std::printf("%s\n", anschluss.Geraet().c_str());
     std::fflush(stdout);
-    Ablaufen(optionen, quelle, anschluss.Master(), stopFd);
+    Ablaufen(optionen, quelle, anschluss, stopFd);
     return 0;
 }
 
