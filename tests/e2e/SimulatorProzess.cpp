@@ -77,6 +77,7 @@ bool TSimulatorProzess::AusgabeLesen() {
         } else if (n < 0 && errno == EINTR) {
             continue;
         } else {
+            ausgabeZuEnde_ = ausgabeZuEnde_ || n == 0;
             return n < 0 && errno == EAGAIN;
         }
     }
@@ -130,4 +131,34 @@ std::vector<std::string> TSimulatorProzess::Protokoll() {
         anfang = ende;
     }
     return zeilen;
+}
+
+std::vector<TVerbindung> TSimulatorProzess::Verbindungen() {
+    const std::vector<std::string> zeilen = Protokoll();
+    std::vector<TVerbindung> verbindungen{{Geraet(std::chrono::milliseconds(0)), {}, false}};
+    const std::string verbunden = "VERBUNDEN ";
+    for (const std::string& zeile : zeilen) {
+        if (zeile == "GETRENNT") {
+            verbindungen.back().Getrennt = true;
+        } else if (zeile.starts_with(verbunden)) {
+            verbindungen.push_back({zeile.substr(verbunden.size()), {}, false});
+        } else {
+            verbindungen.back().Datensaetze.push_back(zeile);
+        }
+    }
+    return verbindungen;
+}
+
+std::vector<std::string> TSimulatorProzess::Datensaetze() {
+    std::vector<std::string> datensaetze;
+    for (const TVerbindung& verbindung : Verbindungen()) {
+        datensaetze.insert(datensaetze.end(), verbindung.Datensaetze.begin(),
+                           verbindung.Datensaetze.end());
+    }
+    return datensaetze;
+}
+
+bool TSimulatorProzess::AusgabeZuEnde() {
+    AusgabeLesen();
+    return ausgabeZuEnde_;
 }

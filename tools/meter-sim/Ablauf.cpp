@@ -23,6 +23,11 @@ constexpr milliseconds Nachlauf{500};
 // again after this pause instead of in a tight loop.
 constexpr milliseconds OhneLeserPause{200};
 
+// Before it is unplugged the line stays this long without a byte sent: closing the master
+// discards what the reader has not taken yet, so the reader gets this long to take the last
+// record.
+constexpr milliseconds StilleVorDemTrennen{200};
+
 struct TZustand {
     std::string Ausgabe;
     std::string Beschreibung;
@@ -30,6 +35,9 @@ struct TZustand {
     Uhr::time_point NaechsterDatensatz;
     Uhr::time_point NaechstesByte;
     Uhr::time_point Ende = Uhr::time_point::max();
+    Uhr::time_point LetztesSenden = Uhr::time_point::min();
+    Uhr::time_point TrennenAb = Uhr::time_point::max(); // an unplug is due from then on
+    Uhr::time_point SteckenAb = Uhr::time_point::max(); // while unplugged: when to plug in
     bool OhneLeser = false;
 };
 
@@ -77,10 +85,15 @@ std::size_t FaelligeBytes(const TZustand& zustand, const TOptionen& optionen,
     return std::min(faellig, zustand.Ausgabe.size());
 }
 
+// A line of the record log on stdout.
+void Melden(const std::string& zeile) {
+    std::printf("%s\n", zeile.c_str());
+    std::fflush(stdout);
+}
+
 void DatensatzMelden(TZustand& zustand, const TOptionen& optionen) {
     if (optionen.DatensaetzeZeigen) {
-        std::printf("%s\n", zustand.Beschreibung.c_str());
-        std::fflush(stdout);
+        Melden(zustand.Beschreibung);
     }
 }
 
@@ -90,6 +103,7 @@ void Schreiben(int master, TZustand& zustand, const TOptionen& optionen, Uhr::ti
     const ssize_t geschrieben =
         write(master, zustand.Ausgabe.data(), FaelligeBytes(zustand, optionen, jetzt));
     if (geschrieben > 0) {
+        zustand.LetztesSenden = Uhr::now();
         zustand.Ausgabe.erase(0, static_cast<std::size_t>(geschrieben));
         if (optionen.Baud != 0) {
             zustand.NaechstesByte =
@@ -120,16 +134,54 @@ void NaechstenDatensatzHolen(const TQuelle& quelle, TZustand& zustand, const TOp
         std::max(zustand.NaechsterDatensatz + milliseconds(optionen.IntervallMs), jetzt);
 }
 
+// The first record is due one interval from `jetzt`, the unplug (with --unplug) after its delay.
+void Planen(TZustand& zustand, const TOptionen& optionen, Uhr::time_point jetzt) {
+    zustand.NaechsterDatensatz = jetzt + milliseconds(optionen.IntervallMs);
+    if (optionen.TrennenNachMs > 0) {
+        zustand.TrennenAb = jetzt + milliseconds(optionen.TrennenNachMs);
+    }
+}
+
+// Unplugs the line once it has been silent long enough; returns when to look again.
+Uhr::time_point Ziehen(TZustand& zustand, const TOptionen& optionen, TAnschluss& anschluss,
+                       Uhr::time_point jetzt) {
+    const Uhr::time_point stillBis = zustand.LetztesSenden + StilleVorDemTrennen;
+    if (jetzt < stillBis) {
+        return stillBis;
+    }
+    anschluss.Ziehen();
+    Melden("GETRENNT");
+    zustand.SteckenAb = jetzt + milliseconds(optionen.TrennenWegMs);
+    return zustand.SteckenAb;
+}
+
+// Plugs a new line in; its schedule starts afresh, so nothing falls due while unplugged.
+void Stecken(TZustand& zustand, const TOptionen& optionen, TAnschluss& anschluss) {
+    anschluss.Stecken();
+    Melden("VERBUNDEN " + anschluss.Geraet());
+    zustand.OhneLeser = false;
+    Planen(zustand, optionen, Uhr::now());
+}
+
 // Does whatever is due now and returns the time of the next due step.
 Uhr::time_point Schritt(const TQuelle& quelle, TZustand& zustand, const TOptionen& optionen,
-                        int master) {
+                        TAnschluss& anschluss) {
     const Uhr::time_point jetzt = Uhr::now();
+    if (!anschluss.Gesteckt()) {
+        if (jetzt < zustand.SteckenAb) {
+            return zustand.SteckenAb;
+        }
+        Stecken(zustand, optionen, anschluss);
+    }
     const bool fertig = optionen.Anzahl > 0 && zustand.Gesendet >= optionen.Anzahl;
-    if (zustand.Ausgabe.empty() && !fertig && jetzt >= zustand.NaechsterDatensatz) {
+    // Once an unplug is due no record starts: the one on its way is finished, then the line
+    // falls silent until it is unplugged.
+    const bool halten = !fertig && jetzt >= zustand.TrennenAb;
+    if (zustand.Ausgabe.empty() && !fertig && !halten && jetzt >= zustand.NaechsterDatensatz) {
         NaechstenDatensatzHolen(quelle, zustand, optionen, jetzt);
     }
     if (!zustand.Ausgabe.empty() && jetzt >= zustand.NaechstesByte) {
-        Schreiben(master, zustand, optionen, jetzt);
+        Schreiben(anschluss.Master(), zustand, optionen, jetzt);
     }
     if (zustand.Ausgabe.empty() && fertig && zustand.Ende == Uhr::time_point::max()) {
         zustand.Ende = jetzt + Nachlauf;
@@ -137,7 +189,10 @@ Uhr::time_point Schritt(const TQuelle& quelle, TZustand& zustand, const TOptione
     if (!zustand.Ausgabe.empty()) {
         return zustand.NaechstesByte;
     }
-    return std::min(zustand.Ende, fertig ? zustand.Ende : zustand.NaechsterDatensatz);
+    if (halten) {
+        return Ziehen(zustand, optionen, anschluss, jetzt);
+    }
+    return fertig ? zustand.Ende : std::min(zustand.NaechsterDatensatz, zustand.TrennenAb);
 }
 
 int Wartezeit(Uhr::time_point bis, bool ohneLeser) {
@@ -171,17 +226,19 @@ std::string Lesbar(const std::string& bytes) {
     return text;
 }
 
-void Ablaufen(const TOptionen& optionen, const TQuelle& quelle, int master, int stopFd) {
+void Ablaufen(const TOptionen& optionen, const TQuelle& quelle, TAnschluss& anschluss, int stopFd) {
     TZustand zustand;
-    zustand.NaechsterDatensatz = Uhr::now() + milliseconds(optionen.IntervallMs);
+    Planen(zustand, optionen, Uhr::now());
     for (;;) {
-        const Uhr::time_point faellig = Schritt(quelle, zustand, optionen, master);
+        const Uhr::time_point faellig = Schritt(quelle, zustand, optionen, anschluss);
+        const int master = anschluss.Master();
         if (Uhr::now() >= zustand.Ende) {
             EingangLesen(master);
             return;
         }
         std::array<pollfd, 2> fds{{{stopFd, POLLIN, 0}, {master, POLLIN, 0}}};
-        const nfds_t anzahl = zustand.OhneLeser ? 1 : 2;
+        // While unplugged only a signal is waited for.
+        const nfds_t anzahl = zustand.OhneLeser || master < 0 ? 1 : 2;
         const int wartezeit = Wartezeit(faellig, zustand.OhneLeser);
         if (poll(fds.data(), anzahl, wartezeit) < 0 && errno != EINTR) {
             Protokollieren("poll fehlgeschlagen");

@@ -25,6 +25,14 @@ std::optional<TForm> FormLesen(const std::string& text) {
     return std::nullopt;
 }
 
+// "NACH_MS,WEG_MS" of --unplug.
+bool TrennungLesen(const std::string& wert, TOptionen& optionen) {
+    const std::size_t komma = wert.find(',');
+    return komma != std::string::npos &&
+           ZahlLesen(wert.substr(0, komma), 1, optionen.TrennenNachMs) &&
+           ZahlLesen(wert.substr(komma + 1), 0, optionen.TrennenWegMs);
+}
+
 // Applies one option with its value; false when the value does not fit.
 bool OptionSetzen(const std::string& name, const std::string& wert, TOptionen& optionen) {
     if (name == "--interval") {
@@ -40,6 +48,9 @@ bool OptionSetzen(const std::string& name, const std::string& wert, TOptionen& o
         (name == "--link" ? optionen.Verknuepfung : optionen.Aufnahme) = wert;
         return !wert.empty();
     }
+    if (name == "--unplug") {
+        return TrennungLesen(wert, optionen);
+    }
     if (name == "--mode") {
         const std::optional<TForm> form = FormLesen(wert);
         optionen.Form = form.value_or(optionen.Form);
@@ -50,8 +61,8 @@ bool OptionSetzen(const std::string& name, const std::string& wert, TOptionen& o
 }
 
 bool IstOptionMitWert(const std::string& name) {
-    for (const char* bekannt :
-         {"--interval", "--mode", "--quantity", "--count", "--link", "--baud", "--replay"}) {
+    for (const char* bekannt : {"--interval", "--mode", "--quantity", "--count", "--link", "--baud",
+                                "--replay", "--unplug"}) {
         if (name == bekannt) {
             return true;
         }
@@ -88,13 +99,18 @@ std::optional<TOptionen> OptionenLesen(const std::vector<std::string>& argumente
             return std::nullopt;
         }
     }
+    if (optionen.TrennenNachMs > 0 && optionen.Verknuepfung.empty()) {
+        // The program finds the new device only through the link.
+        fehler = "--unplug braucht --link";
+        return std::nullopt;
+    }
     return optionen;
 }
 
 std::string Hilfetext() {
     return "Aufruf: meter-sim [--interval MS] [--mode plain|framed|mixed]\n"
            "                 [--quantity pH|mV|Lf|O2|mixed] [--count N] [--baud N] [--link PFAD]\n"
-           "                 [--replay DATEI] [--print-records]\n"
+           "                 [--replay DATEI] [--print-records] [--unplug NACH_MS,WEG_MS]\n"
            "\n"
            "Spielt ein Messgerät der Reihe pH 325 an einem Pseudo-Terminal. Die erste Zeile der\n"
            "Ausgabe ist der Gerätepfad (/dev/pts/N), den das Programm als Schnittstelle öffnet.\n"
@@ -119,6 +135,18 @@ std::string Hilfetext() {
            "                 (°C), bei Ausdrucken dazu Datum und Uhrzeit des Geräts, bei\n"
            "                 Leitfähigkeit TREF und Koeffizient; bei --replay: Aufnahme und die\n"
            "                 Bytes lesbar (<CR>, <LF>, <DC1>, <DC3>, <xx>)\n"
+           "  --unplug NACH_MS,WEG_MS\n"
+           "                 zieht nach NACH_MS Millisekunden den Stecker: hält den nächsten\n"
+           "                 Datensatz zurück, bis 200 ms lang nichts gesendet wurde, schließt\n"
+           "                 dann das Pseudo-Terminal (die Gegenseite sieht ein Auflegen) und\n"
+           "                 entfernt die Verknüpfung, bleibt WEG_MS Millisekunden getrennt, "
+           "öffnet\n"
+           "                 ein neues Pseudo-Terminal und richtet die Verknüpfung darauf; der\n"
+           "                 nächste Datensatz folgt ein Intervall danach. Wiederholt sich "
+           "NACH_MS\n"
+           "                 nach jedem Wiederverbinden. Auf die Standardausgabe kommen dabei die\n"
+           "                 Zeilen GETRENNT und VERBUNDEN GERÄT (das neue /dev/pts/N).\n"
+           "                 Braucht --link.\n"
            "\n"
            "Die Zeilen von pH, mV und Sauerstoff sind 18 Zeichen lang und enden mit °C (0xF8),\n"
            "Leitfähigkeitszeilen sind länger; µS/cm wird wie vom Gerät als 0xE6 gesendet. Jeder\n"

@@ -18,6 +18,8 @@ struct TOptionen {
     std::string Aufnahme;           // replayed instead of generated records when set
     long Baud = 4800;               // 0: each record in one burst
     bool DatensaetzeZeigen = false; // each record sent is described on stdout
+    long TrennenNachMs = 0;         // 0: the line stays plugged in
+    long TrennenWegMs = 0;
     bool Hilfe = false;
 };
 

@@ -45,15 +45,5 @@ TPseudoterminal::TPseudoterminal() {
 }
 
 TPseudoterminal::~TPseudoterminal() {
-    if (!Verknuepfung.empty()) {
-        unlink(Verknuepfung.c_str());
-    }
     close(MasterFd);
-}
-
-void TPseudoterminal::VerknuepfungAnlegen(const std::string& pfad) {
-    if (symlink(GeraetePfad.c_str(), pfad.c_str()) != 0) {
-        Fehler("symlink " + pfad);
-    }
-    Verknuepfung = pfad;
 }

@@ -5,8 +5,8 @@
 #include <string>
 
 // The meter's end of a pseudo-terminal pair: the master side, raw and non-blocking, plus the
-// path of the slave device that the program opens as its serial port. An optional symlink to
-// the slave is removed again when the object goes.
+// path of the slave device that the program opens as its serial port. Closing the master (the
+// object going) hangs up the slave and discards what its reader has not taken yet.
 class TPseudoterminal {
 public:
     // Opens the pair; throws std::runtime_error with the system's reason when it cannot.
@@ -18,11 +18,7 @@ public:
     int Master() const { return MasterFd; }
     const std::string& Geraet() const { return GeraetePfad; }
 
-    // Places a symlink at `pfad` pointing to the slave; throws std::runtime_error on failure.
-    void VerknuepfungAnlegen(const std::string& pfad);
-
 private:
     int MasterFd = -1;
     std::string GeraetePfad;
-    std::string Verknuepfung;
 };

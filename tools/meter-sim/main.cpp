@@ -3,9 +3,9 @@
 // meter-sim: plays a meter of the pH 325 series on a pseudo-terminal, for trying and testing
 // the program without the instrument.
 #include "tools/meter-sim/Ablauf.h"
+#include "tools/meter-sim/Anschluss.h"
 #include "tools/meter-sim/Aufnahme.h"
 #include "tools/meter-sim/Optionen.h"
-#include "tools/meter-sim/Pseudoterminal.h"
 
 #include <csignal>
 #include <cstdio>
@@ -69,13 +69,10 @@ int Starten(const TOptionen& optionen) {
         return 1;
     }
     const TQuelle quelle = Quelle(optionen);
-    TPseudoterminal terminal;
-    if (!optionen.Verknuepfung.empty()) {
-        terminal.VerknuepfungAnlegen(optionen.Verknuepfung);
-    }
-    std::printf("%s\n", terminal.Geraet().c_str());
+    TAnschluss anschluss(optionen.Verknuepfung);
+    std::printf("%s\n", anschluss.Geraet().c_str());
     std::fflush(stdout);
-    Ablaufen(optionen, quelle, terminal.Master(), stopFd);
+    Ablaufen(optionen, quelle, anschluss, stopFd);
     return 0;
 }
 

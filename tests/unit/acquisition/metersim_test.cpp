@@ -315,6 +315,9 @@ TEST(MeterSim, RejectsBadArgumentsWithoutOpeningADevice) {
         {"--baud"},
         {"--verbose"},
         {"--replay", "/nonexistent/recording"},
+        {"--unplug", "300,300"}, // the new device is found only through --link
+        {"--link", "/nonexistent/link", "--unplug", "300"},
+        {"--link", "/nonexistent/link", "--unplug", "0,300"},
     };
     for (const std::vector<std::string>& fall : faelle) {
         TSimulator simulator(fall);
