@@ -18,6 +18,7 @@
 
 class QAction;
 class QCheckBox;
+class QFileSystemWatcher;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -214,7 +215,9 @@ private:
     void WartenBeenden();
     void UnterbrechungenVergessen();
     void VerbindungZeigen();
+    void OrdnerBeobachten();
     QTimer* wiederverbindenTakt_ = nullptr;
+    QFileSystemWatcher* ordnerWaechter_ = nullptr;
     std::optional<TUhrzeit> warteZeit_;           // since when the window waits
     std::string warteGrund_;                      // why the last reopen failed
     int unterbrechungen_ = 0;                     // of this measurement

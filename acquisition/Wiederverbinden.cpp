@@ -7,6 +7,7 @@
 #include "serial/EComPort.h"
 #include "storage/PCZeit.h"
 
+#include <QFileSystemWatcher>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
@@ -14,10 +15,12 @@
 #include <cerrno>
 #include <cstring>
 #include <exception>
+#include <filesystem>
 
 // A measurement outlives its device going away for a while (a bumped cable, an adapter that
 // lost power): the port is closed, the window waits and tries to open the same name again once
-// a second, and then the measurement goes on into the same data file. Waiting, the measurement
+// a second and whenever the folder of its name changes, and then the measurement goes on into
+// the same data file. Waiting, the measurement
 // counts as running: its button keeps "Ende Lesen", which ends the wait and the measurement.
 
 namespace {
@@ -79,7 +82,27 @@ void TForm1::ComPortLineLost(int Fehler) {
                 [this] { WiederverbindenVersuchen(); });
     }
     wiederverbindenTakt_->start();
+    OrdnerBeobachten();
     VerbindungZeigen();
+}
+
+// A device node or link that appears in the folder of the port's name is tried at once
+// (inotify), so the wait ends within moments instead of at the next tick.
+void TForm1::OrdnerBeobachten() {
+    if (ordnerWaechter_ == nullptr) {
+        ordnerWaechter_ = new QFileSystemWatcher(this);
+        connect(ordnerWaechter_, &QFileSystemWatcher::directoryChanged, this,
+                [this] { WiederverbindenVersuchen(); });
+    }
+    std::error_code fehler;
+    std::filesystem::path ordner = std::filesystem::path(comPort_->Port()).parent_path();
+    while (!ordner.empty() && !std::filesystem::is_directory(ordner, fehler) &&
+           ordner != ordner.parent_path()) {
+        ordner = ordner.parent_path();
+    }
+    if (!ordner.empty()) {
+        ordnerWaechter_->addPath(QString::fromStdString(ordner.string()));
+    }
 }
 
 void TForm1::WiederverbindenVersuchen() {
@@ -106,6 +129,9 @@ void TForm1::WartenBeenden() {
     warteGrund_.clear();
     if (wiederverbindenTakt_ != nullptr) {
         wiederverbindenTakt_->stop();
+    }
+    if (ordnerWaechter_ != nullptr && !ordnerWaechter_->directories().isEmpty()) {
+        ordnerWaechter_->removePaths(ordnerWaechter_->directories());
     }
 }
 

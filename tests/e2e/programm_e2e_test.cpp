@@ -27,6 +27,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -134,6 +135,32 @@ std::optional<std::size_t> FindRun(const std::vector<std::vector<std::string>>& 
     return std::nullopt;
 }
 
+// The fields of the data lines of a data file: one header first, then six fields per line,
+// every line ended by CR LF. Returns what is wrong, or nothing.
+std::string DataLines(const std::string& content, std::vector<std::vector<std::string>>& lines) {
+    if (content.size() < 2 || !content.ends_with("\r\n")) {
+        return "not ended by CR LF";
+    }
+    std::vector<std::string> rows = Split(content.substr(0, content.size() - 2), "\r\n");
+    if (rows.front() != "PC-Datum\tPC-Zeit\tWert\tEinheit\tTemp.\tEinheit") {
+        return "header " + rows.front();
+    }
+    rows.erase(rows.begin());
+    const QRegularExpression date(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}$"));
+    const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"));
+    for (const std::string& row : rows) {
+        std::vector<std::string> fields = Split(row, "\t");
+        if (fields.size() != 6 || !date.match(QString::fromStdString(fields[0])).hasMatch() ||
+            !time.match(QString::fromStdString(fields[1])).hasMatch() ||
+            fields[5] != "\xB0"
+                         "C") {
+            return "line " + row;
+        }
+        lines.push_back(std::move(fields));
+    }
+    return {};
+}
+
 // Closes any modal box (the program's error box) and keeps its text, so that a failure shows
 // up as a test failure instead of a hang.
 class TBoxWatch {
@@ -167,20 +194,22 @@ private slots:
     void init();
     void cleanup();
     void measurementSavedLineByLine();
+    void measurementSurvivesUnplugging();
 
 private:
     void StartAndSave(TForm1& form);
 
-    QTemporaryDir dir_;
+    std::unique_ptr<QTemporaryDir> dir_; // a fresh one for each test
     QString oldCurrent_;
     std::filesystem::path config_;
     std::optional<std::string> oldConfig_;
 };
 
 void TProgrammE2E::init() {
-    QVERIFY(dir_.isValid());
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
     oldCurrent_ = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(dir_.path()));
+    QVERIFY(QDir::setCurrent(dir_->path()));
     // A PHRX.CFG left beside this program would change the start; it is put back afterwards.
     config_ = KonfigurationsPfad();
     if (std::filesystem::exists(config_)) {
@@ -232,32 +261,16 @@ void TProgrammE2E::measurementSavedLineByLine() {
     QVERIFY(!form->ComPort().Connected());
     const int saved = LabelNumber(form->Label13);
     const std::filesystem::path dataFile =
-        std::filesystem::path(dir_.path().toStdString()) / form->Label12->text().toStdString();
+        std::filesystem::path(dir_->path().toStdString()) / form->Label12->text().toStdString();
     ProgrammBeenden();
     QVERIFY2(boxes.Texts().isEmpty(), qPrintable(boxes.Texts()));
     form.reset();
     QVERIFY(simulator.Beenden());
 
-    // Every line ends with CR LF; the header comes first, then one line per saved reading.
-    const std::string content = ReadFile(dataFile);
-    QVERIFY2(content.size() >= 2 && content.ends_with("\r\n"), dataFile.c_str());
-    std::vector<std::string> rows = Split(content.substr(0, content.size() - 2), "\r\n");
-    QCOMPARE(rows.front(), std::string("PC-Datum\tPC-Zeit\tWert\tEinheit\tTemp.\tEinheit"));
-    rows.erase(rows.begin());
-    QCOMPARE(static_cast<int>(rows.size()), saved);
-
-    const QRegularExpression date(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4}$"));
-    const QRegularExpression time(QStringLiteral("^\\d\\d:\\d\\d:\\d\\d$"));
     std::vector<std::vector<std::string>> lines;
-    for (const std::string& row : rows) {
-        std::vector<std::string> fields = Split(row, "\t");
-        QVERIFY2(fields.size() == 6, row.c_str());
-        QVERIFY2(date.match(QString::fromStdString(fields[0])).hasMatch(), row.c_str());
-        QVERIFY2(time.match(QString::fromStdString(fields[1])).hasMatch(), row.c_str());
-        QCOMPARE(fields[5], std::string("\xB0"
-                                        "C"));
-        lines.push_back(std::move(fields));
-    }
+    const std::string fault = DataLines(ReadFile(dataFile), lines);
+    QVERIFY2(fault.empty(), (dataFile.string() + ": " + fault).c_str());
+    QCOMPARE(static_cast<int>(lines.size()), saved);
 
     std::vector<TSent> sent;
     for (const std::string& logLine : simulator.Protokoll()) {
@@ -272,6 +285,63 @@ void TProgrammE2E::measurementSavedLineByLine() {
           *start + lines.size() - 1, sent.size());
 
     QVERIFY2(std::filesystem::exists(config_), config_.c_str());
+}
+
+// Three times the meter's cable is pulled and put back (meter-sim gives the link a new
+// pseudo-terminal each time): the measurement waits and goes on, and every record sent is in
+// the one data file exactly once, under one header, without an error box.
+void TProgrammE2E::measurementSurvivesUnplugging() {
+    const std::string link = (std::filesystem::path(dir_->path().toStdString()) / "messgeraet");
+    TSimulatorProzess simulator(METER_SIM, {"--mode", "plain", "--quantity", "mixed", "--interval",
+                                            "50", "--baud", "4800", "--link", link, "--unplug",
+                                            "800,1000", "--print-records"});
+    QVERIFY(!simulator.Geraet().empty());
+    TBefehlszeile commandLine;
+    commandLine.Port = link;
+    auto form = ProgrammEinrichten(commandLine);
+    TBoxWatch boxes;
+    form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    StartAndSave(*form);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
+    // Three unplug cycles, then the program back on the line with everything sent so far saved.
+    std::size_t logged = 0;
+    QVERIFY2(QTest::qWaitFor(
+                 [&] {
+                     logged = simulator.Datensaetze().size();
+                     return simulator.Verbindungen().size() >= 4 && !form->WartetAufGeraet() &&
+                            form->Zustand.Speicher.AnzahlGespeichert >= static_cast<int>(logged);
+                 },
+                 WaitMs),
+             qPrintable(QString::number(form->Zustand.Speicher.AnzahlGespeichert) + " of " +
+                        QString::number(logged) + " saved; boxes: " + boxes.Texts()));
+    const std::filesystem::path dataFile =
+        std::filesystem::path(dir_->path().toStdString()) / form->Label12->text().toStdString();
+    QTest::mouseClick(form->ENDEButton, Qt::LeftButton);
+    ProgrammBeenden();
+    QVERIFY2(boxes.Texts().isEmpty(), qPrintable(boxes.Texts()));
+    form.reset();
+    QVERIFY(simulator.Beenden());
+
+    // Each record once, in order: those of the first `logged` for sure; the ones sent while the
+    // measurement was being ended may or may not have made it.
+    std::vector<std::vector<std::string>> lines;
+    const std::string fault = DataLines(ReadFile(dataFile), lines);
+    QVERIFY2(fault.empty(), (dataFile.string() + ": " + fault).c_str());
+    std::vector<TSent> sent;
+    for (const std::string& record : simulator.Datensaetze()) {
+        const std::optional<TSent> parsed = ParseLogLine(record);
+        QVERIFY2(parsed.has_value(), record.c_str());
+        sent.push_back(*parsed);
+    }
+    QVERIFY(lines.size() >= logged && lines.size() <= sent.size());
+    std::string why;
+    const std::optional<std::size_t> start = FindRun(lines, sent, why);
+    QVERIFY2(start == std::size_t{0}, why.c_str());
+    qInfo("%zu records saved once each over %zu stretches", lines.size(),
+          simulator.Verbindungen().size());
 }
 
 QTEST_MAIN(TProgrammE2E)
