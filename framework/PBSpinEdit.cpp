@@ -72,8 +72,15 @@ protected:
 
     void focusOutEvent(QFocusEvent* event) override {
         QLineEdit::focusOutEvent(event);
-        verlassen_();
+        if (verlassen_) {
+            verlassen_();
+        }
     }
+
+public:
+    // The field is going away: the focus that leaves the edit while the field's widget is
+    // torn down must not reach the field any more.
+    void Loesen() { verlassen_ = nullptr; }
 
 private:
     const TPBSpinEdit* feld_;
@@ -91,6 +98,10 @@ QToolButton* Pfeilknopf(Qt::ArrowType richtung, QWidget* parent) {
 }
 
 } // namespace
+
+TPBSpinEdit::~TPBSpinEdit() {
+    static_cast<TZahlEdit*>(edit_)->Loesen();
+}
 
 TPBSpinEdit::TPBSpinEdit(QWidget* parent)
     : QWidget(parent) {

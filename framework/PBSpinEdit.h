@@ -17,6 +17,9 @@ class TPBSpinEdit : public QWidget {
     Q_OBJECT
 public:
     explicit TPBSpinEdit(QWidget* parent = nullptr);
+    ~TPBSpinEdit() override;
+    TPBSpinEdit(const TPBSpinEdit&) = delete;
+    TPBSpinEdit& operator=(const TPBSpinEdit&) = delete;
 
     int MinValue() const noexcept { return minValue_; }
     int MaxValue() const noexcept { return maxValue_; }
