@@ -3,6 +3,7 @@
 #include "serial/ComPortDevices.h"
 #include "serial/EComPort.h"
 #include "serial/platform/SerialDeviceList.h"
+#include "serial/platform/SerialDeviceMonitor.h"
 #include "tests/unit/serial/FakeDeviceTree.h"
 #include "tests/unit/serial/SerialDeviceSamples.h"
 
@@ -128,6 +129,35 @@ TEST_F(ComPortDevicesTest, UnreadableListRaisesCode23) {
             EXPECT_EQ(error.SystemCode(), ENOTDIR);
         }
     }
+}
+
+// A fake tree gets no events: the monitor compares the list at each call.
+TEST_F(SysfsDevicesTest, MonitorPollsAFakeTree) {
+    TSerialDeviceMonitor monitor(TMonitorSource::Kernel, fake.Tree());
+    EXPECT_EQ(monitor.Source(), TMonitorSource::Polling);
+    EXPECT_EQ(monitor.Fd(), -1);
+    EXPECT_FALSE(monitor.Drain());
+
+    fake.AddUsb(FtdiAdapter("/dev/ttyUSB2", "FT9XK2QL", "1-1.4"));
+    EXPECT_TRUE(monitor.Drain());
+    EXPECT_FALSE(monitor.Drain());
+
+    fake.Remove("ttyUSB0");
+    EXPECT_TRUE(monitor.Drain());
+
+    // The same name for another adapter is a change too.
+    fake.Remove("ttyUSB1");
+    fake.AddUsb(FtdiAdapter("/dev/ttyUSB1", "FT0AAAAA", "1-1.3"));
+    EXPECT_TRUE(monitor.Drain());
+
+    // A list that cannot be read is a state of its own, and so is its return.
+    fs::rename(fake.Ordner / "class/tty", fake.Ordner / "class/tty.weg");
+    DateiSchreiben(fake.Ordner / "class/tty", "not a directory");
+    EXPECT_TRUE(monitor.Drain());
+    EXPECT_FALSE(monitor.Drain());
+    fs::remove(fake.Ordner / "class/tty");
+    fs::rename(fake.Ordner / "class/tty.weg", fake.Ordner / "class/tty");
+    EXPECT_TRUE(monitor.Drain());
 }
 
 } // namespace
