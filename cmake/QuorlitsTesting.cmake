@@ -6,13 +6,17 @@ find_package(GTest REQUIRED)
 # The programs that exercise threads; the test command builds and runs them under ThreadSanitizer.
 add_custom_target(thread_tests)
 
-# quorlits_add_unit_test(<name> [QTCORE] [THREADS] SOURCES <files...> LIBS <targets...>)
+# quorlits_add_unit_test(<name> [QTCORE] [THREADS] [UMOCKDEV] SOURCES <files...> LIBS <targets...>)
 # A GoogleTest program without a display; each TEST becomes its own CTest entry. With QTCORE
 # its main runs a QCoreApplication, for code that hands work to Qt's event loop. THREADS adds
-# the program to the target thread_tests.
+# the program to the target thread_tests. UMOCKDEV links libumockdev and runs the program with
+# umockdev's preload library, which gives it the test bed's /sys, /dev and uevents.
 function(quorlits_add_unit_test name)
-    cmake_parse_arguments(ARG "QTCORE;THREADS" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "QTCORE;THREADS;UMOCKDEV" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
+    if(ARG_UMOCKDEV)
+        quorlits_run_in_umockdev(${name})
+    endif()
     if(ARG_QTCORE)
         set(main quorlits_qtcore_testmain)
     else()
@@ -26,6 +30,26 @@ function(quorlits_add_unit_test name)
         add_dependencies(thread_tests ${name})
     endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES LABELS unit)
+endfunction()
+
+# Links libumockdev to `target` and runs it (its test listing too) under umockdev's preload
+# library. AddressSanitizer's runtime must come first among the preloaded libraries, so a
+# sanitized build names it before umockdev's.
+function(quorlits_run_in_umockdev target)
+    if(NOT TARGET PkgConfig::UMOCKDEV)
+        find_package(PkgConfig REQUIRED)
+        pkg_check_modules(UMOCKDEV REQUIRED IMPORTED_TARGET GLOBAL umockdev-1.0)
+    endif()
+    target_link_libraries(${target} PRIVATE PkgConfig::UMOCKDEV)
+    if(CMAKE_CXX_FLAGS MATCHES "-fsanitize=[^ ]*address")
+        execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=libasan.so
+                        OUTPUT_VARIABLE asan OUTPUT_STRIP_TRAILING_WHITESPACE)
+        set(launcher env "LD_PRELOAD=${asan}:libumockdev-preload.so.0")
+    else()
+        find_program(UMOCKDEV_WRAPPER umockdev-wrapper REQUIRED)
+        set(launcher ${UMOCKDEV_WRAPPER})
+    endif()
+    set_property(TARGET ${target} PROPERTY CROSSCOMPILING_EMULATOR ${launcher})
 endfunction()
 
 # quorlits_add_race_check(<name> SOURCES <files...> [LIBS <targets...>])

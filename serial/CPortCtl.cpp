@@ -3,18 +3,39 @@
 #include "serial/CPortCtl.h"
 
 #include "serial/ComErrorHook.h"
+#include "serial/ComPortDevices.h"
+#include "serial/ComPortWatch.h"
 #include "serial/CustomComPort.h"
 #include "serial/platform/PortName.h"
 
 #include <exception>
+#include <utility>
 
+#include <QAbstractItemView>
 #include <QString>
+#include <QStyle>
+#include <QStyledItemDelegate>
 
 namespace {
 
 QString ToQString(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+// Shows an entry of the open device list by its description where it has one.
+class TDeviceItemDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const QVariant description = index.data(TComComboBox::DescriptionRole);
+        if (description.isValid()) {
+            option->text = description.toString();
+        }
+    }
+};
 
 } // namespace
 
@@ -49,6 +70,7 @@ void TComComboBox::SetComPort(TCustomComPort* value) {
 
 void TComComboBox::SetComProperty(TComProperty value) {
     select_.SetComProperty(value);
+    FollowDevices(value == cpPort);
     FillItems();
 }
 
@@ -65,10 +87,14 @@ void TComComboBox::SetText(const std::string& value) {
 
 void TComComboBox::FillItems() {
     // Read the choices first: a device list that cannot be read leaves the list as it was.
-    const std::vector<std::string> items = select_.Items();
-    clear();
-    for (const std::string& item : items) {
-        addItem(ToQString(item));
+    if (select_.ComProperty() == cpPort) {
+        ShowDevices(ListComPortDevices());
+    } else {
+        const std::vector<std::string> items = select_.Items();
+        clear();
+        for (const std::string& item : items) {
+            addItem(ToQString(item));
+        }
     }
     if (count() == 0) {
         return;
@@ -138,5 +164,64 @@ void TComComboBox::PortDestroyed() {
     freeNotification_ = 0;
     if (count() > 0) {
         setCurrentIndex(0);
+    }
+}
+
+void TComComboBox::ShowDevices(std::vector<TSerialDevice> devices) {
+    devices_ = std::move(devices);
+    clear();
+    for (const TSerialDevice& device : devices_) {
+        addItem(ToQString(device.Name));
+        setItemData(count() - 1, ToQString(ComPortDeviceText(device)), DescriptionRole);
+        const std::string details = ComPortDeviceDetails(device);
+        if (!details.empty()) {
+            setItemData(count() - 1, ToQString(details), Qt::ToolTipRole);
+        }
+    }
+    // The open list is as wide as its longest description, the closed one fits the names.
+    view()->setMinimumWidth(view()->sizeHintForColumn(0) +
+                            style()->pixelMetric(QStyle::PM_ScrollBarExtent));
+}
+
+void TComComboBox::FollowDevices(bool follow) {
+    if (follow && watch_ == nullptr) {
+        setItemDelegate(new TDeviceItemDelegate(view()));
+        watch_ = new TComPortWatch(this);
+        connect(watch_, &TComPortWatch::DevicesChanged, this, [this] { ShowPluggedDevices(); });
+    } else if (!follow && watch_ != nullptr) {
+        delete watch_;
+        watch_ = nullptr;
+        devices_.clear();
+        view()->setMinimumWidth(0);
+    }
+}
+
+void TComComboBox::ShowPluggedDevices() {
+    // Called from Qt's event loop, which no exception may cross.
+    try {
+        std::vector<TSerialDevice> devices = ListComPortDevices();
+        listFailed_ = false;
+        if (devices == devices_) {
+            return;
+        }
+        const std::string chosen = Text();
+        ShowDevices(std::move(devices));
+        // The chosen device stays chosen; one that went away stays as its name alone, so the
+        // user's choice is never changed behind his back.
+        int index = FindText(chosen);
+        if (index < 0 && !chosen.empty()) {
+            addItem(ToQString(chosen));
+            index = count() - 1;
+        }
+        if (index >= 0) {
+            setCurrentIndex(index);
+        } else if (count() > 0) {
+            SelectItem(0);
+        }
+    } catch (...) {
+        if (!listFailed_) {
+            listFailed_ = true;
+            ReportComError(std::current_exception());
+        }
     }
 }

@@ -6,14 +6,17 @@
 #include "serial/ComLed.h"
 #include "serial/ComPortList.h"
 #include "serial/ComSelect.h"
+#include "serial/platform/SerialDevice.h"
 
 #include <QComboBox>
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class TCustomComPort;
 class TComComboBox;
+class TComPortWatch;
 
 using TComComboBoxEvent = std::function<void(TComComboBox* Sender)>;
 
@@ -21,8 +24,15 @@ using TComComboBoxEvent = std::function<void(TComComboBox* Sender)>;
 // when its setting is set, shows the port's current value, holds the user's choice and writes
 // it into the port on ApplyToPort (or at once with AutoApply). When the bound port is
 // destroyed the list forgets it.
+//
+// The device list (cpPort) holds the device names as its items, so the closed list shows the
+// name and a choice selects exactly it; the open list shows each device with what a user
+// recognises it by (DescriptionRole), the tip its by-id names. It follows devices being plugged
+// in and out while it exists, keeping the selected name.
 class TComComboBox : public QComboBox {
 public:
+    static constexpr int DescriptionRole = Qt::UserRole + 1;
+
     explicit TComComboBox(QWidget* parent = nullptr);
     ~TComComboBox() override;
     TComComboBox(const TComComboBox&) = delete;
@@ -63,7 +73,15 @@ private:
     void SelectItem(int index);
     void UserChoice(int index);
     void PortDestroyed();
+    // The device list: its entries, and the watch that keeps them current.
+    void ShowDevices(std::vector<TSerialDevice> devices);
+    void FollowDevices(bool follow);
+    void ShowPluggedDevices();
 
     TComSelect select_;
     int freeNotification_ = 0;
+    std::vector<TSerialDevice> devices_;
+    TComPortWatch* watch_ = nullptr;
+    // A device list that could not be read is reported once, not at every change after it.
+    bool listFailed_ = false;
 };

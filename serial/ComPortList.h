@@ -13,8 +13,9 @@
 // cannot be read raises EComPort code 23 with the errno.
 void EnumerateComPorts(std::vector<std::string>& list);
 
-// The sysfs root EnumerateComPorts looks below ("/sys" unless set; tests set a fake tree). An
-// empty path restores "/sys".
+// The sysfs root EnumerateComPorts and the device lists look below ("/sys" unless set; tests
+// set a fake tree, whose device directory is dev/ below the root). An empty path restores the
+// system's tree.
 void SetComPortSysfsRoot(std::filesystem::path root);
 std::filesystem::path ComPortSysfsRoot();
 

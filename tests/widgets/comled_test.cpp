@@ -326,7 +326,8 @@ void ComLedTest::MaltSofortOhneEingabenZuBearbeiten() {
     QCoreApplication::processEvents();
     bool eingabeGelaufen = false;
     TMalZaehler gemalt(*rig.Lampe);
-    QTimer::singleShot(0, [&eingabeGelaufen] { eingabeGelaufen = true; });
+    // Bound to the lamp, so the call is dropped with it when the test ends before it ran.
+    QTimer::singleShot(0, rig.Lampe.get(), [&eingabeGelaufen] { eingabeGelaufen = true; });
     rig.Lampe->Link().OnCTSSignal(rig.Port.get(), true);
     QVERIFY(gemalt.Zahl >= 1);
     QVERIFY(!eingabeGelaufen);

@@ -22,6 +22,7 @@ namespace fs = std::filesystem;
 const std::map<std::string, int> Schichten = {
     {"quorlits_serial_platform", 0},   // device layer: system calls, termios
     {"quorlits_serial_fake", 1},       // the scriptable device of the tests
+    {"quorlits_serial_udev", 1},       // device list, identity, plug events (libudev, sysfs)
     {"quorlits_serial", 2},            // settings, port object, event thread (QtCore)
     {"quorlits_framework", 3},         // plain data the widgets show
     {"quorlits_framework_widgets", 4}, // the thin layer over QtWidgets
