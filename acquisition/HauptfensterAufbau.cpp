@@ -131,9 +131,11 @@ QWidget* TForm1::Anzeigebereich() {
         Text("StaticText1", QStringLiteral("Zeichenlänge des aktuellen Memofeldes:"), bereich));
     Label7 = Text("Label7", QStringLiteral("0"), bereich);
     laenge->addWidget(Label7);
-    laenge->addStretch(1);
+    laenge->addSpacing(24);
+    // Takes the rest of the row and never widens the window: a long text is cut at the edge.
     Verbindung = Text("Verbindung", QString(), bereich);
-    laenge->addWidget(Verbindung);
+    Verbindung->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    laenge->addWidget(Verbindung, 1);
     spalte->addLayout(laenge);
     StringGrid1 = Benannt(new TStringGrid(bereich), "StringGrid1");
     StringGrid1->Anzeigen(Zustand.Tabelle.Inhalt()); // the empty rows until the first layout

@@ -146,13 +146,16 @@ void TForm1::UnterbrechungenVergessen() {
 
 void TForm1::VerbindungZeigen() {
     if (warteZeit_) {
-        Verbindung->setStyleSheet(QStringLiteral("color: #b00000; font-weight: bold;"));
-        Verbindung->setText(QStringLiteral("Gerät getrennt seit %1 – warte auf %2 (%3)")
-                                .arg(Uhrzeit(*warteZeit_), QString::fromStdString(comPort_->Port()),
-                                     QString::fromStdString(warteGrund_)));
+        Verbindung->setStyleSheet(QStringLiteral("color: #b00000;"));
+        Verbindung->setText(QStringLiteral("Getrennt seit %1: %2")
+                                .arg(Uhrzeit(*warteZeit_), QString::fromStdString(warteGrund_)));
+        Verbindung->setToolTip(
+            QStringLiteral("Die Messung läuft weiter; %1 wird wieder geöffnet, sobald es da ist.")
+                .arg(QString::fromStdString(comPort_->Port())));
         return;
     }
     Verbindung->setStyleSheet(QString());
+    Verbindung->setToolTip(QString());
     if (unterbrechungen_ == 0 || !letzteUnterbrechung_ || !letzteRueckkehr_) {
         Verbindung->clear();
         return;

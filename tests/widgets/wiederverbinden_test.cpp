@@ -57,15 +57,17 @@ private slots:
         QVERIFY(!f.ComPort().Connected());
         QVERIFY(Takt(f) != nullptr && Takt(f)->isActive());
         QCOMPARE(f.Verbindung->text(),
-                 QStringLiteral("Gerät getrennt seit 10:00:00 – warte auf COM1 "
-                                "(Verbindung unterbrochen)"));
+                 QStringLiteral("Getrennt seit 10:00:00: Verbindung unterbrochen"));
+        QVERIFY(f.Verbindung->toolTip().contains(QStringLiteral("COM1")));
+        // However long the text, the window keeps the width it had.
+        QVERIFY(f.minimumSizeHint().width() <= 598);
         // Tries that fail keep the wait and say why.
         f.WiederverbindenVersuchen();
         QVERIFY(f.WartetAufGeraet());
-        QVERIFY(f.Verbindung->text().endsWith(QStringLiteral("(Gerät nicht vorhanden)")));
+        QVERIFY(f.Verbindung->text().endsWith(QStringLiteral(": Gerät nicht vorhanden")));
         rig.Geraet->FailWith(TFakeOp::Open, EACCES);
         f.WiederverbindenVersuchen();
-        QVERIFY(f.Verbindung->text().endsWith(QStringLiteral("(keine Zugriffsrechte)")));
+        QVERIFY(f.Verbindung->text().endsWith(QStringLiteral(": keine Zugriffsrechte")));
         // Back: the same name, the same settings, no caption changed on the way.
         rig.Geraet->FailWith(TFakeOp::Open, 0);
         f.WiederverbindenVersuchen();
