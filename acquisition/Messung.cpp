@@ -94,7 +94,6 @@ void TForm1::MessungBeenden() {
     if (WartetAufGeraet()) {
         // The port is closed already; the button shows the end all the same.
         WartenBeenden();
-        Send_Btn->setEnabled(true);
         ComPortClose();
     } else {
         comPort_->Close();

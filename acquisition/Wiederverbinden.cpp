@@ -120,13 +120,13 @@ void TForm1::WiederverbindenVersuchen() {
     letzteUnterbrechung_ = warteZeit_;
     letzteRueckkehr_ = uhr_();
     WartenBeenden();
-    Send_Btn->setEnabled(true);
     VerbindungZeigen();
 }
 
 void TForm1::WartenBeenden() {
     warteZeit_.reset();
     warteGrund_.clear();
+    Send_Btn->setEnabled(true);
     if (wiederverbindenTakt_ != nullptr) {
         wiederverbindenTakt_->stop();
     }
@@ -140,7 +140,6 @@ void TForm1::UnterbrechungenVergessen() {
     unterbrechungen_ = 0;
     letzteUnterbrechung_.reset();
     letzteRueckkehr_.reset();
-    Send_Btn->setEnabled(true);
     VerbindungZeigen();
 }
 
@@ -156,7 +155,7 @@ void TForm1::VerbindungZeigen() {
     }
     Verbindung->setStyleSheet(QString());
     Verbindung->setToolTip(QString());
-    if (unterbrechungen_ == 0 || !letzteUnterbrechung_ || !letzteRueckkehr_) {
+    if (!letzteUnterbrechung_ || !letzteRueckkehr_) {
         Verbindung->clear();
         return;
     }

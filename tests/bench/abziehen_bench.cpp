@@ -7,7 +7,7 @@
 // during one second while it waits (context switches of all its threads), and how long it takes
 // to reopen once the link points to a new pseudo-terminal; then the records after the return
 // must reach the data file, the measurement is ended and the open descriptors are counted.
-// With --ohne-wiederverbinden the loss is reported instead (the specified behaviour), and the
+// With --ohne-wiederverbinden the loss is reported instead (as with the setting off), and the
 // second is measured after the report. Prints figures; asserts nothing.
 // Usage: abziehen_bench [rounds]
 #include "acquisition/ComMainForm.h"

@@ -75,6 +75,19 @@ std::optional<TSent> ParseLogLine(const std::string& line) {
     return TSent{fields[1], unit, fields[3]};
 }
 
+// Every record line of meter-sim's log as a sent reading; the first line that is none, or
+// nothing.
+std::string ParseLog(const std::vector<std::string>& log, std::vector<TSent>& sent) {
+    for (const std::string& line : log) {
+        const std::optional<TSent> record = ParseLogLine(line);
+        if (!record) {
+            return line;
+        }
+        sent.push_back(*record);
+    }
+    return {};
+}
+
 // The data file's number: width 6, two decimals, decimal comma.
 std::string DataFileNumber(double value) {
     char text[32];
@@ -198,6 +211,10 @@ private slots:
 
 private:
     void StartAndSave(TForm1& form);
+    // After the end button: reports still queued are shown (there must be none), the window
+    // goes and the simulator is ended.
+    static void Shutdown(std::unique_ptr<TForm1>& form, const TBoxWatch& boxes,
+                         TSimulatorProzess& simulator);
 
     std::unique_ptr<QTemporaryDir> dir_; // a fresh one for each test
     QString oldCurrent_;
@@ -238,6 +255,14 @@ void TProgrammE2E::StartAndSave(TForm1& form) {
     QVERIFY2(name == before + ".000" || name == after + ".000", qPrintable(name));
 }
 
+void TProgrammE2E::Shutdown(std::unique_ptr<TForm1>& form, const TBoxWatch& boxes,
+                            TSimulatorProzess& simulator) {
+    ProgrammBeenden();
+    QVERIFY2(boxes.Texts().isEmpty(), qPrintable(boxes.Texts()));
+    form.reset();
+    QVERIFY(simulator.Beenden());
+}
+
 void TProgrammE2E::measurementSavedLineByLine() {
     TSimulatorProzess simulator(METER_SIM, {"--mode", "plain", "--quantity", "mixed", "--interval",
                                             "100", "--baud", "4800", "--print-records"});
@@ -262,10 +287,10 @@ void TProgrammE2E::measurementSavedLineByLine() {
     const int saved = LabelNumber(form->Label13);
     const std::filesystem::path dataFile =
         std::filesystem::path(dir_->path().toStdString()) / form->Label12->text().toStdString();
-    ProgrammBeenden();
-    QVERIFY2(boxes.Texts().isEmpty(), qPrintable(boxes.Texts()));
-    form.reset();
-    QVERIFY(simulator.Beenden());
+    Shutdown(form, boxes, simulator);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
 
     std::vector<std::vector<std::string>> lines;
     const std::string fault = DataLines(ReadFile(dataFile), lines);
@@ -273,11 +298,8 @@ void TProgrammE2E::measurementSavedLineByLine() {
     QCOMPARE(static_cast<int>(lines.size()), saved);
 
     std::vector<TSent> sent;
-    for (const std::string& logLine : simulator.Protokoll()) {
-        const std::optional<TSent> record = ParseLogLine(logLine);
-        QVERIFY2(record.has_value(), logLine.c_str());
-        sent.push_back(*record);
-    }
+    const std::string notARecord = ParseLog(simulator.Protokoll(), sent);
+    QVERIFY2(notARecord.empty(), notARecord.c_str());
     std::string why = "fewer records sent than saved";
     const std::optional<std::size_t> start = FindRun(lines, sent, why);
     QVERIFY2(start.has_value(), why.c_str());
@@ -320,10 +342,10 @@ void TProgrammE2E::measurementSurvivesUnplugging() {
     const std::filesystem::path dataFile =
         std::filesystem::path(dir_->path().toStdString()) / form->Label12->text().toStdString();
     QTest::mouseClick(form->ENDEButton, Qt::LeftButton);
-    ProgrammBeenden();
-    QVERIFY2(boxes.Texts().isEmpty(), qPrintable(boxes.Texts()));
-    form.reset();
-    QVERIFY(simulator.Beenden());
+    Shutdown(form, boxes, simulator);
+    if (QTest::currentTestFailed()) {
+        return;
+    }
 
     // Each record once, in order: those of the first `logged` for sure; the ones sent while the
     // measurement was being ended may or may not have made it.
@@ -331,11 +353,8 @@ void TProgrammE2E::measurementSurvivesUnplugging() {
     const std::string fault = DataLines(ReadFile(dataFile), lines);
     QVERIFY2(fault.empty(), (dataFile.string() + ": " + fault).c_str());
     std::vector<TSent> sent;
-    for (const std::string& record : simulator.Datensaetze()) {
-        const std::optional<TSent> parsed = ParseLogLine(record);
-        QVERIFY2(parsed.has_value(), record.c_str());
-        sent.push_back(*parsed);
-    }
+    const std::string notARecord = ParseLog(simulator.Datensaetze(), sent);
+    QVERIFY2(notARecord.empty(), notARecord.c_str());
     QVERIFY(lines.size() >= logged && lines.size() <= sent.size());
     std::string why;
     const std::optional<std::size_t> start = FindRun(lines, sent, why);
