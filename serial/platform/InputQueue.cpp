@@ -37,18 +37,21 @@ TQueueAddResult TInputQueue::Add(const std::uint8_t* data, std::size_t count, bo
     const std::lock_guard lock(mutex_);
     TQueueAddResult result;
     const std::size_t before = bytes_.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint8_t byte = data[i];
-        if (discardNull && byte == 0) {
-            continue;
-        }
-        if (bytes_.size() >= capacity_) {
-            ++result.Overflow;
-            continue;
-        }
-        bytes_.push_back(byte);
-        ++result.Added;
-        result.EventChar = result.EventChar || (eventChar && *eventChar == byte);
+    // Runs of bytes are queued at once: a flooded line sends whole reads through here, often
+    // into a full queue, and a byte-by-byte loop would cost more than the read itself.
+    const std::uint8_t* pos = data;
+    const std::uint8_t* const end = data + count;
+    while (pos != end) {
+        const std::uint8_t* runEnd = discardNull ? std::find(pos, end, std::uint8_t{0}) : end;
+        const std::size_t room = bytes_.size() >= capacity_ ? 0 : capacity_ - bytes_.size();
+        const std::size_t take =
+            std::min<std::size_t>(room, static_cast<std::size_t>(runEnd - pos));
+        bytes_.insert(bytes_.end(), pos, pos + take);
+        result.Added += take;
+        result.Overflow += static_cast<std::size_t>(runEnd - pos) - take;
+        result.EventChar =
+            result.EventChar || (eventChar && std::find(pos, pos + take, *eventChar) != pos + take);
+        pos = runEnd == end ? end : runEnd + 1; // skips the dropped NUL
     }
     const std::size_t threshold = Threshold80();
     result.Crossed80 = before < threshold && bytes_.size() >= threshold;

@@ -76,6 +76,20 @@ TEST(InputQueue, RefusesBytesBeyondTheCapacity) {
     EXPECT_EQ(TakeText(queue, 10), "abcd");
 }
 
+// Dropped NULs split a read into runs; the capacity and the event character apply across them.
+TEST(InputQueue, NulsOverflowAndEventCharacterTogether) {
+    TInputQueue queue(4);
+    const std::string text("\0ab\0\0cd\0ex\0", 11);
+    const TQueueAddResult result = AddText(queue, text, true, 'x');
+    EXPECT_EQ(result.Added, 4U);
+    EXPECT_EQ(result.Overflow, 2U); // "e" and "x"; the NULs are not counted
+    EXPECT_FALSE(result.EventChar); // the refused "x" was never queued
+    EXPECT_TRUE(result.Crossed80);
+    EXPECT_EQ(TakeText(queue, 10), "abcd");
+    EXPECT_TRUE(AddText(queue, std::string("\0\0x", 3), true, 'x').EventChar);
+    EXPECT_EQ(AddText(queue, std::string(3, '\0'), true).Added, 0U);
+}
+
 TEST(InputQueue, SmallerCapacityKeepsQueuedBytes) {
     TInputQueue queue(8);
     AddText(queue, "abcdef");
