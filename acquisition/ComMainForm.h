@@ -4,6 +4,7 @@
 
 #include "acquisition/Empfang.h"
 #include "serial/platform/ComDevice.h"
+#include "serial/platform/SerialIdentity.h"
 #include "shell/Einstellungen.h"
 #include "storage/Uhr.h"
 
@@ -29,6 +30,7 @@ class TAboutBox;
 class TAuto_Form;
 class TComLed;
 class TComPort;
+class TComPortWatch;
 class TPrgOptionenForm;
 class TSpalten_Form;
 class TCustomComPort;
@@ -216,8 +218,16 @@ private:
     void UnterbrechungenVergessen();
     void VerbindungZeigen();
     void OrdnerBeobachten();
+    // Opens the port for a new measurement and notes which adapter it is.
+    void MessungsPortOeffnen();
+    // The name to open now, or empty (and warteGrund_ says why) while the adapter is not back.
+    std::string RueckkehrName();
+    void LampenZeigen();
     QTimer* wiederverbindenTakt_ = nullptr;
     QFileSystemWatcher* ordnerWaechter_ = nullptr;
+    TComPortWatch* geraeteWaechter_ = nullptr;    // udev: adapters plugged in and out
+    std::string messName_;                        // the name the measurement opened
+    TPortIdentity adapter_;                       // the adapter it opened; empty off USB
     std::optional<TUhrzeit> warteZeit_;           // since when the window waits
     std::string warteGrund_;                      // why the last reopen failed
     int unterbrechungen_ = 0;                     // of this measurement

@@ -64,8 +64,7 @@ void TForm1::RSLesenClick() {
         Freigeben({SaveButton, AutoSaveBtn}, false);
         WTWGridGleitWerte->setEnabled(false);
         MessbeginnZeigen();
-        UnterbrechungenVergessen();
-        comPort_->Open();
+        MessungsPortOeffnen();
     }
     Spalten1->setEnabled(true);
 }
@@ -84,8 +83,7 @@ void TForm1::RSWTWLesenClick() {
         Freigeben(andere, false);
         Spalten1->setEnabled(false);
         MessbeginnZeigen();
-        UnterbrechungenVergessen();
-        comPort_->Open();
+        MessungsPortOeffnen();
     }
     WTWGridGleitWerte->setEnabled(true);
 }

@@ -4,6 +4,8 @@
 
 #include "framework/Fehlerbox.h"
 #include "serial/ComPort.h"
+#include "serial/ComPortDevices.h"
+#include "serial/ComPortWatch.h"
 #include "serial/EComPort.h"
 #include "storage/PCZeit.h"
 
@@ -18,10 +20,12 @@
 #include <filesystem>
 
 // A measurement outlives its device going away for a while (a bumped cable, an adapter that
-// lost power): the port is closed, the window waits and tries to open the same name again once
-// a second and whenever the folder of its name changes, and then the measurement goes on into
-// the same data file. Waiting, the measurement
-// counts as running: its button keeps "Ende Lesen", which ends the wait and the measurement.
+// lost power): the port is closed, the window waits, and the measurement goes on into the same
+// data file once the device is back. It tries once a second, whenever the folder of the port's
+// name changes and whenever an adapter is plugged in. A USB adapter is known by its identity:
+// it is followed to a new name, and another device under the old name is never opened. Waiting,
+// the measurement counts as running: its button keeps "Ende Lesen", which ends the wait and the
+// measurement.
 
 namespace {
 
@@ -74,6 +78,7 @@ void TForm1::ComPortLineLost(int Fehler) {
         // Closing a device that is gone may fail; that is the loss already being handled.
     }
     Send_Btn->setEnabled(false);
+    LampenZeigen();
     if (wiederverbindenTakt_ == nullptr) {
         wiederverbindenTakt_ = new QTimer(this);
         wiederverbindenTakt_->setObjectName(QStringLiteral("Wiederverbindentakt"));
@@ -83,7 +88,49 @@ void TForm1::ComPortLineLost(int Fehler) {
     }
     wiederverbindenTakt_->start();
     OrdnerBeobachten();
+    if (!adapter_.Empty() && geraeteWaechter_ == nullptr) {
+        geraeteWaechter_ = new TComPortWatch(this);
+        connect(geraeteWaechter_, &TComPortWatch::DevicesChanged, this,
+                [this] { WiederverbindenVersuchen(); });
+    }
     VerbindungZeigen();
+}
+
+void TForm1::MessungsPortOeffnen() {
+    UnterbrechungenVergessen();
+    comPort_->Open();
+    messName_ = comPort_->Port();
+    adapter_ = {};
+    try {
+        adapter_ = ComPortIdentity(messName_);
+    } catch (const EComPort&) {
+        // Without a readable device list the port is found again by its name, as off USB.
+    }
+}
+
+std::string TForm1::RueckkehrName() {
+    TPortReturn rueckkehr;
+    try {
+        rueckkehr = LocateReturningPort(messName_, adapter_);
+    } catch (const EComPort& fehler) {
+        warteGrund_ = "Geräteliste nicht lesbar: " + Grund(fehler.SystemCode());
+        return {};
+    }
+    switch (rueckkehr.Kind) {
+    case TReturnKind::SameName:
+    case TReturnKind::NewName:
+        return rueckkehr.Name;
+    case TReturnKind::Absent:
+        warteGrund_ = "Adapter nicht angeschlossen";
+        break;
+    case TReturnKind::Stranger:
+        warteGrund_ = "unter " + rueckkehr.Name + " steckt ein anderes Gerät";
+        break;
+    case TReturnKind::Several:
+        warteGrund_ = "mehrere gleiche Adapter angeschlossen, keiner wird gewählt";
+        break;
+    }
+    return {};
 }
 
 // A device node or link that appears in the folder of the port's name is tried at once
@@ -109,6 +156,12 @@ void TForm1::WiederverbindenVersuchen() {
     if (!WartetAufGeraet() || comPort_->AwaitingRelease()) {
         return;
     }
+    const std::string name = RueckkehrName();
+    if (name.empty()) {
+        VerbindungZeigen();
+        return;
+    }
+    comPort_->SetPort(name);
     try {
         comPort_->Open();
     } catch (const EComPort& fehler) {
@@ -127,8 +180,14 @@ void TForm1::WartenBeenden() {
     warteZeit_.reset();
     warteGrund_.clear();
     Send_Btn->setEnabled(true);
+    LampenZeigen();
     if (wiederverbindenTakt_ != nullptr) {
         wiederverbindenTakt_->stop();
+    }
+    if (geraeteWaechter_ != nullptr) {
+        // Later: the wait may end inside the watch's own signal.
+        geraeteWaechter_->deleteLater();
+        geraeteWaechter_ = nullptr;
     }
     if (ordnerWaechter_ != nullptr && !ordnerWaechter_->directories().isEmpty()) {
         ordnerWaechter_->removePaths(ordnerWaechter_->directories());
@@ -154,7 +213,10 @@ void TForm1::VerbindungZeigen() {
         return;
     }
     Verbindung->setStyleSheet(QString());
-    Verbindung->setToolTip(QString());
+    Verbindung->setToolTip(comPort_->Port() == messName_
+                               ? QString()
+                               : QStringLiteral("Der Adapter kam unter %1 zurück.")
+                                     .arg(QString::fromStdString(comPort_->Port())));
     if (!letzteUnterbrechung_ || !letzteRueckkehr_) {
         Verbindung->clear();
         return;
@@ -162,4 +224,14 @@ void TForm1::VerbindungZeigen() {
     Verbindung->setText(QStringLiteral("Unterbrechungen: %1, zuletzt %2 bis %3")
                             .arg(unterbrechungen_)
                             .arg(Uhrzeit(*letzteUnterbrechung_), Uhrzeit(*letzteRueckkehr_)));
+}
+
+// Waiting, the lamps of the line are greyed with their names: there is no line to show.
+void TForm1::LampenZeigen() {
+    auto* feld = findChild<QWidget*>(QStringLiteral("Lampenfeld"));
+    if (feld == nullptr) {
+        return;
+    }
+    feld->setEnabled(!WartetAufGeraet());
+    feld->setToolTip(WartetAufGeraet() ? QStringLiteral("Leitung getrennt") : QString());
 }

@@ -81,6 +81,26 @@ TPortMatch FindComPort(const TPortIdentity& identity) {
     return MatchIdentity(identity, ListComPortDevices());
 }
 
+TPortReturn LocateReturningPort(const std::string& portName, const TPortIdentity& identity) {
+    if (identity.Empty()) {
+        return {TReturnKind::SameName, portName};
+    }
+    const TPortMatch match = FindComPort(identity);
+    if (match.Result == TMatchResult::Several) {
+        return {TReturnKind::Several, {}};
+    }
+    const auto underName =
+        Read([&] { return SerialDeviceOfPath(DevicePathOfPort(portName), Tree()); });
+    if (match.Result == TMatchResult::None) {
+        return underName ? TPortReturn{TReturnKind::Stranger, underName->Name} : TPortReturn{};
+    }
+    // A name that still leads to the adapter (a by-id link, a link of the user's) is kept.
+    if (underName && underName->Name == match.Device.Name) {
+        return {TReturnKind::SameName, portName};
+    }
+    return {TReturnKind::NewName, match.Device.Name};
+}
+
 std::string ComPortDeviceText(const TSerialDevice& device) {
     std::string text = device.Name;
     if (const std::string recognised = Recognised(device); !recognised.empty()) {

@@ -31,6 +31,25 @@ TPortIdentity ComPortIdentity(const std::string& portName);
 // The device that has `identity` now, under whatever name. Raises as ListComPortDevices.
 TPortMatch FindComPort(const TPortIdentity& identity);
 
+// Where the adapter of a port that lost it can be opened again.
+enum class TReturnKind {
+    SameName, // by the name the port had: no identity to go by, or the name leads to the adapter
+    NewName,  // the adapter came back under another name
+    Absent,   // the adapter is not plugged in
+    Stranger, // not plugged in, and another device has the port's name
+    Several,  // more than one adapter has the identity: none is guessed
+};
+struct TPortReturn {
+    TReturnKind Kind = TReturnKind::Absent;
+    // The name to open (SameName, NewName) or the device under the port's name (Stranger).
+    std::string Name;
+};
+
+// Looks for the adapter with `identity` that the port `portName` had: by identity when there is
+// one, whatever name the system gave it now; a device of another identity is never offered.
+// Raises as ListComPortDevices.
+TPortReturn LocateReturningPort(const std::string& portName, const TPortIdentity& identity);
+
 // The entry of `device` in a device list: its name and what a user recognises it by, e.g.
 // "/dev/ttyUSB0 — FTDI FT232R USB UART, Nr. A50285BI (ftdi_sio)"; a device that tells nothing
 // about itself is shown by its name alone.

@@ -4,8 +4,11 @@
 
 #include "framework/SpeedButton.h"
 #include "serial/ComPort.h"
+#include "serial/ComPortDevices.h"
 #include "shell/Einstellungen.h"
 #include "tests/unit/acquisition/Geraetetext.h"
+#include "tests/unit/serial/FakeDeviceTree.h"
+#include "tests/unit/serial/SerialDeviceSamples.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -13,6 +16,7 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <memory>
 #include <string>
 
 // A device that goes away during a measurement and comes back: the measurement, its saving
@@ -29,6 +33,10 @@ bool Abziehen(THauptfensterRig& rig) {
     rig.Geraet->FailWith(TFakeOp::Open, ENOENT);
     rig.Geraet->HangUp(EIO);
     return QTest::qWaitFor([&rig] { return rig.Form->WartetAufGeraet(); }, 10000);
+}
+
+bool LampenGrau(const TForm1& f) {
+    return !f.findChild<QWidget*>(QStringLiteral("Lampenfeld"))->isEnabled();
 }
 
 const QTimer* Takt(const TForm1& f) {
@@ -59,6 +67,7 @@ private slots:
         QCOMPARE(f.Verbindung->text(),
                  QStringLiteral("Getrennt seit 10:00:00: Verbindung unterbrochen"));
         QVERIFY(f.Verbindung->toolTip().contains(QStringLiteral("COM1")));
+        QVERIFY(LampenGrau(f));
         // However long the text, the window keeps the width it had.
         QVERIFY(f.minimumSizeHint().width() <= 598);
         // Tries that fail keep the wait and say why.
@@ -78,6 +87,7 @@ private slots:
         QCOMPARE(rig.Geraet->OpenCount(), 2);
         QCOMPARE(f.WTW_Rx_Button->text(), QStringLiteral("Ende Lesen"));
         QVERIFY(f.Send_Btn->isEnabled());
+        QVERIFY(!LampenGrau(f));
         QCOMPARE(f.Verbindung->text(),
                  QStringLiteral("Unterbrechungen: 1, zuletzt 10:00:00 bis 10:00:00"));
         // The rest of the cut record is not joined to anything; the next record is saved into
@@ -88,6 +98,51 @@ private slots:
         QVERIFY(rig.Fehler.isEmpty());
         f.WTW_Rx_Button->click();
         QCOMPARE(f.WTW_Rx_Button->text(), QStringLiteral("WTW-Lesen"));
+    }
+
+    // A USB adapter is known by its identity: pulled out, another device plugged in under its
+    // name is left alone, and the adapter is followed to the name it comes back under.
+    void derAdapterWirdAnSeinerKennungErkannt() {
+        const TFakeDeviceTree baum;
+        SetComPortDeviceTree(baum.Tree());
+        const std::shared_ptr<void> zurueck(nullptr, [](void*) { SetComPortDeviceTree({}); });
+        const TSerialDevice ftdi = FtdiAdapter("/dev/ttyUSB0", "A50285BI");
+        baum.AddUsb(ftdi);
+        THauptfensterRig rig;
+        TForm1& f = *rig.Form;
+        f.ComPort().SetPort("/dev/ttyUSB0");
+        f.WTW_Rx_Button->click();
+        baum.Remove("ttyUSB0");
+        QVERIFY(Abziehen(rig));
+        rig.Geraet->FailWith(TFakeOp::Open, 0); // the fake device would open anything
+        f.WiederverbindenVersuchen();
+        QVERIFY(f.Verbindung->text().endsWith(QStringLiteral(": Adapter nicht angeschlossen")));
+        baum.AddUsb(Ch340Adapter("/dev/ttyUSB0", "1-1.3"));
+        f.WiederverbindenVersuchen();
+        QVERIFY(f.Verbindung->text().endsWith(
+            QStringLiteral(": unter /dev/ttyUSB0 steckt ein anderes Gerät")));
+        QCOMPARE(rig.Geraet->OpenCount(), 1);
+        // Back under a new name: the plug watch or the next tick opens it, unprompted.
+        baum.AddUsb(FtdiAdapter("/dev/ttyUSB1", "A50285BI"));
+        QVERIFY(QTest::qWaitFor([&f] { return !f.WartetAufGeraet(); }, 5000));
+        QCOMPARE(rig.Geraet->OpenedName(), "/dev/ttyUSB1");
+        QVERIFY(f.Verbindung->toolTip().contains(QStringLiteral("/dev/ttyUSB1")));
+        QCOMPARE(f.WTW_Rx_Button->text(), QStringLiteral("Ende Lesen"));
+        // Two adapters with the adapter's identity: neither is guessed.
+        baum.Remove("ttyUSB1");
+        QVERIFY(Abziehen(rig));
+        rig.Geraet->FailWith(TFakeOp::Open, 0);
+        for (const std::string nummer : {"2", "3"}) {
+            TSerialDevice zwilling = FtdiAdapter("/dev/ttyUSB" + nummer, "A50285BI", "1-" + nummer);
+            zwilling.ById.clear();
+            baum.AddUsb(zwilling);
+        }
+        f.WiederverbindenVersuchen();
+        QVERIFY(f.Verbindung->text().endsWith(
+            QStringLiteral(": mehrere gleiche Adapter angeschlossen, keiner wird gewählt")));
+        QCOMPARE(rig.Geraet->OpenCount(), 2);
+        QVERIFY(rig.Fehler.isEmpty());
+        f.WTW_Rx_Button->click();
     }
 
     void endeLesenBeendetDasWarten() {

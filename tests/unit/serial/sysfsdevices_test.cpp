@@ -110,6 +110,37 @@ TEST_F(ComPortDevicesTest, AdapterIsFoundAgainAfterRenumbering) {
     EXPECT_EQ(match.Device.Name, "/dev/ttyUSB2");
 }
 
+// A port waiting for its adapter: by the name it had while that leads to the adapter, else
+// wherever the adapter is now, and never a device of another identity.
+TEST_F(ComPortDevicesTest, ReturningAdapterIsFollowedAndNeverMistaken) {
+    const TPortIdentity identity = IdentityOf(ftdi);
+    const std::string byId = ftdi.ById.front();
+    const auto expect = [&](const std::string& name, TReturnKind kind, const std::string& open) {
+        const TPortReturn found = LocateReturningPort(name, identity);
+        EXPECT_EQ(found.Kind, kind) << name;
+        EXPECT_EQ(found.Name, open) << name;
+    };
+    EXPECT_EQ(LocateReturningPort("/dev/pts/7", {}).Name, "/dev/pts/7"); // no identity: the name
+    expect(byId, TReturnKind::SameName, byId);
+    expect("/dev/ttyUSB0", TReturnKind::SameName, "/dev/ttyUSB0");
+    fake.Remove("ttyUSB0");
+    expect("/dev/ttyUSB0", TReturnKind::Absent, "");
+    expect(byId, TReturnKind::Absent, "");
+    fake.AddUsb(FtdiAdapter("/dev/ttyUSB2", "A50285BI", "1-1.2"));
+    expect(byId, TReturnKind::SameName, byId); // udev moved the link along
+    expect("/dev/ttyUSB0", TReturnKind::NewName, "/dev/ttyUSB2");
+    expect("/dev/ttyUSB1", TReturnKind::NewName, "/dev/ttyUSB2"); // not the CH340 there
+    fake.Remove("ttyUSB2");
+    expect("/dev/ttyUSB1", TReturnKind::Stranger, "/dev/ttyUSB1");
+    // Two adapters with the one serial number (a vendor that gives all the same): no guess.
+    for (const char* name : {"/dev/ttyUSB3", "/dev/ttyUSB4"}) {
+        TSerialDevice twin = FtdiAdapter(name, "A50285BI", name[11] == '3' ? "1-2" : "1-3");
+        twin.ById.clear();
+        fake.AddUsb(twin);
+    }
+    expect("/dev/ttyUSB3", TReturnKind::Several, "");
+}
+
 TEST_F(ComPortDevicesTest, NamesWithoutUsbHaveNoIdentity) {
     EXPECT_TRUE(ComPortIdentity("COM1").Empty()); // /dev/ttyS0
     EXPECT_TRUE(ComPortIdentity("/dev/ttyS1").Empty());
