@@ -2,11 +2,15 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "HauptfensterRig.h"
 
+#include "framework/Memo.h"
 #include "framework/SpeedButton.h"
 #include "serial/ComPort.h"
 #include "serial/ComPortDevices.h"
+#include "serial/platform/PosixComDevice.h"
 #include "shell/Einstellungen.h"
+#include "shell/FehlerboxAnschluss.h"
 #include "tests/unit/acquisition/Geraetetext.h"
+#include "tests/unit/common/TestPty.h"
 #include "tests/unit/serial/FakeDeviceTree.h"
 #include "tests/unit/serial/SerialDeviceSamples.h"
 
@@ -15,7 +19,9 @@
 #include <QTimer>
 #include <QtTest>
 
+#include <atomic>
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -37,6 +43,25 @@ bool Abziehen(THauptfensterRig& rig) {
 
 bool LampenGrau(const TForm1& f) {
     return !f.findChild<QWidget*>(QStringLiteral("Lampenfeld"))->isEnabled();
+}
+
+// Refuses opens while `Verweigern` counts down, as while udev has not yet given a new device
+// node its group: the node is there, but opening it is not allowed.
+class TSpaeteRechte : public TRealSysCalls {
+public:
+    int Open(const char* path, int flags) override {
+        if (Verweigern.load() > 0) {
+            --Verweigern;
+            errno = EACCES;
+            return -1;
+        }
+        return TRealSysCalls::Open(path, flags);
+    }
+    std::atomic<int> Verweigern{0};
+};
+
+bool ImMemo(const TForm1& f, const QString& text) {
+    return QTest::qWaitFor([&] { return f.Memo->toPlainText().contains(text); }, 10000);
 }
 
 const QTimer* Takt(const TForm1& f) {
@@ -143,6 +168,47 @@ private slots:
         QCOMPARE(rig.Geraet->OpenCount(), 2);
         QVERIFY(rig.Fehler.isEmpty());
         f.WTW_Rx_Button->click();
+    }
+
+    // The real device layer on a pseudo-terminal behind a link, pulled and plugged in again as
+    // a new terminal whose node refuses the first opens: the wait says why and tries again
+    // until the open is allowed.
+    void spaeteZugriffsrechteWerdenAbgewartet() {
+        TTestOrdner ordner;
+        auto pty = std::make_unique<TPty>();
+        const std::filesystem::path link = ordner / "messgeraet";
+        std::filesystem::create_symlink(pty->Path(), link);
+        TSpaeteRechte sys;
+        TFormOptionen optionen;
+        optionen.KonfigurationsDatei = ordner / "PHRX.CFG";
+        optionen.Port = link.string();
+        optionen.Geraet = std::make_unique<TPosixComDevice>(sys);
+        TForm1 f(std::move(optionen));
+        QStringList fehler;
+        FehlerboxAnschliessen(&f, [&fehler](const QString& text) { fehler << text; });
+        const std::shared_ptr<void> trennen(nullptr, [](void*) { FehlerboxTrennen(); });
+        f.show();
+        QVERIFY(QTest::qWaitFor([&f] { return f.Eingerichtet(); }, 5000));
+        f.Rx_Button->click();
+        QVERIFY(pty->Send("vorher"));
+        QVERIFY(ImMemo(f, QStringLiteral("vorher")));
+        pty->CloseMaster();
+        QVERIFY(QTest::qWaitFor([&f] { return f.WartetAufGeraet(); }, 10000));
+        sys.Verweigern = 2;
+        pty = std::make_unique<TPty>();
+        std::filesystem::remove(link);
+        std::filesystem::create_symlink(pty->Path(), link);
+        QVERIFY(QTest::qWaitFor(
+            [&f] { return f.Verbindung->text().endsWith(QStringLiteral("keine Zugriffsrechte")); },
+            10000));
+        QVERIFY(QTest::qWaitFor([&f] { return !f.WartetAufGeraet(); }, 10000));
+        QCOMPARE(sys.Verweigern.load(), 0);
+        QCOMPARE(f.ComPort().Port(), link.string());
+        QVERIFY(pty->Send("nachher"));
+        QVERIFY(ImMemo(f, QStringLiteral("nachher")));
+        QCOMPARE(f.Rx_Button->text(), QStringLiteral("Ende Lesen"));
+        QVERIFY2(fehler.isEmpty(), qPrintable(fehler.join('\n')));
+        f.Rx_Button->click();
     }
 
     void endeLesenBeendetDasWarten() {
