@@ -26,6 +26,7 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTimer;
+class QToolButton;
 class TAboutBox;
 class TAuto_Form;
 class TComLed;
@@ -33,6 +34,7 @@ class TComPort;
 class TComPortWatch;
 class TPrgOptionenForm;
 class TSpalten_Form;
+class TVerlaufFenster;
 class TCustomComPort;
 class TMemo;
 class TSpeedButton;
@@ -74,6 +76,8 @@ public:
     void Clear_BtnClick();
     void Send_BtnClick();
     void WTWGridGleitWerteClick();
+    // Shows the window "Verlauf" with the chart of the meter measurement.
+    void VerlaufClick();
 
     // The device went away during a measurement: with AutomatischWiederverbinden the
     // measurement and its saving go on and the port is reopened once the device is back;
@@ -121,6 +125,10 @@ public:
     QMenu* PopupMenu1 = nullptr;
     QAction* Spalten1 = nullptr;
     QAction* WTWGridGleitWerte = nullptr;
+    QAction* VerlaufZeigen = nullptr; // the table menu's "Verlauf anzeigen"
+    QToolButton* VerlaufButton = nullptr;
+    // Created at the first showing; lives as long as the window.
+    TVerlaufFenster* VerlaufFenster = nullptr;
     QLabel* Label7 = nullptr;
     // The line's state beside the memo length: waiting for the device, or the interruptions
     // of the measurement; empty while nothing happened.
@@ -201,6 +209,7 @@ private:
     std::filesystem::path konfigurationsDatei_;
     TUhr uhr_;
     std::unique_ptr<TComPort> comPort_;
+    std::unique_ptr<TVerlauf> verlauf_;
     QTimer* anzeigeTakt_ = nullptr;
     QElapsedTimer letzteAnzeige_;
     std::optional<TAutoSpeicherStatus> autoStatus_;

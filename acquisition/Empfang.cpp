@@ -45,7 +45,9 @@ void DatensatzVerarbeiten(TFormZustand& zustand, const TUhr& uhr, TChunkErgebnis
     TMessZustand& messung = zustand.Messung;
     TMesswert messwert =
         MesswertLesen(messung.Rahmen.EmpfangsPuffer, messung.Rahmen.Gerahmt, messung.Messgroesse);
-    TPCZeitstempel stempel = PCZeitstempel(UhrLesen(uhr).Lokal);
+    const TUhrzeit jetzt = UhrLesen(uhr);
+    TPCZeitstempel stempel = PCZeitstempel(jetzt.Lokal);
+    messwert.PCUtcMs = jetzt.UtcMs;
     messwert.PCDatum = std::move(stempel.Datum);
     messwert.PCZeit = std::move(stempel.Zeit);
     messung.Rahmen.EmpfangsPuffer.clear();
@@ -55,6 +57,11 @@ void DatensatzVerarbeiten(TFormZustand& zustand, const TUhr& uhr, TChunkErgebnis
                              messwert.Temp);
     WTWZeileEintragen(zustand.Tabelle, messung.Akt, messwert, messung.Messgroesse,
                       zustand.GleitAnzeigen, gleit.GleitMittelWert, gleit.GleitMittelTemp);
+    if (zustand.Verlauf != nullptr) {
+        zustand.Verlauf->Hinzufuegen({messwert.PCUtcMs, messung.Messgroesse, messwert.Einheit,
+                                      messwert.Wert, messwert.MitTemperatur, messwert.Temp,
+                                      gleit.GleitMittelWert});
+    }
     ++ergebnis.Datensaetze;
     Speichern(zustand, messwert, ergebnis);
 }
@@ -97,6 +104,9 @@ void WTWMessungBeginnen(TFormZustand& zustand) {
     zustand.AutoSpeicher.IntervallSummeTemp = 0.0;
     zustand.Speicher.AnzahlGespeichert = 0;
     GleitMittelZuruecksetzen(zustand.Gleit);
+    if (zustand.Verlauf != nullptr) {
+        zustand.Verlauf->Leeren();
+    }
 }
 
 void DesignStandardGrid(TFormZustand& zustand) {

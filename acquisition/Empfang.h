@@ -7,6 +7,7 @@
 #include "acquisition/Messwert.h"
 #include "acquisition/Rahmen.h"
 #include "acquisition/Tabelle.h"
+#include "chart/Verlauf.h"
 #include "shell/Konfiguration.h"
 #include "storage/AutoSpeichern.h"
 #include "storage/Speichern.h"
@@ -45,6 +46,8 @@ struct TFormZustand {
     TTabelle Tabelle;
     TMemoInhalt Memo;
     bool GleitAnzeigen = false; // the table menu's "Gleitendes Mittel anzeigen" is checked
+    // The readings of the meter measurement for the chart, where one is kept (the window's).
+    TVerlauf* Verlauf = nullptr;
 };
 
 // What one received chunk did.

@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSizePolicy>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -136,6 +137,15 @@ QWidget* TForm1::Anzeigebereich() {
     Verbindung = Text("Verbindung", QString(), bereich);
     Verbindung->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     laenge->addWidget(Verbindung, 1);
+    // The chart, at the table it draws: a flat button that neither widens nor heightens the row.
+    VerlaufButton = Benannt(new QToolButton(bereich), "VerlaufButton");
+    VerlaufButton->setText(QStringLiteral("Verlauf ..."));
+    VerlaufButton->setAutoRaise(true);
+    VerlaufButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    HinweisSpeichern(
+        VerlaufButton,
+        QStringLiteral("Messwerte und Temperatur der Messung als Diagramm über der Zeit"));
+    laenge->addWidget(VerlaufButton);
     spalte->addLayout(laenge);
     StringGrid1 = Benannt(new TStringGrid(bereich), "StringGrid1");
     StringGrid1->Anzeigen(Zustand.Tabelle.Inhalt()); // the empty rows until the first layout
@@ -148,6 +158,8 @@ QWidget* TForm1::Anzeigebereich() {
     WTWGridGleitWerte = PopupMenu1->addAction(QStringLiteral("Gleitendes Mittel anzeigen"));
     WTWGridGleitWerte->setObjectName(QStringLiteral("WTWGridGleitWerte"));
     WTWGridGleitWerte->setCheckable(true);
+    VerlaufZeigen = PopupMenu1->addAction(QStringLiteral("Verlauf anzeigen"));
+    VerlaufZeigen->setObjectName(QStringLiteral("VerlaufZeigen"));
     StringGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(StringGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint& punkt) {
         PopupMenu1->popup(StringGrid1->viewport()->mapToGlobal(punkt));

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "acquisition/ComMainForm.h"
 
+#include "chart/VerlaufFenster.h"
 #include "framework/Memo.h"
 #include "framework/SpeedButton.h"
 #include "framework/StringGrid.h"
@@ -11,6 +12,9 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
 
 // Starting and stopping the two kinds of measurement. The start steps set LeseModus before they
 // open the port and the stop steps close it before they reset LeseModus, because the port's
@@ -131,4 +135,23 @@ void TForm1::WTWGridGleitWerteClick() {
 void TForm1::Clear_BtnClick() {
     AnzeigeLeeren(Zustand);
     AnzeigeAuffrischen();
+}
+
+void TForm1::VerlaufClick() {
+    if (VerlaufFenster == nullptr) {
+        VerlaufFenster = new TVerlaufFenster(*verlauf_, this);
+        // Beside the main window, as far as the screen has room.
+        QRect platz(frameGeometry().topRight() + QPoint(8, 0), VerlaufFenster->size());
+        if (const QScreen* bildschirm = screen()) {
+            const QRect frei = bildschirm->availableGeometry();
+            platz.moveRight(std::min(platz.right(), frei.right()));
+            platz.moveBottom(std::min(platz.bottom(), frei.bottom()));
+            platz.moveTopLeft(
+                QPoint(std::max(platz.left(), frei.left()), std::max(platz.top(), frei.top())));
+        }
+        VerlaufFenster->move(platz.topLeft());
+    }
+    VerlaufFenster->show();
+    VerlaufFenster->raise();
+    VerlaufFenster->activateWindow();
 }

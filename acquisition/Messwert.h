@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // One reading of the meter. Texts are bytes as received (the meter speaks code page 850);
@@ -13,9 +14,13 @@ struct TMesswert {
     std::string Zeit;
     double Wert = 0.0;
     double Temp = 0.0;
+    bool MitTemperatur = false; // the record had a temperature (Temp stays 0 without one)
     double Tref = 0.0;
     double TCKoeff = 0.0;
     std::string Messgroesse;
     std::string Einheit;
     bool Gerahmt = false;
+    // The PC time of the reading as UTC milliseconds: the chart's time axis, unambiguous where
+    // the text stamps have whole seconds or the local hour repeats in autumn.
+    std::int64_t PCUtcMs = 0;
 };

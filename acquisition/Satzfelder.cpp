@@ -109,6 +109,7 @@ void TemperaturEntnehmen(std::string& rest, TMesswert& messwert) {
     const TPosition anfang = RueckwaertsKeinZiffernzeichen(rest, grad - 3, 1) + 1;
     Entfernen(rest, grad, 2);
     messwert.Temp = FeldWert(Teil(rest, anfang, grad - anfang));
+    messwert.MitTemperatur = true;
     Entfernen(rest, anfang, grad - anfang);
 }
 

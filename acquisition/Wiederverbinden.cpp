@@ -72,6 +72,7 @@ void TForm1::ComPortLineLost(int Fehler) {
     ++unterbrechungen_;
     // A record cut by the loss is dropped: the bytes after the return start a new one.
     Zustand.Messung.Rahmen = TRahmenZustand{};
+    verlauf_->Unterbrechung();
     try {
         comPort_->Close();
     } catch (const EComPort&) {

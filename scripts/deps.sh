@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config dpkg-dev file
-    qt6-base-dev qt6-base-dev-tools libgl-dev libjpeg-dev libudev-dev
+    qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libjpeg-dev libudev-dev
     libgtest-dev libgmock-dev libbenchmark-dev umockdev libumockdev-dev
     clang libclang-rt-14-dev clang-format
     fonts-dejavu-core tzdata faketime

@@ -28,7 +28,9 @@
 TForm1::TForm1(TFormOptionen optionen, QWidget* parent)
     : QWidget(parent)
     , konfigurationsDatei_(std::move(optionen.KonfigurationsDatei))
-    , uhr_(optionen.Uhr ? std::move(optionen.Uhr) : SystemUhr()) {
+    , uhr_(optionen.Uhr ? std::move(optionen.Uhr) : SystemUhr())
+    , verlauf_(std::make_unique<TVerlauf>()) {
+    Zustand.Verlauf = verlauf_.get();
     Aufbauen();
     AnzeigeTaktEinrichten();
     PortEinrichten(optionen);
@@ -72,6 +74,9 @@ void TForm1::Verbinden() {
     klick(ENDEButton, &TForm1::ENDEButtonClick);
     klick(Option_Btn, &TForm1::Option_BtnClick);
     klick(InfoButton, &TForm1::AboutClick);
+    klick(VerlaufButton, &TForm1::VerlaufClick);
+    connect(VerlaufZeigen, &QAction::triggered, this,
+            [this] { KlickBehandeln(&TForm1::VerlaufClick); });
     // Enter in the send field presses the window's default button.
     connect(Edit_Data, &QLineEdit::returnPressed, Send_Btn, &QPushButton::click);
     connect(WTWGridGleitWerte, &QAction::triggered, this,

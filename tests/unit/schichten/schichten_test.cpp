@@ -29,9 +29,11 @@ const std::map<std::string, int> Schichten = {
     {"quorlits_serial_widgets", 5},    // lamps, setting lists, setup dialog
     {"quorlits_konfiguration", 6},     // the settings record
     {"quorlits_acquisition", 7},       // framing, parsing, numbers: no window
+    {"quorlits_chart", 7},             // the readings of the chart, thinning, axis ticks
     {"quorlits_storage", 8},           // data file, saving, date and time
     {"quorlits_empfang", 9},           // the reception steps of one chunk
     {"quorlits_shell", 10},            // configuration file, command line, port defaults
+    {"quorlits_chart_widgets", 10},    // the chart and its window "Verlauf"
     // The main window's parts: one class whose methods call each other across the parts, so
     // they are linked as one library; their includes still point downward.
     {"quorlits_mainform_acquisition", 11}, // the main window: its class, reception, measurements
@@ -40,8 +42,8 @@ const std::map<std::string, int> Schichten = {
     {"quorlits", 14},                      // main()
 };
 
-const std::vector<std::string> Produktordner = {"acquisition/", "framework/", "serial/", "shell/",
-                                                "storage/"};
+const std::vector<std::string> Produktordner = {"acquisition/", "chart/", "framework/",
+                                                "serial/",      "shell/", "storage/"};
 
 bool ImProdukt(const std::string& pfad) {
     for (const std::string& ordner : Produktordner) {

@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "chart/Verlauf.h"
+
+#include <algorithm>
+#include <array>
+
+bool TVerlaufPunkt::MitTemperatur() const noexcept {
+    return (Marken & vmMitTemperatur) != 0;
+}
+
+bool TVerlaufPunkt::LueckeDavor() const noexcept {
+    return (Marken & vmLueckeDavor) != 0;
+}
+
+void TPunktFolge::push_back(const TVerlaufPunkt& punkt) {
+    const std::size_t j = anfang_ + anzahl_;
+    if (j / BlockGroesse == bloecke_.size()) {
+        bloecke_.push_back(std::make_unique<TBlock>());
+    }
+    (*bloecke_[j / BlockGroesse])[j % BlockGroesse] = punkt;
+    ++anzahl_;
+}
+
+void TPunktFolge::pop_front() {
+    if (anzahl_ == 0) {
+        return;
+    }
+    --anzahl_;
+    if (++anfang_ == BlockGroesse) {
+        bloecke_.erase(bloecke_.begin());
+        anfang_ = 0;
+    }
+}
+
+void TPunktFolge::clear() {
+    bloecke_.clear();
+    anfang_ = 0;
+    anzahl_ = 0;
+}
+
+std::size_t TPunktFolge::ErsterAb(std::int64_t utcMs) const {
+    std::size_t von = 0;
+    std::size_t bis = anzahl_;
+    while (von < bis) {
+        const std::size_t mitte = von + (bis - von) / 2;
+        if ((*this)[mitte].UtcMs < utcMs) {
+            von = mitte + 1;
+        } else {
+            bis = mitte;
+        }
+    }
+    return von;
+}
+
+std::size_t TPunktFolge::Speicher() const noexcept {
+    return bloecke_.size() * sizeof(TBlock) +
+           bloecke_.capacity() * sizeof(std::unique_ptr<TBlock>) + sizeof(*this);
+}
+
+namespace {
+
+// The factor of a conductivity unit's prefix: "mS/cm" 1e-3, "µS/cm" (code page 850 or Latin-1)
+// and "uS/cm" 1e-6, "S/cm" 1.
+double LeitwertFaktor(const std::string& einheit) {
+    if (einheit.empty()) {
+        return 1.0;
+    }
+    switch (static_cast<unsigned char>(einheit.front())) {
+    case 'm':
+    case 'M':
+        return 1e-3;
+    case 0xE6:
+    case 0xB5:
+    case 'u':
+    case 'U':
+        return 1e-6;
+    default:
+        return 1.0;
+    }
+}
+
+bool EineGroesse(const TVerlaufReihe& reihe, const std::string& messgroesse,
+                 const std::string& einheit) {
+    return reihe.Messgroesse == messgroesse && (messgroesse == "Lf" || reihe.Einheit == einheit);
+}
+
+} // namespace
+
+TVerlauf::TVerlauf(std::size_t hoechstzahl)
+    : hoechstzahl_(std::max<std::size_t>(hoechstzahl, 1)) {}
+
+void TVerlauf::Leeren() {
+    reihen_.clear();
+    letzteReihe_ = -1;
+    anzahl_ = 0;
+    verworfen_ = 0;
+    unterbrochen_ = false;
+    ++stand_;
+}
+
+int TVerlauf::ReiheFuer(const std::string& messgroesse, const std::string& einheit,
+                        double& faktor) {
+    faktor = 1.0;
+    for (std::size_t i = 0; i < reihen_.size(); ++i) {
+        if (EineGroesse(reihen_[i], messgroesse, einheit)) {
+            if (messgroesse == "Lf") {
+                faktor = LeitwertFaktor(einheit) / LeitwertFaktor(reihen_[i].Einheit);
+            }
+            return static_cast<int>(i);
+        }
+    }
+    reihen_.push_back(TVerlaufReihe{messgroesse, einheit, {}});
+    return static_cast<int>(reihen_.size() - 1);
+}
+
+bool TVerlauf::IstLuecke(const TPunktFolge& punkte, std::int64_t utcMs) const {
+    if (punkte.empty()) {
+        return false;
+    }
+    const std::int64_t abstand = utcMs - punkte.back().UtcMs;
+    if (abstand < MindestLueckeMs) {
+        return false;
+    }
+    std::array<std::int64_t, MedianUeber> abstaende{};
+    std::size_t n = 0;
+    for (std::size_t i = punkte.size() - 1; i > 0 && n < MedianUeber; --i, ++n) {
+        abstaende[n] = punkte[i].UtcMs - punkte[i - 1].UtcMs;
+    }
+    if (n == 0) {
+        return false; // one reading says nothing about the pace
+    }
+    const auto mitte = abstaende.begin() + static_cast<std::ptrdiff_t>(n / 2);
+    std::nth_element(abstaende.begin(), mitte, abstaende.begin() + static_cast<std::ptrdiff_t>(n));
+    return abstand > LueckeFaktor * *mitte;
+}
+
+void TVerlauf::Hinzufuegen(const TVerlaufEingang& eingang) {
+    double faktor = 1.0;
+    const int nummer = ReiheFuer(eingang.Messgroesse, eingang.Einheit, faktor);
+    TPunktFolge& punkte = reihen_[static_cast<std::size_t>(nummer)].Punkte;
+    TVerlaufPunkt punkt;
+    punkt.UtcMs = eingang.UtcMs;
+    punkt.Wert = static_cast<float>(eingang.Wert * faktor);
+    punkt.Temp = static_cast<float>(eingang.Temp);
+    punkt.Mittel = static_cast<float>(eingang.Mittel * faktor);
+    punkt.Marken = static_cast<std::uint8_t>(
+        (eingang.MitTemperatur ? vmMitTemperatur : 0) |
+        (unterbrochen_ || IstLuecke(punkte, eingang.UtcMs) ? vmLueckeDavor : 0));
+    unterbrochen_ = false;
+    punkte.push_back(punkt);
+    letzteReihe_ = nummer;
+    ++anzahl_;
+    ++stand_;
+    if (anzahl_ > hoechstzahl_) {
+        AeltestenVerwerfen();
+    }
+}
+
+// The oldest reading of all series goes.
+void TVerlauf::AeltestenVerwerfen() {
+    TPunktFolge* aelteste = nullptr;
+    for (TVerlaufReihe& reihe : reihen_) {
+        if (!reihe.Punkte.empty() &&
+            (aelteste == nullptr || reihe.Punkte[0].UtcMs < (*aelteste)[0].UtcMs)) {
+            aelteste = &reihe.Punkte;
+        }
+    }
+    if (aelteste != nullptr) {
+        aelteste->pop_front();
+        --anzahl_;
+        ++verworfen_;
+    }
+}
+
+std::size_t TVerlauf::Speicher() const noexcept {
+    std::size_t summe = 0;
+    for (const TVerlaufReihe& reihe : reihen_) {
+        summe += reihe.Punkte.Speicher();
+    }
+    return summe;
+}

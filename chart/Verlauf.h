@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The readings of a measurement as the chart draws them: each with its UTC time, value,
+// temperature and moving average, in series of one quantity each. Window-free.
+
+// One reading: 24 bytes, so four weeks at one reading a second fit in 58 MB.
+struct TVerlaufPunkt {
+    std::int64_t UtcMs = 0;
+    float Wert = 0.0F;
+    float Temp = 0.0F;
+    float Mittel = 0.0F;
+    std::uint8_t Marken = 0; // TVerlaufMarke bits
+
+    bool MitTemperatur() const noexcept;
+    bool LueckeDavor() const noexcept;
+};
+static_assert(sizeof(TVerlaufPunkt) == 24);
+
+enum TVerlaufMarke : std::uint8_t {
+    vmMitTemperatur = 1, // the record had a temperature
+    vmLueckeDavor = 2,   // the line breaks before this reading
+};
+
+// The readings in time order, kept in blocks so that neither adding nor dropping the oldest
+// moves the others, and memory grows by one block at a time.
+class TPunktFolge {
+public:
+    static constexpr std::size_t BlockGroesse = 4096;
+
+    std::size_t size() const noexcept { return anzahl_; }
+    bool empty() const noexcept { return anzahl_ == 0; }
+    const TVerlaufPunkt& operator[](std::size_t i) const noexcept {
+        const std::size_t j = anfang_ + i;
+        return (*bloecke_[j / BlockGroesse])[j % BlockGroesse];
+    }
+    const TVerlaufPunkt& back() const noexcept { return (*this)[anzahl_ - 1]; }
+    void push_back(const TVerlaufPunkt& punkt);
+    void pop_front();
+    void clear();
+    // The first index whose time is not before `utcMs` (size() when none).
+    std::size_t ErsterAb(std::int64_t utcMs) const;
+    // Bytes held for the readings, blocks and block list included.
+    std::size_t Speicher() const noexcept;
+
+private:
+    using TBlock = std::array<TVerlaufPunkt, BlockGroesse>;
+    std::vector<std::unique_ptr<TBlock>> bloecke_;
+    std::size_t anfang_ = 0; // index of the oldest reading in the first block
+    std::size_t anzahl_ = 0;
+};
+
+// The readings of one quantity, drawn in one unit (µS/cm and mS/cm are one quantity).
+struct TVerlaufReihe {
+    std::string Messgroesse; // "pH", "mV", "Lf", "O2", ... as the meter names it
+    std::string Einheit;     // the unit it is drawn in, bytes as received (code page 850)
+    TPunktFolge Punkte;
+};
+
+// What a new reading brings: its quantity, unit, value, temperature and moving average.
+struct TVerlaufEingang {
+    std::int64_t UtcMs = 0;
+    std::string Messgroesse;
+    std::string Einheit;
+    double Wert = 0.0;
+    bool MitTemperatur = false;
+    double Temp = 0.0;
+    double Mittel = 0.0;
+};
+
+// All series of one measurement. A new measurement starts with Leeren. At most Hoechstzahl
+// readings are kept over all series; beyond that the oldest leave the chart (never the file),
+// and Verworfen counts them.
+class TVerlauf {
+public:
+    // Four weeks at one reading per second.
+    static constexpr std::size_t StandardHoechstzahl = 28UL * 24 * 3600;
+    // A pause breaks the line when it is longer than this many median spacings of the last
+    // readings and at least MindestLueckeMs.
+    static constexpr int LueckeFaktor = 3;
+    static constexpr std::int64_t MindestLueckeMs = 10000;
+    static constexpr std::size_t MedianUeber = 10;
+
+    explicit TVerlauf(std::size_t hoechstzahl = StandardHoechstzahl);
+
+    void Leeren();
+    // Adds a reading to the series of its quantity (a new series for a new quantity).
+    void Hinzufuegen(const TVerlaufEingang& eingang);
+    // The line was interrupted: the next reading starts a new stretch of line.
+    void Unterbrechung() noexcept { unterbrochen_ = true; }
+
+    const std::vector<TVerlaufReihe>& Reihen() const noexcept { return reihen_; }
+    // The series the latest reading went to; -1 while there is none.
+    int LetzteReihe() const noexcept { return letzteReihe_; }
+    std::size_t Anzahl() const noexcept { return anzahl_; }
+    std::size_t Verworfen() const noexcept { return verworfen_; }
+    // Changes whenever a reading was added or the chart emptied, for views that redraw on it.
+    std::uint64_t Stand() const noexcept { return stand_; }
+    std::size_t Speicher() const noexcept;
+
+private:
+    int ReiheFuer(const std::string& messgroesse, const std::string& einheit, double& faktor);
+    bool IstLuecke(const TPunktFolge& punkte, std::int64_t utcMs) const;
+    void AeltestenVerwerfen();
+
+    std::size_t hoechstzahl_;
+    std::vector<TVerlaufReihe> reihen_;
+    int letzteReihe_ = -1;
+    std::size_t anzahl_ = 0;
+    std::size_t verworfen_ = 0;
+    std::uint64_t stand_ = 0;
+    bool unterbrochen_ = false;
+};
