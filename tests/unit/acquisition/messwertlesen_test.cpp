@@ -30,6 +30,8 @@ void Pruefen(const TFall& fall, bool gerahmt) {
     const TMesswert messwert = MesswertLesen(Geraetetext(fall.Satz), gerahmt, messgroesse);
     EXPECT_DOUBLE_EQ(messwert.Wert, fall.Wert);
     EXPECT_DOUBLE_EQ(messwert.Temp, fall.Temp);
+    // Temp stays 0 without a temperature; the flag tells that from a reading of 0 °C.
+    EXPECT_EQ(messwert.MitTemperatur, fall.Satz.find("°C") != std::string_view::npos);
     EXPECT_EQ(messwert.Einheit, Geraetetext(fall.Einheit));
     EXPECT_EQ(messwert.Messgroesse, fall.Messgroesse);
     EXPECT_EQ(messgroesse, fall.Messgroesse);

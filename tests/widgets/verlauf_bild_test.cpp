@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+// The chart painted into an image and into SVG: what a user must see in it.
+#include "chart/VerlaufZeichnung.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QPainter>
+#include <QSvgGenerator>
+#include <QtTest>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr std::int64_t Anfang = 1796634000000; // 07.12.2026 10:00:00 CET
+const QRgb Wertfarbe = qRgb(0x1f, 0x4e, 0x9c);
+const QRect Flaeche(0, 0, 1200, 400);
+
+QImage Malen(const TVerlaufReihe& reihe, double von, double bis) {
+    QImage bild(Flaeche.size(), QImage::Format_RGB32);
+    QPainter maler(&bild);
+    VerlaufZeichnen(maler, Flaeche, {&reihe, von, bis, false});
+    return bild;
+}
+
+// Pixels of the value's colour in the plot's columns [links, rechts) and rows [oben, unten).
+int Wertpixel(const QImage& bild, int links, int rechts, int oben, int unten) {
+    int anzahl = 0;
+    for (int y = oben; y < unten; ++y) {
+        for (int x = links; x < rechts; ++x) {
+            anzahl += bild.pixel(x, y) == Wertfarbe ? 1 : 0;
+        }
+    }
+    return anzahl;
+}
+
+const TVerlaufReihe& Reihe(const TVerlauf& verlauf) {
+    return verlauf.Reihen().front();
+}
+
+} // namespace
+
+class TVerlaufBildTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        setenv("TZ", "Europe/Berlin", 1);
+        tzset();
+    }
+
+    // 200,000 readings at 7 with one at 9: the outlier reaches the top of the plot.
+    void einAusreisserBleibtSichtbar() {
+        TVerlauf verlauf;
+        for (int i = 0; i < 200000; ++i) {
+            verlauf.Hinzufuegen(
+                {Anfang + i * 1000LL, "pH", "pH", i == 123456 ? 9.0 : 7.0, true, 25.0, 7.0});
+        }
+        double von = 0;
+        double bis = 0;
+        GanzerBereich(&Reihe(verlauf), von, bis);
+        const QRect r = Zeichenflaeche(Flaeche);
+        const QImage bild = Malen(Reihe(verlauf), von, bis);
+        QVERIFY(Wertpixel(bild, r.left() + 1, r.right(), r.top() + 1, r.top() + r.height() / 5) >
+                0);
+        // Without it, the top of the plot stays free of the line.
+        TVerlauf ruhig;
+        for (int i = 0; i < 200000; ++i) {
+            ruhig.Hinzufuegen(
+                {Anfang + i * 1000LL, "pH", "pH", i % 2 == 0 ? 7.0 : 7.2, true, 25.0, 7.0});
+        }
+        ruhig.Hinzufuegen({Anfang + 200000 * 1000LL, "pH", "pH", 7.0, true, 25.0, 7.0});
+        const QImage ohne = Malen(Reihe(ruhig), von, bis);
+        QCOMPARE(Wertpixel(ohne, r.left() + 1, r.right(), r.top() + 1, r.top() + 8), 0);
+    }
+
+    // A pause of a minute in readings a second apart: nothing is drawn across it.
+    void eineLueckeUnterbrichtDieLinie() {
+        TVerlauf verlauf;
+        for (int i = 0; i < 200; ++i) {
+            const std::int64_t t = Anfang + i * 1000LL + (i >= 100 ? 60000 : 0);
+            verlauf.Hinzufuegen({t, "pH", "pH", 7.0 + (i % 10) * 0.01, true, 25.0, 7.0});
+        }
+        QVERIFY(Reihe(verlauf).Punkte[100].LueckeDavor());
+        const double von = Anfang;
+        const double bis = Anfang + 260000.0;
+        const QRect r = Zeichenflaeche(Flaeche);
+        const auto spalte = [&](double ms) {
+            return r.left() + static_cast<int>((ms - von) / (bis - von) * r.width());
+        };
+        const int links = spalte(Anfang + 99000.0) + 3;
+        const int rechts = spalte(Anfang + 160000.0) - 3;
+        QCOMPARE(Wertpixel(Malen(Reihe(verlauf), von, bis), links, rechts, r.top() + 1, r.bottom()),
+                 0);
+        // The same readings without the gap's mark are joined across it.
+        TVerlaufReihe verbunden{"pH", "pH", {}};
+        for (std::size_t i = 0; i < Reihe(verlauf).Punkte.size(); ++i) {
+            TVerlaufPunkt p = Reihe(verlauf).Punkte[i];
+            p.Marken = vmMitTemperatur;
+            verbunden.Punkte.push_back(p);
+        }
+        QVERIFY(Wertpixel(Malen(verbunden, von, bis), links, rechts, r.top() + 1, r.bottom()) > 0);
+    }
+
+    // The axes say what is drawn: quantity and unit, °C, numbers with a decimal comma, German
+    // times.
+    void achsenBeschriftungAufDeutsch() {
+        TVerlauf verlauf;
+        for (int i = 0; i < 120; ++i) {
+            verlauf.Hinzufuegen({Anfang + i * 1000LL, "Lf", "\xE6S/cm", 14.1 + i * 0.01, true,
+                                 25.0 + i * 0.01, 1410.0});
+        }
+        QBuffer puffer;
+        puffer.open(QIODevice::WriteOnly);
+        QSvgGenerator svg;
+        svg.setOutputDevice(&puffer);
+        svg.setSize(Flaeche.size());
+        {
+            QPainter maler(&svg);
+            VerlaufZeichnen(maler, Flaeche,
+                            {&Reihe(verlauf), Anfang * 1.0, Anfang + 120000.0, false});
+        }
+        const QString text = QString::fromUtf8(puffer.data());
+        for (const QString& erwartet : {QStringLiteral("Lf [µS/cm]"), QStringLiteral("Temp. [°C]"),
+                                        QStringLiteral("10:00:00"), QStringLiteral("10:01:00"),
+                                        QStringLiteral("14,4"), QStringLiteral("25,0")}) {
+            QVERIFY2(text.contains(QStringLiteral(">") + erwartet), qPrintable(erwartet));
+        }
+    }
+
+    void ohneMesswerteEinHinweis() {
+        QImage bild(Flaeche.size(), QImage::Format_RGB32);
+        QBuffer puffer;
+        puffer.open(QIODevice::WriteOnly);
+        QSvgGenerator svg;
+        svg.setOutputDevice(&puffer);
+        {
+            QPainter maler(&svg);
+            VerlaufZeichnen(maler, Flaeche, {nullptr, 0, 60000, false});
+        }
+        QVERIFY(QString::fromUtf8(puffer.data()).contains(QStringLiteral("Noch keine Messwerte")));
+    }
+};
+
+QTEST_MAIN(TVerlaufBildTest)
+#include "verlauf_bild_test.moc"

@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+// The window "Verlauf" beside a meter measurement.
+#include "HauptfensterRig.h"
+
+#include "chart/VerlaufAnsicht.h"
+#include "chart/VerlaufFenster.h"
+#include "framework/SpeedButton.h"
+#include "storage/EInOutError.h"
+#include "tests/unit/acquisition/Geraetetext.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QToolButton>
+#include <QtTest>
+
+#include <string>
+
+namespace {
+
+const std::string Ph7 = Geraetetext(" 7.01 pH   25.0 °C{CR}{LF}");
+const std::string Lf = Geraetetext(" 1.41 mS/cm   25.0 °C{CR}{LF}");
+
+} // namespace
+
+class TVerlaufFensterTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void folgtDerMessungUndBeginntMitIhrNeu() {
+        THauptfensterRig rig;
+        TForm1& f = *rig.Form;
+        f.WTW_Rx_Button->click();
+        QVERIFY(rig.Empfangen(Ph7 + Ph7 + Lf));
+        f.VerlaufButton->click();
+        QVERIFY(f.VerlaufFenster != nullptr && f.VerlaufFenster->isVisible());
+        const TVerlauf& verlauf = *f.Zustand.Verlauf;
+        QCOMPARE(verlauf.Reihen().size(), std::size_t{2});
+        const TPunktFolge& ph = verlauf.Reihen()[0].Punkte;
+        QCOMPARE(ph.size(), std::size_t{2});
+        QCOMPARE(ph[0].UtcMs, std::int64_t{1796634000000}); // the rig's clock, 10:00:00 CET
+        QVERIFY(ph[0].MitTemperatur());
+        QCOMPARE(verlauf.Reihen()[1].Einheit, std::string("mS/cm"));
+        // The series list and the view follow; the timer runs only while the window shows.
+        auto* takt = f.VerlaufFenster->findChild<QTimer*>(QStringLiteral("Verlaufstakt"));
+        QVERIFY(takt->isActive());
+        QCOMPARE(f.VerlaufFenster->Reihenwahl->count(), 3);
+        TVerlaufAnsicht& ansicht = *f.VerlaufFenster->Ansicht;
+        QVERIFY(ansicht.Folgt());
+        ansicht.Zoomen(0.5, 1796634000000.0);
+        QVERIFY(!ansicht.Folgt());
+        f.VerlaufFenster->AllesZeigenKnopf->click();
+        QVERIFY(ansicht.Folgt());
+        f.VerlaufFenster->hide();
+        QVERIFY(!takt->isActive());
+        // The table's menu opens it too; a new measurement starts a new chart.
+        f.VerlaufZeigen->trigger();
+        QVERIFY(f.VerlaufFenster->isVisible());
+        f.WTW_Rx_Button->click();
+        f.WTW_Rx_Button->click();
+        QCOMPARE(verlauf.Anzahl(), std::size_t{0});
+        f.VerlaufFenster->Auffrischen();
+        QCOMPARE(f.VerlaufFenster->Reihenwahl->count(), 1);
+        QVERIFY(rig.Fehler.isEmpty());
+    }
+
+    void exportUndZwischenablage() {
+        THauptfensterRig rig;
+        TForm1& f = *rig.Form;
+        f.WTW_Rx_Button->click();
+        QVERIFY(rig.Empfangen(Ph7 + Ph7));
+        f.VerlaufClick();
+        TVerlaufFenster& fenster = *f.VerlaufFenster;
+        fenster.Exportieren(rig.Ordner / "Verlauf.png");
+        const QImage png(QString::fromStdString((rig.Ordner / "Verlauf.png").string()));
+        QCOMPARE(png.size(), fenster.Ansicht->size());
+        fenster.Exportieren(rig.Ordner / "Verlauf.svg");
+        const std::string svg = DateiLesen(rig.Ordner / "Verlauf.svg");
+        QVERIFY(svg.find("<svg") != std::string::npos);
+        QVERIFY(svg.find(">pH<") != std::string::npos);
+        try {
+            fenster.Exportieren(rig.Ordner / "fehlt" / "Verlauf.png");
+            QFAIL("no error raised");
+        } catch (const EInOutError& fehler) {
+            QCOMPARE(fehler.SystemFehler(), ENOENT);
+        }
+        fenster.Kopieren();
+        QCOMPARE(QGuiApplication::clipboard()->image().size(), fenster.Ansicht->size());
+    }
+
+    // Readings after the line came back are not joined to those before.
+    void eineUnterbrechungIstEineLuecke() {
+        THauptfensterRig rig;
+        TForm1& f = *rig.Form;
+        f.WTW_Rx_Button->click();
+        QVERIFY(rig.Empfangen(Ph7));
+        rig.Geraet->HangUp(EIO);
+        QVERIFY(QTest::qWaitFor([&f] { return f.WartetAufGeraet(); }, 10000));
+        f.WiederverbindenVersuchen();
+        QVERIFY(!f.WartetAufGeraet());
+        QVERIFY(rig.Empfangen(Ph7));
+        const TPunktFolge& punkte = f.Zustand.Verlauf->Reihen()[0].Punkte;
+        QCOMPARE(punkte.size(), std::size_t{2});
+        QVERIFY(!punkte[0].LueckeDavor());
+        QVERIFY(punkte[1].LueckeDavor());
+    }
+};
+
+QTEST_MAIN(TVerlaufFensterTest)
+#include "verlauf_fenster_test.moc"
