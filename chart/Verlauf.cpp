@@ -4,16 +4,12 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 
-bool TVerlaufPunkt::MitTemperatur() const noexcept {
-    return (Marken & vmMitTemperatur) != 0;
-}
-
-bool TVerlaufPunkt::LueckeDavor() const noexcept {
-    return (Marken & vmLueckeDavor) != 0;
-}
-
-void TPunktFolge::push_back(const TVerlaufPunkt& punkt) {
+void TPunktFolge::push_back(const TVerlaufPunkt& punkt, bool lueckeDavor) {
+    if (lueckeDavor) {
+        luecken_.push_back(entfernt_ + anzahl_);
+    }
     const std::size_t j = anfang_ + anzahl_;
     if (j / BlockGroesse == bloecke_.size()) {
         bloecke_.push_back(std::make_unique<TBlock>());
@@ -27,6 +23,10 @@ void TPunktFolge::pop_front() {
         return;
     }
     --anzahl_;
+    if (!luecken_.empty() && luecken_.front() == entfernt_) {
+        luecken_.erase(luecken_.begin()); // the break before the reading that goes
+    }
+    ++entfernt_;
     if (++anfang_ == BlockGroesse) {
         bloecke_.erase(bloecke_.begin());
         anfang_ = 0;
@@ -35,6 +35,8 @@ void TPunktFolge::pop_front() {
 
 void TPunktFolge::clear() {
     bloecke_.clear();
+    luecken_.clear();
+    entfernt_ = 0;
     anfang_ = 0;
     anzahl_ = 0;
 }
@@ -53,8 +55,12 @@ std::size_t TPunktFolge::ErsterAb(std::int64_t utcMs) const {
     return von;
 }
 
+bool TPunktFolge::LueckeVor(std::size_t i) const {
+    return std::binary_search(luecken_.begin(), luecken_.end(), entfernt_ + i);
+}
+
 std::size_t TPunktFolge::Speicher() const noexcept {
-    return bloecke_.size() * sizeof(TBlock) +
+    return bloecke_.size() * sizeof(TBlock) + luecken_.capacity() * sizeof(std::uint64_t) +
            bloecke_.capacity() * sizeof(std::unique_ptr<TBlock>) + sizeof(*this);
 }
 
@@ -142,13 +148,10 @@ void TVerlauf::Hinzufuegen(const TVerlaufEingang& eingang) {
     TVerlaufPunkt punkt;
     punkt.UtcMs = eingang.UtcMs;
     punkt.Wert = static_cast<float>(eingang.Wert * faktor);
-    punkt.Temp = static_cast<float>(eingang.Temp);
+    punkt.Temp = eingang.MitTemperatur ? static_cast<float>(eingang.Temp) : std::nanf("");
     punkt.Mittel = static_cast<float>(eingang.Mittel * faktor);
-    punkt.Marken = static_cast<std::uint8_t>(
-        (eingang.MitTemperatur ? vmMitTemperatur : 0) |
-        (unterbrochen_ || IstLuecke(punkte, eingang.UtcMs) ? vmLueckeDavor : 0));
+    punkte.push_back(punkt, unterbrochen_ || IstLuecke(punkte, eingang.UtcMs));
     unterbrochen_ = false;
-    punkte.push_back(punkt);
     letzteReihe_ = nummer;
     ++anzahl_;
     ++stand_;

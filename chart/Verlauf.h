@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -12,23 +14,20 @@
 // The readings of a measurement as the chart draws them: each with its UTC time, value,
 // temperature and moving average, in series of one quantity each. Window-free.
 
-// One reading: 24 bytes, so four weeks at one reading a second fit in 58 MB.
+// One reading: 20 bytes, so four weeks at one reading a second fit in 49 MB. A reading without
+// a temperature holds NaN there. Where the line breaks is kept beside the readings (gaps are
+// rare), not in each of them.
+#pragma pack(push, 4)
 struct TVerlaufPunkt {
     std::int64_t UtcMs = 0;
     float Wert = 0.0F;
     float Temp = 0.0F;
     float Mittel = 0.0F;
-    std::uint8_t Marken = 0; // TVerlaufMarke bits
 
-    bool MitTemperatur() const noexcept;
-    bool LueckeDavor() const noexcept;
+    bool MitTemperatur() const noexcept { return !std::isnan(Temp); }
 };
-static_assert(sizeof(TVerlaufPunkt) == 24);
-
-enum TVerlaufMarke : std::uint8_t {
-    vmMitTemperatur = 1, // the record had a temperature
-    vmLueckeDavor = 2,   // the line breaks before this reading
-};
+#pragma pack(pop)
+static_assert(sizeof(TVerlaufPunkt) == 20);
 
 // The readings in time order, kept in blocks so that neither adding nor dropping the oldest
 // moves the others, and memory grows by one block at a time.
@@ -43,18 +42,39 @@ public:
         return (*bloecke_[j / BlockGroesse])[j % BlockGroesse];
     }
     const TVerlaufPunkt& back() const noexcept { return (*this)[anzahl_ - 1]; }
-    void push_back(const TVerlaufPunkt& punkt);
+    // `lueckeDavor`: the line breaks between the reading before and this one.
+    void push_back(const TVerlaufPunkt& punkt, bool lueckeDavor = false);
     void pop_front();
     void clear();
+    // Calls `abschnitt(erster, hinter)` for each run of readings [von, bis) that lies together in
+    // memory, in order: loops over many readings run without a lookup per reading.
+    template <typename F>
+    void Abschnitte(std::size_t von, std::size_t bis, F&& abschnitt) const {
+        while (von < bis) {
+            const std::size_t j = anfang_ + von;
+            const std::size_t imBlock = std::min(BlockGroesse - j % BlockGroesse, bis - von);
+            const TVerlaufPunkt* erster = &(*bloecke_[j / BlockGroesse])[j % BlockGroesse];
+            abschnitt(erster, erster + imBlock);
+            von += imBlock;
+        }
+    }
     // The first index whose time is not before `utcMs` (size() when none).
     std::size_t ErsterAb(std::int64_t utcMs) const;
-    // Bytes held for the readings, blocks and block list included.
+    // Whether the line breaks before reading i.
+    bool LueckeVor(std::size_t i) const;
+    // The readings before which the line breaks, as numbers counted from the first reading ever
+    // added (reading i is number Entfernt() + i), in order.
+    const std::vector<std::uint64_t>& Luecken() const noexcept { return luecken_; }
+    std::uint64_t Entfernt() const noexcept { return entfernt_; }
+    // Bytes held for the readings, blocks, block list and gaps included.
     std::size_t Speicher() const noexcept;
 
 private:
     using TBlock = std::array<TVerlaufPunkt, BlockGroesse>;
     std::vector<std::unique_ptr<TBlock>> bloecke_;
-    std::size_t anfang_ = 0; // index of the oldest reading in the first block
+    std::vector<std::uint64_t> luecken_;
+    std::uint64_t entfernt_ = 0; // readings dropped from the front
+    std::size_t anfang_ = 0;     // index of the oldest reading in the first block
     std::size_t anzahl_ = 0;
 };
 

@@ -82,7 +82,7 @@ private slots:
             const std::int64_t t = Anfang + i * 1000LL + (i >= 100 ? 60000 : 0);
             verlauf.Hinzufuegen({t, "pH", "pH", 7.0 + (i % 10) * 0.01, true, 25.0, 7.0});
         }
-        QVERIFY(Reihe(verlauf).Punkte[100].LueckeDavor());
+        QVERIFY(Reihe(verlauf).Punkte.LueckeVor(100));
         const double von = Anfang;
         const double bis = Anfang + 260000.0;
         const QRect r = Zeichenflaeche(Flaeche);
@@ -96,9 +96,7 @@ private slots:
         // The same readings without the gap's mark are joined across it.
         TVerlaufReihe verbunden{"pH", "pH", {}};
         for (std::size_t i = 0; i < Reihe(verlauf).Punkte.size(); ++i) {
-            TVerlaufPunkt p = Reihe(verlauf).Punkte[i];
-            p.Marken = vmMitTemperatur;
-            verbunden.Punkte.push_back(p);
+            verbunden.Punkte.push_back(Reihe(verlauf).Punkte[i]);
         }
         QVERIFY(Wertpixel(Malen(verbunden, von, bis), links, rechts, r.top() + 1, r.bottom()) > 0);
     }

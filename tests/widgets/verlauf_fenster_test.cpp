@@ -107,8 +107,8 @@ private slots:
         QVERIFY(rig.Empfangen(Ph7));
         const TPunktFolge& punkte = f.Zustand.Verlauf->Reihen()[0].Punkte;
         QCOMPARE(punkte.size(), std::size_t{2});
-        QVERIFY(!punkte[0].LueckeDavor());
-        QVERIFY(punkte[1].LueckeDavor());
+        QVERIFY(!punkte.LueckeVor(0));
+        QVERIFY(punkte.LueckeVor(1));
     }
 };
 

@@ -20,7 +20,7 @@ std::vector<TSpalte> Abgetastet(const TPunktFolge& punkte, TLinie linie, double 
         if (t < von || t >= bis) {
             continue;
         }
-        luecke = luecke || punkte[i].LueckeDavor();
+        luecke = luecke || punkte.LueckeVor(i);
         float w = 0.0F;
         if (!LinienWert(punkte[i], linie, w)) {
             continue;
@@ -67,9 +67,10 @@ TEST(Ausduennung, EqualsAPlainScanOfTheReadings) {
             p.Wert = std::normal_distribution<float>(7.0F, 1.0F)(zufall);
             p.Temp = std::normal_distribution<float>(25.0F, 3.0F)(zufall);
             p.Mittel = p.Wert / 2;
-            p.Marken = static_cast<std::uint8_t>((zufall() % 4 != 0 ? vmMitTemperatur : 0) |
-                                                 (zufall() % 50 == 0 ? vmLueckeDavor : 0));
-            punkte.push_back(p);
+            if (zufall() % 4 == 0) {
+                p.Temp = std::nanf("");
+            }
+            punkte.push_back(p, zufall() % 50 == 0);
         }
         const double von =
             std::uniform_real_distribution<double>(0, static_cast<double>(t) / 2)(zufall);
@@ -87,7 +88,7 @@ TEST(Ausduennung, EqualsAPlainScanOfTheReadings) {
 TEST(Ausduennung, ASingleOutlierSurvivesAnyWidth) {
     TPunktFolge punkte;
     for (std::int64_t i = 0; i < 100000; ++i) {
-        punkte.push_back({i * 1000, i == 54321 ? 12.0F : 7.0F, 0.0F, 7.0F, vmMitTemperatur});
+        punkte.push_back({i * 1000, i == 54321 ? 12.0F : 7.0F, 0.0F, 7.0F});
     }
     for (const int spalten : {1, 7, 1200, 100000}) {
         const auto s = Ausduennen(punkte, TLinie::Wert, 0, 1e8, spalten);

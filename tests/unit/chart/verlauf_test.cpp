@@ -16,27 +16,33 @@ TVerlaufEingang Eingang(std::int64_t ms, double wert, const std::string& groesse
 }
 
 bool Luecke(const TVerlauf& verlauf, std::size_t reihe, std::size_t i) {
-    return verlauf.Reihen()[reihe].Punkte[i].LueckeDavor();
+    return verlauf.Reihen()[reihe].Punkte.LueckeVor(i);
 }
 
 TEST(PunktFolge, KeepsOrderAcrossBlocksAndDropsFromTheFront) {
     TPunktFolge folge;
     const std::size_t n = 3 * TPunktFolge::BlockGroesse + 7;
+    const std::size_t spaet = TPunktFolge::BlockGroesse + 10;
     for (std::size_t i = 0; i < n; ++i) {
-        folge.push_back({static_cast<std::int64_t>(i) * 10, static_cast<float>(i)});
+        folge.push_back({static_cast<std::int64_t>(i) * 10, static_cast<float>(i)},
+                        i == 5 || i == spaet);
     }
     for (std::size_t i = 0; i < TPunktFolge::BlockGroesse + 3; ++i) {
         folge.pop_front();
     }
     ASSERT_EQ(folge.size(), n - TPunktFolge::BlockGroesse - 3);
+    // The breaks stay with their readings; the one of a dropped reading goes with it.
+    EXPECT_EQ(folge.Luecken().size(), 1U);
+    EXPECT_TRUE(folge.LueckeVor(spaet - TPunktFolge::BlockGroesse - 3));
+    EXPECT_FALSE(folge.LueckeVor(0));
     EXPECT_EQ(folge[0].Wert, static_cast<float>(TPunktFolge::BlockGroesse + 3));
     EXPECT_EQ(folge.back().Wert, static_cast<float>(n - 1));
     // The first reading at or after a time, by halving.
     EXPECT_EQ(folge.ErsterAb(0), 0U);
     EXPECT_EQ(folge[folge.ErsterAb(50001)].UtcMs, 50010);
     EXPECT_EQ(folge.ErsterAb(1'000'000'000), folge.size());
-    // Memory: 24 bytes a reading and the blocks still in use, nothing more that counts.
-    EXPECT_LE(folge.Speicher(), 3 * TPunktFolge::BlockGroesse * 24 + 256);
+    // Memory: 20 bytes a reading and the blocks still in use, nothing more that counts.
+    EXPECT_LE(folge.Speicher(), 3 * TPunktFolge::BlockGroesse * 20 + 256);
     folge.clear();
     EXPECT_TRUE(folge.empty());
 }
