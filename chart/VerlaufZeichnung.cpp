@@ -171,9 +171,11 @@ void VerlaufZeichnen(QPainter& maler, const QRect& flaeche, const TVerlaufBild& 
     const std::vector<TSpalte> mittel =
         bild.Mittel ? spalten(TLinie::Mittel) : std::vector<TSpalte>{};
     const std::vector<TSpalte> temps = spalten(TLinie::Temp);
+    // The readings set the value axis. The moving average stays inside it but for its start,
+    // where the readings not yet received count as 0: that part is cut off at the edge rather
+    // than squeezing the readings into a strip.
     TAchse links;
     links.Aufnehmen(werte);
-    links.Aufnehmen(mittel);
     links.Abschliessen();
     TAchse rechts;
     rechts.Aufnehmen(temps);

@@ -57,6 +57,28 @@ private slots:
         QVERIFY(!ansicht.Folgt());
         f.VerlaufFenster->AllesZeigenKnopf->click();
         QVERIFY(ansicht.Folgt());
+        // A range dragged with the left button is zoomed into; the right button pans.
+        double von = 0;
+        double bis = 0;
+        ansicht.Bereich(von, bis);
+        const int y = ansicht.height() / 2;
+        QTest::mousePress(&ansicht, Qt::LeftButton, {}, QPoint(200, y));
+        QTest::mouseMove(&ansicht, QPoint(400, y));
+        QTest::mouseRelease(&ansicht, Qt::LeftButton, {}, QPoint(400, y));
+        double zoomVon = 0;
+        double zoomBis = 0;
+        ansicht.Bereich(zoomVon, zoomBis);
+        QVERIFY(!ansicht.Folgt());
+        QVERIFY(zoomVon > von && zoomBis < bis);
+        QTest::mousePress(&ansicht, Qt::RightButton, {}, QPoint(400, y));
+        QTest::mouseMove(&ansicht, QPoint(300, y));
+        QTest::mouseRelease(&ansicht, Qt::RightButton, {}, QPoint(300, y));
+        double pVon = 0;
+        double pBis = 0;
+        ansicht.Bereich(pVon, pBis);
+        QVERIFY(pVon > zoomVon);
+        QCOMPARE(pBis - pVon, zoomBis - zoomVon);
+        f.VerlaufFenster->AllesZeigenKnopf->click();
         f.VerlaufFenster->hide();
         QVERIFY(!takt->isActive());
         // The table's menu opens it too; a new measurement starts a new chart.
