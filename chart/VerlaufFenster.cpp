@@ -3,7 +3,7 @@
 #include "chart/VerlaufFenster.h"
 
 #include "chart/VerlaufAnsicht.h"
-#include "framework/Codepage.h"
+#include "chart/VerlaufZeichnung.h"
 #include "framework/Fehlerbox.h"
 #include "storage/EInOutError.h"
 
@@ -23,14 +23,6 @@
 #include <cerrno>
 
 namespace {
-
-QString Reihentitel(const TVerlaufReihe& reihe) {
-    const QString groesse = Cp850ZuText(reihe.Messgroesse);
-    const QString einheit = Cp850ZuText(reihe.Einheit);
-    return einheit.isEmpty() || einheit == groesse
-               ? groesse
-               : QStringLiteral("%1 (%2)").arg(groesse, einheit);
-}
 
 // The errno of a failed open or write, or EIO where the library left none.
 [[noreturn]] void DateifehlerWerfen() {
@@ -111,7 +103,7 @@ void TVerlaufFenster::ReihenwahlAuffrischen() {
         Reihenwahl->removeItem(1);
     }
     for (std::size_t i = 0; i < reihen.size(); ++i) {
-        Reihenwahl->addItem(Reihentitel(reihen[i]), static_cast<int>(i));
+        Reihenwahl->addItem(Achsentitel(reihen[i]), static_cast<int>(i));
     }
     // A chart emptied for a new measurement follows the newest series again.
     const int index = Reihenwahl->findData(gewaehlt);

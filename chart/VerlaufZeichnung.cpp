@@ -88,14 +88,6 @@ void LinieZeichnen(QPainter& maler, const std::vector<TSpalte>& spalten, const T
     zeichnen();
 }
 
-QString Achsentitel(const TVerlaufReihe& reihe) {
-    const QString groesse = Cp850ZuText(reihe.Messgroesse);
-    const QString einheit = Cp850ZuText(reihe.Einheit);
-    return einheit.isEmpty() || einheit == groesse
-               ? groesse
-               : QStringLiteral("%1 [%2]").arg(groesse, einheit);
-}
-
 void WertachseZeichnen(QPainter& maler, const QRect& r, const TAchse& achse, bool links,
                        const QColor& farbe, const QString& titel) {
     maler.setPen(farbe);
@@ -135,6 +127,14 @@ void ZeitachseZeichnen(QPainter& maler, const QRect& r, double vonMs, double bis
 }
 
 } // namespace
+
+QString Achsentitel(const TVerlaufReihe& reihe) {
+    const QString groesse = Cp850ZuText(reihe.Messgroesse);
+    const QString einheit = Cp850ZuText(reihe.Einheit);
+    return einheit.isEmpty() || einheit == groesse
+               ? groesse
+               : QStringLiteral("%1 [%2]").arg(groesse, einheit);
+}
 
 QRect Zeichenflaeche(const QRect& flaeche) {
     return flaeche.adjusted(RandLinks, RandOben, -RandRechts, -RandUnten);

@@ -5,6 +5,7 @@
 #include "chart/Verlauf.h"
 
 #include <QRect>
+#include <QString>
 
 class QPainter;
 
@@ -16,6 +17,9 @@ struct TVerlaufBild {
     double BisMs = 0.0;
     bool Mittel = false;
 };
+
+// "pH", "Lf [µS/cm]": the quantity of a series and the unit it is drawn in.
+QString Achsentitel(const TVerlaufReihe& reihe);
 
 // The plot area inside `flaeche`, without the axes' margins.
 QRect Zeichenflaeche(const QRect& flaeche);

@@ -94,7 +94,8 @@ private slots:
         QVERIFY(f.Verbindung->toolTip().contains(QStringLiteral("COM1")));
         QVERIFY(LampenGrau(f));
         // However long the text, the window keeps the width it had.
-        QVERIFY2(f.minimumSizeHint().width() <= 598, qPrintable(QString::number(f.minimumSizeHint().width())));
+        QVERIFY2(f.minimumSizeHint().width() <= 598,
+                 qPrintable(QString::number(f.minimumSizeHint().width())));
         // Tries that fail keep the wait and say why.
         f.WiederverbindenVersuchen();
         QVERIFY(f.WartetAufGeraet());
