@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The chart painted into an image and into SVG: what a user must see in it.
+#include "chart/VerlaufFenster.h"
 #include "chart/VerlaufZeichnung.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QLabel>
 #include <QPainter>
 #include <QSvgGenerator>
 #include <QtTest>
@@ -125,6 +127,18 @@ private slots:
                                         QStringLiteral("14,4"), QStringLiteral("25,0")}) {
             QVERIFY2(text.contains(QStringLiteral(">") + erwartet), qPrintable(erwartet));
         }
+    }
+
+    // Beyond the chart's limit the oldest readings leave it, and the window says how many.
+    void verworfeneWerteWerdenGenannt() {
+        TVerlauf verlauf(3);
+        TVerlaufFenster fenster(verlauf);
+        for (int i = 0; i < 5; ++i) {
+            verlauf.Hinzufuegen({Anfang + i * 1000LL, "pH", "pH", 7.0, true, 25.0, 7.0});
+        }
+        fenster.Auffrischen();
+        QVERIFY(fenster.Hinweis->text().contains(QStringLiteral("ältesten 2 Messwerte")));
+        QVERIFY(fenster.Hinweis->text().contains(QStringLiteral("nur noch in der Datei")));
     }
 
     void ohneMesswerteEinHinweis() {
