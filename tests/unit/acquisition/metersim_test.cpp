@@ -16,10 +16,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <poll.h>
 #include <spawn.h>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -138,32 +140,42 @@ struct TEmpfangen {
     TMesswert Messwert;
 };
 
+// Hands what the device delivers to `weiter` piece by piece while it returns true, until the
+// simulator has closed its side or the time is up.
+void Empfangen(int fd, const std::function<bool(std::string_view)>& weiter) {
+    const Uhr::time_point ende = Uhr::now() + Frist;
+    bool mehr = true;
+    while (mehr && Uhr::now() < ende) {
+        pollfd pfd{fd, POLLIN, 0};
+        if (poll(&pfd, 1, 100) <= 0) {
+            continue;
+        }
+        std::array<char, 256> puffer{};
+        const ssize_t gelesen = read(fd, puffer.data(), puffer.size());
+        if (gelesen <= 0) {
+            return;
+        }
+        mehr = weiter(std::string_view(puffer.data(), static_cast<std::size_t>(gelesen)));
+    }
+}
+
 // Reads from the device until `anzahl` records have completed, the simulator has closed its
 // side, or the time is up.
 std::vector<TEmpfangen> MesswerteLesen(int fd, std::size_t anzahl) {
     std::vector<TEmpfangen> messwerte;
     TRahmenZustand zustand;
     std::string messgroesse;
-    const Uhr::time_point ende = Uhr::now() + Frist;
-    while (messwerte.size() < anzahl && Uhr::now() < ende) {
-        pollfd pfd{fd, POLLIN, 0};
-        if (poll(&pfd, 1, 100) <= 0) {
-            continue;
-        }
-        std::array<char, 64> puffer{};
-        const ssize_t gelesen = read(fd, puffer.data(), puffer.size());
-        if (gelesen <= 0) {
-            break;
-        }
-        for (ssize_t i = 0; i < gelesen; ++i) {
-            if (RahmenPruefen(std::string_view(&puffer[static_cast<std::size_t>(i)], 1), zustand)) {
+    Empfangen(fd, [&](std::string_view stueck) {
+        for (std::size_t i = 0; i < stueck.size(); ++i) {
+            if (RahmenPruefen(stueck.substr(i, 1), zustand)) {
                 messwerte.push_back(
                     {zustand.EmpfangsPuffer,
                      MesswertLesen(zustand.EmpfangsPuffer, zustand.Gerahmt, messgroesse)});
                 zustand.EmpfangsPuffer.clear();
             }
         }
-    }
+        return messwerte.size() < anzahl;
+    });
     return messwerte;
 }
 
@@ -290,19 +302,10 @@ TEST(MeterSim, ReplaySendsTheRecordingPieceByPieceAndStartsAgain) {
 // Everything the device delivers until the simulator closes its side, or the time is up.
 std::string AllesLesen(int fd) {
     std::string bytes;
-    const Uhr::time_point ende = Uhr::now() + Frist;
-    while (Uhr::now() < ende) {
-        pollfd pfd{fd, POLLIN, 0};
-        if (poll(&pfd, 1, 100) <= 0) {
-            continue;
-        }
-        std::array<char, 256> puffer{};
-        const ssize_t gelesen = read(fd, puffer.data(), puffer.size());
-        if (gelesen <= 0) {
-            break;
-        }
-        bytes.append(puffer.data(), static_cast<std::size_t>(gelesen));
-    }
+    Empfangen(fd, [&](std::string_view stueck) {
+        bytes += stueck;
+        return true;
+    });
     return bytes;
 }
 
