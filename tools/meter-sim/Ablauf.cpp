@@ -130,8 +130,9 @@ void NaechstenDatensatzHolen(const TQuelle& quelle, TZustand& zustand, const TOp
     // the line; a late wake-up sends what is overdue at once.
     zustand.NaechstesByte = std::max(zustand.NaechstesByte, zustand.NaechsterDatensatz);
     // A record that takes longer than the interval to send delays the next one.
-    zustand.NaechsterDatensatz =
-        std::max(zustand.NaechsterDatensatz + milliseconds(optionen.IntervallMs), jetzt);
+    const std::chrono::nanoseconds abstand =
+        datensatz.Abstand.value_or(milliseconds(optionen.IntervallMs));
+    zustand.NaechsterDatensatz = std::max(zustand.NaechsterDatensatz + abstand, jetzt);
 }
 
 // The first record is due one interval from `jetzt`, the unplug (with --unplug) after its delay.

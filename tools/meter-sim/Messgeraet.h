@@ -2,8 +2,10 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,10 +15,13 @@ enum class TArt { PH, MV, LfMilli, LfMikro, O2MgL, O2Prozent };
 // How the meter shapes its records: plain result lines, DC3 ... DC1 printouts, or both in turn.
 enum class TForm { Zeile, Rahmen, Gemischt };
 
-// One record to send: the meter's bytes and a readable account of it for the record log.
+// One record to send: the meter's bytes and a readable account of it for the record log. A
+// record with its own `Abstand` is followed by the next one that long after it is due, instead
+// of one interval after it.
 struct TDatensatz {
     std::string Bytes;
     std::string Beschreibung;
+    std::optional<std::chrono::nanoseconds> Abstand = std::nullopt;
 };
 
 // Plays a meter of the pH 325 series: hands out one record after another, as the meter's own

@@ -3,6 +3,7 @@
 #include "tools/meter-sim/Optionen.h"
 
 #include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -10,6 +11,12 @@ bool ZahlLesen(const std::string& text, long kleinste, long& zahl) {
     const char* ende = text.data() + text.size();
     const auto [rest, fehler] = std::from_chars(text.data(), ende, zahl);
     return fehler == std::errc() && rest == ende && zahl >= kleinste;
+}
+
+bool TempoLesen(const std::string& text, double& tempo) {
+    const char* ende = text.data() + text.size();
+    const auto [rest, fehler] = std::from_chars(text.data(), ende, tempo);
+    return fehler == std::errc() && rest == ende && std::isfinite(tempo) && tempo > 0.0;
 }
 
 std::optional<TForm> FormLesen(const std::string& text) {
@@ -44,6 +51,9 @@ bool OptionSetzen(const std::string& name, const std::string& wert, TOptionen& o
     if (name == "--baud") {
         return ZahlLesen(wert, 0, optionen.Baud);
     }
+    if (name == "--speed") {
+        return TempoLesen(wert, optionen.Tempo);
+    }
     if (name == "--link" || name == "--replay") {
         (name == "--link" ? optionen.Verknuepfung : optionen.Aufnahme) = wert;
         return !wert.empty();
@@ -62,7 +72,7 @@ bool OptionSetzen(const std::string& name, const std::string& wert, TOptionen& o
 
 bool IstOptionMitWert(const std::string& name) {
     for (const char* bekannt : {"--interval", "--mode", "--quantity", "--count", "--link", "--baud",
-                                "--replay", "--unplug"}) {
+                                "--replay", "--unplug", "--speed"}) {
         if (name == bekannt) {
             return true;
         }
@@ -110,7 +120,8 @@ std::optional<TOptionen> OptionenLesen(const std::vector<std::string>& argumente
 std::string Hilfetext() {
     return "Aufruf: meter-sim [--interval MS] [--mode plain|framed|mixed]\n"
            "                 [--quantity pH|mV|Lf|O2|mixed] [--count N] [--baud N] [--link PFAD]\n"
-           "                 [--replay DATEI] [--print-records] [--unplug NACH_MS,WEG_MS]\n"
+           "                 [--replay DATEI] [--speed F] [--print-records]\n"
+           "                 [--unplug NACH_MS,WEG_MS]\n"
            "\n"
            "Spielt ein Messgerät der Reihe pH 325 an einem Pseudo-Terminal. Die erste Zeile der\n"
            "Ausgabe ist der Gerätepfad (/dev/pts/N), den das Programm als Schnittstelle öffnet.\n"
@@ -127,7 +138,15 @@ std::string Hilfetext() {
            "                 (wird beim Ende entfernt)\n"
            "  --replay DATEI spielt die rohen Bytes der Datei ab statt erzeugter Datensätze:\n"
            "                 ein Stück bis zu jedem Zeilenvorschub außerhalb eines Ausdrucks\n"
-           "                 (ein Ausdruck DC3 ... DC1 bleibt ganz) je Intervall, danach von vorn\n"
+           "                 (ein Ausdruck DC3 ... DC1 bleibt ganz) je Intervall, danach von "
+           "vorn.\n"
+           "                 Ist DATEI eine Rohdatenaufzeichnung des Programms (erste Zeile\n"
+           "                 QUORLITS-ROHDATEN ...), kommen die empfangenen Stücke einmal so,\n"
+           "                 wie die Schnittstelle sie geliefert hat, jedes auf einmal und mit\n"
+           "                 den aufgezeichneten Abständen, das erste ein Intervall nach dem\n"
+           "                 Start; --baud gilt dann nicht, --count begrenzt die Zahl der Stücke\n"
+           "  --speed F      teilt die aufgezeichneten Abstände einer Rohdatenaufzeichnung durch\n"
+           "                 F (F > 0, Vorgabe 1; 10 spielt zehnmal so schnell)\n"
            "  --print-records\n"
            "                 schreibt jeden gesendeten Datensatz als eine Zeile auf die\n"
            "                 Standardausgabe, sobald sein letztes Byte gesendet ist, Felder durch\n"

@@ -16,6 +16,7 @@ struct TOptionen {
     long Anzahl = 0; // 0: no limit
     std::string Verknuepfung;
     std::string Aufnahme;           // replayed instead of generated records when set
+    double Tempo = 1.0;             // a raw-data capture's pauses are divided by this
     long Baud = 4800;               // 0: each record in one burst
     bool DatensaetzeZeigen = false; // each record sent is described on stdout
     long TrennenNachMs = 0;         // 0: the line stays plugged in

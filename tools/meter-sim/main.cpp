@@ -6,13 +6,19 @@
 #include "tools/meter-sim/Anschluss.h"
 #include "tools/meter-sim/Aufnahme.h"
 #include "tools/meter-sim/Optionen.h"
+#include "tools/meter-sim/Rohaufnahme.h"
 
+#include "storage/EInOutError.h"
+#include "storage/RohdatenLeser.h"
+
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <exception>
 #include <fcntl.h>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <unistd.h>
 #include <utility>
@@ -49,7 +55,34 @@ int SignaleEinrichten() {
     return enden[0];
 }
 
-TQuelle Quelle(const TOptionen& optionen) {
+// A raw-data capture plays once, each chunk in one burst as the port delivered it.
+TQuelle RohQuelle(TOptionen& optionen) {
+    auto aufnahme = std::make_shared<TRohaufnahme>(optionen.Aufnahme, optionen.Tempo);
+    if (aufnahme->Abgeschnitten()) {
+        std::fprintf(stderr,
+                     "meter-sim: %s endet mit einem abgeschnittenen oder beschädigten Eintrag; "
+                     "gespielt wird bis dahin\n",
+                     optionen.Aufnahme.c_str());
+    }
+    const auto anzahl = static_cast<long>(aufnahme->Anzahl());
+    optionen.Anzahl = optionen.Anzahl > 0 ? std::min(optionen.Anzahl, anzahl) : anzahl;
+    optionen.Baud = 0;
+    return [aufnahme] { return aufnahme->NaechsterDatensatz(); };
+}
+
+// Whether --replay names a raw-data capture; the error names the file.
+bool IstRohdaten(const std::string& pfad) {
+    try {
+        return IstRohdatenDatei(pfad);
+    } catch (const EInOutError& fehler) {
+        throw std::runtime_error(pfad + " kann nicht gelesen werden: " + fehler.what());
+    }
+}
+
+TQuelle Quelle(TOptionen& optionen) {
+    if (!optionen.Aufnahme.empty() && IstRohdaten(optionen.Aufnahme)) {
+        return RohQuelle(optionen);
+    }
     if (!optionen.Aufnahme.empty()) {
         return [aufnahme = std::make_shared<TAufnahme>(optionen.Aufnahme)] {
             std::string bytes = aufnahme->NaechsterDatensatz();
@@ -62,7 +95,7 @@ TQuelle Quelle(const TOptionen& optionen) {
     };
 }
 
-int Starten(const TOptionen& optionen) {
+int Starten(TOptionen optionen) {
     const int stopFd = SignaleEinrichten();
     if (stopFd < 0) {
         std::perror("meter-sim: pipe");

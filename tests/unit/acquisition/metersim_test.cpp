@@ -4,6 +4,7 @@
 // does: byte by byte through the framing step, each completed record through the parser.
 #include "acquisition/MesswertLesen.h"
 #include "acquisition/Rahmen.h"
+#include "storage/RohdatenSchreiber.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +16,12 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
+#include <functional>
 #include <poll.h>
 #include <spawn.h>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -137,32 +140,42 @@ struct TEmpfangen {
     TMesswert Messwert;
 };
 
+// Hands what the device delivers to `weiter` piece by piece while it returns true, until the
+// simulator has closed its side or the time is up.
+void Empfangen(int fd, const std::function<bool(std::string_view)>& weiter) {
+    const Uhr::time_point ende = Uhr::now() + Frist;
+    bool mehr = true;
+    while (mehr && Uhr::now() < ende) {
+        pollfd pfd{fd, POLLIN, 0};
+        if (poll(&pfd, 1, 100) <= 0) {
+            continue;
+        }
+        std::array<char, 256> puffer{};
+        const ssize_t gelesen = read(fd, puffer.data(), puffer.size());
+        if (gelesen <= 0) {
+            return;
+        }
+        mehr = weiter(std::string_view(puffer.data(), static_cast<std::size_t>(gelesen)));
+    }
+}
+
 // Reads from the device until `anzahl` records have completed, the simulator has closed its
 // side, or the time is up.
 std::vector<TEmpfangen> MesswerteLesen(int fd, std::size_t anzahl) {
     std::vector<TEmpfangen> messwerte;
     TRahmenZustand zustand;
     std::string messgroesse;
-    const Uhr::time_point ende = Uhr::now() + Frist;
-    while (messwerte.size() < anzahl && Uhr::now() < ende) {
-        pollfd pfd{fd, POLLIN, 0};
-        if (poll(&pfd, 1, 100) <= 0) {
-            continue;
-        }
-        std::array<char, 64> puffer{};
-        const ssize_t gelesen = read(fd, puffer.data(), puffer.size());
-        if (gelesen <= 0) {
-            break;
-        }
-        for (ssize_t i = 0; i < gelesen; ++i) {
-            if (RahmenPruefen(std::string_view(&puffer[static_cast<std::size_t>(i)], 1), zustand)) {
+    Empfangen(fd, [&](std::string_view stueck) {
+        for (std::size_t i = 0; i < stueck.size(); ++i) {
+            if (RahmenPruefen(stueck.substr(i, 1), zustand)) {
                 messwerte.push_back(
                     {zustand.EmpfangsPuffer,
                      MesswertLesen(zustand.EmpfangsPuffer, zustand.Gerahmt, messgroesse)});
                 zustand.EmpfangsPuffer.clear();
             }
         }
-    }
+        return messwerte.size() < anzahl;
+    });
     return messwerte;
 }
 
@@ -286,6 +299,62 @@ TEST(MeterSim, ReplaySendsTheRecordingPieceByPieceAndStartsAgain) {
     EXPECT_DOUBLE_EQ(empfangen[1].Messwert.TCKoeff, 1.5);
 }
 
+// Everything the device delivers until the simulator closes its side, or the time is up.
+std::string AllesLesen(int fd) {
+    std::string bytes;
+    Empfangen(fd, [&](std::string_view stueck) {
+        bytes += stueck;
+        return true;
+    });
+    return bytes;
+}
+
+TEST(MeterSim, ReplayOfACapturePlaysOnlyTheReceivedChunksOnce) {
+    using namespace std::string_literals;
+    // A printout cut across chunks, bytes no text file would keep, and what the program sent
+    // and the port's events between them, which are not played.
+    const std::vector<std::string> stuecke = {
+        " 6.50 pH   21.5 \xF8"
+        "C\r\n\x13"
+        "01.02.03",
+        " 04:05\r\n 7.25 pH   23.0 \xF8"
+        "C\r\n\x11\r\n",
+        "\x00\xFF\r\r\n"s,
+    };
+    char muster[] = "/tmp/metersim_test_capture_XXXXXX";
+    const int dateiFd = mkstemp(muster);
+    ASSERT_GE(dateiFd, 0);
+    close(dateiFd);
+    {
+        TRohSchreiber schreiber(muster, TRohKopf{0, "0.1.0", "/dev/ttyS0", {{"Baud", "4800"}}});
+        const std::int64_t sekunde = 1'000'000'000;
+        schreiber.Schreiben({TRohArt::Geoeffnet, 0, 0, 3600, "4800 8N1"});
+        schreiber.Schreiben({TRohArt::MessungBeginn, 1, 0, 3600, "RS232"});
+        schreiber.Schreiben({TRohArt::Empfangen, 2 * sekunde, 2000, 3600, stuecke[0]});
+        schreiber.Schreiben({TRohArt::Gesendet, 3 * sekunde, 3000, 3600, "GLP\r\n"});
+        schreiber.Schreiben({TRohArt::Empfangen, 4 * sekunde, 4000, 3600, stuecke[1]});
+        schreiber.Schreiben({TRohArt::Verloren, 5 * sekunde, 5000, 3600, "5"});
+        schreiber.Schreiben({TRohArt::Zurueck, 6 * sekunde, 6000, 3600, ""});
+        schreiber.Schreiben({TRohArt::Empfangen, 9 * sekunde, 9000, 3600, stuecke[2]});
+        schreiber.Schreiben({TRohArt::MessungEnde, 10 * sekunde, 10000, 3600, ""});
+        schreiber.Schliessen();
+    }
+
+    // Seven seconds of pauses in seven milliseconds; no --count: the capture ends the run.
+    TSimulator simulator({"--replay", muster, "--speed", "1000", "--interval", "20"});
+    const std::string geraet = simulator.ErsteZeile();
+    const int fd = GeraetOeffnen(geraet);
+    ASSERT_GE(fd, 0) << geraet;
+    const std::string empfangen = AllesLesen(fd);
+    const int status = simulator.Warten();
+    close(fd);
+    unlink(muster);
+
+    EXPECT_EQ(empfangen, stuecke[0] + stuecke[1] + stuecke[2]);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0) << simulator.Fehlerausgabe();
+}
+
 TEST(MeterSim, SymlinkFollowsTheDeviceAndGoesOnSigterm) {
     const std::string verknuepfung =
         "/tmp/metersim_test_link_" + std::to_string(static_cast<long>(getpid()));
@@ -313,6 +382,9 @@ TEST(MeterSim, RejectsBadArgumentsWithoutOpeningADevice) {
         {"--interval", "0"},
         {"--count", "x"},
         {"--baud"},
+        {"--speed", "0"},
+        {"--speed", "-1"},
+        {"--speed", "schnell"},
         {"--verbose"},
         {"--replay", "/nonexistent/recording"},
         {"--unplug", "300,300"}, // the new device is found only through --link
