@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,19 +15,32 @@
 // The readings of a measurement as the chart draws them: each with its UTC time, value,
 // temperature and moving average, in series of one quantity each. Window-free.
 
+// UTC milliseconds in two 4-byte halves: a reading holds no 8-byte member, so it stays 20 bytes
+// with every field aligned, and converts to and from std::int64_t like the number it is.
+class TMs4 {
+public:
+    TMs4(std::int64_t ms = 0) noexcept { std::memcpy(teile_.data(), &ms, sizeof ms); }
+    operator std::int64_t() const noexcept {
+        std::int64_t ms = 0;
+        std::memcpy(&ms, teile_.data(), sizeof ms);
+        return ms;
+    }
+
+private:
+    std::array<std::uint32_t, 2> teile_{};
+};
+
 // One reading: 20 bytes, so four weeks at one reading a second fit in 49 MB. A reading without
 // a temperature holds NaN there. Where the line breaks is kept beside the readings (gaps are
 // rare), not in each of them.
-#pragma pack(push, 4)
 struct TVerlaufPunkt {
-    std::int64_t UtcMs = 0;
+    TMs4 UtcMs;
     float Wert = 0.0F;
     float Temp = 0.0F;
     float Mittel = 0.0F;
 
     bool MitTemperatur() const noexcept { return !std::isnan(Temp); }
 };
-#pragma pack(pop)
 static_assert(sizeof(TVerlaufPunkt) == 20);
 
 // The readings in time order, kept in blocks so that neither adding nor dropping the oldest

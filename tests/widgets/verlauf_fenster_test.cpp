@@ -44,7 +44,8 @@ private slots:
         QCOMPARE(verlauf.Reihen().size(), std::size_t{2});
         const TPunktFolge& ph = verlauf.Reihen()[0].Punkte;
         QCOMPARE(ph.size(), std::size_t{2});
-        QCOMPARE(ph[0].UtcMs, std::int64_t{1796634000000}); // the rig's clock, 10:00:00 CET
+        QCOMPARE(std::int64_t{ph[0].UtcMs},
+                 std::int64_t{1796634000000}); // the rig's clock, 10:00:00 CET
         QVERIFY(ph[0].MitTemperatur());
         QCOMPARE(verlauf.Reihen()[1].Einheit, std::string("mS/cm"));
         // The series list and the view follow; the timer runs only while the window shows.

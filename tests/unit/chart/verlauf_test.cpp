@@ -39,7 +39,7 @@ TEST(PunktFolge, KeepsOrderAcrossBlocksAndDropsFromTheFront) {
     EXPECT_EQ(folge.back().Wert, static_cast<float>(n - 1));
     // The first reading at or after a time, by halving.
     EXPECT_EQ(folge.ErsterAb(0), 0U);
-    EXPECT_EQ(folge[folge.ErsterAb(50001)].UtcMs, 50010);
+    EXPECT_EQ(std::int64_t{folge[folge.ErsterAb(50001)].UtcMs}, 50010);
     EXPECT_EQ(folge.ErsterAb(1'000'000'000), folge.size());
     // Memory: 20 bytes a reading and the blocks still in use, nothing more that counts.
     EXPECT_LE(folge.Speicher(), 3 * TPunktFolge::BlockGroesse * 20 + 256);
@@ -124,8 +124,8 @@ TEST(Verlauf, OldestReadingsOfAllSeriesLeaveBeyondTheLimit) {
     }
     EXPECT_EQ(verlauf.Anzahl(), 5U);
     EXPECT_EQ(verlauf.Verworfen(), 3U);
-    EXPECT_EQ(verlauf.Reihen()[0].Punkte[0].UtcMs, Anfang + 4000);
-    EXPECT_EQ(verlauf.Reihen()[1].Punkte[0].UtcMs, Anfang + 3000);
+    EXPECT_EQ(std::int64_t{verlauf.Reihen()[0].Punkte[0].UtcMs}, Anfang + 4000);
+    EXPECT_EQ(std::int64_t{verlauf.Reihen()[1].Punkte[0].UtcMs}, Anfang + 3000);
 }
 
 } // namespace
