@@ -102,6 +102,9 @@ void TForm1::MessungsPortOeffnen() {
     comPort_->Open();
     messName_ = comPort_->Port();
     adapter_ = {};
+    if (!Einstellungen.AutomatischWiederverbinden) {
+        return; // the identity serves only the wait; reading the device list costs a moment
+    }
     try {
         adapter_ = ComPortIdentity(messName_);
     } catch (const EComPort&) {

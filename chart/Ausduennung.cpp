@@ -95,21 +95,3 @@ std::vector<TSpalte> Ausduennen(const TPunktFolge& punkte, TLinie linie, double 
     }
     return ergebnis;
 }
-
-bool Wertebereich(const TPunktFolge& punkte, TLinie linie, double vonMs, double bisMs, float& min,
-                  float& max) {
-    bool gefunden = false;
-    const auto [von, bis] = Indizes(punkte, vonMs, bisMs);
-    punkte.Abschnitte(von, bis, [&](const TVerlaufPunkt* p, const TVerlaufPunkt* ende) {
-        for (; p != ende; ++p) {
-            float wert = 0.0F;
-            if (!LinienWert(*p, linie, wert) || std::isnan(wert)) {
-                continue;
-            }
-            min = gefunden ? std::min(min, wert) : wert;
-            max = gefunden ? std::max(max, wert) : wert;
-            gefunden = true;
-        }
-    });
-    return gefunden;
-}

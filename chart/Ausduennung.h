@@ -33,8 +33,3 @@ std::vector<TSpalte> Ausduennen(const TPunktFolge& punkte, TLinie linie, double 
 
 // The value of `linie` of `punkt`; false when the reading has none (a temperature missing).
 bool LinienWert(const TVerlaufPunkt& punkt, TLinie linie, float& wert);
-
-// The least and greatest value of `linie` among the readings in [vonMs, bisMs); false when there
-// is none.
-bool Wertebereich(const TPunktFolge& punkte, TLinie linie, double vonMs, double bisMs, float& min,
-                  float& max);

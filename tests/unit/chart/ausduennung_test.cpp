@@ -96,12 +96,6 @@ TEST(Ausduennung, ASingleOutlierSurvivesAnyWidth) {
             std::count_if(s.begin(), s.end(), [](const TSpalte& x) { return x.Max == 12.0F; }), 1)
             << spalten;
     }
-    float min = 0;
-    float max = 0;
-    ASSERT_TRUE(Wertebereich(punkte, TLinie::Wert, 0, 1e8, min, max));
-    EXPECT_EQ(min, 7.0F);
-    EXPECT_EQ(max, 12.0F);
-    EXPECT_FALSE(Wertebereich(punkte, TLinie::Temp, 1e9, 2e9, min, max));
     EXPECT_TRUE(Ausduennen(punkte, TLinie::Wert, 5, 5, 10)[0].Belegt == false);
 }
 
