@@ -41,11 +41,10 @@ void Speichern(TFormZustand& zustand, const TMesswert& messwert, TChunkErgebnis&
 
 // The completed record in EmpfangsPuffer becomes a reading: parsed, stamped, averaged, listed
 // and saved, in that order.
-void DatensatzVerarbeiten(TFormZustand& zustand, const TUhr& uhr, TChunkErgebnis& ergebnis) {
+void DatensatzVerarbeiten(TFormZustand& zustand, const TUhrzeit& jetzt, TChunkErgebnis& ergebnis) {
     TMessZustand& messung = zustand.Messung;
     TMesswert messwert =
         MesswertLesen(messung.Rahmen.EmpfangsPuffer, messung.Rahmen.Gerahmt, messung.Messgroesse);
-    const TUhrzeit jetzt = UhrLesen(uhr);
     TPCZeitstempel stempel = PCZeitstempel(jetzt.Lokal);
     messwert.PCUtcMs = jetzt.UtcMs;
     messwert.PCDatum = std::move(stempel.Datum);
@@ -68,21 +67,22 @@ void DatensatzVerarbeiten(TFormZustand& zustand, const TUhr& uhr, TChunkErgebnis
 
 // Byte by byte, so a record completes wherever the line was cut into chunks, and a chunk that
 // ends one record and begins the next keeps both.
-void DatensaetzeSammeln(TFormZustand& zustand, std::string_view chunk, const TUhr& uhr,
+void DatensaetzeSammeln(TFormZustand& zustand, std::string_view chunk, const TUhrzeit& jetzt,
                         TChunkErgebnis& ergebnis) {
     for (std::size_t i = 0; i < chunk.size(); ++i) {
         if (RahmenPruefen(chunk.substr(i, 1), zustand.Messung.Rahmen)) {
-            DatensatzVerarbeiten(zustand, uhr, ergebnis);
+            DatensatzVerarbeiten(zustand, jetzt, ergebnis);
         }
     }
 }
 
 } // namespace
 
-TChunkErgebnis ChunkVerarbeiten(TFormZustand& zustand, std::string_view chunk, const TUhr& uhr) {
+TChunkErgebnis ChunkVerarbeiten(TFormZustand& zustand, std::string_view chunk,
+                                const TUhrzeit& jetzt) {
     TChunkErgebnis ergebnis;
     if (zustand.Messung.LeseModus == lmWTW) {
-        DatensaetzeSammeln(zustand, chunk, uhr, ergebnis);
+        DatensaetzeSammeln(zustand, chunk, jetzt, ergebnis);
     }
     const bool zeilenvorschub = chunk.find(LF) != std::string_view::npos;
     ergebnis.Anzeige = Cp850ZuText(SteuerzeichenText(chunk));
@@ -106,6 +106,13 @@ void WTWMessungBeginnen(TFormZustand& zustand) {
     GleitMittelZuruecksetzen(zustand.Gleit);
     if (zustand.Verlauf != nullptr) {
         zustand.Verlauf->Leeren();
+    }
+}
+
+void LeitungVerloren(TFormZustand& zustand) {
+    zustand.Messung.Rahmen = TRahmenZustand{};
+    if (zustand.Verlauf != nullptr) {
+        zustand.Verlauf->Unterbrechung();
     }
 }
 

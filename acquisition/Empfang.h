@@ -64,10 +64,16 @@ struct TChunkErgebnis {
 
 // The steps for one received chunk. In a meter measurement the chunk goes to the framing step
 // one byte at a time, so however the line was cut into chunks, every record that completes is
-// parsed, stamped by `uhr`, averaged, listed and saved (immediately or by the autosave step),
-// in order. Then, in every mode, the chunk is shown in the memo (emptied after 1000 characters
-// or the tenth chunk with a line feed) and, in an unformatted measurement, in the table.
-TChunkErgebnis ChunkVerarbeiten(TFormZustand& zustand, std::string_view chunk, const TUhr& uhr);
+// parsed, stamped with `jetzt` (the clock read once for the chunk, so a recorded chunk replays
+// with the same stamps), averaged, listed and saved (immediately or by the autosave step), in
+// order. Then, in every mode, the chunk is shown in the memo (emptied after 1000 characters or
+// the tenth chunk with a line feed) and, in an unformatted measurement, in the table.
+TChunkErgebnis ChunkVerarbeiten(TFormZustand& zustand, std::string_view chunk,
+                                const TUhrzeit& jetzt);
+
+// The line went away in the middle of a measurement: a record cut by the loss is dropped (the
+// bytes after the return start a new one), and the chart shows the interruption.
+void LeitungVerloren(TFormZustand& zustand);
 
 // The start of a meter measurement: meter layout, LeseModus lmWTW, empty record buffer, interval
 // sums and the saved-values count 0, histories and averages 0.

@@ -23,7 +23,7 @@ void TForm1::ComPortRxChar(int Count) {
         // What was read before the failure is still shown and handled.
         FehlerMelden(std::current_exception());
     }
-    const TChunkErgebnis ergebnis = ChunkVerarbeiten(Zustand, chunk, uhr_);
+    const TChunkErgebnis ergebnis = ChunkVerarbeiten(Zustand, chunk, UhrLesen(uhr_));
     ChunkZeigen(ergebnis);
     if (ergebnis.Fehler) {
         // Shown once the port's delivery has returned; reception goes on.

@@ -70,9 +70,7 @@ void TForm1::ComPortLineLost(int Fehler) {
     warteZeit_ = uhr_();
     warteGrund_ = Grund(Fehler);
     ++unterbrechungen_;
-    // A record cut by the loss is dropped: the bytes after the return start a new one.
-    Zustand.Messung.Rahmen = TRahmenZustand{};
-    verlauf_->Unterbrechung();
+    LeitungVerloren(Zustand);
     try {
         comPort_->Close();
     } catch (const EComPort&) {

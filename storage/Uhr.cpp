@@ -36,6 +36,24 @@ TUhrzeit UhrzeitAusUtc(std::int64_t utcMs) {
     return uhrzeit;
 }
 
+TUhrzeit UhrzeitAusVersatz(std::int64_t utcMs, std::int32_t utcVersatz) {
+    const std::int64_t lokaleSekunden = AbgerundetGeteilt(utcMs, MsJeSekunde) + utcVersatz;
+    const std::int64_t tage = AbgerundetGeteilt(lokaleSekunden, SekundenJeTag);
+    const std::int64_t imTag = lokaleSekunden - tage * SekundenJeTag;
+    const TKalenderDatum datum = DatumAusTagen(tage);
+    if (datum.Jahr > std::numeric_limits<std::int32_t>::max() ||
+        datum.Jahr < std::numeric_limits<std::int32_t>::min()) {
+        return TUhrzeit{TZeitpunkt{1, 1, 1970, 0, 0, 0}, utcMs, utcVersatz};
+    }
+    const TZeitpunkt lokal{datum.Tag,
+                           datum.Monat,
+                           static_cast<std::int32_t>(datum.Jahr),
+                           static_cast<std::int32_t>(imTag / 3600),
+                           static_cast<std::int32_t>(imTag / 60 % 60),
+                           static_cast<std::int32_t>(imTag % 60)};
+    return TUhrzeit{lokal, utcMs, utcVersatz};
+}
+
 TUhrzeit SystemUhrLesen() {
     timespec jetzt{};
     ::clock_gettime(CLOCK_REALTIME, &jetzt);

@@ -26,6 +26,10 @@ using TUhr = std::function<TUhrzeit()>;
 // The reading for `utcMs` in the process's time zone (TZ, localtime_r).
 TUhrzeit UhrzeitAusUtc(std::int64_t utcMs);
 
+// The reading for `utcMs` at the fixed offset `utcVersatz`, whatever the process's time zone:
+// a recorded clock value gives the same local time on every machine.
+TUhrzeit UhrzeitAusVersatz(std::int64_t utcMs, std::int32_t utcVersatz);
+
 // The machine's real-time clock, read now.
 TUhrzeit SystemUhrLesen();
 TUhr SystemUhr();

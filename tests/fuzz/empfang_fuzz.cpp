@@ -192,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     try {
         for (std::size_t i = 0; !rest.empty(); ++i) {
             const std::string_view chunk = rest.substr(0, laengen[i % laengen.size()]);
-            const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand, chunk, uhr);
+            const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand, chunk, UhrLesen(uhr));
             FehlerWerfen(ergebnis.Fehler);
             gemeldet += ergebnis.Datensaetze;
             rest.remove_prefix(chunk.size());

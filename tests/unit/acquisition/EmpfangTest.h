@@ -40,7 +40,7 @@ protected:
 
     // One chunk, written with Geraetetext's markers.
     TChunkErgebnis Empfangen(std::string_view lesbar) {
-        return ChunkVerarbeiten(zustand, Geraetetext(lesbar), uhr);
+        return ChunkVerarbeiten(zustand, Geraetetext(lesbar), UhrLesen(uhr));
     }
 
     // Immediate saving on, appending to Daten.txt in the test's folder.

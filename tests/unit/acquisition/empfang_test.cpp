@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <ostream>
@@ -47,7 +48,7 @@ TEST_F(EmpfangAnzeige, TheDisplayTextIsDecodedAndCountedInTheMemo) {
     zustand.Messung.LeseModus = lmRS232;
     DesignStandardGrid(zustand);
     Empfangen("ab");
-    const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand, "\x31\x20\x0D\x0A", uhr);
+    const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand, "\x31\x20\x0D\x0A", UhrLesen(uhr));
     EXPECT_EQ(ergebnis.Anzeige, "1_<CR><LF>\r\n");
     EXPECT_EQ(MemoLaenge(zustand.Memo), 2 + 12);
     EXPECT_EQ(zustand.Memo.MemoZeilen, 1);
@@ -157,25 +158,17 @@ TEST_F(EmpfangMessung, EachRecordBecomesATableLineAndTheHeaderFollowsItsQuantity
     }
 }
 
-TEST_F(EmpfangMessung, RecordsAreStampedListedAndSavedInOrderBeforeTheChunkIsShown) {
+TEST_F(EmpfangMessung, RecordsAreStampedListedAndSavedInOrderWithTheChunksClockReading) {
     SofortSpeichern();
     WTWMessungBeginnen(zustand);
-    struct TBeobachtung {
-        int Memolaenge;
-        std::string Datei;
-    };
-    std::vector<TBeobachtung> beobachtet;
-    uhr = [&] {
-        beobachtet.push_back({MemoLaenge(zustand.Memo), DateiLesen(ordner / "Daten.txt")});
-        return UhrzeitAusLokal(Nikolaus2001, 3600);
-    };
+    // Every record of a chunk carries the one clock reading of the chunk.
     const TChunkErgebnis ergebnis = Empfangen(PhZeile + LfAusdruck);
     EXPECT_EQ(ergebnis.Datensaetze, 2);
-    ASSERT_EQ(beobachtet.size(), 2U);
-    EXPECT_EQ(beobachtet[0].Memolaenge, 0);
-    EXPECT_EQ(beobachtet[1].Memolaenge, 0);
-    EXPECT_EQ(beobachtet[0].Datei, "");
-    EXPECT_EQ(beobachtet[1].Datei, KopfKurz + Referenz("datenzeile_kurz.txt"));
+    const std::string erste = KopfKurz + Referenz("datenzeile_kurz.txt");
+    const std::string datei = DateiLesen(ordner / "Daten.txt");
+    EXPECT_EQ(datei.substr(0, erste.size()), erste);
+    EXPECT_EQ(datei.substr(erste.size(), 20), "06.12.2001\t14:30:05\t") << datei;
+    EXPECT_EQ(std::count(datei.begin(), datei.end(), '\n'), 3);
     EXPECT_EQ(zustand.Memo.Text, ergebnis.Anzeige);
     EXPECT_EQ(zustand.Speicher.AnzahlGespeichert, 2);
     EXPECT_EQ(zustand.Tabelle.Cell(3, 2), "mS/cm");
@@ -184,7 +177,7 @@ TEST_F(EmpfangMessung, RecordsAreStampedListedAndSavedInOrderBeforeTheChunkIsSho
 TEST_F(EmpfangMessung, AnEmptyChunkCompletesNothing) {
     WTWMessungBeginnen(zustand);
     Empfangen(" 1.413 mS/cm 25.0 °C");
-    const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand, "", uhr);
+    const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand, "", UhrLesen(uhr));
     EXPECT_EQ(ergebnis.Datensaetze, 0);
     EXPECT_TRUE(ergebnis.Anzeige.isEmpty());
     EXPECT_EQ(Empfangen("{LF}").Datensaetze, 1);

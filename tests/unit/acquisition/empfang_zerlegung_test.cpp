@@ -80,7 +80,7 @@ protected:
         WTWMessungBeginnen(frisch);
         TAblauf ablauf;
         for (const std::string& chunk : chunks) {
-            const TChunkErgebnis ergebnis = ChunkVerarbeiten(frisch, chunk, uhr);
+            const TChunkErgebnis ergebnis = ChunkVerarbeiten(frisch, chunk, UhrLesen(uhr));
             EXPECT_FALSE(ergebnis.Fehler);
             ablauf.Datensaetze += ergebnis.Datensaetze;
         }

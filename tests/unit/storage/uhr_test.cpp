@@ -41,6 +41,20 @@ TEST_F(ZeitzonenTest, DieWiederholteHerbststundeBleibtUnterscheidbar) {
     EXPECT_EQ(UhrzeitAusLokal(zweite.Lokal, zweite.UtcVersatz), zweite);
 }
 
+TEST_F(ZeitzonenTest, EinAufgezeichneterVersatzGiltInJederZeitzone) {
+    // Recorded in Berlin, read back far away: the offset of the recording decides.
+    Zeitzone(Mitteleuropa);
+    const TUhrzeit erste = UhrzeitAusUtc(std::int64_t{1792888200} * 1000 + 999);
+    const TUhrzeit zweite = UhrzeitAusUtc(std::int64_t{1792891800} * 1000);
+    Zeitzone("XYZ-14");
+    EXPECT_EQ(UhrzeitAusVersatz(erste.UtcMs, erste.UtcVersatz), erste);
+    EXPECT_EQ(UhrzeitAusVersatz(zweite.UtcMs, zweite.UtcVersatz), zweite);
+    EXPECT_EQ(UhrzeitAusVersatz(-1, 0).Lokal, (TZeitpunkt{31, 12, 1969, 23, 59, 59}));
+    EXPECT_EQ(UhrzeitAusVersatz(0, -3600).Lokal, (TZeitpunkt{31, 12, 1969, 23, 0, 0}));
+    // A damaged value far in the future neither overflows nor wraps into the past.
+    EXPECT_GT(UhrzeitAusVersatz(INT64_MAX, 50400).Lokal.Jahr, 292'000'000);
+}
+
 TEST_F(ZeitzonenTest, MillisekundenVor1970GehoerenZurVorigenSekunde) {
     Zeitzone("UTC0");
     const TUhrzeit kurzDavor = UhrzeitAusUtc(-1);

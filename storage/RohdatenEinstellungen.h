@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "shell/Konfiguration.h"
+#include "storage/Zeitpunkt.h"
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+// The settings a capture carries so that it replays on its own: those that shape the data file
+// (the seven of PHRX.CFG) in its header, and with each start of saving the settings and the
+// autosave window in effect then.
+
+using TRohWerte = std::vector<std::pair<std::string, std::string>>;
+
+// Appends the seven settings of PHRX.CFG as key/value pairs ("AutoDateiname", "Ueberschreiben",
+// "MittelwertIntervall", "GleitendesMittel", "ZeitRaster", "AnzahlGleitMittel",
+// "Speicherintervall"; truth values as 0 and 1) and "Ausgabedatei".
+void KonfigurationEintragen(TRohWerte& werte, const TKonfiguration& konfiguration);
+
+// `vorgabe` with every setting of `werte` that KonfigurationEintragen writes; other keys are
+// left alone. Raises ERohdatenFehler (German) on a value that is no valid setting.
+TKonfiguration KonfigurationAuslesen(const TRohWerte& werte, TKonfiguration vorgabe);
+
+// A start of saving as the capture keeps it.
+struct TSpeicherBeginn {
+    bool Automatisch = false; // autosave; otherwise immediate saving
+    std::string Datei;        // the data file the live run wrote
+    TKonfiguration Konfiguration;
+    TZeitpunkt Speicherbeginn; // the autosave window; unused by immediate saving
+    TZeitpunkt Speicherende;
+
+    friend bool operator==(const TSpeicherBeginn&, const TSpeicherBeginn&) = default;
+};
+
+// The payload of a SpeichernEin record: "sofort" or "auto", a tab, the data file's name (escaped
+// as header values are), then
+// tab-separated Schluessel=Wert fields of the settings and, for autosave, "Speicherbeginn" and
+// "Speicherende" as "TT.MM.JJJJ hh:mm:ss".
+std::string SpeicherBeginnText(const TSpeicherBeginn& beginn);
+
+// The reverse. Fields it does not know are ignored, missing ones keep `vorgabe`'s settings (a
+// payload of only the kind and the name is valid). Raises ERohdatenFehler on another kind or a
+// value that cannot be read.
+TSpeicherBeginn SpeicherBeginnLesen(std::string_view text, const TKonfiguration& vorgabe);
