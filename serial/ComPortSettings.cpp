@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "serial/ComPortSettings.h"
 
+#include "serial/ComTexts.h"
+
 TComPortSettings::TComPortSettings(TComSettingsTarget* port) noexcept
     : port_(port)
     , parity_(port)
@@ -65,4 +67,19 @@ void TComPortSettings::SetBuffer(const TComBuffer& source) {
     if (port_ != nullptr) {
         port_->ApplyBufferSizes();
     }
+}
+
+std::vector<std::pair<std::string, std::string>>
+LineSettingsTexts(const TComPortSettings& settings) {
+    const std::uint32_t baud = settings.BaudRate() == brCustom
+                                   ? static_cast<std::uint32_t>(settings.CustomBaudRate())
+                                   : BaudRateToNumber(settings.BaudRate());
+    return {
+        {"Baud", std::to_string(baud)},
+        {"Datenbits", DataBitsToText(settings.DataBits())},
+        {"Paritaet", ParityToText(settings.Parity().Bits())},
+        {"Stoppbits", StopBitsToText(settings.StopBits())},
+        {"Fluss", FlowControlToText(settings.FlowControl().FlowControl())},
+        {"NulVerwerfen", settings.DiscardNull() ? "1" : "0"},
+    };
 }

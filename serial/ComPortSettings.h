@@ -10,7 +10,10 @@
 #include "serial/ComTypes.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // The name of the device a new port uses.
 inline constexpr std::string_view DefaultPortName = "COM1";
@@ -82,3 +85,9 @@ private:
     TComTimeouts timeouts_;
     TComBuffer buffer_;
 };
+
+// The line settings of `settings` as key/value texts, for a record of what a port was opened
+// with: "Baud" (bits per second), "Datenbits", "Paritaet", "Stoppbits", "Fluss" and
+// "NulVerwerfen" (0 or 1), with the texts of the setup dialog.
+std::vector<std::pair<std::string, std::string>>
+LineSettingsTexts(const TComPortSettings& settings);
