@@ -108,6 +108,10 @@ void KopfzeileAnhaengen(std::string& text, std::string_view schluessel, std::str
 
 } // namespace
 
+std::string_view ProgrammVersion() {
+    return QUORLITS_VERSION;
+}
+
 std::uint32_t Crc32(std::string_view daten, std::uint32_t crc) {
     crc = ~crc;
     for (const char zeichen : daten) {

@@ -75,6 +75,9 @@ inline constexpr std::size_t RohSatzPruefsumme = 4;
 // A longer payload marks a damaged record: no chunk of a serial port comes near it.
 inline constexpr std::uint32_t RohHoechsteLaenge = 64U * 1024U * 1024U;
 
+// The program's version ("0.1.0"), for the capture's header.
+std::string_view ProgrammVersion();
+
 // CRC-32 (IEEE 802.3, reflected, as zlib computes it), continued from `crc` (0 to start).
 std::uint32_t Crc32(std::string_view daten, std::uint32_t crc = 0);
 
