@@ -2,15 +2,25 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 // The program's command line: "quorlits [--port GERÄT]". Without arguments the port starts
 // with "COM1".
 struct TBefehlszeile {
-    std::string Port;   // empty: the default device
-    bool Hilfe = false; // --help or -h: print the usage and end
-    std::string Fehler; // German text of a wrong command line; empty when it is fine
+    std::string Port;         // empty: the default device
+    bool Hilfe = false;       // --help or -h: print the usage and end
+    std::string Fehler;       // German text of a wrong command line; empty when it is fine
+    std::string Aufzeichnung; // --capture DATEI: the raw-data capture of every measurement
+    bool OhneFenster = false; // --headless: a meter measurement with immediate saving, no window
+    std::string Abspielen;    // --replay AUFNAHME: a capture replayed into the data file
+    std::string Datendatei;   // --data-file DATEI
+    bool Anhaengen = false;   // --append: an existing data file is continued
+    std::optional<std::uint32_t> Baud; // --baud N
+    std::string Fluss;                 // --flow none|rts|xon; empty: hardware (rts)
+    bool Leise = false;                // --quiet: no readings on standard output
 };
 
 // Reads the arguments after the program's name. "--port GERÄT" and "--port=GERÄT" are both

@@ -12,6 +12,7 @@
 namespace {
 
 const QString WiederverbindenSchluessel = QStringLiteral("Messung/AutomatischWiederverbinden");
+const QString RohdatenSchluessel = QStringLiteral("Messung/RohdatenAufzeichnen");
 
 QString Pfadtext(const std::filesystem::path& datei) {
     return QString::fromStdString(datei.string());
@@ -44,6 +45,8 @@ TEinstellungen EinstellungenLesen(const std::filesystem::path& datei) {
     const QSettings ini(Pfadtext(datei), QSettings::IniFormat);
     einstellungen.AutomatischWiederverbinden =
         Wahrheitswert(ini, WiederverbindenSchluessel, einstellungen.AutomatischWiederverbinden);
+    einstellungen.RohdatenAufzeichnen =
+        Wahrheitswert(ini, RohdatenSchluessel, einstellungen.RohdatenAufzeichnen);
     return einstellungen;
 }
 
@@ -51,6 +54,7 @@ void EinstellungenSchreiben(const std::filesystem::path& datei,
                             const TEinstellungen& einstellungen) {
     QSettings ini(Pfadtext(datei), QSettings::IniFormat);
     ini.setValue(WiederverbindenSchluessel, einstellungen.AutomatischWiederverbinden);
+    ini.setValue(RohdatenSchluessel, einstellungen.RohdatenAufzeichnen);
     errno = 0;
     ini.sync();
     if (ini.status() != QSettings::NoError) {

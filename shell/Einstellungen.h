@@ -11,6 +11,8 @@ struct TEinstellungen {
     // A device that goes away during a measurement is waited for and reopened, and the
     // measurement and its data file go on.
     bool AutomatischWiederverbinden = true;
+    // Every measurement keeps the raw bytes of the line in a capture beside the data file.
+    bool RohdatenAufzeichnen = false;
 
     bool operator==(const TEinstellungen&) const = default;
 };

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -109,6 +110,16 @@ void KonfigurationEintragen(TRohWerte& werte, const TKonfiguration& konfiguratio
         werte.emplace_back(z.Schluessel, std::to_string(konfiguration.*z.Feld));
     }
     werte.emplace_back(Ausgabedatei, konfiguration.Ausgabedatei);
+}
+
+TRohKopf RohKopfErstellen(const std::string& anschluss, TRohWerte leitung,
+                          const TKonfiguration& konfiguration) {
+    TRohKopf kopf;
+    kopf.ProgrammVersion = ProgrammVersion();
+    kopf.Anschluss = anschluss;
+    kopf.Werte = std::move(leitung);
+    KonfigurationEintragen(kopf.Werte, konfiguration);
+    return kopf;
 }
 
 TKonfiguration KonfigurationAuslesen(const TRohWerte& werte, TKonfiguration vorgabe) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "shell/Konfiguration.h"
+#include "storage/RohdatenFormat.h"
 #include "storage/Zeitpunkt.h"
 
 #include <string>
@@ -20,6 +21,11 @@ using TRohWerte = std::vector<std::pair<std::string, std::string>>;
 // "MittelwertIntervall", "GleitendesMittel", "ZeitRaster", "AnzahlGleitMittel",
 // "Speicherintervall"; truth values as 0 and 1) and "Ausgabedatei".
 void KonfigurationEintragen(TRohWerte& werte, const TKonfiguration& konfiguration);
+
+// The header of a capture of the port `anschluss`: this program's version, the port's line
+// settings (`leitung`, as LineSettingsTexts gives them) and the settings of `konfiguration`.
+TRohKopf RohKopfErstellen(const std::string& anschluss, TRohWerte leitung,
+                          const TKonfiguration& konfiguration);
 
 // `vorgabe` with every setting of `werte` that KonfigurationEintragen writes; other keys are
 // left alone. Raises ERohdatenFehler (German) on a value that is no valid setting.

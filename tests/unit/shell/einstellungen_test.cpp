@@ -16,6 +16,7 @@ TEST(Einstellungen, VorgabenOhneOderMitUnbrauchbarerDatei) {
     const TTestOrdner ordner;
     EXPECT_EQ(EinstellungenLesen(ordner / "quorlits.conf"), TEinstellungen{});
     EXPECT_TRUE(TEinstellungen{}.AutomatischWiederverbinden);
+    EXPECT_FALSE(TEinstellungen{}.RohdatenAufzeichnen);
     // A value that is no truth value, and a folder where the file should be.
     DateiSchreiben(ordner / "quorlits.conf", "[Messung]\nAutomatischWiederverbinden=vielleicht\n");
     EXPECT_EQ(EinstellungenLesen(ordner / "quorlits.conf"), TEinstellungen{});
@@ -29,13 +30,15 @@ TEST(Einstellungen, SchreibenUndLesenBehaeltFremdeSchluessel) {
     DateiSchreiben(datei, "[Diagramm]\nLinie=2\n");
     TEinstellungen aus;
     aus.AutomatischWiederverbinden = false;
+    aus.RohdatenAufzeichnen = true;
     EinstellungenSchreiben(datei, aus);
     EXPECT_EQ(EinstellungenLesen(datei), aus);
     const std::string inhalt = DateiLesen(datei);
     EXPECT_NE(inhalt.find("AutomatischWiederverbinden=false"), std::string::npos) << inhalt;
+    EXPECT_NE(inhalt.find("RohdatenAufzeichnen=true"), std::string::npos) << inhalt;
     EXPECT_NE(inhalt.find("Linie=2"), std::string::npos) << inhalt;
     EinstellungenSchreiben(datei, TEinstellungen{});
-    EXPECT_TRUE(EinstellungenLesen(datei).AutomatischWiederverbinden);
+    EXPECT_EQ(EinstellungenLesen(datei), TEinstellungen{});
 }
 
 TEST(Einstellungen, NichtSchreibbarIstEinEinAusgabefehler) {
