@@ -18,4 +18,6 @@ struct TKonfiguration {
     std::string Ausgabedatei = "Daten.txt";
     std::uint8_t Spaltenzahl = 20;
     std::uint16_t Spaltenbreite = 21;
+
+    friend bool operator==(const TKonfiguration&, const TKonfiguration&) = default;
 };

@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "storage/EInOutError.h"
+#include "storage/Rohaufzeichnung.h"
+#include "storage/RohdatenEinstellungen.h"
+#include "storage/RohdatenLeser.h"
+
+#include "DateiGroessenGrenze.h"
+#include "TestOrdner.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace {
+
+TKonfiguration Ungewoehnlich() {
+    TKonfiguration k;
+    k.AutoDateiname = false;
+    k.Ueberschreiben = true;
+    k.MittelwertIntervall = true;
+    k.ZeitRaster = true;
+    k.AnzahlGleitMittel = 65535;
+    k.Speicherintervall = 3600;
+    k.Ausgabedatei = "/tmp/Grüße\tund=mehr.txt";
+    return k;
+}
+
+TEST(RohdatenEinstellungen, KopfUndSpeicherbeginnGebenDieEinstellungenZurueck) {
+    const TKonfiguration k = Ungewoehnlich();
+    const TRohKopf kopf = RohKopfErstellen("/dev/ttyUSB0", {{"Baud", "4800"}}, k);
+    EXPECT_EQ(kopf.ProgrammVersion, ProgrammVersion());
+    EXPECT_EQ(kopf.Werte.front(), (std::pair<std::string, std::string>{"Baud", "4800"}));
+    EXPECT_EQ(KonfigurationAuslesen(kopf.Werte, TKonfiguration{}).Ausgabedatei, k.Ausgabedatei);
+    const TKonfiguration zurueck = KonfigurationAuslesen(kopf.Werte, TKonfiguration{});
+    EXPECT_EQ(zurueck.AnzahlGleitMittel, 65535);
+    EXPECT_EQ(zurueck.Speicherintervall, 3600);
+    EXPECT_TRUE(zurueck.Ueberschreiben && zurueck.MittelwertIntervall && zurueck.ZeitRaster);
+    EXPECT_FALSE(zurueck.AutoDateiname || zurueck.GleitendesMittel);
+
+    for (const bool automatisch : {false, true}) {
+        const TSpeicherBeginn beginn{automatisch, "/daten/a\tb\\c.txt", k,
+                                     TZeitpunkt{7, 12, 2026, 23, 0, 0},
+                                     TZeitpunkt{-1, -1, -1, 0, 0, 59}};
+        TSpeicherBeginn erwartet = beginn;
+        if (!automatisch) {
+            erwartet.Speicherbeginn = erwartet.Speicherende = TZeitpunkt{};
+        }
+        erwartet.Konfiguration.Ausgabedatei = TKonfiguration{}.Ausgabedatei;
+        EXPECT_EQ(SpeicherBeginnLesen(SpeicherBeginnText(beginn), TKonfiguration{}), erwartet);
+    }
+    // Only the kind and the name: the settings in effect stay.
+    const TSpeicherBeginn knapp = SpeicherBeginnLesen("sofort\tDaten.txt\tNeu=1", k);
+    EXPECT_FALSE(knapp.Automatisch);
+    EXPECT_EQ(knapp.Datei, "Daten.txt");
+    EXPECT_EQ(knapp.Konfiguration.AnzahlGleitMittel, 65535);
+}
+
+TEST(RohdatenEinstellungen, UnlesbareWerteWerdenAbgewiesen) {
+    for (const std::string text :
+         {"bald\tDaten.txt", "", "sofort\tD\tUeberschreiben=2",
+          "sofort\tD\tAnzahlGleitMittel=70000", "sofort\tD\tSpeicherintervall=-1",
+          "sofort\tD\tAnzahlGleitMittel=", "auto\tD\tZeitRaster",
+          "auto\tD\tSpeicherbeginn=1.2.2026 10:00", "auto\tD\tSpeicherende=1.2.2026 10:00:00x",
+          "sofort\tD\\q"}) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW(SpeicherBeginnLesen(text, TKonfiguration{}), ERohdatenFehler);
+    }
+    EXPECT_THROW(KonfigurationAuslesen({{"AutoDateiname", "ja"}}, TKonfiguration{}),
+                 ERohdatenFehler);
+    EXPECT_EQ(KonfigurationAuslesen({{"Baud", "ja"}}, TKonfiguration{}).AnzahlGleitMittel, 10);
+}
+
+class Rohaufzeichnung : public ::testing::Test {
+protected:
+    TTestOrdner ordner;
+    const std::string pfad = ordner.Datei("Daten.txt.roh");
+    std::int64_t mono = 0;
+    TRohAufzeichnung aufzeichnung{[this] { return mono += 1000; }};
+    const TUhrzeit zeit{TZeitpunkt{7, 12, 2026, 10, 0, 0}, 1'796'634'000'000, 3600};
+
+    std::vector<TRohEintrag> Lesen(bool& abgeschnitten) const {
+        TRohLeser leser(pfad);
+        std::vector<TRohEintrag> eintraege;
+        TRohEintrag eintrag;
+        while (leser.Naechster(eintrag)) {
+            eintraege.push_back(eintrag);
+        }
+        abgeschnitten = leser.Abgeschnitten();
+        return eintraege;
+    }
+};
+
+TEST_F(Rohaufzeichnung, SchreibtJedesStueckMitSeinerUhrzeit) {
+    EXPECT_FALSE(aufzeichnung.Aktiv());
+    EXPECT_EQ(aufzeichnung.Eintragen(TRohArt::Empfangen, "verloren", zeit), nullptr);
+    aufzeichnung.Beginnen(pfad, RohKopfErstellen("/dev/ttyS0", {}, TKonfiguration{}));
+    EXPECT_TRUE(aufzeichnung.Aktiv());
+    EXPECT_EQ(aufzeichnung.Pfad(), pfad);
+    EXPECT_EQ(aufzeichnung.Eintragen(TRohArt::MessungBeginn, "WTW", zeit), nullptr);
+    EXPECT_EQ(aufzeichnung.Eintragen(TRohArt::Empfangen, std::string("\0\xFF\r\n", 4), zeit),
+              nullptr);
+    EXPECT_EQ(aufzeichnung.Beenden(), nullptr);
+    EXPECT_FALSE(aufzeichnung.Aktiv());
+    bool abgeschnitten = true;
+    const auto eintraege = Lesen(abgeschnitten);
+    EXPECT_FALSE(abgeschnitten);
+    ASSERT_EQ(eintraege.size(), 2U);
+    EXPECT_EQ(eintraege[1], (TRohEintrag{TRohArt::Empfangen, 2000, zeit.UtcMs, 3600,
+                                         std::string("\0\xFF\r\n", 4)}));
+}
+
+TEST_F(Rohaufzeichnung, EinSchreibfehlerWirdEinmalGemeldetUndBeendetNurSie) {
+    aufzeichnung.Beginnen(pfad, RohKopfErstellen("/dev/ttyS0", {}, TKonfiguration{}));
+    ASSERT_EQ(aufzeichnung.Eintragen(TRohArt::Empfangen, "ganz", zeit), nullptr);
+    const auto vorher = static_cast<rlim_t>(std::filesystem::file_size(pfad));
+    {
+        TDateiGroessenGrenze grenze(vorher + 10);
+        const std::exception_ptr fehler =
+            aufzeichnung.Eintragen(TRohArt::Empfangen, std::string(100, 'x'), zeit);
+        ASSERT_NE(fehler, nullptr);
+        EXPECT_THROW(std::rethrow_exception(fehler), EInOutError);
+        EXPECT_FALSE(aufzeichnung.Aktiv());
+        EXPECT_EQ(aufzeichnung.Eintragen(TRohArt::Empfangen, "x", zeit), nullptr);
+        EXPECT_EQ(aufzeichnung.Beenden(), nullptr);
+    }
+    bool abgeschnitten = true;
+    EXPECT_EQ(Lesen(abgeschnitten).size(), 1U);
+    EXPECT_FALSE(abgeschnitten);
+    EXPECT_THROW(aufzeichnung.Beginnen(ordner.Datei("fehlt/a.roh"), TRohKopf{}), EInOutError);
+    EXPECT_FALSE(aufzeichnung.Aktiv());
+}
+
+TEST_F(Rohaufzeichnung, EineAlteAufzeichnungWirdNieUeberschrieben) {
+    const std::string daten = ordner.Datei("07122026.000");
+    EXPECT_EQ(RohdateiName(daten), daten + ".roh");
+    DateiSchreiben(daten + ".roh", "alt");
+    EXPECT_EQ(RohdateiName(daten), daten + "-2.roh");
+    DateiSchreiben(daten + "-2.roh", "alt");
+    EXPECT_EQ(RohdateiName(daten), daten + "-3.roh");
+}
+
+} // namespace
