@@ -2,7 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "acquisition/Messaufzeichnung.h"
 
+#include <fcntl.h>
 #include <filesystem>
+#include <stdio.h>
 #include <utility>
 
 TMessAufzeichnung::TMessAufzeichnung(TRohAufzeichnung::TMonoUhr monoUhr)
@@ -37,16 +39,58 @@ std::exception_ptr TMessAufzeichnung::Beginnen(const TFormZustand& zustand,
         return std::current_exception();
     }
     const TSpeicherZustand& speicher = zustand.Speicher;
+    benannt_ = !festeDatei_.empty() || speicher.SofortSpeichernAktiv || speicher.AutoSpeichernAktiv;
     if (speicher.SofortSpeichernAktiv || speicher.AutoSpeichernAktiv) {
         return SpeichernBegonnen(zustand, jetzt);
     }
     return nullptr;
 }
 
+namespace {
+
+std::string Absolut(const std::string& datei) {
+    std::error_code fehler;
+    const std::filesystem::path absolut = std::filesystem::absolute(datei, fehler);
+    return fehler ? datei : absolut.string();
+}
+
+// Whether `rohdatei` is one of the names RohdateiName gives for `datendatei`: ".roh" or
+// "-N.roh" after it.
+bool NameVon(std::string_view rohdatei, std::string_view datendatei) {
+    if (!rohdatei.starts_with(datendatei) || !rohdatei.ends_with(".roh")) {
+        return false;
+    }
+    std::string_view mitte = rohdatei.substr(datendatei.size());
+    mitte.remove_suffix(4);
+    if (mitte.empty()) {
+        return true;
+    }
+    return mitte.size() >= 2 && mitte.front() == '-' &&
+           mitte.find_first_not_of("0123456789", 1) == std::string_view::npos;
+}
+
+} // namespace
+
+void TMessAufzeichnung::Umbenennen(const std::string& datendatei) {
+    benannt_ = true;
+    if (NameVon(pfad_, Absolut(datendatei))) {
+        return;
+    }
+    const std::string neu = RohdateiNeben(datendatei);
+    // Never over another file; when the name cannot be taken, the capture stays whole under
+    // the name it was created with, which the header and the records do not depend on.
+    if (::renameat2(AT_FDCWD, pfad_.c_str(), AT_FDCWD, neu.c_str(), RENAME_NOREPLACE) == 0) {
+        pfad_ = neu;
+    }
+}
+
 std::exception_ptr TMessAufzeichnung::SpeichernBegonnen(const TFormZustand& zustand,
                                                         const TUhrzeit& jetzt) {
     if (!roh_.Aktiv()) {
         return nullptr;
+    }
+    if (!benannt_) {
+        Umbenennen(zustand.Konfiguration.Ausgabedatei);
     }
     TSpeicherBeginn beginn;
     beginn.Automatisch = zustand.Speicher.AutoSpeichernAktiv;
@@ -93,7 +137,5 @@ std::string LeitungText(const TRohWerte& leitung) {
 }
 
 std::string RohdateiNeben(const std::string& datendatei) {
-    std::error_code fehler;
-    const std::filesystem::path absolut = std::filesystem::absolute(datendatei, fehler);
-    return RohdateiName(fehler ? datendatei : absolut.string());
+    return RohdateiName(Absolut(datendatei));
 }

@@ -42,7 +42,9 @@ public:
         return roh_.Aktiv() ? roh_.Eintragen(art, daten, jetzt) : nullptr;
     }
 
-    // Saving started with the settings and data file of `zustand`.
+    // Saving started with the settings and data file of `zustand`. A measurement's capture
+    // that was begun before any saving (an automatic name is made only when saving starts)
+    // takes the name of this data file, so the two stay side by side.
     [[nodiscard]] std::exception_ptr SpeichernBegonnen(const TFormZustand& zustand,
                                                        const TUhrzeit& jetzt);
 
@@ -55,6 +57,7 @@ public:
                                           const TUhrzeit& jetzt);
 
 private:
+    void Umbenennen(const std::string& datendatei);
     std::exception_ptr Beginnen(const TFormZustand& zustand, const std::string& anschluss,
                                 const TRohWerte& leitung, const TUhrzeit& jetzt);
 
@@ -63,6 +66,8 @@ private:
     std::string pfad_;
     // The run's file failed once: starting it again would empty what it holds.
     bool festeGescheitert_ = false;
+    // The capture is named after the data file being saved, or is the run's file.
+    bool benannt_ = false;
 };
 
 // The line settings as the payload of a Geoeffnet record: tab-separated Schluessel=Wert fields.

@@ -159,37 +159,64 @@ private slots:
         QVERIFY(eintraege[4].UtcMs < eintraege[5].UtcMs);
     }
 
-    // With the setting each measurement gets a file of its own beside the data file; with
-    // --capture all measurements of the run go to the one file.
+    // With the setting each measurement gets a file of its own beside the data file, named
+    // after the data file its saving makes (also when saving starts after the measurement, the
+    // moment an automatic name is made); with --capture all measurements of the run go to one.
     void eineDateiJeMessungOderJeLauf_data() {
         QTest::addColumn<bool>("feste");
-        QTest::newRow("einstellung") << false;
-        QTest::newRow("--capture") << true;
+        QTest::addColumn<bool>("speichern");
+        QTest::addColumn<QStringList>("dateien");
+        QTest::newRow("einstellung")
+            << false << false << QStringList{"Daten.txt.roh", "Daten.txt-2.roh"};
+        QTest::newRow("automatischer Name")
+            << false << true << QStringList{"07122026.000.roh", "07122026.000-2.roh"};
+        QTest::newRow("--capture") << true << true << QStringList{"lauf.roh"};
     }
     void eineDateiJeMessungOderJeLauf() {
         QFETCH(bool, feste);
+        QFETCH(bool, speichern);
+        QFETCH(QStringList, dateien);
         TTestOrdner ordner;
-        const std::string lauf = ordner.Datei("lauf.roh");
-        THauptfensterRig rig(TRigStart{{}, {}, feste ? lauf : std::string()});
+        THauptfensterRig rig(TRigStart{{}, {}, feste ? ordner.Datei("lauf.roh") : std::string()});
         TForm1& f = *rig.Form;
         f.Einstellungen.RohdatenAufzeichnen = !feste;
         for (int i = 0; i < 2; ++i) {
-            f.Rx_Button->click();
+            f.WTW_Rx_Button->click();
+            if (speichern && i == 0) {
+                f.SaveButton->click();
+            }
             QVERIFY(rig.Empfangen(Ph7));
-            f.Rx_Button->click();
+            f.WTW_Rx_Button->click();
         }
+        const TTestOrdner& ort = feste ? ordner : rig.Ordner;
+        QStringList gefunden;
+        for (const auto& eintrag : std::filesystem::directory_iterator(ort.Pfad())) {
+            if (eintrag.path().extension() == ".roh") {
+                gefunden << QString::fromStdString(eintrag.path().filename().string());
+            }
+        }
+        gefunden.sort();
+        QStringList erwartet = dateien;
+        erwartet.sort();
+        QCOMPARE(gefunden, erwartet);
         using A = TRohArt;
-        const std::vector<A> messung = {A::MessungBeginn, A::Geoeffnet, A::Empfangen,
-                                        A::Geschlossen, A::MessungEnde};
+        std::vector<A> alle;
+        for (int i = 0; i < 2; ++i) {
+            std::vector<A> messung = {A::MessungBeginn, A::Geoeffnet, A::Empfangen, A::Geschlossen,
+                                      A::MessungEnde};
+            if (speichern && i == 0) {
+                messung.insert(messung.begin() + 2, A::SpeichernEin);
+            } else if (speichern && !feste) {
+                messung.insert(messung.begin(), A::SpeichernEin);
+            }
+            if (feste) {
+                alle.insert(alle.end(), messung.begin(), messung.end());
+            } else {
+                QCOMPARE(Arten(Eintraege(ort.Datei(dateien[i].toStdString()))), messung);
+            }
+        }
         if (feste) {
-            std::vector<A> beide = messung;
-            beide.insert(beide.end(), messung.begin(), messung.end());
-            QCOMPARE(Arten(Eintraege(lauf)), beide);
-            QVERIFY(!QFile::exists(QString::fromStdString(rig.Ordner.Datei("Daten.txt.roh"))));
-        } else {
-            QCOMPARE(Arten(Eintraege(rig.Ordner.Datei("Daten.txt.roh"))), messung);
-            QCOMPARE(Arten(Eintraege(rig.Ordner.Datei("Daten.txt-2.roh"))), messung);
-            QVERIFY(!QFile::exists(QString::fromStdString(lauf)));
+            QCOMPARE(Arten(Eintraege(ort.Datei("lauf.roh"))), alle);
         }
         QVERIFY(rig.Fehler.isEmpty());
     }
