@@ -288,16 +288,23 @@ void Print(const TFigures& f, const QStringList& errors) {
     for (const TStreamFigures& stream : f.streams) {
         PrintStream(stream);
     }
-    // Each capture run follows the run without capture of the same kind.
+    // Each capture run follows the run without capture of the same kind. A flood takes what
+    // the program can handle, so its CPU share moves little while its rate drops: the cost of
+    // the capture there is its CPU per byte, taken at the rate without capture.
     for (std::size_t i = 1; i < f.streams.size(); ++i) {
         const TStreamFigures& ohne = f.streams[i - 1];
         const TStreamFigures& mit = f.streams[i];
-        if (mit.art.roh && !ohne.art.roh) {
-            std::printf(
-                "    capture adds %+5.1f %% of a core (%s, %s; target <= 1 %% in the flood)\n",
-                mit.cpuPercent - ohne.cpuPercent, mit.art.meter ? "meter" : "unformatted",
-                mit.art.flood ? "flood" : "paced");
+        if (!mit.art.roh || ohne.art.roh) {
+            continue;
         }
+        std::printf("    capture, %-11s %-6s: %+5.1f %% of a core",
+                    mit.art.meter ? "meter" : "unformatted", mit.art.flood ? "flood" : "paced",
+                    mit.cpuPercent - ohne.cpuPercent);
+        if (mit.art.flood && mit.rate > 0 && ohne.rate > 0) {
+            std::printf(", at %.1f MB/s %+5.1f %% (target <= 1 %%)", ohne.rate / 1e6,
+                        (mit.cpuPercent / mit.rate - ohne.cpuPercent / ohne.rate) * ohne.rate);
+        }
+        std::printf("\n");
     }
     std::printf("%-48s %10.1f ms %12s\n", "(3) idle, port open: CPU per 10 s", f.idleCpuMsPer10s,
                 "< 10 ms");
