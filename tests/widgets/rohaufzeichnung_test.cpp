@@ -81,6 +81,12 @@ void FesteDatei(TForm1& f, const std::string& datei) {
     f.Zustand.Konfiguration.Ausgabedatei = datei;
 }
 
+// One chunk, handled; without waiting for the display, which shows close chunks together.
+bool Stueck(THauptfensterRig& rig, const std::string& bytes) {
+    rig.Geraet->InjectReceived(bytes);
+    return QTest::qWaitFor([&rig] { return rig.Geraet->QueuedCount() == 0; }, 5000);
+}
+
 // Capture on, saving into Daten.txt of the rig's folder, appended.
 TForm1& Aufzeichnend(THauptfensterRig& rig) {
     TForm1& f = *rig.Form;
@@ -209,7 +215,7 @@ private slots:
         constexpr int Anzahl = 4;
         for (int i = 0; i < Anzahl; ++i) {
             for (std::size_t stelle = 0; stelle < Ph7.size(); stelle += 6) {
-                QVERIFY(rig.Empfangen(Ph7.substr(stelle, 6)));
+                QVERIFY(Stueck(rig, Ph7.substr(stelle, 6)));
             }
         }
         f.WTW_Rx_Button->click();
