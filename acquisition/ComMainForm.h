@@ -3,6 +3,7 @@
 #pragma once
 
 #include "acquisition/Empfang.h"
+#include "acquisition/Messaufzeichnung.h"
 #include "serial/platform/ComDevice.h"
 #include "serial/platform/SerialIdentity.h"
 #include "shell/Einstellungen.h"
@@ -51,6 +52,8 @@ struct TFormOptionen {
     std::unique_ptr<TComDevice> Geraet;
     // The clock of the PC stamps, labels and file names; the machine's clock when empty.
     TUhr Uhr;
+    // --capture: the raw-data capture of every measurement of the run goes to this file.
+    std::string Aufzeichnung;
 };
 
 // The main window: it owns the program's state (TFormZustand), the serial port and every
@@ -220,7 +223,7 @@ private:
 
     // The wait for a device that went away (acquisition/Wiederverbinden.cpp).
     bool MessungLaeuft() const;
-    void EinstellungenNehmen(bool wiederverbinden); // shell/OptionenKnoepfe.cpp
+    void EinstellungenNehmen(const TEinstellungen& neue); // shell/OptionenKnoepfe.cpp
     // The end steps of both measurements: the port closed, or the wait for it ended.
     void MessungBeenden();
     void WartenBeenden();
@@ -242,4 +245,14 @@ private:
     int unterbrechungen_ = 0;                     // of this measurement
     std::optional<TUhrzeit> letzteUnterbrechung_; // start and end of the last one
     std::optional<TUhrzeit> letzteRueckkehr_;
+
+    // The raw-data capture of the measurements (acquisition/AufzeichnungFenster.cpp).
+    void AufzeichnungBeginnen();
+    void Aufzeichnen(TRohArt art, std::string_view daten);
+    void SpeichernAufzeichnen(bool ein);
+    void AufzeichnungBeenden();
+    void AufzeichnungEnde();
+    // Reports the error that stopped the capture, naming its file.
+    void AufzeichnungsFehler(std::exception_ptr fehler);
+    TMessAufzeichnung aufzeichnung_;
 };

@@ -23,7 +23,13 @@ void TForm1::ComPortRxChar(int Count) {
         // What was read before the failure is still shown and handled.
         FehlerMelden(std::current_exception());
     }
-    const TChunkErgebnis ergebnis = ChunkVerarbeiten(Zustand, chunk, UhrLesen(uhr_));
+    // One clock reading stamps the chunk's records and its capture record, so a replay of the
+    // capture stamps them alike.
+    const TUhrzeit jetzt = UhrLesen(uhr_);
+    if (aufzeichnung_.Aktiv()) {
+        AufzeichnungsFehler(aufzeichnung_.Eintragen(TRohArt::Empfangen, chunk, jetzt));
+    }
+    const TChunkErgebnis ergebnis = ChunkVerarbeiten(Zustand, chunk, jetzt);
     ChunkZeigen(ergebnis);
     if (ergebnis.Fehler) {
         // Shown once the port's delivery has returned; reception goes on.
@@ -100,6 +106,7 @@ void TForm1::Send_BtnClick() {
     }
     if (comPort_->Connected()) {
         comPort_->WriteText(text);
+        Aufzeichnen(TRohArt::Gesendet, text);
     } else {
         SendenOhneMessung(text);
     }

@@ -93,6 +93,7 @@ void TForm1::RSWTWLesenClick() {
 }
 
 void TForm1::MessungBeenden() {
+    AufzeichnungBeenden();
     if (WartetAufGeraet()) {
         // The port is closed already; the button shows the end all the same.
         WartenBeenden();

@@ -18,6 +18,7 @@
 #include <cstring>
 #include <exception>
 #include <filesystem>
+#include <string>
 
 // A measurement outlives its device going away for a while (a bumped cable, an adapter that
 // lost power): the port is closed, the window waits, and the measurement goes on into the same
@@ -62,6 +63,7 @@ bool TForm1::MessungLaeuft() const {
 }
 
 void TForm1::ComPortLineLost(int Fehler) {
+    Aufzeichnen(TRohArt::Verloren, std::to_string(Fehler));
     if (!comPort_->Connected() || Zustand.Messung.LeseModus == lmKeiner ||
         !Einstellungen.AutomatischWiederverbinden) {
         FehlerMelden(std::make_exception_ptr(EComPort(CError_ReadFailed, Fehler)));
@@ -98,6 +100,7 @@ void TForm1::ComPortLineLost(int Fehler) {
 void TForm1::MessungsPortOeffnen() {
     UnterbrechungenVergessen();
     comPort_->Open();
+    AufzeichnungBeginnen();
     messName_ = comPort_->Port();
     adapter_ = {};
     if (!Einstellungen.AutomatischWiederverbinden) {
@@ -174,6 +177,7 @@ void TForm1::WiederverbindenVersuchen() {
     }
     letzteUnterbrechung_ = warteZeit_;
     letzteRueckkehr_ = uhr_();
+    Aufzeichnen(TRohArt::Zurueck, {});
     WartenBeenden();
     VerbindungZeigen();
 }

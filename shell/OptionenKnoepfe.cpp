@@ -55,11 +55,11 @@ void TForm1::Spalten1Click() {
 
 // A changed setting is written to quorlits.conf at once; PHRX.CFG is written at the end as
 // always.
-void TForm1::EinstellungenNehmen(bool wiederverbinden) {
-    if (Einstellungen.AutomatischWiederverbinden == wiederverbinden) {
+void TForm1::EinstellungenNehmen(const TEinstellungen& neue) {
+    if (Einstellungen == neue) {
         return;
     }
-    Einstellungen.AutomatischWiederverbinden = wiederverbinden;
+    Einstellungen = neue;
     EinstellungenSchreiben(EinstellungenPfad(konfigurationsDatei_), Einstellungen);
 }
 
@@ -71,6 +71,7 @@ void TForm1::Option_BtnClick() {
     f.Edit1->setText(QString::fromStdString(DateinamenTeil(k.Ausgabedatei)));
     TabellenwerteZeigen(k, *f.PBSpinEdit1, *f.PBSpinEdit2);
     f.AutomatischWiederverbinden->setChecked(Einstellungen.AutomatischWiederverbinden);
+    f.RohdatenAufzeichnen->setChecked(Einstellungen.RohdatenAufzeichnen);
     if (f.exec() != QDialog::Accepted) {
         return;
     }
@@ -86,5 +87,8 @@ void TForm1::Option_BtnClick() {
     DesignStandardGrid(Zustand);
     TabelleZeigen();
     // Last: a quorlits.conf that cannot be written is reported with everything else taken.
-    EinstellungenNehmen(f.AutomatischWiederverbinden->isChecked());
+    TEinstellungen neue = Einstellungen;
+    neue.AutomatischWiederverbinden = f.AutomatischWiederverbinden->isChecked();
+    neue.RohdatenAufzeichnen = f.RohdatenAufzeichnen->isChecked();
+    EinstellungenNehmen(neue);
 }

@@ -81,15 +81,7 @@ TPrgOptionenForm::TPrgOptionenForm(QWidget* parent)
     auto* spalte = new QVBoxLayout(this);
     spalte->addWidget(DateiGruppe(), 1);
     spalte->addWidget(TabellenGruppe());
-    // Beyond the table options: what a measurement does when its device goes away.
-    AutomatischWiederverbinden =
-        Benannt(new QCheckBox(QStringLiteral("Automatisch wiederverbinden"), this),
-                "AutomatischWiederverbinden");
-    AutomatischWiederverbinden->setChecked(true);
-    AutomatischWiederverbinden->setToolTip(
-        QStringLiteral("Geht das Gerät während einer Messung verloren, wartet das Programm "
-                       "darauf und setzt die Messung in derselben Datei fort."));
-    spalte->addWidget(AutomatischWiederverbinden);
+    spalte->addLayout(MessungsZeile());
     spalte->addLayout(knoepfe);
 
     Verbinden();
@@ -144,6 +136,28 @@ QGroupBox* TPrgOptionenForm::DateiGruppe() {
     return GroupBox2;
 }
 
+// Beyond the file and table options: what a measurement does when its device goes away, and
+// whether it keeps the raw bytes of the line.
+QLayout* TPrgOptionenForm::MessungsZeile() {
+    AutomatischWiederverbinden =
+        Benannt(new QCheckBox(QStringLiteral("Automatisch wiederverbinden"), this),
+                "AutomatischWiederverbinden");
+    AutomatischWiederverbinden->setChecked(true);
+    AutomatischWiederverbinden->setToolTip(
+        QStringLiteral("Geht das Gerät während einer Messung verloren, wartet das Programm "
+                       "darauf und setzt die Messung in derselben Datei fort."));
+    RohdatenAufzeichnen =
+        Benannt(new QCheckBox(QStringLiteral("Rohdaten aufzeichnen"), this), "RohdatenAufzeichnen");
+    RohdatenAufzeichnen->setToolTip(
+        QStringLiteral("Jede Messung hält die empfangenen Bytes mit ihren Zeiten fest, in einer "
+                       "Datei neben der Datendatei: deren Name mit „.roh“ angehängt."));
+    auto* zeile = new QHBoxLayout;
+    zeile->addWidget(AutomatischWiederverbinden);
+    zeile->addWidget(RohdatenAufzeichnen);
+    zeile->addStretch(1);
+    return zeile;
+}
+
 QGroupBox* TPrgOptionenForm::TabellenGruppe() {
     GroupBox1 =
         Benannt(new QGroupBox(QStringLiteral("Vorgaben zur Tabellenansicht"), this), "GroupBox1");
@@ -187,7 +201,7 @@ void TPrgOptionenForm::Reihenfolge() {
           static_cast<QWidget*>(FileListBox1), static_cast<QWidget*>(DriveComboBox1),
           static_cast<QWidget*>(FilterComboBox1), static_cast<QWidget*>(PBSpinEdit1),
           static_cast<QWidget*>(PBSpinEdit2), static_cast<QWidget*>(AutomatischWiederverbinden),
-          static_cast<QWidget*>(CancelButton)}) {
+          static_cast<QWidget*>(RohdatenAufzeichnen), static_cast<QWidget*>(CancelButton)}) {
         if (vorher != nullptr) {
             setTabOrder(const_cast<QWidget*>(vorher), naechstes);
         }

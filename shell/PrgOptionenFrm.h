@@ -14,6 +14,7 @@ class QComboBox;
 class QEvent;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -64,6 +65,7 @@ public:
     TPBSpinEdit* PBSpinEdit2 = nullptr;
     // Kept in quorlits.conf, not in PHRX.CFG.
     QCheckBox* AutomatischWiederverbinden = nullptr;
+    QCheckBox* RohdatenAufzeichnen = nullptr;
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
 
@@ -74,6 +76,7 @@ protected:
 private:
     QGroupBox* DateiGruppe();
     QGroupBox* TabellenGruppe();
+    QLayout* MessungsZeile();
     void Verbinden();
     void Reihenfolge();
 

@@ -15,6 +15,7 @@ std::unique_ptr<TForm1> ProgrammEinrichten(const TBefehlszeile& befehlszeile) {
     TFormOptionen optionen;
     optionen.KonfigurationsDatei = KonfigurationsPfad();
     optionen.Port = befehlszeile.Port;
+    optionen.Aufzeichnung = befehlszeile.Aufzeichnung;
     auto form = std::make_unique<TForm1>(std::move(optionen));
     FehlerboxAnschliessen(form.get());
     SetComSettingsDialog(RunSetupDialog);

@@ -30,6 +30,7 @@ TForm1::TForm1(TFormOptionen optionen, QWidget* parent)
     , konfigurationsDatei_(std::move(optionen.KonfigurationsDatei))
     , uhr_(optionen.Uhr ? std::move(optionen.Uhr) : SystemUhr())
     , verlauf_(std::make_unique<TVerlauf>()) {
+    aufzeichnung_.FesteDateiSetzen(std::move(optionen.Aufzeichnung));
     Zustand.Verlauf = verlauf_.get();
     Aufbauen();
     AnzeigeTaktEinrichten();
@@ -164,6 +165,7 @@ void TForm1::RS232Set_BtnClick() {
 }
 
 void TForm1::ENDEButtonClick() {
+    AufzeichnungEnde();
     if (comPort_->Connected()) {
         comPort_->Close();
     }
@@ -189,6 +191,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::FormClose() {
     // Each step runs even when one before it failed; a closed window takes nothing with it.
+    AufzeichnungEnde();
     WartenBeenden();
     Behandeln([this] { KonfSave(Zustand.Konfiguration, konfigurationsDatei_); });
     Behandeln([this] { comPort_->Close(); });

@@ -96,6 +96,7 @@ void TForm1::AutoSaveBtnClick() {
         speicher.AutoSpeichernAktiv = false;
         SaveButton->setEnabled(true);
         AutoSaveBtn->SetDown(false);
+        SpeichernAufzeichnen(false);
         speicher.Datendatei.Schliessen();
         LabelsZuruecksetzen(*this);
         return;
@@ -121,4 +122,5 @@ void TForm1::AutoSaveBtnClick() {
         LabelsZuruecksetzen(*this);
         SpeicherStartFehlgeschlagen();
     }
+    SpeichernAufzeichnen(true);
 }

@@ -17,6 +17,7 @@ void TForm1::Bt_StoreClick() {
         SaveButton->setText(QStringLiteral("Speichern EIN"));
         speicher.SofortSpeichernAktiv = false;
         AutoSaveBtn->setEnabled(true);
+        SpeichernAufzeichnen(false);
         speicher.Datendatei.Schliessen();
         return;
     }
@@ -32,6 +33,7 @@ void TForm1::Bt_StoreClick() {
         SaveButton->setText(QStringLiteral("Speichern EIN"));
         SpeicherStartFehlgeschlagen();
     }
+    SpeichernAufzeichnen(true);
 }
 
 bool TForm1::SpeicherStart() {

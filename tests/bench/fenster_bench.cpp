@@ -3,8 +3,9 @@
 // The main window as a user runs it, on the offscreen platform, with meter-sim or a paced
 // stream on pseudo-terminals: start-up time, CPU of a meter measurement at one record per
 // second, CPU and completeness of an unformatted 115200-baud stream, idle CPU with the port
-// open, and peak memory. Prints figures; asserts nothing.
-// Usage: fenster_bench [seconds of the meter measurement, default 30]
+// open, and peak memory. With --roh every stream phase runs a second time with the raw-data
+// capture on, and the cost of the capture is printed beside. Prints figures; asserts nothing.
+// Usage: fenster_bench [seconds of the meter measurement, default 30] [--roh]
 #include "acquisition/ComMainForm.h"
 #include "framework/SpeedButton.h"
 #include "serial/ComPort.h"
@@ -30,6 +31,7 @@
 #include <poll.h>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
@@ -125,6 +127,7 @@ struct TStreamArt {
     bool meter = false; // meter reading with immediate saving, else unformatted reading
     bool flood = false; // as fast as the line takes it, else 11520 bytes/s in `tick` slices
     TClock::duration tick{};
+    bool roh = false; // the raw-data capture on
 };
 
 struct TStreamFigures {
@@ -199,6 +202,7 @@ public:
             received += static_cast<std::uint64_t>(count);
         };
         QAbstractButton* lesen = art.meter ? form_.WTW_Rx_Button : form_.Rx_Button;
+        form_.Einstellungen.RohdatenAufzeichnen = art.roh;
         lesen->click();
         if (art.meter) {
             form_.SaveButton->click();
@@ -226,18 +230,31 @@ public:
             form_.SaveButton->click();
         }
         form_.ComPort().OnRxChar = windowHandler;
+        form_.Einstellungen.RohdatenAufzeichnen = false;
+        RohdatenLoeschen();
         figures_.streams.push_back({art, writer.sent, received, writer.stalls, cpu * 100.0 / wall,
                                     static_cast<double>(writer.sent) / Seconds(streamSeconds),
                                     complete, saved});
     }
 
 private:
+    // A flood's capture takes hundreds of megabytes; the next phase needs none of it.
+    static void RohdatenLoeschen() {
+        for (const auto& eintrag : std::filesystem::directory_iterator(".")) {
+            if (eintrag.path().string().find(".roh") != std::string::npos) {
+                std::filesystem::remove(eintrag.path());
+            }
+        }
+    }
+
     TForm1& form_;
     TFigures& figures_;
 };
 
 void PrintStream(const TStreamFigures& stream) {
-    const char* lesen = stream.art.meter ? "meter reading, saving" : "unformatted";
+    const char* lesen = stream.art.meter
+                            ? (stream.art.roh ? "meter, saving, capture" : "meter reading, saving")
+                            : (stream.art.roh ? "unformatted, capture" : "unformatted");
     if (stream.art.flood) {
         std::printf("(2) %-21s flood: %6.2f MB/s, CPU %5.1f %%\n", lesen, stream.rate / 1e6,
                     stream.cpuPercent);
@@ -271,6 +288,24 @@ void Print(const TFigures& f, const QStringList& errors) {
     for (const TStreamFigures& stream : f.streams) {
         PrintStream(stream);
     }
+    // Each capture run follows the run without capture of the same kind. A flood takes what
+    // the program can handle, so its CPU share moves little while its rate drops: the cost of
+    // the capture there is its CPU per byte, taken at the rate without capture.
+    for (std::size_t i = 1; i < f.streams.size(); ++i) {
+        const TStreamFigures& ohne = f.streams[i - 1];
+        const TStreamFigures& mit = f.streams[i];
+        if (!mit.art.roh || ohne.art.roh) {
+            continue;
+        }
+        std::printf("    capture, %-11s %-6s: %+5.1f %% of a core",
+                    mit.art.meter ? "meter" : "unformatted", mit.art.flood ? "flood" : "paced",
+                    mit.cpuPercent - ohne.cpuPercent);
+        if (mit.art.flood && mit.rate > 0 && ohne.rate > 0) {
+            std::printf(", at %.1f MB/s %+5.1f %% (target <= 1 %%)", ohne.rate / 1e6,
+                        (mit.cpuPercent / mit.rate - ohne.cpuPercent / ohne.rate) * ohne.rate);
+        }
+        std::printf("\n");
+    }
     std::printf("%-48s %10.1f ms %12s\n", "(3) idle, port open: CPU per 10 s", f.idleCpuMsPer10s,
                 "< 10 ms");
     std::printf("%-48s %10.1f ms %12s\n", "(4) start-up: QApplication -> window exposed",
@@ -283,7 +318,15 @@ void Print(const TFigures& f, const QStringList& errors) {
 }
 
 int Run(int argc, char** argv) {
-    const long meterSeconds = argc > 1 ? std::max(1L, std::strtol(argv[1], nullptr, 10)) : 30;
+    long meterSeconds = 30;
+    bool roh = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string_view(argv[i]) == "--roh") {
+            roh = true;
+        } else {
+            meterSeconds = std::max(1L, std::strtol(argv[i], nullptr, 10));
+        }
+    }
     // PHRX.CFG and the data file go to a folder of their own.
     char folder[] = "/tmp/fenster_bench_XXXXXX";
     if (::mkdtemp(folder) == nullptr || ::chdir(folder) != 0) {
@@ -323,12 +366,20 @@ int Run(int argc, char** argv) {
     std::printf("meter phase (%ld s) ...\n", meterSeconds);
     std::fflush(stdout);
     bench.Meter(std::chrono::seconds(meterSeconds));
-    std::printf("stream phases (6 x %lld s) ...\n", static_cast<long long>(streamSeconds.count()));
+    std::printf("stream phases (%d x %lld s) ...\n", roh ? 12 : 6,
+                static_cast<long long>(streamSeconds.count()));
     std::fflush(stdout);
     for (const bool meter : {false, true}) {
-        bench.Stream({meter, false, 2ms}); // as the peers are measured: a slice every 2 ms
-        bench.Stream({meter, false, 16ms});
-        bench.Stream({meter, true, {}});
+        // As the peers are measured: a slice every 2 ms; then as a USB adapter hands over.
+        for (const TStreamArt art : {TStreamArt{meter, false, 2ms}, TStreamArt{meter, false, 16ms},
+                                     TStreamArt{meter, true, {}}}) {
+            bench.Stream(art);
+            if (roh) {
+                TStreamArt mitRoh = art;
+                mitRoh.roh = true;
+                bench.Stream(mitRoh);
+            }
+        }
     }
     form->ENDEButton->click();
     QCoreApplication::sendPostedEvents();

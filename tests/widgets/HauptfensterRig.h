@@ -15,6 +15,13 @@
 #include <memory>
 #include <string>
 
+// What a test may change of the window's start.
+struct TRigStart {
+    std::string Konfiguration; // when not empty, the PHRX.CFG found at start
+    TUhr Uhr;                  // the clock; standing at Uhrzeit() when empty
+    std::string Aufzeichnung;  // --capture
+};
+
 // The main window on a fake serial device, with PHRX.CFG and the data files in a fresh folder,
 // a clock that stands at 07.12.2026 10:00:00, and the error box replaced by a list of its texts.
 // The window is shown, so its first activation has run.
@@ -22,17 +29,20 @@ class THauptfensterRig {
 public:
     static TZeitpunkt Uhrzeit() { return TZeitpunkt{7, 12, 2026, 10, 0, 0}; }
 
-    // `konfiguration`, when not empty, is the PHRX.CFG found at start.
-    explicit THauptfensterRig(const std::string& konfiguration = {}) {
-        if (!konfiguration.empty()) {
-            DateiSchreiben(Konfigurationsdatei(), konfiguration);
+    explicit THauptfensterRig(const std::string& konfiguration = {})
+        : THauptfensterRig(TRigStart{konfiguration, {}, {}}) {}
+
+    explicit THauptfensterRig(TRigStart start) {
+        if (!start.Konfiguration.empty()) {
+            DateiSchreiben(Konfigurationsdatei(), start.Konfiguration);
         }
         TFormOptionen optionen;
         optionen.KonfigurationsDatei = Konfigurationsdatei();
         auto geraet = std::make_unique<TFakeComDevice>();
         Geraet = geraet.get();
         optionen.Geraet = std::move(geraet);
-        optionen.Uhr = FesteUhr(Uhrzeit(), 3600);
+        optionen.Uhr = start.Uhr ? std::move(start.Uhr) : FesteUhr(Uhrzeit(), 3600);
+        optionen.Aufzeichnung = std::move(start.Aufzeichnung);
         Form = std::make_unique<TForm1>(std::move(optionen));
         FehlerboxAnschliessen(Form.get(), [this](const QString& text) { Fehler << text; });
         Form->show();

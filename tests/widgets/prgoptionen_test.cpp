@@ -381,28 +381,46 @@ private slots:
         QCOMPARE(folge,
                  (QStringList{"OKButton", "CheckBox1", "RBAnfuegen", "Edit1", "DirectoryListBox1",
                               "FileListBox1", "DriveComboBox1", "FilterComboBox1", "PBSpinEdit1",
-                              "PBSpinEdit2", "AutomatischWiederverbinden", "CancelButton"}));
+                              "PBSpinEdit2", "AutomatischWiederverbinden", "RohdatenAufzeichnen",
+                              "CancelButton"}));
     }
 
-    // The reconnection box shows the setting and writes a change to quorlits.conf at once,
-    // leaving PHRX.CFG to the end of the program.
-    void wiederverbindenInQuorlitsConf() {
+    // Each box of quorlits.conf shows its setting and writes a change there at once, leaving
+    // PHRX.CFG to the end of the program; the other setting keeps its value.
+    void einstellungInQuorlitsConf_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("vorgabe");
+        QTest::newRow("wiederverbinden") << QStringLiteral("AutomatischWiederverbinden") << true;
+        QTest::newRow("rohdaten") << QStringLiteral("RohdatenAufzeichnen") << false;
+    }
+    void einstellungInQuorlitsConf() {
+        QFETCH(QString, box);
+        QFETCH(bool, vorgabe);
+        bool TEinstellungen::*const feld = box == QStringLiteral("RohdatenAufzeichnen")
+                                               ? &TEinstellungen::RohdatenAufzeichnen
+                                               : &TEinstellungen::AutomatischWiederverbinden;
         TUmgebung u;
         const auto conf = EinstellungenPfad(u.Rig->Konfigurationsdatei());
-        QVERIFY(u.Oeffnen([](TPrgOptionenForm& d) {
-            QVERIFY(d.AutomatischWiederverbinden->isChecked());
-            d.AutomatischWiederverbinden->setChecked(false);
+        TEinstellungen erwartet = u.Form().Einstellungen;
+        QCOMPARE(erwartet.*feld, vorgabe);
+        QVERIFY(u.Oeffnen([&box, vorgabe](TPrgOptionenForm& d) {
+            auto* knopf = d.findChild<QCheckBox*>(box);
+            QVERIFY(knopf != nullptr);
+            QCOMPARE(knopf->isChecked(), vorgabe);
+            knopf->setChecked(!vorgabe);
             d.accept();
         }));
-        QVERIFY(!u.Form().Einstellungen.AutomatischWiederverbinden);
-        QVERIFY(!EinstellungenLesen(conf).AutomatischWiederverbinden);
+        erwartet.*feld = !vorgabe;
+        QVERIFY(u.Form().Einstellungen == erwartet);
+        QVERIFY(EinstellungenLesen(conf) == erwartet);
         QVERIFY(!std::filesystem::exists(u.Rig->Konfigurationsdatei()));
-        QVERIFY(u.Oeffnen([](TPrgOptionenForm& d) {
-            QVERIFY(!d.AutomatischWiederverbinden->isChecked());
-            d.AutomatischWiederverbinden->setChecked(true);
+        QVERIFY(u.Oeffnen([&box, vorgabe](TPrgOptionenForm& d) {
+            auto* knopf = d.findChild<QCheckBox*>(box);
+            QCOMPARE(knopf->isChecked(), !vorgabe);
+            knopf->setChecked(vorgabe);
             d.reject();
         }));
-        QVERIFY(!u.Form().Einstellungen.AutomatischWiederverbinden);
+        QVERIFY(u.Form().Einstellungen == erwartet);
     }
 
     void hinweiseUndNamen() {

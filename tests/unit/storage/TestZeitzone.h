@@ -2,35 +2,19 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include "Zeitzone.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
-#include <string>
+#include <optional>
 
 // Runs the test in a fixed time zone and restores the previous one afterwards.
 class ZeitzonenTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (const char* tz = std::getenv("TZ")) {
-            vorher_ = tz;
-            hatteTz_ = true;
-        }
-    }
-    void TearDown() override {
-        if (hatteTz_) {
-            ::setenv("TZ", vorher_.c_str(), 1);
-        } else {
-            ::unsetenv("TZ");
-        }
-        ::tzset();
-    }
-    static void Zeitzone(const char* tz) {
-        ::setenv("TZ", tz, 1);
-        ::tzset();
-    }
+    void SetUp() override { bewahrt_.emplace(); }
+    void TearDown() override { bewahrt_.reset(); }
+    static void Zeitzone(const char* tz) { ZeitzoneSetzen(tz); }
 
 private:
-    std::string vorher_;
-    bool hatteTz_ = false;
+    std::optional<TZeitzoneBewahren> bewahrt_;
 };

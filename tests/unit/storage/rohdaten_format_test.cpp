@@ -19,6 +19,31 @@ TEST(RohdatenFormat, Crc32GleichtDerIeeePruefsumme) {
     EXPECT_EQ(Crc32("6789", Crc32("12345")), Crc32("123456789"));
 }
 
+// Eight bytes at a time and one at a time agree for every length and every cut.
+TEST(RohdatenFormat, Crc32StueckweiseWieAmStueck) {
+    std::string daten;
+    for (int i = 0; i < 64; ++i) {
+        daten.push_back(static_cast<char>(i * 37 + 11));
+    }
+    const auto bitweise = [](std::string_view text) {
+        std::uint32_t crc = 0xFFFFFFFFU;
+        for (const char zeichen : text) {
+            crc ^= static_cast<unsigned char>(zeichen);
+            for (int bit = 0; bit < 8; ++bit) {
+                crc = (crc & 1U) != 0 ? (crc >> 1) ^ 0xEDB88320U : crc >> 1;
+            }
+        }
+        return ~crc;
+    };
+    for (std::size_t laenge = 0; laenge <= daten.size(); ++laenge) {
+        const std::string_view text = std::string_view(daten).substr(0, laenge);
+        ASSERT_EQ(Crc32(text), bitweise(text)) << laenge;
+        for (std::size_t schnitt = 0; schnitt <= laenge; schnitt += 3) {
+            ASSERT_EQ(Crc32(text.substr(schnitt), Crc32(text.substr(0, schnitt))), Crc32(text));
+        }
+    }
+}
+
 TEST(RohdatenFormat, MaskierenLaesstJedeBytefolgeZurueckkehren) {
     struct Fall {
         std::string wert;
