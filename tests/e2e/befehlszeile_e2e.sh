@@ -50,4 +50,22 @@ ohne_anzeige --port
 pruefe "--port ohne Gerät endet mit 2" code 2
 pruefe "--port ohne Gerät sagt, was fehlt" enthaelt err "Nach --port fehlt das Gerät"
 
+# Wrong combinations of the window-free modes: exit 2 with a German reason, nothing opened.
+falsch() { # expected text, arguments...
+    erwartet=$1
+    shift
+    ohne_anzeige "$@"
+    pruefe "$* endet mit 2" code 2
+    pruefe "$* sagt: $erwartet" enthaelt err "$erwartet"
+    pruefe "$* schreibt nichts auf stdout" leer out
+}
+falsch "--headless braucht --port GERÄT" --headless --data-file "$tmp/d.txt"
+falsch "--headless braucht --data-file DATEI" --headless --port /dev/ttyUSB0
+falsch "schließen einander aus" --headless --port /dev/ttyUSB0 --replay a.roh --data-file d
+falsch "--replay liest keine Schnittstelle" --replay a.roh --data-file d --port /dev/ttyUSB0
+falsch "--baud braucht eine positive ganze Zahl" --headless --port p --data-file d --baud=0
+falsch "--flow kennt none, rts und xon" --headless --port p --data-file d --flow hart
+falsch "gelten nur mit --headless oder --replay" --data-file "$tmp/d.txt"
+pruefe "ohne --headless wird keine Datendatei angelegt" test ! -e "$tmp/d.txt"
+
 exit $fehler
