@@ -10,27 +10,7 @@ fehler=0
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-# Runs the program without any display; stdout, stderr and exit code land in $tmp.
-ohne_anzeige() {
-    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$programm" "$@" \
-        >"$tmp/out" 2>"$tmp/err"
-    echo $? >"$tmp/rc"
-}
-
-pruefe() { # description, condition...
-    beschreibung=$1
-    shift
-    if ! "$@"; then
-        echo "FEHLER: $beschreibung" >&2
-        echo "  stdout: $(cat "$tmp/out")" >&2
-        echo "  stderr: $(cat "$tmp/err")" >&2
-        fehler=1
-    fi
-}
-
-enthaelt() { grep -qF -- "$2" "$tmp/$1"; }
-leer() { [ ! -s "$tmp/$1" ]; }
-code() { [ "$(cat "$tmp/rc")" = "$1" ]; }
+. "$(dirname "$0")/pruefen.sh"
 
 for hilfe in --help -h; do
     ohne_anzeige "$hilfe"

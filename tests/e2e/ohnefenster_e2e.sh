@@ -20,17 +20,7 @@ aufraeumen() {
 }
 trap aufraeumen EXIT
 
-pruefe() { # description, condition...
-    beschreibung=$1
-    shift
-    if ! "$@"; then
-        echo "FEHLER: $beschreibung" >&2
-        echo "  stderr: $(cat "$tmp/err")" >&2
-        fehler=1
-    fi
-}
-enthaelt() { grep -qF -- "$2" "$1"; }
-code() { [ "$(cat "$tmp/rc")" = "$1" ]; }
+. "$(dirname "$0")/pruefen.sh"
 endet_mit_crlf() { [ "$(tail -c 2 "$1" | od -An -tx1 | tr -d ' \n')" = "0d0a" ]; }
 # Every line of the data file ends with CR LF and has six fields; at least $2 readings.
 ganze_zeilen() {
@@ -82,12 +72,6 @@ simulator_beenden() {
     simpid=
 }
 
-ohne_anzeige() { # arguments...: runs the program to its end
-    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$programm" "$@" \
-        >"$tmp/out" 2>"$tmp/err"
-    echo $? >"$tmp/rc"
-}
-
 # Headless on meter-sim's device until SIGTERM, $1 seconds after the measurement started.
 protokollieren() { # seconds, arguments...
     sekunden=$1
@@ -115,25 +99,25 @@ pruefe "die Datendatei hat nur ganze Zeilen, mindestens 10 Messwerte" ganze_zeil
 pruefe "die Datendatei endet mit CR LF" endet_mit_crlf "$tmp/live.txt"
 pruefe "die Messwerte sind die gesendeten Datensätze" folge_gesendet "$tmp/live.txt" "$tmp/sim.log"
 pruefe "die Standardausgabe zeigt jeden Messwert in UTF-8" ausgabe_wie_datei "$tmp/live.txt"
-pruefe "SIGTERM wird gemeldet" enthaelt "$tmp/err" "Die Messung endet"
+pruefe "SIGTERM wird gemeldet" enthaelt err "Die Messung endet"
 
 TZ=XYZ-14 ohne_anzeige --replay "$tmp/live.roh" --data-file "$tmp/abgespielt.txt"
 pruefe "das Abspielen endet mit 0" code 0
 pruefe "das Abspielen schreibt dieselbe Datendatei" cmp "$tmp/live.txt" "$tmp/abgespielt.txt"
-pruefe "das Abspielen nennt die Messwerte" enthaelt "$tmp/err" "Messwerte in $tmp/abgespielt.txt"
+pruefe "das Abspielen nennt die Messwerte" enthaelt err "Messwerte in $tmp/abgespielt.txt"
 
 ohne_anzeige --replay "$tmp/live.roh" --data-file "$tmp/abgespielt.txt"
 pruefe "das Abspielen in eine vorhandene Datei ohne --append endet mit 1" code 1
-pruefe "die Meldung nennt die vorhandene Datei" enthaelt "$tmp/err" "$tmp/abgespielt.txt gibt es schon"
+pruefe "die Meldung nennt die vorhandene Datei" enthaelt err "$tmp/abgespielt.txt gibt es schon"
 
 groesse=$(wc -c <"$tmp/live.roh")
 head -c $((groesse - 3)) "$tmp/live.roh" >"$tmp/abgeschnitten.roh"
 ohne_anzeige --replay "$tmp/abgeschnitten.roh" --data-file "$tmp/aus_abgeschnitten.txt"
 pruefe "eine abgeschnittene Aufnahme spielt mit 0 ab" code 0
-pruefe "eine abgeschnittene Aufnahme wird vermerkt" enthaelt "$tmp/err" "abgeschnittenen"
+pruefe "eine abgeschnittene Aufnahme wird vermerkt" enthaelt err "abgeschnittenen"
 ohne_anzeige --replay "$tmp/live.txt" --data-file "$tmp/keine.txt"
 pruefe "eine Datei, die keine Aufnahme ist, endet mit 1" code 1
-pruefe "die Meldung sagt, was die Datei nicht ist" enthaelt "$tmp/err" "keine Rohdatenaufzeichnung"
+pruefe "die Meldung sagt, was die Datei nicht ist" enthaelt err "keine Rohdatenaufzeichnung"
 
 # At 300 baud a record takes two thirds of a second, so SIGTERM comes in the middle of one.
 simulator_starten --interval 10 --baud 300 --quantity pH
@@ -142,20 +126,20 @@ cp "$tmp/langsam.txt" "$tmp/langsam_vorher.txt"
 pruefe "SIGTERM im Datensatz endet mit 0" code 0
 pruefe "SIGTERM im Datensatz lässt nur ganze Zeilen" ganze_zeilen "$tmp/langsam.txt" 1
 pruefe "SIGTERM im Datensatz: die Datei endet mit CR LF" endet_mit_crlf "$tmp/langsam.txt"
-pruefe "--quiet schreibt nichts auf die Standardausgabe" test ! -s "$tmp/out"
+pruefe "--quiet schreibt nichts auf die Standardausgabe" leer out
 ohne_anzeige --replay "$tmp/langsam.roh" --data-file "$tmp/langsam_abgespielt.txt"
 pruefe "der halbe Datensatz fehlt auch im Abspielen" cmp "$tmp/langsam.txt" \
     "$tmp/langsam_abgespielt.txt"
 
 protokollieren 0 --data-file "$tmp/langsam.txt"
 pruefe "eine vorhandene Datendatei ohne --append endet mit 1" code 1
-pruefe "die Meldung nennt die Datendatei" enthaelt "$tmp/err" "$tmp/langsam.txt gibt es schon"
+pruefe "die Meldung nennt die Datendatei" enthaelt err "$tmp/langsam.txt gibt es schon"
 pruefe "die vorhandene Datendatei bleibt unberührt" cmp "$tmp/langsam.txt" "$tmp/langsam_vorher.txt"
 simulator_beenden
 
 geraet=$tmp/kein-geraet
 protokollieren 0 --data-file "$tmp/ohne_geraet.txt"
 pruefe "ein fehlendes Gerät endet mit 1" code 1
-pruefe "die Meldung nennt das Gerät" enthaelt "$tmp/err" "$tmp/kein-geraet lässt sich nicht öffnen"
+pruefe "die Meldung nennt das Gerät" enthaelt err "$tmp/kein-geraet lässt sich nicht öffnen"
 
 exit $fehler
