@@ -87,8 +87,16 @@ void TOhneFenster::Einrichten() {
     einstellungen_ = EinstellungenLesen(EinstellungenPfad(optionen_.KonfigurationsDatei));
     if (!optionen_.Leise) {
         zustand_.MesswertAbgabe = [this](const TMesswert& messwert) {
-            std::fputs(MesswertZeileUtf8(messwert).c_str(), optionen_.Ausgabe);
-            std::fflush(optionen_.Ausgabe);
+            if (!ausgabeOffen_) {
+                return;
+            }
+            if (std::fputs(MesswertZeileUtf8(messwert).c_str(), optionen_.Ausgabe) == EOF ||
+                std::fflush(optionen_.Ausgabe) == EOF) {
+                // A reader of the output that went away costs no reading: the file goes on.
+                ausgabeOffen_ = false;
+                Melden("Die Standardausgabe nimmt nichts mehr an; die Messwerte gehen weiter in " +
+                       optionen_.Datendatei + ".");
+            }
         };
     }
 }
@@ -238,6 +246,8 @@ int TOhneFenster::Beenden() {
 }
 
 int OhneFensterLaufen(TOhneFensterOptionen optionen) {
+    // A closed pipe on standard output must not end the run before the file is closed.
+    std::signal(SIGPIPE, SIG_IGN);
     std::FILE* meldungen = optionen.Meldungen;
     TOhneFenster lauf(std::move(optionen));
     int ende = 0;

@@ -100,6 +100,7 @@ private:
     std::string warteGrund_;
     bool laeuft_ = false;
     bool wartet_ = false;
+    bool ausgabeOffen_ = true; // standard output still takes the readings
 };
 
 // Runs a measurement without a window until SIGINT or SIGTERM (exit code 0) or until it ends by
