@@ -61,8 +61,9 @@ int TOhneFenster::Starten() {
         PortOeffnen();
         laeuft_ = true;
         WTWMessungBeginnen(zustand_);
-        SpeichernBeginnen();
+        // The capture first: a start that fails there leaves no new data file behind.
         AufzeichnungBeginnen();
+        SpeichernBeginnen();
     } catch (...) {
         Melden(FehlerText(std::current_exception()));
         Beenden();
@@ -85,6 +86,11 @@ void TOhneFenster::Einrichten() {
                "); es geht mit den übrigen Einstellungen weiter.");
     }
     einstellungen_ = EinstellungenLesen(EinstellungenPfad(optionen_.KonfigurationsDatei));
+    // Immediate saving into the one data file, continued and never emptied.
+    TKonfiguration& konfiguration = zustand_.Konfiguration;
+    konfiguration.AutoDateiname = false;
+    konfiguration.Ueberschreiben = false;
+    konfiguration.Ausgabedatei = optionen_.Datendatei;
     if (!optionen_.Leise) {
         zustand_.MesswertAbgabe = [this](const TMesswert& messwert) {
             if (!ausgabeOffen_) {
@@ -144,14 +150,15 @@ void TOhneFenster::PortOeffnen() {
 }
 
 void TOhneFenster::SpeichernBeginnen() {
-    TKonfiguration& konfiguration = zustand_.Konfiguration;
-    konfiguration.AutoDateiname = false;
-    konfiguration.Ueberschreiben = false;
-    konfiguration.Ausgabedatei = optionen_.Datendatei;
-    if (!SpeichernStarten(zustand_.Speicher, konfiguration, Jetzt().Lokal)) {
+    const TUhrzeit jetzt = Jetzt();
+    if (!SpeichernStarten(zustand_.Speicher, zustand_.Konfiguration, jetzt.Lokal)) {
         throw std::runtime_error(zustand_.Speicher.StartFehler);
     }
     zustand_.Speicher.SofortSpeichernAktiv = true;
+    TSpeicherBeginn beginn;
+    beginn.Datei = optionen_.Datendatei;
+    beginn.Konfiguration = zustand_.Konfiguration;
+    Aufzeichnen(TRohArt::SpeichernEin, SpeicherBeginnText(beginn), jetzt);
 }
 
 void TOhneFenster::AufzeichnungBeginnen() {
@@ -172,10 +179,6 @@ void TOhneFenster::AufzeichnungBeginnen() {
     const TUhrzeit jetzt = Jetzt();
     Aufzeichnen(TRohArt::Geoeffnet, Einstellungstext(), jetzt);
     Aufzeichnen(TRohArt::MessungBeginn, "WTW", jetzt);
-    TSpeicherBeginn beginn;
-    beginn.Datei = optionen_.Datendatei;
-    beginn.Konfiguration = zustand_.Konfiguration;
-    Aufzeichnen(TRohArt::SpeichernEin, SpeicherBeginnText(beginn), jetzt);
 }
 
 std::string TOhneFenster::Einstellungstext() const {
