@@ -76,11 +76,12 @@ simulator_beenden() {
 protokollieren() { # seconds, arguments...
     sekunden=$1
     shift
+    rm -f "$tmp/out" "$tmp/err" # the last run's "läuft" must not count for this one
     env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$programm" --headless \
         --port "$geraet" "$@" >"$tmp/out" 2>"$tmp/err" &
     pid=$!
     versuche=0
-    while ! grep -q "läuft" "$tmp/err" && kill -0 $pid 2>/dev/null && [ $versuche -lt 400 ]; do
+    while ! grep -qs "läuft" "$tmp/err" && kill -0 $pid 2>/dev/null && [ $versuche -lt 400 ]; do
         sleep 0.05
         versuche=$((versuche + 1))
     done
@@ -135,6 +136,11 @@ protokollieren 0 --data-file "$tmp/langsam.txt"
 pruefe "eine vorhandene Datendatei ohne --append endet mit 1" code 1
 pruefe "die Meldung nennt die Datendatei" enthaelt err "$tmp/langsam.txt gibt es schon"
 pruefe "die vorhandene Datendatei bleibt unberührt" cmp "$tmp/langsam.txt" "$tmp/langsam_vorher.txt"
+protokollieren 2 --data-file "$tmp/langsam.txt" --append --quiet
+pruefe "mit --append endet der Lauf mit 0" code 0
+pruefe "--append lässt den Anfang der Datei stehen" cmp -n "$(wc -c <"$tmp/langsam_vorher.txt")" \
+    "$tmp/langsam.txt" "$tmp/langsam_vorher.txt"
+pruefe "--append fügt ganze Zeilen an" ganze_zeilen "$tmp/langsam.txt" 5
 simulator_beenden
 
 geraet=$tmp/kein-geraet
