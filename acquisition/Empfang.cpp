@@ -4,8 +4,10 @@
 
 #include "acquisition/MesswertLesen.h"
 #include "acquisition/Steuerzeichen.h"
+#include "acquisition/Zahlformat.h"
 #include "framework/Codepage.h"
 #include "storage/PCZeit.h"
+#include "storage/Zeitrechnung.h"
 
 #include <utility>
 
@@ -63,6 +65,9 @@ void DatensatzVerarbeiten(TFormZustand& zustand, const TUhrzeit& jetzt, TChunkEr
     }
     ++ergebnis.Datensaetze;
     Speichern(zustand, messwert, ergebnis);
+    if (zustand.MesswertAbgabe) {
+        zustand.MesswertAbgabe(messwert);
+    }
 }
 
 // Byte by byte, so a record completes wherever the line was cut into chunks, and a chunk that
@@ -92,6 +97,40 @@ TChunkErgebnis ChunkVerarbeiten(TFormZustand& zustand, std::string_view chunk,
                               zeilenvorschub);
     }
     return ergebnis;
+}
+
+void AnfangszustandSetzen(TFormZustand& zustand, const TZeitpunkt& jetzt) {
+    TFormZustand& z = zustand;
+    z.Messung.Akt.AktSpalte = z.Tabelle.FixedCols();
+    z.Messung.Akt.AktZeile = z.Tabelle.FixedRows();
+    z.Messung.LeseModus = lmKeiner;
+    z.Memo.MemoZeilen = 0;
+    z.Messung.Rahmen.InRahmen = false;
+    z.Messung.Rahmen.Gerahmt = false;
+    z.Konfiguration.AutoDateiname = true;
+    z.Konfiguration.Ueberschreiben = false;
+    z.Speicher.SofortSpeichernAktiv = false;
+    z.Speicher.AutoSpeichernAktiv = false;
+    z.Konfiguration.Ausgabedatei = "Daten.txt";
+    DezimalTrennzeichenSetzen(',');
+    z.Messung.Messgroesse = "pH";
+    z.Konfiguration.Speicherintervall = 0;
+    z.AutoSpeicher.IntervallAnzahl = 0;
+    z.Speicher.AnzahlGespeichert = 0;
+    z.AutoSpeicher.IntervallSummeWert = 0.0;
+    z.AutoSpeicher.IntervallSummeTemp = 0.0;
+    z.Gleit.GleitMittelWert = 0.0;
+    z.Gleit.GleitMittelTemp = 0.0;
+    z.Konfiguration.AnzahlGleitMittel = 10;
+    z.Konfiguration.MittelwertIntervall = false;
+    z.Konfiguration.GleitendesMittel = false;
+    z.Konfiguration.ZeitRaster = false;
+    z.AutoSpeicher.Speicherbeginn = jetzt;
+    z.AutoSpeicher.Speicherende = z.AutoSpeicher.Speicherbeginn;
+    MinutenAddieren(60, z.AutoSpeicher.Speicherende);
+    z.Konfiguration.Spaltenzahl = 20;
+    z.Konfiguration.Spaltenbreite = 21;
+    GleitMittelZuruecksetzen(z.Gleit);
 }
 
 void WTWMessungBeginnen(TFormZustand& zustand) {

@@ -48,6 +48,9 @@ struct TFormZustand {
     bool GleitAnzeigen = false; // the table menu's "Gleitendes Mittel anzeigen" is checked
     // The readings of the meter measurement for the chart, where one is kept (the window's).
     TVerlauf* Verlauf = nullptr;
+    // Handed each new reading once it is listed and saved, where someone asks for them (the
+    // window-free logger prints them).
+    std::function<void(const TMesswert&)> MesswertAbgabe;
 };
 
 // What one received chunk did.
@@ -74,6 +77,11 @@ TChunkErgebnis ChunkVerarbeiten(TFormZustand& zustand, std::string_view chunk,
 // The line went away in the middle of a measurement: a record cut by the loss is dropped (the
 // bytes after the return start a new one), and the chart shows the interruption.
 void LeitungVerloren(TFormZustand& zustand);
+
+// The state of a window's first activation at the time `jetzt`, before PHRX.CFG is read: no
+// measurement, no saving, the settings' defaults ("Daten.txt" with automatic names, 10 values in
+// the moving average), the autosave window from now for an hour, and the decimal comma.
+void AnfangszustandSetzen(TFormZustand& zustand, const TZeitpunkt& jetzt);
 
 // The start of a meter measurement: meter layout, LeseModus lmWTW, empty record buffer, interval
 // sums and the saved-values count 0, histories and averages 0.

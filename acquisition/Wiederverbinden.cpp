@@ -7,6 +7,7 @@
 #include "serial/ComPortDevices.h"
 #include "serial/ComPortWatch.h"
 #include "serial/EComPort.h"
+#include "shell/Rueckkehr.h"
 #include "storage/PCZeit.h"
 
 #include <QFileSystemWatcher>
@@ -14,8 +15,6 @@
 #include <QPushButton>
 #include <QTimer>
 
-#include <cerrno>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <string>
@@ -36,26 +35,6 @@ QString Uhrzeit(const TUhrzeit& zeit) {
     return QString::fromStdString(PCZeitText(zeit.Lokal));
 }
 
-// Why the device cannot be used, in the words a user looks for.
-std::string Grund(int fehler) {
-    switch (fehler) {
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-        return "Gerät nicht vorhanden";
-    case EIO:
-        return "Verbindung unterbrochen";
-    case EACCES:
-    case EPERM:
-        return "keine Zugriffsrechte";
-    case EBUSY:
-    case EWOULDBLOCK:
-        return "Gerät belegt";
-    default:
-        return std::strerror(fehler);
-    }
-}
-
 } // namespace
 
 bool TForm1::MessungLaeuft() const {
@@ -70,7 +49,7 @@ void TForm1::ComPortLineLost(int Fehler) {
         return;
     }
     warteZeit_ = uhr_();
-    warteGrund_ = Grund(Fehler);
+    warteGrund_ = VerbindungsGrund(Fehler);
     ++unterbrechungen_;
     LeitungVerloren(Zustand);
     try {
@@ -114,28 +93,7 @@ void TForm1::MessungsPortOeffnen() {
 }
 
 std::string TForm1::RueckkehrName() {
-    TPortReturn rueckkehr;
-    try {
-        rueckkehr = LocateReturningPort(messName_, adapter_);
-    } catch (const EComPort& fehler) {
-        warteGrund_ = "Geräteliste nicht lesbar: " + Grund(fehler.SystemCode());
-        return {};
-    }
-    switch (rueckkehr.Kind) {
-    case TReturnKind::SameName:
-    case TReturnKind::NewName:
-        return rueckkehr.Name;
-    case TReturnKind::Absent:
-        warteGrund_ = "Adapter nicht angeschlossen";
-        break;
-    case TReturnKind::Stranger:
-        warteGrund_ = "unter " + rueckkehr.Name + " steckt ein anderes Gerät";
-        break;
-    case TReturnKind::Several:
-        warteGrund_ = "mehrere gleiche Adapter angeschlossen, keiner wird gewählt";
-        break;
-    }
-    return {};
+    return ::RueckkehrName(messName_, adapter_, warteGrund_);
 }
 
 // A device node or link that appears in the folder of the port's name is tried at once
@@ -171,7 +129,8 @@ void TForm1::WiederverbindenVersuchen() {
         comPort_->Open();
     } catch (const EComPort& fehler) {
         // Not there, no permission yet, busy: the wait goes on and says why.
-        warteGrund_ = fehler.SystemCode() > 0 ? Grund(fehler.SystemCode()) : fehler.what();
+        warteGrund_ =
+            fehler.SystemCode() > 0 ? VerbindungsGrund(fehler.SystemCode()) : fehler.what();
         VerbindungZeigen();
         return;
     }

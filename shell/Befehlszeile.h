@@ -7,8 +7,9 @@
 #include <string>
 #include <vector>
 
-// The program's command line: "quorlits [--port GERÄT]". Without arguments the port starts
-// with "COM1".
+// The program's command line: the window ("quorlits [--port GERÄT] [--capture DATEI]"), logging
+// without a window (--headless) or the replay of a capture (--replay). Without arguments the
+// window starts with the port "COM1".
 struct TBefehlszeile {
     std::string Port;         // empty: the default device
     bool Hilfe = false;       // --help or -h: print the usage and end
@@ -23,8 +24,9 @@ struct TBefehlszeile {
     bool Leise = false;                // --quiet: no readings on standard output
 };
 
-// Reads the arguments after the program's name. "--port GERÄT" and "--port=GERÄT" are both
-// accepted.
+// Reads the arguments after the program's name. An option with a value takes it as the next
+// argument or after "=" ("--port GERÄT", "--port=GERÄT"). Fehler names the first mistake: an
+// unknown argument, a missing or wrong value, or options that do not go together.
 TBefehlszeile BefehlszeileLesen(const std::vector<std::string>& argumente);
 
 // The usage text for --help (UTF-8).

@@ -113,39 +113,10 @@ void TForm1::FormActivate() {
     }
     eingerichtet_ = true;
     TFormZustand& z = Zustand;
-    z.Messung.Akt.AktSpalte = z.Tabelle.FixedCols();
-    z.Messung.Akt.AktZeile = z.Tabelle.FixedRows();
-    z.Messung.LeseModus = lmKeiner;
-    z.Memo.MemoZeilen = 0;
-    z.Messung.Rahmen.InRahmen = false;
-    z.Messung.Rahmen.Gerahmt = false;
-    z.Konfiguration.AutoDateiname = true;
-    z.Konfiguration.Ueberschreiben = false;
-    z.Speicher.SofortSpeichernAktiv = false;
-    z.Speicher.AutoSpeichernAktiv = false;
-    z.Konfiguration.Ausgabedatei = "Daten.txt";
-    DezimalTrennzeichenSetzen(',');
+    AnfangszustandSetzen(z, uhr_().Lokal);
     for (TPBSpinEdit* zahlfeld : findChildren<TPBSpinEdit*>()) {
         zahlfeld->SetDezimalTrennzeichen(QChar::fromLatin1(DezimalTrennzeichen()));
     }
-    z.Messung.Messgroesse = "pH";
-    z.Konfiguration.Speicherintervall = 0;
-    z.AutoSpeicher.IntervallAnzahl = 0;
-    z.Speicher.AnzahlGespeichert = 0;
-    z.AutoSpeicher.IntervallSummeWert = 0.0;
-    z.AutoSpeicher.IntervallSummeTemp = 0.0;
-    z.Gleit.GleitMittelWert = 0.0;
-    z.Gleit.GleitMittelTemp = 0.0;
-    z.Konfiguration.AnzahlGleitMittel = 10;
-    z.Konfiguration.MittelwertIntervall = false;
-    z.Konfiguration.GleitendesMittel = false;
-    z.Konfiguration.ZeitRaster = false;
-    z.AutoSpeicher.Speicherbeginn = uhr_().Lokal;
-    z.AutoSpeicher.Speicherende = z.AutoSpeicher.Speicherbeginn;
-    MinutenAddieren(60, z.AutoSpeicher.Speicherende);
-    z.Konfiguration.Spaltenzahl = 20;
-    z.Konfiguration.Spaltenbreite = 21;
-    GleitMittelZuruecksetzen(z.Gleit);
     // A damaged PHRX.CFG is reported, and the start goes on with what could be read.
     Behandeln([this] { KonfLoad(Zustand.Konfiguration, konfigurationsDatei_); });
     Einstellungen = EinstellungenLesen(EinstellungenPfad(konfigurationsDatei_));

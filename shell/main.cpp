@@ -1,14 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "acquisition/ComMainForm.h"
+#include "shell/Abspielbefehl.h"
 #include "shell/Befehlszeile.h"
+#include "shell/OhneFenster.h"
 #include "shell/Programm.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 
 #include <cstdio>
 #include <string>
 #include <vector>
+
+namespace {
+
+int MitFenster(int argc, char* argv[], const TBefehlszeile& befehlszeile) {
+    QApplication app(argc, argv);
+    int ergebnis = 0;
+    {
+        const auto form = ProgrammEinrichten(befehlszeile);
+        form->show();
+        ergebnis = QApplication::exec();
+        ProgrammBeenden();
+    }
+    return ergebnis;
+}
+
+// Without a window no display is touched: QCoreApplication only.
+int OhneFenster(int argc, char* argv[], const TBefehlszeile& befehlszeile) {
+    const QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Quorlits"));
+    return OhneFensterLaufen(OhneFensterOptionen(befehlszeile));
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     const std::vector<std::string> argumente(argv + (argc > 0 ? 1 : 0), argv + argc);
@@ -21,13 +47,12 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "quorlits: %s\n", befehlszeile.Fehler.c_str());
         return 2;
     }
-    QApplication app(argc, argv);
-    int ergebnis = 0;
-    {
-        const auto form = ProgrammEinrichten(befehlszeile);
-        form->show();
-        ergebnis = QApplication::exec();
-        ProgrammBeenden();
+    if (!befehlszeile.Abspielen.empty()) {
+        return AufnahmeAbspielenBefehl(befehlszeile.Abspielen, befehlszeile.Datendatei,
+                                       befehlszeile.Anhaengen, stderr);
     }
-    return ergebnis;
+    if (befehlszeile.OhneFenster) {
+        return OhneFenster(argc, argv, befehlszeile);
+    }
+    return MitFenster(argc, argv, befehlszeile);
 }

@@ -10,27 +10,7 @@ fehler=0
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-# Runs the program without any display; stdout, stderr and exit code land in $tmp.
-ohne_anzeige() {
-    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$programm" "$@" \
-        >"$tmp/out" 2>"$tmp/err"
-    echo $? >"$tmp/rc"
-}
-
-pruefe() { # description, condition...
-    beschreibung=$1
-    shift
-    if ! "$@"; then
-        echo "FEHLER: $beschreibung" >&2
-        echo "  stdout: $(cat "$tmp/out")" >&2
-        echo "  stderr: $(cat "$tmp/err")" >&2
-        fehler=1
-    fi
-}
-
-enthaelt() { grep -qF -- "$2" "$tmp/$1"; }
-leer() { [ ! -s "$tmp/$1" ]; }
-code() { [ "$(cat "$tmp/rc")" = "$1" ]; }
+. "$(dirname "$0")/pruefen.sh"
 
 for hilfe in --help -h; do
     ohne_anzeige "$hilfe"
@@ -49,5 +29,23 @@ pruefe "--bogus schreibt nichts auf stdout" leer out
 ohne_anzeige --port
 pruefe "--port ohne Gerät endet mit 2" code 2
 pruefe "--port ohne Gerät sagt, was fehlt" enthaelt err "Nach --port fehlt das Gerät"
+
+# Wrong combinations of the window-free modes: exit 2 with a German reason, nothing opened.
+falsch() { # expected text, arguments...
+    erwartet=$1
+    shift
+    ohne_anzeige "$@"
+    pruefe "$* endet mit 2" code 2
+    pruefe "$* sagt: $erwartet" enthaelt err "$erwartet"
+    pruefe "$* schreibt nichts auf stdout" leer out
+}
+falsch "--headless braucht --port GERÄT" --headless --data-file "$tmp/d.txt"
+falsch "--headless braucht --data-file DATEI" --headless --port /dev/ttyUSB0
+falsch "schließen einander aus" --headless --port /dev/ttyUSB0 --replay a.roh --data-file d
+falsch "--replay liest keine Schnittstelle" --replay a.roh --data-file d --port /dev/ttyUSB0
+falsch "--baud braucht eine positive ganze Zahl" --headless --port p --data-file d --baud=0
+falsch "--flow kennt none, rts und xon" --headless --port p --data-file d --flow hart
+falsch "gelten nur mit --headless oder --replay" --data-file "$tmp/d.txt"
+pruefe "ohne --headless wird keine Datendatei angelegt" test ! -e "$tmp/d.txt"
 
 exit $fehler

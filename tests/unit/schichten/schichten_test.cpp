@@ -34,6 +34,7 @@ const std::map<std::string, int> Schichten = {
     {"quorlits_empfang", 9},           // the reception steps of one chunk
     {"quorlits_shell", 10},            // configuration file, command line, port defaults
     {"quorlits_chart_widgets", 10},    // the chart and its window "Verlauf"
+    {"quorlits_ohnefenster", 11},      // logging without a window, the replay command
     // The main window's parts: one class whose methods call each other across the parts, so
     // they are linked as one library; their includes still point downward.
     {"quorlits_mainform_acquisition", 11}, // the main window: its class, reception, measurements

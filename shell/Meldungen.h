@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include <cstdio>
+#include <exception>
+#include <string>
+
+// Messages of the window-free modes: one German line each on `ziel` (standard error),
+// "quorlits: " before it, written at once.
+void Melden(std::FILE* ziel, const std::string& text);
+
+// The German text of a caught error.
+std::string FehlerText(const std::exception_ptr& fehler);
+
+// Whether the data file may be written: it must not exist yet unless it is to be continued
+// (`anhaengen`). Says so on `meldungen` when not.
+bool DatendateiErlaubt(const std::string& datendatei, bool anhaengen, std::FILE* meldungen);

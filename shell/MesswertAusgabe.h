@@ -1,0 +1,12 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "acquisition/Messwert.h"
+
+#include <string>
+
+// The fields that the data file holds for `messwert`, in its order and with its number format,
+// tab-separated, as UTF-8 with a line feed: the meter's own texts (unit, date and time of a
+// printout) decoded from its code page 850, "°C" from the data file's Windows-1252.
+std::string MesswertZeileUtf8(const TMesswert& messwert);
