@@ -14,7 +14,6 @@
 #include "shell/MesswertAusgabe.h"
 #include "shell/Rueckkehr.h"
 #include "storage/EInOutError.h"
-#include "storage/RohdatenEinstellungen.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -155,10 +154,7 @@ void TOhneFenster::SpeichernBeginnen() {
         throw std::runtime_error(zustand_.Speicher.StartFehler);
     }
     zustand_.Speicher.SofortSpeichernAktiv = true;
-    TSpeicherBeginn beginn;
-    beginn.Datei = optionen_.Datendatei;
-    beginn.Konfiguration = zustand_.Konfiguration;
-    Aufzeichnen(TRohArt::SpeichernEin, SpeicherBeginnText(beginn), jetzt);
+    AufzeichnungsFehler(aufzeichnung_.SpeichernBegonnen(zustand_, jetzt));
 }
 
 void TOhneFenster::AufzeichnungBeginnen() {
@@ -169,28 +165,21 @@ void TOhneFenster::AufzeichnungBeginnen() {
     if (pfad.empty()) {
         return;
     }
-    try {
-        aufzeichnung_.Beginnen(pfad, RohKopfErstellen(port_->Port(), LineSettingsTexts(*port_),
-                                                      zustand_.Konfiguration));
-    } catch (const std::exception& fehler) {
+    // One file for the whole run, as with --capture in the window.
+    aufzeichnung_.FesteDateiSetzen(pfad);
+    if (const std::exception_ptr fehler = aufzeichnung_.MessungBegonnen(
+            false, zustand_, port_->Port(), LineSettingsTexts(*port_), "WTW", Jetzt())) {
         throw std::runtime_error("Die Rohdatenaufzeichnung " + pfad +
-                                 " lässt sich nicht anlegen: " + fehler.what());
+                                 " lässt sich nicht anlegen: " + FehlerText(fehler));
     }
-    const TUhrzeit jetzt = Jetzt();
-    Aufzeichnen(TRohArt::Geoeffnet, Einstellungstext(), jetzt);
-    Aufzeichnen(TRohArt::MessungBeginn, "WTW", jetzt);
-}
-
-std::string TOhneFenster::Einstellungstext() const {
-    std::string text;
-    for (const auto& [schluessel, wert] : LineSettingsTexts(*port_)) {
-        text += schluessel + "=" + wert + "\n";
-    }
-    return text;
 }
 
 void TOhneFenster::Aufzeichnen(TRohArt art, const std::string& daten, const TUhrzeit& zeit) {
-    if (const std::exception_ptr fehler = aufzeichnung_.Eintragen(art, daten, zeit)) {
+    AufzeichnungsFehler(aufzeichnung_.Eintragen(art, daten, zeit));
+}
+
+void TOhneFenster::AufzeichnungsFehler(const std::exception_ptr& fehler) {
+    if (fehler) {
         Melden("Die Rohdatenaufzeichnung " + aufzeichnung_.Pfad() +
                " ist angehalten: " + FehlerText(fehler) + ". Die Messung läuft weiter.");
     }
@@ -218,6 +207,7 @@ int TOhneFenster::Beenden() {
         return 0;
     }
     laeuft_ = false;
+    const bool portOffen = !wartet_;
     wartet_ = false;
     takt_->stop();
     int ergebnis = 0;
@@ -239,12 +229,8 @@ int TOhneFenster::Beenden() {
             ergebnis = 1;
         }
     }
-    Aufzeichnen(TRohArt::MessungEnde, {}, jetzt);
     zustand_.Messung.LeseModus = lmKeiner;
-    Aufzeichnen(TRohArt::Geschlossen, {}, jetzt);
-    if (const std::exception_ptr fehler = aufzeichnung_.Beenden()) {
-        Melden("Schließen der Rohdatenaufzeichnung: " + FehlerText(fehler));
-    }
+    AufzeichnungsFehler(aufzeichnung_.Ende(true, portOffen, jetzt));
     return ergebnis;
 }
 

@@ -3,17 +3,18 @@
 #pragma once
 
 #include "acquisition/Empfang.h"
+#include "acquisition/Messaufzeichnung.h"
 #include "serial/platform/ComDevice.h"
 #include "serial/platform/SerialIdentity.h"
 #include "shell/Befehlszeile.h"
 #include "shell/Einstellungen.h"
-#include "storage/Rohaufzeichnung.h"
 #include "storage/Uhr.h"
 
 #include <QObject>
 
 #include <cstdint>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -83,7 +84,7 @@ private:
     void Empfangen(int anzahl);
     void LeitungWeg(int fehler);
     void Aufzeichnen(TRohArt art, const std::string& daten, const TUhrzeit& zeit);
-    std::string Einstellungstext() const;
+    void AufzeichnungsFehler(const std::exception_ptr& fehler);
     void Melden(const std::string& text) const;
     void WarteGrundMelden(const std::string& grund);
     TUhrzeit Jetzt() const { return UhrLesen(optionen_.Uhr); }
@@ -92,7 +93,7 @@ private:
     TFormZustand zustand_;
     TEinstellungen einstellungen_;
     std::unique_ptr<TComPort> port_;
-    TRohAufzeichnung aufzeichnung_;
+    TMessAufzeichnung aufzeichnung_;
     QObject kontext_;
     QTimer* takt_ = nullptr;
     std::string messName_;  // the name the measurement opened

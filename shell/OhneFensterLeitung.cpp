@@ -3,6 +3,7 @@
 #include "shell/OhneFenster.h"
 
 #include "serial/ComPort.h"
+#include "serial/ComPortSettings.h"
 #include "serial/EComPort.h"
 #include "shell/Rueckkehr.h"
 #include "storage/PCZeit.h"
@@ -74,7 +75,7 @@ void TOhneFenster::WiederverbindenVersuchen() {
     takt_->stop();
     const TUhrzeit jetzt = Jetzt();
     Aufzeichnen(TRohArt::Zurueck, {}, jetzt);
-    Aufzeichnen(TRohArt::Geoeffnet, Einstellungstext(), jetzt);
+    Aufzeichnen(TRohArt::Geoeffnet, LeitungText(LineSettingsTexts(*port_)), jetzt);
     Melden(PCZeitText(jetzt.Lokal) + ": Das Gerät ist wieder da (" + name +
            "); die Messung geht in " + optionen_.Datendatei + " weiter.");
 }

@@ -139,9 +139,9 @@ TEST_F(OhneFensterTest, SpeichertZeigtUndZeichnetJedenMesswertAuf) {
     const std::vector<TRohArt> anfang(arten.begin(), arten.begin() + 3);
     const std::vector<TRohArt> ende(arten.end() - 3, arten.end());
     EXPECT_EQ(anfang,
-              (std::vector{TRohArt::Geoeffnet, TRohArt::MessungBeginn, TRohArt::SpeichernEin}));
+              (std::vector{TRohArt::MessungBeginn, TRohArt::Geoeffnet, TRohArt::SpeichernEin}));
     EXPECT_EQ(ende,
-              (std::vector{TRohArt::SpeichernAus, TRohArt::MessungEnde, TRohArt::Geschlossen}));
+              (std::vector{TRohArt::SpeichernAus, TRohArt::Geschlossen, TRohArt::MessungEnde}));
 }
 
 TEST_F(OhneFensterTest, EineVerloreneLeitungOhneWiederverbindenEndetMitEins) {
