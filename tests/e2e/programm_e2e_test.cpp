@@ -3,7 +3,8 @@
 // The program as a user runs it: its own set-up on the port of the command line, a meter-sim
 // process on a pseudo-terminal, a meter measurement and immediate saving started with the
 // window's buttons, the end button. The data file must hold, line by line, a contiguous run of
-// the records the simulator sent.
+// the records the simulator sent, and the raw-data capture of the run (--capture) must replay
+// into the same bytes (quorlits --replay, in another time zone).
 #include "acquisition/ComMainForm.h"
 #include "framework/SpeedButton.h"
 #include "serial/ComPort.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QMessageBox>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -271,6 +273,7 @@ void TProgrammE2E::measurementSavedLineByLine() {
 
     TBefehlszeile commandLine;
     commandLine.Port = device;
+    commandLine.Aufzeichnung = dir_->filePath(QStringLiteral("fenster.roh")).toStdString();
     auto form = ProgrammEinrichten(commandLine);
     TBoxWatch boxes;
     form->show();
@@ -307,6 +310,18 @@ void TProgrammE2E::measurementSavedLineByLine() {
           *start + lines.size() - 1, sent.size());
 
     QVERIFY2(std::filesystem::exists(config_), config_.c_str());
+
+    QProcess replay;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TZ"), QStringLiteral("XYZ-14"));
+    replay.setProcessEnvironment(environment);
+    const QString replayed = dir_->filePath(QStringLiteral("wieder.txt"));
+    replay.start(QStringLiteral(QUORLITS_BIN),
+                 {QStringLiteral("--replay"), QString::fromStdString(commandLine.Aufzeichnung),
+                  QStringLiteral("--data-file"), replayed});
+    QVERIFY(replay.waitForFinished(WaitMs));
+    QVERIFY2(replay.exitCode() == 0, replay.readAllStandardError().constData());
+    QVERIFY(ReadFile(replayed.toStdString()) == ReadFile(dataFile));
 }
 
 // Three times the meter's cable is pulled and put back (meter-sim gives the link a new
