@@ -11,7 +11,7 @@
 
 int AufnahmeAbspielenBefehl(const std::string& aufnahme, const std::string& datendatei,
                             bool anhaengen, std::FILE* meldungen) {
-    if (!DatendateiErlaubt(datendatei, anhaengen, meldungen)) {
+    if (!DatendateiErlaubt(datendatei, anhaengen, aufnahme, meldungen)) {
         return 1;
     }
     std::unique_ptr<TRohLeser> leser;

@@ -20,7 +20,27 @@ std::string FehlerText(const std::exception_ptr& fehler) {
     }
 }
 
-bool DatendateiErlaubt(const std::string& datendatei, bool anhaengen, std::FILE* meldungen) {
+namespace {
+
+bool DieselbeDatei(const std::string& a, const std::string& b) {
+    std::error_code fehler;
+    if (std::filesystem::equivalent(a, b, fehler)) {
+        return true; // also through links and other spellings
+    }
+    const auto pfadA = std::filesystem::weakly_canonical(a, fehler);
+    const auto pfadB = std::filesystem::weakly_canonical(b, fehler);
+    return !fehler && pfadA == pfadB;
+}
+
+} // namespace
+
+bool DatendateiErlaubt(const std::string& datendatei, bool anhaengen, const std::string& aufnahme,
+                       std::FILE* meldungen) {
+    if (!aufnahme.empty() && DieselbeDatei(datendatei, aufnahme)) {
+        Melden(meldungen, "Datendatei und Rohdatenaufzeichnung sind dieselbe Datei (" + datendatei +
+                              "); bitte zwei verschiedene Namen wählen.");
+        return false;
+    }
     std::error_code fehler;
     if (anhaengen || !std::filesystem::exists(datendatei, fehler)) {
         return true;

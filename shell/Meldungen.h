@@ -14,5 +14,7 @@ void Melden(std::FILE* ziel, const std::string& text);
 std::string FehlerText(const std::exception_ptr& fehler);
 
 // Whether the data file may be written: it must not exist yet unless it is to be continued
-// (`anhaengen`). Says so on `meldungen` when not.
-bool DatendateiErlaubt(const std::string& datendatei, bool anhaengen, std::FILE* meldungen);
+// (`anhaengen`), and it must not be the capture `aufnahme` (empty: none), which writing the one
+// would destroy while the other is read or written. Says so on `meldungen` when not.
+bool DatendateiErlaubt(const std::string& datendatei, bool anhaengen, const std::string& aufnahme,
+                       std::FILE* meldungen);

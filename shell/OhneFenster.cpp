@@ -53,7 +53,8 @@ void TOhneFenster::Melden(const std::string& text) const {
 int TOhneFenster::Starten() {
     try {
         Einrichten();
-        if (!DatendateiErlaubt(optionen_.Datendatei, optionen_.Anhaengen, optionen_.Meldungen)) {
+        if (!DatendateiErlaubt(optionen_.Datendatei, optionen_.Anhaengen, optionen_.Aufzeichnung,
+                               optionen_.Meldungen)) {
             return 1;
         }
         PortEinrichten();

@@ -116,6 +116,11 @@ head -c $((groesse - 3)) "$tmp/live.roh" >"$tmp/abgeschnitten.roh"
 ohne_anzeige --replay "$tmp/abgeschnitten.roh" --data-file "$tmp/aus_abgeschnitten.txt"
 pruefe "eine abgeschnittene Aufnahme spielt mit 0 ab" code 0
 pruefe "eine abgeschnittene Aufnahme wird vermerkt" enthaelt err "abgeschnittenen"
+cp "$tmp/live.roh" "$tmp/live_vorher.roh"
+ohne_anzeige --replay "$tmp/live.roh" --data-file "$tmp/./live.roh" --append
+pruefe "eine Aufnahme in sich selbst abzuspielen endet mit 1" code 1
+pruefe "die Meldung sagt, dass es dieselbe Datei ist" enthaelt err "dieselbe Datei"
+pruefe "die Aufnahme bleibt unberührt" cmp "$tmp/live.roh" "$tmp/live_vorher.roh"
 ohne_anzeige --replay "$tmp/live.txt" --data-file "$tmp/keine.txt"
 pruefe "eine Datei, die keine Aufnahme ist, endet mit 1" code 1
 pruefe "die Meldung sagt, was die Datei nicht ist" enthaelt err "keine Rohdatenaufzeichnung"
