@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "acquisition/Abspielen.h"
 
-#include "acquisition/Zahlformat.h"
 #include "storage/RohdatenEinstellungen.h"
 #include "storage/RohdatenLeser.h"
 #include "storage/Uhr.h"
@@ -12,10 +11,7 @@
 
 TAbspielung::TAbspielung(TFormZustand& zustand, std::string datendatei)
     : zustand_(zustand)
-    , datendatei_(std::move(datendatei)) {
-    // The data file's numbers carry the decimal comma, as the window sets it at its start.
-    DezimalTrennzeichenSetzen(',');
-}
+    , datendatei_(std::move(datendatei)) {}
 
 void TAbspielung::Eintrag(const TRohEintrag& eintrag) {
     switch (eintrag.Art) {
@@ -92,6 +88,8 @@ void TAbspielung::SpeichernBeenden() {
 
 TAbspielBericht AufnahmeAbspielen(TRohLeser& leser, const std::string& datendatei) {
     TFormZustand zustand;
+    // As the window starts (the decimal comma included), then the settings of the capture.
+    AnfangszustandSetzen(zustand, TZeitpunkt{});
     zustand.Konfiguration = KonfigurationAuslesen(leser.Kopf().Werte, zustand.Konfiguration);
     TAbspielung abspielung(zustand, datendatei);
     TAbspielBericht bericht;

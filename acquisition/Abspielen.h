@@ -17,8 +17,8 @@ class TRohLeser;
 // names) restarts it here too, so a header line follows as it did then.
 class TAbspielung {
 public:
-    // `zustand` starts as after the window's first activation, with the settings of the
-    // capture's header (KonfigurationAuslesen).
+    // `zustand` starts as after the window's first activation (AnfangszustandSetzen), with the
+    // settings of the capture's header (KonfigurationAuslesen).
     TAbspielung(TFormZustand& zustand, std::string datendatei);
 
     // Handles one record as the live program did. Raises EInOutError when the data file cannot

@@ -39,7 +39,7 @@ public:
     // One record while a capture runs; nothing otherwise. Cheap enough for every chunk.
     [[nodiscard]] std::exception_ptr Eintragen(TRohArt art, std::string_view daten,
                                                const TUhrzeit& jetzt) {
-        return roh_.Aktiv() ? roh_.Eintragen(art, daten, jetzt) : nullptr;
+        return roh_.Eintragen(art, daten, jetzt);
     }
 
     // Saving started with the settings and data file of `zustand`. A measurement's capture

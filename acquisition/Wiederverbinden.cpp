@@ -129,8 +129,7 @@ void TForm1::WiederverbindenVersuchen() {
         comPort_->Open();
     } catch (const EComPort& fehler) {
         // Not there, no permission yet, busy: the wait goes on and says why.
-        warteGrund_ =
-            fehler.SystemCode() > 0 ? VerbindungsGrund(fehler.SystemCode()) : fehler.what();
+        warteGrund_ = OeffnenGrund(fehler);
         VerbindungZeigen();
         return;
     }

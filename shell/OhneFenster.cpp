@@ -134,10 +134,8 @@ void TOhneFenster::PortOeffnen() {
     try {
         port_->Open();
     } catch (const EComPort& fehler) {
-        throw std::runtime_error(
-            "Die Schnittstelle " + optionen_.Port + " lässt sich nicht öffnen: " +
-            (fehler.SystemCode() > 0 ? VerbindungsGrund(fehler.SystemCode()) : fehler.what()) +
-            ".");
+        throw std::runtime_error("Die Schnittstelle " + optionen_.Port +
+                                 " lässt sich nicht öffnen: " + OeffnenGrund(fehler) + ".");
     }
     messName_ = port_->Port();
     if (einstellungen_.AutomatischWiederverbinden) {

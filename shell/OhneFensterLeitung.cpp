@@ -67,8 +67,7 @@ void TOhneFenster::WiederverbindenVersuchen() {
     try {
         port_->Open();
     } catch (const EComPort& fehler) {
-        WarteGrundMelden(fehler.SystemCode() > 0 ? VerbindungsGrund(fehler.SystemCode())
-                                                 : fehler.what());
+        WarteGrundMelden(OeffnenGrund(fehler));
         return;
     }
     wartet_ = false;

@@ -27,6 +27,10 @@ std::string VerbindungsGrund(int fehler) {
     }
 }
 
+std::string OeffnenGrund(const EComPort& fehler) {
+    return fehler.SystemCode() > 0 ? VerbindungsGrund(fehler.SystemCode()) : fehler.what();
+}
+
 std::string RueckkehrName(const std::string& messName, const TPortIdentity& adapter,
                           std::string& grund) {
     TPortReturn rueckkehr;
