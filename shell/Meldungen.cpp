@@ -10,7 +10,7 @@ void Melden(std::FILE* ziel, const std::string& text) {
     std::fflush(ziel);
 }
 
-std::string FehlerText(const std::exception_ptr& fehler) {
+std::string MeldungsText(const std::exception_ptr& fehler) {
     try {
         std::rethrow_exception(fehler);
     } catch (const std::exception& e) {

@@ -10,8 +10,8 @@
 // "quorlits: " before it, written at once.
 void Melden(std::FILE* ziel, const std::string& text);
 
-// The German text of a caught error.
-std::string FehlerText(const std::exception_ptr& fehler);
+// The German text of a caught error for a message line (the window has its own, with Qt).
+std::string MeldungsText(const std::exception_ptr& fehler);
 
 // Whether the data file may be written: it must not exist yet unless it is to be continued
 // (`anhaengen`), and it must not be the capture `aufnahme` (empty: none), which writing the one

@@ -65,7 +65,7 @@ int TOhneFenster::Starten() {
         AufzeichnungBeginnen();
         SpeichernBeginnen();
     } catch (...) {
-        Melden(FehlerText(std::current_exception()));
+        Melden(MeldungsText(std::current_exception()));
         Beenden();
         return 1;
     }
@@ -169,7 +169,7 @@ void TOhneFenster::AufzeichnungBeginnen() {
     if (const std::exception_ptr fehler = aufzeichnung_.MessungBegonnen(
             false, zustand_, port_->Port(), LineSettingsTexts(*port_), "WTW", Jetzt())) {
         throw std::runtime_error("Die Rohdatenaufzeichnung " + pfad +
-                                 " lässt sich nicht anlegen: " + FehlerText(fehler));
+                                 " lässt sich nicht anlegen: " + MeldungsText(fehler));
     }
 }
 
@@ -180,7 +180,7 @@ void TOhneFenster::Aufzeichnen(TRohArt art, const std::string& daten, const TUhr
 void TOhneFenster::AufzeichnungsFehler(const std::exception_ptr& fehler) {
     if (fehler) {
         Melden("Die Rohdatenaufzeichnung " + aufzeichnung_.Pfad() +
-               " ist angehalten: " + FehlerText(fehler) + ". Die Messung läuft weiter.");
+               " ist angehalten: " + MeldungsText(fehler) + ". Die Messung läuft weiter.");
     }
 }
 
@@ -191,13 +191,13 @@ void TOhneFenster::Empfangen(int anzahl) {
         port_->ReadText(chunk, anzahl);
     } catch (...) {
         // What was read before the failure is still handled.
-        Melden(FehlerText(std::current_exception()));
+        Melden(MeldungsText(std::current_exception()));
     }
     const TUhrzeit jetzt = Jetzt();
     Aufzeichnen(TRohArt::Empfangen, chunk, jetzt);
     const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand_, chunk, jetzt);
     if (ergebnis.Fehler) {
-        Melden("Speichern in " + optionen_.Datendatei + ": " + FehlerText(ergebnis.Fehler));
+        Melden("Speichern in " + optionen_.Datendatei + ": " + MeldungsText(ergebnis.Fehler));
     }
 }
 
@@ -224,7 +224,7 @@ int TOhneFenster::Beenden() {
             speicher.Datendatei.Schliessen();
         } catch (...) {
             Melden("Schließen von " + optionen_.Datendatei + ": " +
-                   FehlerText(std::current_exception()));
+                   MeldungsText(std::current_exception()));
             ergebnis = 1;
         }
     }
