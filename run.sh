@@ -8,7 +8,7 @@ cd "$(dirname "$0")"
 scripts/deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release
-programm=build/release/shell/quorlits
+programm=build/release/main/quorlits
 simulator=build/release/tools/meter-sim/meter-sim
 
 if [[ $# -gt 0 && "$1" == -* ]]; then

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
-#include "shell/Konfiguration.h"
+#include "settings/Konfiguration.h"
 #include "storage/RohdatenFormat.h"
 #include "storage/Zeitpunkt.h"
 

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "acquisition/Messwert.h"
-#include "shell/Konfiguration.h"
+#include "settings/Konfiguration.h"
 #include "storage/Datendatei.h"
 #include "storage/Datenzeile.h"
 #include "storage/Zeitpunkt.h"

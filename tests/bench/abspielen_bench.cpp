@@ -4,8 +4,8 @@
 // second (28,800 received chunks, immediate saving from the start) are written as a capture and
 // replayed through the reception and saving into a data file under /tmp. Prints the time of
 // each of three replays and the factor over the eight hours of the recording.
-#include "acquisition/Abspielen.h"
-#include "shell/Konfiguration.h"
+#include "reception/Abspielen.h"
+#include "settings/Konfiguration.h"
 #include "storage/RohdatenEinstellungen.h"
 #include "storage/RohdatenLeser.h"
 #include "storage/RohdatenSchreiber.h"

@@ -10,10 +10,10 @@
 // With --ohne-wiederverbinden the loss is reported instead (as with the setting off), and the
 // second is measured after the report. Prints figures; asserts nothing.
 // Usage: abziehen_bench [rounds]
-#include "acquisition/ComMainForm.h"
-#include "framework/SpeedButton.h"
+#include "framework/widgets/SpeedButton.h"
+#include "mainwindow/ComMainForm.h"
+#include "mainwindow/FehlerboxAnschluss.h"
 #include "serial/ComPort.h"
-#include "shell/FehlerboxAnschluss.h"
 #include "tests/bench/BenchLoop.h"
 #include "tests/unit/common/TestPty.h"
 

@@ -6,10 +6,10 @@
 // prints the data file, the saved count and the error reports. PHRX.CFG and the data file go to
 // the current folder.
 // Usage: dauerlauf_treiber DEVICE
-#include "acquisition/ComMainForm.h"
-#include "framework/SpeedButton.h"
+#include "framework/widgets/SpeedButton.h"
+#include "mainwindow/ComMainForm.h"
+#include "mainwindow/FehlerboxAnschluss.h"
 #include "serial/ComPort.h"
-#include "shell/FehlerboxAnschluss.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -6,10 +6,10 @@
 // open, and peak memory. With --roh every stream phase runs a second time with the raw-data
 // capture on, and the cost of the capture is printed beside. Prints figures; asserts nothing.
 // Usage: fenster_bench [seconds of the meter measurement, default 30] [--roh]
-#include "acquisition/ComMainForm.h"
-#include "framework/SpeedButton.h"
+#include "framework/widgets/SpeedButton.h"
+#include "mainwindow/ComMainForm.h"
+#include "mainwindow/FehlerboxAnschluss.h"
 #include "serial/ComPort.h"
-#include "shell/FehlerboxAnschluss.h"
 #include "tests/bench/BenchLoop.h"
 #include "tests/e2e/SimulatorProzess.h"
 #include "tests/unit/common/TestPty.h"

@@ -4,8 +4,8 @@
 // latency from a write into the line to the OnRxChar handler, and the CPU time an open port
 // costs while nothing arrives. Prints figures for each way of delivering events; asserts
 // nothing. Usage: serial_bench [seconds per phase, default 10]
+#include "app/ComMainWindowPort.h"
 #include "serial/ComPort.h"
-#include "shell/ComMainWindowPort.h"
 #include "tests/unit/common/TestPty.h"
 
 #include <QCoreApplication>

@@ -4,7 +4,7 @@
 // at hand, the same picture drawn by Qt Charts from the per-column least and greatest readings,
 // for the choice between the two.
 #include "chart/Ausduennung.h"
-#include "chart/VerlaufZeichnung.h"
+#include "chart/widgets/VerlaufZeichnung.h"
 
 #include <QGuiApplication>
 #include <QImage>

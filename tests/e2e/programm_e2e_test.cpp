@@ -5,11 +5,11 @@
 // window's buttons, the end button. The data file must hold, line by line, a contiguous run of
 // the records the simulator sent, and the raw-data capture of the run (--capture) must replay
 // into the same bytes (quorlits --replay, in another time zone).
-#include "acquisition/ComMainForm.h"
-#include "framework/SpeedButton.h"
+#include "app/KonfPfad.h"
+#include "framework/widgets/SpeedButton.h"
+#include "mainwindow/ComMainForm.h"
+#include "mainwindow/Programm.h"
 #include "serial/ComPort.h"
-#include "shell/KonfPfad.h"
-#include "shell/Programm.h"
 #include "tests/e2e/SimulatorProzess.h"
 
 #include <QApplication>

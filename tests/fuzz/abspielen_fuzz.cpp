@@ -8,7 +8,7 @@
 // a list of records, each one byte kind (modulo 12, so unknown kinds occur too), one byte
 // payload length, one byte clock step in seconds and the payload; they are written as a
 // well-formed capture with their checksums, so the fuzzer reaches the replay behind them.
-#include "acquisition/Abspielen.h"
+#include "reception/Abspielen.h"
 #include "storage/RohdatenEinstellungen.h"
 #include "storage/RohdatenFormat.h"
 #include "storage/RohdatenLeser.h"

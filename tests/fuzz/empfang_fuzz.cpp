@@ -16,7 +16,7 @@
 //   byte 4  the autosave window: low nibble minutes from the clock's start to its beginning,
 //           high nibble its length in minutes
 //   then L chunk lengths (0..64 each, used in turn), then the received bytes.
-#include "acquisition/Empfang.h"
+#include "reception/Empfang.h"
 #include "storage/EInOutError.h"
 #include "storage/Speichern.h"
 #include "storage/Uhr.h"

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // Feeds arbitrary bytes to KonfLoad as PHRX.CFG; whatever it reads must survive a save and a
 // second load unchanged.
-#include "shell/KonfDatei.h"
+#include "app/KonfDatei.h"
 
 #include <cstddef>
 #include <cstdint>

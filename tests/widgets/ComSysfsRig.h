@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
-#include "serial/ComPortList.h"
+#include "serial/widgets/ComPortList.h"
 #include "tests/unit/common/TestOrdner.h"
 
 #include <filesystem>

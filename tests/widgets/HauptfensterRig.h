@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
-#include "acquisition/ComMainForm.h"
+#include "mainwindow/ComMainForm.h"
+#include "mainwindow/FehlerboxAnschluss.h"
 #include "serial/platform/FakeComDevice.h"
-#include "shell/FehlerboxAnschluss.h"
 #include "tests/unit/common/TestOrdner.h"
 
 #include <QCoreApplication>

@@ -4,10 +4,10 @@
 // and closing.
 #include "HauptfensterRig.h"
 
-#include "framework/SpeedButton.h"
-#include "shell/About.h"
-#include "shell/LinkLabel.h"
-#include "shell/SRColorButton.h"
+#include "framework/widgets/SpeedButton.h"
+#include "mainwindow/About.h"
+#include "mainwindow/LinkLabel.h"
+#include "mainwindow/SRColorButton.h"
 
 #include <QApplication>
 #include <QLabel>

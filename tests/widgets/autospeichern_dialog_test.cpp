@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "framework/PBSpinEdit.h"
-#include "storage/AutoSpeichernFrm.h"
+#include "framework/widgets/PBSpinEdit.h"
+#include "mainwindow/AutoSpeichernFrm.h"
 #include "storage/DatumZeit.h"
 
 #include <QCheckBox>

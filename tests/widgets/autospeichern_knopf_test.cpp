@@ -3,9 +3,9 @@
 #include "HauptfensterRig.h"
 #include "ModalerDialog.h"
 
-#include "framework/PBSpinEdit.h"
-#include "framework/SpeedButton.h"
-#include "storage/AutoSpeichernFrm.h"
+#include "framework/widgets/PBSpinEdit.h"
+#include "framework/widgets/SpeedButton.h"
+#include "mainwindow/AutoSpeichernFrm.h"
 #include "tests/unit/acquisition/Geraetetext.h"
 
 #include <QApplication>

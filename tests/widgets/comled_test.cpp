@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "serial/CPortCtl.h"
 #include "serial/ComPort.h"
 #include "serial/EComPort.h"
 #include "serial/platform/FakeComDevice.h"
+#include "serial/widgets/CPortCtl.h"
 
 #include <QImage>
 #include <QPainter>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "serial/CPortCtl.h"
-#include "serial/CPortSetup.h"
 #include "serial/ComPort.h"
 #include "serial/platform/FakeComDevice.h"
+#include "serial/widgets/CPortCtl.h"
+#include "serial/widgets/CPortSetup.h"
 #include "tests/unit/serial/FakeDeviceTree.h"
 #include "tests/unit/serial/SerialDeviceSamples.h"
 

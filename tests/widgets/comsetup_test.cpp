@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "serial/CPortCtl.h"
-#include "serial/CPortSetup.h"
 #include "serial/ComPort.h"
 #include "serial/EComPort.h"
 #include "serial/platform/FakeComDevice.h"
+#include "serial/widgets/CPortCtl.h"
+#include "serial/widgets/CPortSetup.h"
 #include "tests/widgets/ComSysfsRig.h"
 
 #include <QApplication>

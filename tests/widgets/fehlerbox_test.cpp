@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "framework/Fehlerbox.h"
+#include "framework/widgets/Fehlerbox.h"
 
+#include "mainwindow/FehlerboxAnschluss.h"
 #include "serial/ComErrorHook.h"
 #include "serial/EComPort.h"
-#include "shell/FehlerboxAnschluss.h"
 #include "storage/EInOutError.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "framework/SpeedButton.h"
-#include "serial/CPortCtl.h"
+#include "framework/widgets/SpeedButton.h"
 #include "serial/ComPort.h"
+#include "serial/widgets/CPortCtl.h"
 #include "tests/widgets/HauptfensterRig.h"
 
 #include <QLabel>

@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "HauptfensterRig.h"
 
-#include "framework/Memo.h"
-#include "framework/SpeedButton.h"
-#include "framework/StringGrid.h"
+#include "framework/widgets/Memo.h"
+#include "framework/widgets/SpeedButton.h"
+#include "framework/widgets/StringGrid.h"
 #include "serial/ComPort.h"
 #include "tests/unit/acquisition/Geraetetext.h"
 

@@ -2,12 +2,12 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The main window on a real pseudo-terminal whose driver holds close() back, as a driver does
 // while an adapter keeps unsent bytes for a CTS that never comes (a three-wire cable).
-#include "acquisition/ComMainForm.h"
-#include "framework/SpeedButton.h"
-#include "serial/CPortCtl.h"
+#include "framework/widgets/SpeedButton.h"
+#include "mainwindow/ComMainForm.h"
+#include "mainwindow/FehlerboxAnschluss.h"
 #include "serial/ComPort.h"
 #include "serial/platform/PosixComDevice.h"
-#include "shell/FehlerboxAnschluss.h"
+#include "serial/widgets/CPortCtl.h"
 #include "tests/unit/common/TestOrdner.h"
 #include "tests/unit/serial/HeldCloseSysCalls.h"
 

@@ -3,8 +3,8 @@
 #include "DateiGroessenGrenze.h"
 #include "HauptfensterRig.h"
 
-#include "framework/SpeedButton.h"
-#include "framework/StringGrid.h"
+#include "framework/widgets/SpeedButton.h"
+#include "framework/widgets/StringGrid.h"
 #include "serial/ComPort.h"
 #include "tests/unit/acquisition/Geraetetext.h"
 

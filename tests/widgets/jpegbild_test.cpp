@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The JPEG decoder: the about box's picture among the resources, other pictures compared with
 // Qt's own JPEG reader, and damaged data.
-#include "framework/JpegBild.h"
+#include "framework/widgets/JpegBild.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "framework/Memo.h"
+#include "framework/widgets/Memo.h"
 
-#include "acquisition/MemoInhalt.h"
+#include "reception/MemoInhalt.h"
 
 #include <QScrollBar>
 #include <QTest>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "framework/PBSpinEdit.h"
+#include "framework/widgets/PBSpinEdit.h"
 
 #include <QDialog>
 #include <QHBoxLayout>

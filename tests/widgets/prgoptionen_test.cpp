@@ -3,10 +3,10 @@
 #include "HauptfensterRig.h"
 #include "ModalerDialog.h"
 
-#include "framework/PBSpinEdit.h"
-#include "framework/StringGrid.h"
-#include "shell/Einstellungen.h"
-#include "shell/PrgOptionenFrm.h"
+#include "app/Einstellungen.h"
+#include "framework/widgets/PBSpinEdit.h"
+#include "framework/widgets/StringGrid.h"
+#include "mainwindow/PrgOptionenFrm.h"
 
 #include <QAbstractButton>
 #include <QApplication>

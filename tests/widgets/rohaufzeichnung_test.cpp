@@ -4,8 +4,8 @@
 #include "HauptfensterRig.h"
 #include "Zeitzone.h"
 
-#include "acquisition/Abspielen.h"
-#include "framework/SpeedButton.h"
+#include "framework/widgets/SpeedButton.h"
+#include "reception/Abspielen.h"
 #include "serial/ComPort.h"
 #include "storage/PCZeit.h"
 #include "storage/RohdatenLeser.h"

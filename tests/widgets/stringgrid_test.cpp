@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "framework/StringGrid.h"
+#include "framework/widgets/StringGrid.h"
 
-#include "acquisition/Tabelle.h"
+#include "reception/Tabelle.h"
 
 #include <QHeaderView>
 #include <QScrollBar>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The chart painted into an image and into SVG: what a user must see in it.
-#include "chart/VerlaufFenster.h"
-#include "chart/VerlaufZeichnung.h"
+#include "chart/widgets/VerlaufFenster.h"
+#include "chart/widgets/VerlaufZeichnung.h"
 
 #include <QBuffer>
 #include <QImage>

@@ -3,9 +3,9 @@
 // The window "Verlauf" beside a meter measurement.
 #include "HauptfensterRig.h"
 
-#include "chart/VerlaufAnsicht.h"
-#include "chart/VerlaufFenster.h"
-#include "framework/SpeedButton.h"
+#include "chart/widgets/VerlaufAnsicht.h"
+#include "chart/widgets/VerlaufFenster.h"
+#include "framework/widgets/SpeedButton.h"
 #include "storage/EInOutError.h"
 #include "tests/unit/acquisition/Geraetetext.h"
 

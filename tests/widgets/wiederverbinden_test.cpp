@@ -2,13 +2,13 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "HauptfensterRig.h"
 
-#include "framework/Memo.h"
-#include "framework/SpeedButton.h"
+#include "app/Einstellungen.h"
+#include "framework/widgets/Memo.h"
+#include "framework/widgets/SpeedButton.h"
+#include "mainwindow/FehlerboxAnschluss.h"
 #include "serial/ComPort.h"
 #include "serial/ComPortDevices.h"
 #include "serial/platform/PosixComDevice.h"
-#include "shell/Einstellungen.h"
-#include "shell/FehlerboxAnschluss.h"
 #include "tests/unit/acquisition/Geraetetext.h"
 #include "tests/unit/common/TestPty.h"
 #include "tests/unit/serial/FakeDeviceTree.h"

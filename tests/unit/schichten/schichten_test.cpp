@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -11,48 +12,71 @@
 #include <string>
 #include <vector>
 
-// The libraries of the program form layers: a file may include headers of its own library and
-// of the libraries below it, never of one above. A new library needs its row here, so its place
-// is decided once. The build writes which library lists which file (QUORLITS_QUELLEN).
+// The libraries of the program form layers, and the folders show them: a file may include
+// headers of its own library and of the libraries below it, never of one above, and it lies in
+// its library's folder. The folders run from the bottom layer to the top; a file never includes
+// one of a folder listed after its own. A new library needs its row here, so its place is
+// decided once. The build writes which library lists which file (QUORLITS_QUELLEN).
 namespace {
 
 namespace fs = std::filesystem;
 
-// Lower numbers lie below higher ones; libraries of equal rank must not include each other.
-const std::map<std::string, int> Schichten = {
-    {"quorlits_serial_platform", 0},   // device layer: system calls, termios
-    {"quorlits_serial_fake", 1},       // the scriptable device of the tests
-    {"quorlits_serial_udev", 1},       // device list, identity, plug events (libudev, sysfs)
-    {"quorlits_serial", 2},            // settings, port object, event thread (QtCore)
-    {"quorlits_framework", 3},         // plain data the widgets show
-    {"quorlits_framework_widgets", 4}, // the thin layer over QtWidgets
-    {"quorlits_serial_widgets", 5},    // lamps, setting lists, setup dialog
-    {"quorlits_konfiguration", 6},     // the settings record
-    {"quorlits_acquisition", 7},       // framing, parsing, numbers: no window
-    {"quorlits_chart", 7},             // the readings of the chart, thinning, axis ticks
-    {"quorlits_storage", 8},           // data file, saving, date and time
-    {"quorlits_empfang", 9},           // the reception steps of one chunk
-    {"quorlits_shell", 10},            // configuration file, command line, port defaults
-    {"quorlits_chart_widgets", 10},    // the chart and its window "Verlauf"
-    {"quorlits_ohnefenster", 11},      // logging without a window, the replay command
-    // The main window's parts: one class whose methods call each other across the parts, so
-    // they are linked as one library; their includes still point downward.
-    {"quorlits_mainform_acquisition", 11}, // the main window: its class, reception, measurements
-    {"quorlits_mainform_storage", 12},     // the main window's saving and autosave dialog
-    {"quorlits_mainform", 13},             // the main window's start-up, shutdown and dialogs
-    {"quorlits", 14},                      // main()
+// Bottom to top.
+const std::vector<std::string> Ordner = {
+    "serial/platform/",   // device layer: system calls, termios, sysfs/udev, the scriptable fake
+    "serial/",            // port object, settings, event thread (QtCore)
+    "framework/",         // plain data the widgets show
+    "framework/widgets/", // the thin layer over QtWidgets
+    "serial/widgets/",    // lamps, setting lists, setup dialog
+    "settings/",          // the settings record
+    "acquisition/",       // framing, parsing, numbers, moving average
+    "storage/",           // clock, file names, data file, autosave, capture format
+    "chart/",             // the chart's readings, thinning, axes
+    "chart/widgets/",     // the chart's drawing and its window "Verlauf"
+    "reception/",         // one chunk's steps, table and memo content, capture control, replay
+    "app/",               // configuration files, command line, port defaults, texts
+    "headless/",          // logging without a window, the replay command
+    "mainwindow/",        // TForm1 and its dialogs
+    "main/",              // main()
 };
 
-const std::vector<std::string> Produktordner = {"acquisition/", "chart/", "framework/",
-                                                "serial/",      "shell/", "storage/"};
+struct TSchicht {
+    int Rang; // lower numbers lie below higher ones; equal ranks must not include each other
+    std::string Ordner;
+};
+
+const std::map<std::string, TSchicht> Schichten = {
+    {"quorlits_serial_platform", {0, "serial/platform/"}},
+    {"quorlits_serial_fake", {1, "serial/platform/"}}, // the scriptable device of the tests
+    {"quorlits_serial_udev", {1, "serial/platform/"}}, // device list, identity, plug events
+    {"quorlits_serial", {2, "serial/"}},
+    {"quorlits_framework", {3, "framework/"}},
+    {"quorlits_framework_widgets", {4, "framework/widgets/"}},
+    {"quorlits_serial_widgets", {5, "serial/widgets/"}},
+    {"quorlits_konfiguration", {6, "settings/"}},
+    {"quorlits_acquisition", {7, "acquisition/"}},
+    {"quorlits_storage", {8, "storage/"}},
+    {"quorlits_chart", {9, "chart/"}},
+    {"quorlits_chart_widgets", {10, "chart/widgets/"}},
+    {"quorlits_empfang", {11, "reception/"}},
+    {"quorlits_app", {12, "app/"}},
+    {"quorlits_ohnefenster", {13, "headless/"}},
+    {"quorlits_mainform", {14, "mainwindow/"}},
+    {"quorlits", {15, "main/"}},
+};
+
+// The folder a file lies in directly, or empty outside the product.
+std::string OrdnerVon(const std::string& pfad) {
+    const std::string ordner = fs::path(pfad).parent_path().generic_string() + "/";
+    return std::find(Ordner.begin(), Ordner.end(), ordner) != Ordner.end() ? ordner : std::string();
+}
+
+int OrdnerRang(const std::string& ordner) {
+    return static_cast<int>(std::find(Ordner.begin(), Ordner.end(), ordner) - Ordner.begin());
+}
 
 bool ImProdukt(const std::string& pfad) {
-    for (const std::string& ordner : Produktordner) {
-        if (pfad.rfind(ordner, 0) == 0) {
-            return true;
-        }
-    }
-    return false;
+    return !OrdnerVon(pfad).empty();
 }
 
 // Which library each listed file belongs to.
@@ -100,8 +124,8 @@ std::set<std::string> Produktdateien(const std::map<std::string, std::string>& z
         dateien.insert(pfad);
     }
     const fs::path wurzel(QUORLITS_WURZEL);
-    for (const std::string& ordner : Produktordner) {
-        for (const auto& eintrag : fs::recursive_directory_iterator(wurzel / ordner)) {
+    for (const std::string& ordner : Ordner) {
+        for (const auto& eintrag : fs::directory_iterator(wurzel / ordner)) {
             if (eintrag.path().extension() == ".h" || eintrag.path().extension() == ".cpp") {
                 dateien.insert(fs::relative(eintrag.path(), wurzel).generic_string());
             }
@@ -135,8 +159,32 @@ TEST(Schichten, EinbindungenZeigenNurNachUnten) {
             if (nach.empty()) {
                 fehler << kopf << " (included by " << datei << ") belongs to no library\n";
             } else if (nach != von && (!Schichten.count(von) || !Schichten.count(nach) ||
-                                       Schichten.at(nach) >= Schichten.at(von))) {
+                                       Schichten.at(nach).Rang >= Schichten.at(von).Rang)) {
                 fehler << datei << " (" << von << ") includes " << kopf << " (" << nach << ")\n";
+            }
+        }
+    }
+    EXPECT_EQ(fehler.str(), "");
+}
+
+// A file lies in its library's folder, and includes nothing of a folder listed after its own.
+TEST(Schichten, OrdnerZeigenDieSchichten) {
+    const auto ziele = Zuordnung();
+    std::ostringstream fehler;
+    for (const std::string& datei : Produktdateien(ziele)) {
+        const std::string von = Besitzer(ziele, datei);
+        const std::string ordner = OrdnerVon(datei);
+        if (ordner.empty()) {
+            fehler << datei << " lies in no folder of the layers\n";
+            continue;
+        }
+        if (Schichten.count(von) && Schichten.at(von).Ordner != ordner) {
+            fehler << datei << " (" << von << ") belongs in " << Schichten.at(von).Ordner << "\n";
+        }
+        for (const std::string& kopf : Einbindungen(fs::path(QUORLITS_WURZEL) / datei)) {
+            const std::string nach = OrdnerVon(kopf);
+            if (!nach.empty() && OrdnerRang(nach) > OrdnerRang(ordner)) {
+                fehler << datei << " includes " << kopf << " of the later folder " << nach << "\n";
             }
         }
     }

@@ -4,9 +4,9 @@
 
 #include "posixtestsupport.h"
 
+#include "app/ComMainWindowPort.h"
 #include "serial/ComPort.h"
 #include "serial/platform/PosixComDevice.h"
-#include "shell/ComMainWindowPort.h"
 
 #include <sys/syscall.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "serial/ComPortList.h"
+#include "serial/widgets/ComPortList.h"
 
 #include "serial/EComPort.h"
 #include "tests/unit/common/TestOrdner.h"

@@ -3,11 +3,11 @@
 // The device layer on a real pseudo-terminal.
 #include "posixtestsupport.h"
 
+#include "app/ComMainWindowPort.h"
 #include "serial/ComDcb.h"
 #include "serial/ComTypes.h"
 #include "serial/platform/ComPlatformTypes.h"
 #include "serial/platform/PosixComDevice.h"
-#include "shell/ComMainWindowPort.h"
 
 #include <cerrno>
 #include <chrono>

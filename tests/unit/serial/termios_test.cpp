@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "app/ComMainWindowPort.h"
 #include "serial/ComDcb.h"
 #include "serial/platform/Termios.h"
-#include "shell/ComMainWindowPort.h"
 
 #include <gtest/gtest.h>
 

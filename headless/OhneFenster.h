@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "app/Befehlszeile.h"
+#include "app/Einstellungen.h"
+#include "reception/Empfang.h"
+#include "reception/Messaufzeichnung.h"
+#include "serial/platform/ComDevice.h"
+#include "serial/platform/SerialIdentity.h"
+#include "storage/Uhr.h"
+
+#include <QObject>
+
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QTimer;
+class TComPort;
+
+// What a run without a window is started with.
+struct TOhneFensterOptionen {
+    std::string Port;
+    std::string Datendatei;
+    bool Anhaengen = false;
+    std::string Aufzeichnung; // the capture; empty: as quorlits.conf says (RohdatenAufzeichnen)
+    std::optional<std::uint32_t> Baud; // empty: the meter's 4800
+    std::string Fluss;                 // none, rts or xon; empty: rts
+    bool Leise = false;
+    // PHRX.CFG, read and never written; quorlits.conf lies beside it.
+    std::filesystem::path KonfigurationsDatei;
+    // The port's device layer; the POSIX one when empty.
+    std::unique_ptr<TComDevice> Geraet;
+    // The clock of the stamps; the machine's clock when empty.
+    TUhr Uhr;
+    std::FILE* Ausgabe = stdout;   // the readings, UTF-8
+    std::FILE* Meldungen = stderr; // German messages
+};
+
+// The options of the command line, with PHRX.CFG at its usual place.
+TOhneFensterOptionen OhneFensterOptionen(const TBefehlszeile& befehlszeile);
+
+// A meter measurement with immediate saving and no window: the window's reception and saving
+// (TFormZustand, ChunkVerarbeiten, SpeichernStarten) on a port opened with the meter's line
+// settings, each reading printed, a lost line waited for as the window does, and optionally a
+// raw-data capture of it all. Runs in Qt's loop (QCoreApplication), which delivers the port's
+// events.
+class TOhneFenster {
+public:
+    explicit TOhneFenster(TOhneFensterOptionen optionen);
+    ~TOhneFenster();
+    TOhneFenster(const TOhneFenster&) = delete;
+    TOhneFenster& operator=(const TOhneFenster&) = delete;
+
+    // Opens the port, the data file and the capture and starts the measurement; 0 when it runs,
+    // 1 (with the reason on Meldungen) when it cannot start, and then nothing stays open.
+    int Starten();
+
+    // Ends the run: the port closed, the data file closed with whole lines, the capture closed.
+    // Returns 0, or 1 when the data file could not be closed. Does nothing a second time.
+    int Beenden();
+
+    // Called when the run ended by itself (the line was lost and is not waited for), with the
+    // exit code.
+    std::function<void(int)> BeiEnde;
+
+    const TFormZustand& Zustand() const noexcept { return zustand_; }
+    bool WartetAufGeraet() const noexcept { return wartet_; }
+    // One more try to reopen the port of a lost line; a timer calls it every second.
+    void WiederverbindenVersuchen();
+
+private:
+    void Einrichten();
+    void PortEinrichten();
+    void PortOeffnen();
+    void SpeichernBeginnen();
+    void AufzeichnungBeginnen();
+    void Empfangen(int anzahl);
+    void LeitungWeg(int fehler);
+    void Aufzeichnen(TRohArt art, const std::string& daten, const TUhrzeit& zeit);
+    void AufzeichnungsFehler(const std::exception_ptr& fehler);
+    void Melden(const std::string& text) const;
+    void WarteGrundMelden(const std::string& grund);
+    TUhrzeit Jetzt() const { return UhrLesen(optionen_.Uhr); }
+
+    TOhneFensterOptionen optionen_;
+    TFormZustand zustand_;
+    TEinstellungen einstellungen_;
+    std::unique_ptr<TComPort> port_;
+    TMessAufzeichnung aufzeichnung_;
+    QObject kontext_;
+    QTimer* takt_ = nullptr;
+    std::string messName_;  // the name the measurement opened
+    TPortIdentity adapter_; // its USB adapter; empty off USB or without reconnection
+    std::string warteGrund_;
+    bool laeuft_ = false;
+    bool wartet_ = false;
+    bool ausgabeOffen_ = true; // standard output still takes the readings
+};
+
+// Runs a measurement without a window until SIGINT or SIGTERM (exit code 0) or until it ends by
+// itself; a QCoreApplication must exist. Returns the process's exit code.
+int OhneFensterLaufen(TOhneFensterOptionen optionen);

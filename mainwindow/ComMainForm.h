@@ -1,0 +1,247 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "app/Einstellungen.h"
+#include "mainwindow/FormOptionen.h"
+#include "reception/Empfang.h"
+#include "reception/Messaufzeichnung.h"
+#include "serial/platform/SerialIdentity.h"
+#include "storage/Uhr.h"
+
+#include <QElapsedTimer>
+#include <QWidget>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QAction;
+class QCheckBox;
+class QFileSystemWatcher;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+class QTimer;
+class QToolButton;
+class TAboutBox;
+class TAuto_Form;
+class TComLed;
+class TComPort;
+class TComPortWatch;
+class TPrgOptionenForm;
+class TSpalten_Form;
+class TVerlaufFenster;
+class TCustomComPort;
+class TMemo;
+class TSpeedButton;
+class TSpeedButtonGroup;
+class TStringGrid;
+
+// The main window: it owns the program's state (TFormZustand), the serial port and every
+// control, and handles each event in a method named after the control and the event. Its
+// methods live in this folder, one file per concern: construction (HauptfensterAufbau.cpp,
+// HauptfensterLampen.cpp), measurements and reception (Messung.cpp, EmpfangFenster.cpp), the
+// line's loss and return (Wiederverbinden.cpp), the capture (AufzeichnungFenster.cpp), saving
+// (SpeichernKnopf.cpp, AutoSpeichernKnopf.cpp), start-up and shutdown (Start.cpp) and the
+// dialogs (OptionenKnoepfe.cpp, AboutKnopf.cpp).
+class TForm1 : public QWidget {
+    Q_OBJECT
+public:
+    explicit TForm1(TFormOptionen optionen, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    TFormZustand Zustand;
+    TComPort& ComPort() { return *comPort_; }
+    bool Eingerichtet() const noexcept { return eingerichtet_; }
+
+    // Measurements and reception.
+    void RSLesenClick();
+    void RSWTWLesenClick();
+    void ComPortOpen();
+    void ComPortClose();
+    void ComPortRxChar(int Count);
+    void Clear_BtnClick();
+    void Send_BtnClick();
+    void WTWGridGleitWerteClick();
+    // Shows the window "Verlauf" with the chart of the meter measurement.
+    void VerlaufClick();
+
+    // The device went away during a measurement: with AutomatischWiederverbinden the
+    // measurement and its saving go on and the port is reopened once the device is back;
+    // without, the loss is reported as before.
+    void ComPortLineLost(int Fehler);
+    // True while the window waits for the device of a running measurement.
+    bool WartetAufGeraet() const noexcept { return warteZeit_.has_value(); }
+    // One more try to reopen the port; the timer of the wait calls it.
+    void WiederverbindenVersuchen();
+
+    // Saving.
+    void Bt_StoreClick();
+    void AutoSaveBtnClick(); // AutoSpeichernKnopf.cpp
+
+    // Start-up and shutdown, and the dialogs.
+    void FormActivate();
+    void ENDEButtonClick();
+    void RS232Set_BtnClick();
+    void Option_BtnClick(); // OptionenKnoepfe.cpp
+    void Spalten1Click();   // OptionenKnoepfe.cpp
+    void AboutClick();      // AboutKnopf.cpp
+
+    // The dialogs that live for the whole run, created hidden after the window's own controls
+    // in this order.
+    TSpalten_Form* Spalten_Form = nullptr;
+    TAuto_Form* Auto_Form = nullptr;
+    TPrgOptionenForm* PrgOptionenForm = nullptr;
+    // Created at start like the others but never shown: every showing gets a new box.
+    TAboutBox* AboutBox = nullptr;
+
+    // The controls, named as their objectName.
+    TSpeedButton* Rx_Button = nullptr;
+    TSpeedButton* WTW_Rx_Button = nullptr;
+    QPushButton* Clear_Btn = nullptr;
+    QPushButton* RS232Set_Btn = nullptr;
+    QPushButton* Option_Btn = nullptr;
+    QLineEdit* Edit_Data = nullptr;
+    QPushButton* Send_Btn = nullptr;
+    QCheckBox* NewLine_CB = nullptr;
+    QFrame* Panel3 = nullptr;
+    TSpeedButton* SaveButton = nullptr;
+    TSpeedButton* AutoSaveBtn = nullptr;
+    TMemo* Memo = nullptr;
+    TStringGrid* StringGrid1 = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+    QAction* Spalten1 = nullptr;
+    QAction* WTWGridGleitWerte = nullptr;
+    QAction* VerlaufZeigen = nullptr; // the table menu's "Verlauf anzeigen"
+    QToolButton* VerlaufButton = nullptr;
+    // Created at the first showing; lives as long as the window.
+    TVerlaufFenster* VerlaufFenster = nullptr;
+    QLabel* Label7 = nullptr;
+    // The line's state beside the memo length: waiting for the device, or the interruptions
+    // of the measurement; empty while nothing happened.
+    QLabel* Verbindung = nullptr;
+    TEinstellungen Einstellungen;
+    QLabel* Label8 = nullptr;
+    QLabel* Label9 = nullptr;
+    QLabel* Label10 = nullptr;
+    QLabel* Label11 = nullptr;
+    QLabel* Label12 = nullptr;
+    QLabel* Label13 = nullptr;
+    QLabel* Label14 = nullptr;
+    QLabel* Label15 = nullptr;
+    QFrame* Panel1 = nullptr; // the bottom panel: line lamps, "Info" and the end button
+    // The line lamps CTS, DSR, RLSD, Ring, Tx and Rx, bound to the port.
+    TComLed* ComLed1 = nullptr;
+    TComLed* ComLed2 = nullptr;
+    TComLed* ComLed3 = nullptr;
+    TComLed* ComLed4 = nullptr;
+    TComLed* ComLed5 = nullptr;
+    TComLed* ComLed6 = nullptr;
+    TSpeedButton* InfoButton = nullptr;
+    TSpeedButton* ENDEButton = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Builds every control and places it (HauptfensterAufbau.cpp).
+    void Aufbauen();
+    QWidget* MessungsLeiste();
+    QWidget* SendeLeiste();
+    QWidget* Anzeigebereich();
+    QWidget* SpeicherLeiste();
+    QWidget* UntereLeiste();
+    // The six lamps with their labels on Panel1, bound to the port (serial setup's side).
+    void LampenAufbauen(QWidget* panel);
+    // Each creates its dialog, in the order of DialogeErzeugen.
+    void DialogeErzeugen();
+    void SpaltenFormErzeugen();
+    void AutoFormErzeugen();
+    void PrgOptionenFormErzeugen();
+    void Verbinden();
+    void PortEinrichten(TFormOptionen& optionen);
+
+    // The state of the reading controls of a running or stopped measurement.
+    void MessungsKnoepfeSetzen(TLeseModus modus);
+    void TabelleZeigen();
+    // The memo, the labels of a chunk and the table follow the state at most every
+    // AnzeigeAbstandMs: painting for every chunk of a fast line would cost more than the
+    // reception itself, and no eye sees the difference.
+    void AnzeigeTaktEinrichten();
+    void ChunkZeigen(const TChunkErgebnis& ergebnis);
+    void AnzeigeAuffrischen();
+    // Shows the autosave status a paced refresh still holds, before a click handler sets labels
+    // of its own that the refresh must not overwrite later.
+    void GehaltenenStatusZeigen();
+    // A click or menu handler, run through the error handler after the held status is shown;
+    // nothing while a start waits for the port.
+    void KlickBehandeln(void (TForm1::*handler)());
+    void MessbeginnZeigen();
+    void MessendeZeigen();
+
+    // Sending with the port closed: open, write, wait until sent, close.
+    void SendenOhneMessung(const std::string& text);
+
+    // The close event's part: PHRX.CFG, the data file.
+    void FormClose();
+    void DatendateiSchliessen();
+    // The start of saving of both saving buttons; a generated file name is shown at once.
+    bool SpeicherStart();
+    void SpeicherStartFehlgeschlagen();
+    // Label12: "automatische Wahl", or the file name part of Ausgabedatei.
+    void DateiLabelZeigen();
+
+    std::filesystem::path konfigurationsDatei_;
+    TUhr uhr_;
+    std::unique_ptr<TComPort> comPort_;
+    std::unique_ptr<TVerlauf> verlauf_;
+    QTimer* anzeigeTakt_ = nullptr;
+    QElapsedTimer letzteAnzeige_;
+    std::optional<TAutoSpeicherStatus> autoStatus_;
+    TSpeedButtonGroup* lesenGruppe_ = nullptr;
+    TSpeedButtonGroup* speichernGruppe_ = nullptr;
+    bool eingerichtet_ = false;
+    bool geschlossen_ = false;
+
+    // The wait for a device that went away (Wiederverbinden.cpp).
+    bool MessungLaeuft() const;
+    void EinstellungenNehmen(const TEinstellungen& neue); // OptionenKnoepfe.cpp
+    // The end steps of both measurements: the port closed, or the wait for it ended.
+    void MessungBeenden();
+    void WartenBeenden();
+    void UnterbrechungenVergessen();
+    void VerbindungZeigen();
+    void OrdnerBeobachten();
+    // Opens the port for a new measurement and notes which adapter it is.
+    void MessungsPortOeffnen();
+    // The name to open now, or empty (and warteGrund_ says why) while the adapter is not back.
+    std::string RueckkehrName();
+    void LampenZeigen();
+    QTimer* wiederverbindenTakt_ = nullptr;
+    QFileSystemWatcher* ordnerWaechter_ = nullptr;
+    TComPortWatch* geraeteWaechter_ = nullptr;    // udev: adapters plugged in and out
+    std::string messName_;                        // the name the measurement opened
+    TPortIdentity adapter_;                       // the adapter it opened; empty off USB
+    std::optional<TUhrzeit> warteZeit_;           // since when the window waits
+    std::string warteGrund_;                      // why the last reopen failed
+    int unterbrechungen_ = 0;                     // of this measurement
+    std::optional<TUhrzeit> letzteUnterbrechung_; // start and end of the last one
+    std::optional<TUhrzeit> letzteRueckkehr_;
+
+    // The raw-data capture of the measurements (AufzeichnungFenster.cpp).
+    void AufzeichnungBeginnen();
+    void Aufzeichnen(TRohArt art, std::string_view daten);
+    void SpeichernAufzeichnen(bool ein);
+    void AufzeichnungBeenden();
+    void AufzeichnungEnde();
+    // Reports the error that stopped the capture, naming its file.
+    void AufzeichnungsFehler(std::exception_ptr fehler);
+    TMessAufzeichnung aufzeichnung_;
+};

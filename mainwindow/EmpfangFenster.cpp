@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "mainwindow/ComMainForm.h"
+
+#include "framework/widgets/Fehlerbox.h"
+#include "framework/widgets/Memo.h"
+#include "framework/widgets/StringGrid.h"
+#include "serial/ComPort.h"
+#include "serial/ComTimeouts.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <string>
+
+void TForm1::ComPortRxChar(int Count) {
+    std::string chunk;
+    try {
+        comPort_->ReadText(chunk, Count);
+    } catch (...) {
+        // What was read before the failure is still shown and handled.
+        FehlerMelden(std::current_exception());
+    }
+    // One clock reading stamps the chunk's records and its capture record, so a replay of the
+    // capture stamps them alike.
+    const TUhrzeit jetzt = UhrLesen(uhr_);
+    if (aufzeichnung_.Aktiv()) {
+        AufzeichnungsFehler(aufzeichnung_.Eintragen(TRohArt::Empfangen, chunk, jetzt));
+    }
+    const TChunkErgebnis ergebnis = ChunkVerarbeiten(Zustand, chunk, jetzt);
+    ChunkZeigen(ergebnis);
+    if (ergebnis.Fehler) {
+        // Shown once the port's delivery has returned; reception goes on.
+        FehlerMelden(ergebnis.Fehler);
+    }
+}
+
+namespace {
+
+constexpr int AnzeigeAbstandMs = 100;
+
+} // namespace
+
+void TForm1::AnzeigeTaktEinrichten() {
+    anzeigeTakt_ = new QTimer(this);
+    anzeigeTakt_->setObjectName(QStringLiteral("Anzeigetakt"));
+    anzeigeTakt_->setSingleShot(true);
+    connect(anzeigeTakt_, &QTimer::timeout, this, [this] { AnzeigeAuffrischen(); });
+}
+
+void TForm1::ChunkZeigen(const TChunkErgebnis& ergebnis) {
+    if (ergebnis.AutoStatus) {
+        autoStatus_ = ergebnis.AutoStatus;
+    }
+    if (anzeigeTakt_->isActive()) {
+        return;
+    }
+    // The first chunk after a pause is shown at once; chunks that follow closely are shown
+    // together.
+    const qint64 seitLetzter = letzteAnzeige_.isValid() ? letzteAnzeige_.elapsed() : -1;
+    if (seitLetzter >= 0 && seitLetzter < AnzeigeAbstandMs) {
+        anzeigeTakt_->start(AnzeigeAbstandMs - static_cast<int>(seitLetzter));
+    } else {
+        AnzeigeAuffrischen();
+    }
+}
+
+void TForm1::AnzeigeAuffrischen() {
+    anzeigeTakt_->stop();
+    letzteAnzeige_.start();
+    Memo->Anzeigen(Zustand.Memo.Text, Zustand.Memo.Leerungen);
+    Label7->setText(QString::number(MemoLaenge(Zustand.Memo)));
+    Label13->setText(QString::number(Zustand.Speicher.AnzahlGespeichert));
+    GehaltenenStatusZeigen();
+    TabelleZeigen();
+}
+
+void TForm1::GehaltenenStatusZeigen() {
+    if (autoStatus_) {
+        Label14->setText(QString::fromStdString(autoStatus_->Zeile1));
+        Label15->setText(QString::fromStdString(autoStatus_->Zeile2));
+        autoStatus_.reset();
+    }
+}
+
+void TForm1::KlickBehandeln(void (TForm1::*handler)()) {
+    if (comPort_->AwaitingRelease()) {
+        // A start waits for the port with the window's events handled; a click that code
+        // delivers meanwhile would act on a port that is neither open nor closed.
+        return;
+    }
+    GehaltenenStatusZeigen();
+    Behandeln([this, handler] { (this->*handler)(); });
+}
+
+void TForm1::Send_BtnClick() {
+    // The meter takes single bytes; characters beyond Latin-1 become "?".
+    std::string text = Edit_Data->text().toLatin1().toStdString();
+    if (NewLine_CB->isChecked()) {
+        text += "\r\n";
+    }
+    if (text.empty()) {
+        return;
+    }
+    if (comPort_->Connected()) {
+        comPort_->WriteText(text);
+        Aufzeichnen(TRohArt::Gesendet, text);
+    } else {
+        SendenOhneMessung(text);
+    }
+}
+
+void TForm1::SendenOhneMessung(const std::string& text) {
+    // Closing the port discards what has not left yet, so wait for it first.
+    comPort_->Open();
+    try {
+        comPort_->WriteText(text);
+        comPort_->WaitForOutputEmpty(WriteDrainLimitMs(*comPort_, static_cast<int>(text.size())));
+    } catch (...) {
+        comPort_->Close();
+        throw;
+    }
+    comPort_->Close();
+}

@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "acquisition/Messwert.h"
+#include "reception/FormZustand.h"
+#include "storage/AutoSpeichern.h"
+#include "storage/Uhr.h"
+#include "storage/Zeitpunkt.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// What one received chunk did.
+struct TChunkErgebnis {
+    QString Anzeige; // the chunk's display text, as appended to the memo
+    bool MemoGeleert = false;
+    int Datensaetze = 0; // records completed and listed
+    // The status lines of the last autosave step, when one ran.
+    std::optional<TAutoSpeicherStatus> AutoStatus;
+    // The first error of a save step. Later records of the chunk were still listed and saved,
+    // and the display steps still ran.
+    std::exception_ptr Fehler;
+};
+
+// The steps for one received chunk. In a meter measurement the chunk goes to the framing step
+// one byte at a time, so however the line was cut into chunks, every record that completes is
+// parsed, stamped with `jetzt` (the clock read once for the chunk, so a recorded chunk replays
+// with the same stamps), averaged, listed and saved (immediately or by the autosave step), in
+// order. Then, in every mode, the chunk is shown in the memo (emptied after 1000 characters or
+// the tenth chunk with a line feed) and, in an unformatted measurement, in the table.
+TChunkErgebnis ChunkVerarbeiten(TFormZustand& zustand, std::string_view chunk,
+                                const TUhrzeit& jetzt);
+
+// The line went away in the middle of a measurement: a record cut by the loss is dropped (the
+// bytes after the return start a new one), and the chart shows the interruption.
+void LeitungVerloren(TFormZustand& zustand);
+
+// The state of a window's first activation at the time `jetzt`, before PHRX.CFG is read: no
+// measurement, no saving, the settings' defaults ("Daten.txt" with automatic names, 10 values in
+// the moving average), the autosave window from now for an hour, and the decimal comma.
+void AnfangszustandSetzen(TFormZustand& zustand, const TZeitpunkt& jetzt);
+
+// The start of a meter measurement: meter layout, LeseModus lmWTW, empty record buffer, interval
+// sums and the saved-values count 0, histories and averages 0.
+void WTWMessungBeginnen(TFormZustand& zustand);
+
+// The table layouts with the settings and state of the window.
+void DesignStandardGrid(TFormZustand& zustand);
+void DesignWTWGrid(TFormZustand& zustand);
+
+// "Fenster löschen": empties the memo and every data cell; the header row and the current cell
+// stay.
+void AnzeigeLeeren(TFormZustand& zustand);

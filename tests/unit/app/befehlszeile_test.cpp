@@ -1,0 +1,118 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "app/Befehlszeile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct TFall {
+    std::vector<std::string> Argumente;
+    std::string Port;
+    bool Hilfe;
+    bool Fehler;
+};
+
+class BefehlszeileTest : public testing::TestWithParam<TFall> {};
+
+TEST_P(BefehlszeileTest, LiestPortUndHilfe) {
+    const TFall& fall = GetParam();
+    const TBefehlszeile ergebnis = BefehlszeileLesen(fall.Argumente);
+    EXPECT_EQ(ergebnis.Port, fall.Port);
+    EXPECT_EQ(ergebnis.Hilfe, fall.Hilfe);
+    EXPECT_EQ(!ergebnis.Fehler.empty(), fall.Fehler) << ergebnis.Fehler;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, BefehlszeileTest,
+    testing::Values(TFall{{}, "", false, false},
+                    TFall{{"--port", "/dev/pts/3"}, "/dev/pts/3", false, false},
+                    TFall{{"--port=ttyUSB0"}, "ttyUSB0", false, false},
+                    TFall{{"--help"}, "", true, false}, TFall{{"-h"}, "", true, false},
+                    // The device must follow the switch; a missing one is no empty device.
+                    TFall{{"--port"}, "", false, true}, TFall{{"--port="}, "", false, true},
+                    TFall{{"--port", ""}, "", false, true}, TFall{{"/dev/ttyS0"}, "", false, true},
+                    TFall{{"--bogus"}, "", false, true}));
+
+// The options of the window-free modes, both spellings of a value, and the fields they set.
+TEST(Befehlszeile, LiestDieSchalterOhneFenster) {
+    const TBefehlszeile ohne =
+        BefehlszeileLesen({"--headless", "--port=/dev/ttyUSB0", "--data-file", "d.txt", "--append",
+                           "--capture=d.roh", "--baud", "9600", "--flow=xon", "--quiet"});
+    EXPECT_EQ(ohne.Fehler, "");
+    EXPECT_TRUE(ohne.OhneFenster && ohne.Anhaengen && ohne.Leise);
+    EXPECT_EQ(ohne.Port, "/dev/ttyUSB0");
+    EXPECT_EQ(ohne.Datendatei, "d.txt");
+    EXPECT_EQ(ohne.Aufzeichnung, "d.roh");
+    EXPECT_EQ(ohne.Baud, 9600U);
+    EXPECT_EQ(ohne.Fluss, "xon");
+
+    const TBefehlszeile abspielen =
+        BefehlszeileLesen({"--replay=a.roh", "--data-file=d.txt", "--append"});
+    EXPECT_EQ(abspielen.Fehler, "");
+    EXPECT_EQ(abspielen.Abspielen, "a.roh");
+    EXPECT_TRUE(abspielen.Anhaengen);
+    EXPECT_FALSE(abspielen.OhneFenster);
+
+    const TBefehlszeile fenster = BefehlszeileLesen({"--capture", "m.roh", "--port", "ttyS0"});
+    EXPECT_EQ(fenster.Fehler, "");
+    EXPECT_EQ(fenster.Aufzeichnung, "m.roh");
+}
+
+struct TFehlerFall {
+    std::vector<std::string> Argumente;
+    std::string Grund; // a part of the German message
+};
+
+class BefehlszeileFehlerTest : public testing::TestWithParam<TFehlerFall> {};
+
+TEST_P(BefehlszeileFehlerTest, NenntDenGrund) {
+    const TBefehlszeile ergebnis = BefehlszeileLesen(GetParam().Argumente);
+    EXPECT_NE(ergebnis.Fehler.find(GetParam().Grund), std::string::npos) << ergebnis.Fehler;
+}
+
+const std::vector<std::string> Ohne = {"--headless", "--port", "p", "--data-file", "d"};
+
+std::vector<std::string> Mit(std::vector<std::string> argumente, const std::string& dazu) {
+    argumente.push_back(dazu);
+    return argumente;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, BefehlszeileFehlerTest,
+    testing::Values(
+        TFehlerFall{{"--headless", "--data-file", "d"}, "braucht --port"},
+        TFehlerFall{{"--headless", "--port", "p"}, "--headless braucht --data-file"},
+        TFehlerFall{{"--replay", "a.roh"}, "--replay braucht --data-file"},
+        TFehlerFall{Mit(Ohne, "--replay=a.roh"), "schließen einander aus"},
+        TFehlerFall{{"--replay=a", "--data-file=d", "--port=p"}, "keine Schnittstelle"},
+        TFehlerFall{{"--replay=a", "--data-file=d", "--capture=c"}, "keine Schnittstelle"},
+        TFehlerFall{{"--replay=a", "--data-file=d", "--baud=9600"}, "keine Schnittstelle"},
+        TFehlerFall{{"--replay=a", "--data-file=d", "--flow=rts"}, "keine Schnittstelle"},
+        TFehlerFall{{"--data-file", "d"}, "nur mit --headless oder --replay"},
+        TFehlerFall{{"--append"}, "nur mit --headless oder --replay"},
+        TFehlerFall{{"--quiet"}, "nur mit --headless"},
+        TFehlerFall{{"--port=p", "--baud=4800"}, "nur mit --headless"},
+        TFehlerFall{{"--flow=none"}, "nur mit --headless"},
+        TFehlerFall{Mit(Ohne, "--baud=0"), "positive ganze Zahl"},
+        TFehlerFall{Mit(Ohne, "--baud=-1"), "positive ganze Zahl"},
+        TFehlerFall{Mit(Ohne, "--baud=96O0"), "positive ganze Zahl"},
+        TFehlerFall{Mit(Ohne, "--baud=99999999999"), "positive ganze Zahl"},
+        TFehlerFall{Mit(Ohne, "--flow=hardware"), "none, rts und xon"},
+        TFehlerFall{Mit(Ohne, "--baud"), "Nach --baud fehlt"},
+        TFehlerFall{Mit(Ohne, "--data-file="), "Nach --data-file= fehlt"},
+        TFehlerFall{Mit(Ohne, "--quiet=1"), "Unbekanntes Argument: --quiet=1"}));
+
+TEST(HilfeText, NenntAufrufUndSchalter) {
+    const std::string text = HilfeText();
+    EXPECT_EQ(text.rfind("Aufruf: quorlits [--port GERÄT]", 0), 0U);
+    for (const char* schalter : {"--help", "--headless", "--replay", "--data-file", "--append",
+                                 "--capture", "--baud", "--flow", "--quiet"}) {
+        EXPECT_NE(text.find(schalter), std::string::npos) << schalter;
+    }
+}
+
+} // namespace
