@@ -10,16 +10,6 @@ void Melden(std::FILE* ziel, const std::string& text) {
     std::fflush(ziel);
 }
 
-std::string MeldungsText(const std::exception_ptr& fehler) {
-    try {
-        std::rethrow_exception(fehler);
-    } catch (const std::exception& e) {
-        return e.what();
-    } catch (...) {
-        return "unbekannter Fehler";
-    }
-}
-
 namespace {
 
 bool DieselbeDatei(const std::string& a, const std::string& b) {

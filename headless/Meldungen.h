@@ -2,16 +2,15 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include "framework/Meldung.h"
 #include <cstdio>
+
 #include <exception>
 #include <string>
 
 // Messages of the window-free modes: one German line each on `ziel` (standard error),
 // "quorlits: " before it, written at once.
 void Melden(std::FILE* ziel, const std::string& text);
-
-// The German text of a caught error for a message line (the window has its own, with Qt).
-std::string MeldungsText(const std::exception_ptr& fehler);
 
 // Whether the data file may be written: it must not exist yet unless it is to be continued
 // (`anhaengen`), and it must not be the capture `aufnahme` (empty: none), which writing the one

@@ -5,21 +5,17 @@
 #include "app/ComMainWindowPort.h"
 #include "app/KonfDatei.h"
 #include "app/KonfPfad.h"
-#include "app/Rueckkehr.h"
 #include "headless/Abbruchsignale.h"
 #include "headless/Meldungen.h"
 #include "headless/MesswertAusgabe.h"
+#include "measurement/Messung.h"
 #include "serial/ComPort.h"
-#include "serial/ComPortDevices.h"
 #include "serial/ComTexts.h"
-#include "serial/EComPort.h"
 #include "storage/EInOutError.h"
 
 #include <QCoreApplication>
-#include <QTimer>
 
 #include <csignal>
-#include <stdexcept>
 #include <utility>
 
 TOhneFensterOptionen OhneFensterOptionen(const TBefehlszeile& befehlszeile) {
@@ -36,14 +32,14 @@ TOhneFensterOptionen OhneFensterOptionen(const TBefehlszeile& befehlszeile) {
 }
 
 TOhneFenster::TOhneFenster(TOhneFensterOptionen optionen)
-    : optionen_(std::move(optionen)) {
-    takt_ = new QTimer(&kontext_);
-    takt_->setInterval(1000);
-    QObject::connect(takt_, &QTimer::timeout, &kontext_, [this] { WiederverbindenVersuchen(); });
-}
+    : optionen_(std::move(optionen)) {}
 
 TOhneFenster::~TOhneFenster() {
     Beenden();
+}
+
+bool TOhneFenster::WartetAufGeraet() const {
+    return messung_ && messung_->WartetAufGeraet();
 }
 
 void TOhneFenster::Melden(const std::string& text) const {
@@ -58,27 +54,28 @@ int TOhneFenster::Starten() {
             return 1;
         }
         PortEinrichten();
-        PortOeffnen();
+        MessungEinrichten();
         laeuft_ = true;
-        WTWMessungBeginnen(zustand_);
-        // The capture first: a start that fails there leaves no new data file behind.
-        AufzeichnungBeginnen();
-        SpeichernBeginnen();
+        // The capture starts with the measurement, before the data file is opened: a start
+        // that fails there leaves no new data file behind.
+        messung_->Beginnen(lmWTW, true);
+        messung_->SpeichernEin(TSpeicherArt::Sofort);
     } catch (...) {
         Melden(MeldungsText(std::current_exception()));
         Beenden();
         return 1;
     }
-    Melden("Messung auf " + messName_ + " läuft, jeder Messwert geht sofort in " +
-           optionen_.Datendatei +
-           (aufzeichnung_.Aktiv() ? ", Rohdaten in " + aufzeichnung_.Pfad() : std::string()) +
+    const TMessAufzeichnung& aufzeichnung = messung_->Aufzeichnung();
+    Melden("Messung auf " + messung_->Leitung().MessName +
+           " läuft, jeder Messwert geht sofort in " + optionen_.Datendatei +
+           (aufzeichnung.Aktiv() ? ", Rohdaten in " + aufzeichnung.Pfad() : std::string()) +
            ". Ende mit Strg+C oder SIGTERM.");
     return 0;
 }
 
 // As the window's first activation: its defaults, then PHRX.CFG and quorlits.conf.
 void TOhneFenster::Einrichten() {
-    AnfangszustandSetzen(zustand_, Jetzt().Lokal);
+    AnfangszustandSetzen(zustand_, UhrLesen(optionen_.Uhr).Lokal);
     try {
         KonfLoad(zustand_.Konfiguration, optionen_.KonfigurationsDatei);
     } catch (const EInOutError& fehler) {
@@ -91,19 +88,18 @@ void TOhneFenster::Einrichten() {
     konfiguration.AutoDateiname = false;
     konfiguration.Ueberschreiben = false;
     konfiguration.Ausgabedatei = optionen_.Datendatei;
-    if (!optionen_.Leise) {
-        zustand_.MesswertAbgabe = [this](const TMesswert& messwert) {
-            if (!ausgabeOffen_) {
-                return;
-            }
-            if (std::fputs(MesswertZeileUtf8(messwert).c_str(), optionen_.Ausgabe) == EOF ||
-                std::fflush(optionen_.Ausgabe) == EOF) {
-                // A reader of the output that went away costs no reading: the file goes on.
-                ausgabeOffen_ = false;
-                Melden("Die Standardausgabe nimmt nichts mehr an; die Messwerte gehen weiter in " +
-                       optionen_.Datendatei + ".");
-            }
-        };
+}
+
+void TOhneFenster::MesswertAusgeben(const TMesswert& messwert) {
+    if (optionen_.Leise || !ausgabeOffen_) {
+        return;
+    }
+    if (std::fputs(MesswertZeileUtf8(messwert).c_str(), optionen_.Ausgabe) == EOF ||
+        std::fflush(optionen_.Ausgabe) == EOF) {
+        // A reader of the output that went away costs no reading: the file goes on.
+        ausgabeOffen_ = false;
+        Melden("Die Standardausgabe nimmt nichts mehr an; die Messwerte gehen weiter in " +
+               optionen_.Datendatei + ".");
     }
 }
 
@@ -126,79 +122,31 @@ void TOhneFenster::PortEinrichten() {
                                         : fluss == "xon" ? fcSoftware
                                                          : fcHardware);
     port_->EndUpdate();
-    port_->OnRxChar = [this](TCustomComPort*, int anzahl) { Empfangen(anzahl); };
-    port_->OnLineLost = [this](TCustomComPort*, int fehler) { LeitungWeg(fehler); };
 }
 
-void TOhneFenster::PortOeffnen() {
-    try {
-        port_->Open();
-    } catch (const EComPort& fehler) {
-        throw std::runtime_error("Die Schnittstelle " + optionen_.Port +
-                                 " lässt sich nicht öffnen: " + OeffnenGrund(fehler) + ".");
-    }
-    messName_ = port_->Port();
-    if (einstellungen_.AutomatischWiederverbinden) {
-        try {
-            adapter_ = ComPortIdentity(messName_);
-        } catch (const EComPort&) {
-            // Without a readable device list the port is found again by its name.
-        }
-    }
+// The measurement on the port; its events become lines on the message stream.
+void TOhneFenster::MessungEinrichten() {
+    messung_ = std::make_unique<TMessung>(zustand_, *port_, einstellungen_,
+                                          optionen_.Uhr ? optionen_.Uhr : SystemUhr());
+    messung_->AufzeichnungsDateiSetzen(Aufzeichnungsdatei());
+    TMessung* m = messung_.get();
+    QObject::connect(m, &TMessung::NeuerMesswert, m,
+                     [this](const TMesswert& messwert) { MesswertAusgeben(messwert); });
+    QObject::connect(m, &TMessung::Fehler, m,
+                     [this](const std::exception_ptr& fehler) { Melden(MeldungsText(fehler)); });
+    QObject::connect(m, &TMessung::Getrennt, m,
+                     [this](int fehler, bool wartet) { Getrennt(fehler, wartet); });
+    QObject::connect(m, &TMessung::NochGetrennt, m, [this] { NochGetrennt(); });
+    QObject::connect(m, &TMessung::Zurueck, m, [this](const QString& name) { Zurueck(name); });
 }
 
-void TOhneFenster::SpeichernBeginnen() {
-    const TUhrzeit jetzt = Jetzt();
-    if (!SpeichernStarten(zustand_.Speicher, zustand_.Konfiguration, jetzt.Lokal)) {
-        throw std::runtime_error(zustand_.Speicher.StartFehler);
+// One file for the whole run, as with --capture in the window: --capture, or beside the data
+// file when quorlits.conf asks for captures.
+std::string TOhneFenster::Aufzeichnungsdatei() const {
+    if (optionen_.Aufzeichnung.empty() && einstellungen_.RohdatenAufzeichnen) {
+        return RohdateiName(optionen_.Datendatei);
     }
-    zustand_.Speicher.SofortSpeichernAktiv = true;
-    AufzeichnungsFehler(aufzeichnung_.SpeichernBegonnen(zustand_, jetzt));
-}
-
-void TOhneFenster::AufzeichnungBeginnen() {
-    std::string pfad = optionen_.Aufzeichnung;
-    if (pfad.empty() && einstellungen_.RohdatenAufzeichnen) {
-        pfad = RohdateiName(optionen_.Datendatei);
-    }
-    if (pfad.empty()) {
-        return;
-    }
-    // One file for the whole run, as with --capture in the window.
-    aufzeichnung_.FesteDateiSetzen(pfad);
-    if (const std::exception_ptr fehler = aufzeichnung_.MessungBegonnen(
-            false, zustand_, port_->Port(), LineSettingsTexts(*port_), "WTW", Jetzt())) {
-        throw std::runtime_error("Die Rohdatenaufzeichnung " + pfad +
-                                 " lässt sich nicht anlegen: " + MeldungsText(fehler));
-    }
-}
-
-void TOhneFenster::Aufzeichnen(TRohArt art, const std::string& daten, const TUhrzeit& zeit) {
-    AufzeichnungsFehler(aufzeichnung_.Eintragen(art, daten, zeit));
-}
-
-void TOhneFenster::AufzeichnungsFehler(const std::exception_ptr& fehler) {
-    if (fehler) {
-        Melden("Die Rohdatenaufzeichnung " + aufzeichnung_.Pfad() +
-               " ist angehalten: " + MeldungsText(fehler) + ". Die Messung läuft weiter.");
-    }
-}
-
-void TOhneFenster::Empfangen(int anzahl) {
-    // The port's delivery must not end in an exception: every error is reported here.
-    std::string chunk;
-    try {
-        port_->ReadText(chunk, anzahl);
-    } catch (...) {
-        // What was read before the failure is still handled.
-        Melden(MeldungsText(std::current_exception()));
-    }
-    const TUhrzeit jetzt = Jetzt();
-    Aufzeichnen(TRohArt::Empfangen, chunk, jetzt);
-    const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand_, chunk, jetzt);
-    if (ergebnis.Fehler) {
-        Melden("Speichern in " + optionen_.Datendatei + ": " + MeldungsText(ergebnis.Fehler));
-    }
+    return optionen_.Aufzeichnung;
 }
 
 int TOhneFenster::Beenden() {
@@ -206,31 +154,15 @@ int TOhneFenster::Beenden() {
         return 0;
     }
     laeuft_ = false;
-    const bool portOffen = !wartet_;
-    wartet_ = false;
-    takt_->stop();
-    int ergebnis = 0;
     try {
-        port_->Close();
-    } catch (const EComPort&) {
+        messung_->Schluss();
+    } catch (const EInOutError& fehler) {
+        Melden("Schließen von " + optionen_.Datendatei + ": " + fehler.what());
+        return 1;
+    } catch (const EMeldung&) {
         // A port that went away closes with an error; the data file is what matters now.
     }
-    const TUhrzeit jetzt = Jetzt();
-    Aufzeichnen(TRohArt::SpeichernAus, {}, jetzt);
-    TSpeicherZustand& speicher = zustand_.Speicher;
-    if (speicher.SofortSpeichernAktiv) {
-        speicher.SofortSpeichernAktiv = false;
-        try {
-            speicher.Datendatei.Schliessen();
-        } catch (...) {
-            Melden("Schließen von " + optionen_.Datendatei + ": " +
-                   MeldungsText(std::current_exception()));
-            ergebnis = 1;
-        }
-    }
-    zustand_.Messung.LeseModus = lmKeiner;
-    AufzeichnungsFehler(aufzeichnung_.Ende(true, portOffen, jetzt));
-    return ergebnis;
+    return 0;
 }
 
 int OhneFensterLaufen(TOhneFensterOptionen optionen) {

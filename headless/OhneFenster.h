@@ -5,12 +5,10 @@
 #include "app/Befehlszeile.h"
 #include "app/Einstellungen.h"
 #include "reception/Empfang.h"
-#include "reception/Messaufzeichnung.h"
 #include "serial/platform/ComDevice.h"
-#include "serial/platform/SerialIdentity.h"
 #include "storage/Uhr.h"
 
-#include <QObject>
+#include <QString>
 
 #include <cstdint>
 #include <cstdio>
@@ -21,8 +19,8 @@
 #include <optional>
 #include <string>
 
-class QTimer;
 class TComPort;
+class TMessung;
 
 // What a run without a window is started with.
 struct TOhneFensterOptionen {
@@ -46,11 +44,10 @@ struct TOhneFensterOptionen {
 // The options of the command line, with PHRX.CFG at its usual place.
 TOhneFensterOptionen OhneFensterOptionen(const TBefehlszeile& befehlszeile);
 
-// A meter measurement with immediate saving and no window: the window's reception and saving
-// (TFormZustand, ChunkVerarbeiten, SpeichernStarten) on a port opened with the meter's line
-// settings, each reading printed, a lost line waited for as the window does, and optionally a
-// raw-data capture of it all. Runs in Qt's loop (QCoreApplication), which delivers the port's
-// events.
+// A meter measurement with immediate saving and no window: the window's measurement (TMessung)
+// on a port opened with the meter's line settings, each reading printed, every event said on
+// the message stream, a lost line waited for as in the window, and optionally a raw-data capture
+// of it all. Runs in Qt's loop (QCoreApplication), which delivers the port's events.
 class TOhneFenster {
 public:
     explicit TOhneFenster(TOhneFensterOptionen optionen);
@@ -71,36 +68,27 @@ public:
     std::function<void(int)> BeiEnde;
 
     const TFormZustand& Zustand() const noexcept { return zustand_; }
-    bool WartetAufGeraet() const noexcept { return wartet_; }
-    // One more try to reopen the port of a lost line; a timer calls it every second.
-    void WiederverbindenVersuchen();
+    bool WartetAufGeraet() const;
 
 private:
     void Einrichten();
     void PortEinrichten();
-    void PortOeffnen();
-    void SpeichernBeginnen();
-    void AufzeichnungBeginnen();
-    void Empfangen(int anzahl);
-    void LeitungWeg(int fehler);
-    void Aufzeichnen(TRohArt art, const std::string& daten, const TUhrzeit& zeit);
-    void AufzeichnungsFehler(const std::exception_ptr& fehler);
+    void MessungEinrichten();
+    std::string Aufzeichnungsdatei() const;
+    void MesswertAusgeben(const TMesswert& messwert);
+    void Getrennt(int fehler, bool wartet);
+    void NochGetrennt();
+    void Zurueck(const QString& name);
     void Melden(const std::string& text) const;
-    void WarteGrundMelden(const std::string& grund);
-    TUhrzeit Jetzt() const { return UhrLesen(optionen_.Uhr); }
 
     TOhneFensterOptionen optionen_;
     TFormZustand zustand_;
     TEinstellungen einstellungen_;
     std::unique_ptr<TComPort> port_;
-    TMessAufzeichnung aufzeichnung_;
-    QObject kontext_;
-    QTimer* takt_ = nullptr;
-    std::string messName_;  // the name the measurement opened
-    TPortIdentity adapter_; // its USB adapter; empty off USB or without reconnection
-    std::string warteGrund_;
+    // Declared after the port and the state it uses, so it goes first.
+    std::unique_ptr<TMessung> messung_;
+    std::string gemeldeterGrund_; // the reason of the wait said last
     bool laeuft_ = false;
-    bool wartet_ = false;
     bool ausgabeOffen_ = true; // standard output still takes the readings
 };
 

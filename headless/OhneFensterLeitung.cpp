@@ -2,36 +2,21 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "headless/OhneFenster.h"
 
-#include "app/Rueckkehr.h"
+#include "measurement/Messung.h"
+#include "measurement/Rueckkehr.h"
 #include "serial/ComPort.h"
-#include "serial/ComPortSettings.h"
-#include "serial/EComPort.h"
 #include "storage/PCZeit.h"
-
-#include <QTimer>
 
 #include <string>
 
-// A line lost during the run is waited out as the window does it: the port is closed, the
-// measurement and its data file stay, and once a second the port is looked for (a USB adapter
-// by its identity, under whatever name it returns) and reopened. With AutomatischWiederverbinden
-// off in quorlits.conf the loss ends the run instead.
+// What the logger says about a lost line. The measurement waits for the device as in the window;
+// with AutomatischWiederverbinden off in quorlits.conf the loss ends the run instead.
 
-void TOhneFenster::LeitungWeg(int fehler) {
-    const TUhrzeit jetzt = Jetzt();
-    Aufzeichnen(TRohArt::Verloren, std::to_string(fehler), jetzt);
-    LeitungVerloren(zustand_);
-    try {
-        port_->Close();
-    } catch (const EComPort&) {
-        // Closing a device that is gone may fail; that is the loss already being handled.
-    }
-    const std::string wann = PCZeitText(jetzt.Lokal);
-    if (!einstellungen_.AutomatischWiederverbinden) {
-        Melden(wann + ": Die Verbindung zu " + port_->Port() + " ist verloren (" +
-               VerbindungsGrund(fehler) +
-               "). Automatisch wiederverbinden ist in quorlits.conf ausgeschaltet; die Messung "
-               "endet.");
+void TOhneFenster::Getrennt(int fehler, bool wartet) {
+    const std::string wann = PCZeitText(messung_->Jetzt().Lokal);
+    if (!wartet) {
+        Melden(wann + ": Automatisch wiederverbinden ist in quorlits.conf ausgeschaltet; die "
+                      "Messung endet.");
         const int code = Beenden();
         if (BeiEnde) {
             BeiEnde(code == 0 ? 1 : code);
@@ -40,41 +25,19 @@ void TOhneFenster::LeitungWeg(int fehler) {
     }
     Melden(wann + ": Die Verbindung zu " + port_->Port() + " ist verloren (" +
            VerbindungsGrund(fehler) + "); es wird auf das Gerät gewartet.");
-    wartet_ = true;
-    warteGrund_.clear();
-    takt_->start();
+    gemeldeterGrund_.clear();
 }
 
-void TOhneFenster::WarteGrundMelden(const std::string& grund) {
+void TOhneFenster::NochGetrennt() {
     // Said once per reason, not every second.
-    if (grund != warteGrund_) {
-        warteGrund_ = grund;
+    const std::string& grund = messung_->Leitung().WarteGrund;
+    if (grund != gemeldeterGrund_) {
+        gemeldeterGrund_ = grund;
         Melden("Warten auf das Gerät: " + grund + ".");
     }
 }
 
-void TOhneFenster::WiederverbindenVersuchen() {
-    if (!wartet_ || port_->AwaitingRelease()) {
-        return;
-    }
-    std::string grund;
-    const std::string name = RueckkehrName(messName_, adapter_, grund);
-    if (name.empty()) {
-        WarteGrundMelden(grund);
-        return;
-    }
-    port_->SetPort(name);
-    try {
-        port_->Open();
-    } catch (const EComPort& fehler) {
-        WarteGrundMelden(OeffnenGrund(fehler));
-        return;
-    }
-    wartet_ = false;
-    takt_->stop();
-    const TUhrzeit jetzt = Jetzt();
-    Aufzeichnen(TRohArt::Zurueck, {}, jetzt);
-    Aufzeichnen(TRohArt::Geoeffnet, LeitungText(LineSettingsTexts(*port_)), jetzt);
-    Melden(PCZeitText(jetzt.Lokal) + ": Das Gerät ist wieder da (" + name +
-           "); die Messung geht in " + optionen_.Datendatei + " weiter.");
+void TOhneFenster::Zurueck(const QString& name) {
+    Melden(PCZeitText(messung_->Jetzt().Lokal) + ": Das Gerät ist wieder da (" +
+           name.toStdString() + "); die Messung geht in " + optionen_.Datendatei + " weiter.");
 }

@@ -2,9 +2,11 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "mainwindow/ComMainForm.h"
 
+#include "framework/Meldung.h"
 #include "framework/widgets/PBSpinEdit.h"
 #include "framework/widgets/SpeedButton.h"
 #include "mainwindow/AutoSpeichernFrm.h"
+#include "measurement/Messung.h"
 #include "storage/Dateinamen.h"
 #include "storage/DatumZeit.h"
 #include "storage/PCZeit.h"
@@ -88,16 +90,13 @@ void TForm1::AutoFormErzeugen() {
     Auto_Form = new TAuto_Form(this);
 }
 
-// The button is set to the state explicitly, so it agrees with AutoSpeichernAktiv also when the
+// The button is set to the state explicitly, so it agrees with the saving state also when the
 // handler runs without a click.
 void TForm1::AutoSaveBtnClick() {
-    TSpeicherZustand& speicher = Zustand.Speicher;
-    if (speicher.AutoSpeichernAktiv) {
-        speicher.AutoSpeichernAktiv = false;
+    if (messung_->Speichern() == TSpeicherArt::Auto) {
         SaveButton->setEnabled(true);
         AutoSaveBtn->SetDown(false);
-        SpeichernAufzeichnen(false);
-        speicher.Datendatei.Schliessen();
+        messung_->SpeichernAus();
         LabelsZuruecksetzen(*this);
         return;
     }
@@ -111,16 +110,13 @@ void TForm1::AutoSaveBtnClick() {
     const TAutoSpeicherZustand& fenster = Zustand.AutoSpeicher;
     Label10->setText(QString::fromStdString(PCDatumZeitText(fenster.Speicherbeginn)));
     Label11->setText(QString::fromStdString(PCDatumZeitText(fenster.Speicherende)));
-    speicher.AutoSpeichernAktiv = true;
-    speicher.SofortSpeichernAktiv = false;
     SaveButton->setEnabled(false);
-    const bool geoeffnet = SpeicherStart();
-    if (!geoeffnet) {
-        speicher.AutoSpeichernAktiv = false;
+    try {
+        SpeicherStart(TSpeicherArt::Auto);
+    } catch (const EMeldung&) {
         AutoSaveBtn->SetDown(false);
         SaveButton->setEnabled(true);
         LabelsZuruecksetzen(*this);
-        SpeicherStartFehlgeschlagen();
+        throw;
     }
-    SpeichernAufzeichnen(true);
 }

@@ -5,14 +5,11 @@
 #include "app/Einstellungen.h"
 #include "mainwindow/FormOptionen.h"
 #include "reception/Empfang.h"
-#include "reception/Messaufzeichnung.h"
-#include "serial/platform/SerialIdentity.h"
 #include "storage/Uhr.h"
 
 #include <QElapsedTimer>
 #include <QWidget>
 
-#include <array>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -20,7 +17,6 @@
 
 class QAction;
 class QCheckBox;
-class QFileSystemWatcher;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -32,7 +28,7 @@ class TAboutBox;
 class TAuto_Form;
 class TComLed;
 class TComPort;
-class TComPortWatch;
+class TMessung;
 class TPrgOptionenForm;
 class TSpalten_Form;
 class TVerlaufFenster;
@@ -62,21 +58,15 @@ public:
     // Measurements and reception.
     void RSLesenClick();
     void RSWTWLesenClick();
-    void ComPortOpen();
-    void ComPortClose();
-    void ComPortRxChar(int Count);
     void Clear_BtnClick();
     void Send_BtnClick();
     void WTWGridGleitWerteClick();
     // Shows the window "Verlauf" with the chart of the meter measurement.
     void VerlaufClick();
 
-    // The device went away during a measurement: with AutomatischWiederverbinden the
-    // measurement and its saving go on and the port is reopened once the device is back;
-    // without, the loss is reported as before.
-    void ComPortLineLost(int Fehler);
-    // True while the window waits for the device of a running measurement.
-    bool WartetAufGeraet() const noexcept { return warteZeit_.has_value(); }
+    // True while the measurement waits for its device that went away (with
+    // AutomatischWiederverbinden the measurement and its saving go on meanwhile).
+    bool WartetAufGeraet() const;
     // One more try to reopen the port; the timer of the wait calls it.
     void WiederverbindenVersuchen();
 
@@ -168,8 +158,6 @@ private:
     void Verbinden();
     void PortEinrichten(TFormOptionen& optionen);
 
-    // The state of the reading controls of a running or stopped measurement.
-    void MessungsKnoepfeSetzen(TLeseModus modus);
     void TabelleZeigen();
     // The memo, the labels of a chunk and the table follow the state at most every
     // AnzeigeAbstandMs: painting for every chunk of a fast line would cost more than the
@@ -186,15 +174,11 @@ private:
     void MessbeginnZeigen();
     void MessendeZeigen();
 
-    // Sending with the port closed: open, write, wait until sent, close.
-    void SendenOhneMessung(const std::string& text);
-
     // The close event's part: PHRX.CFG, the data file.
     void FormClose();
-    void DatendateiSchliessen();
     // The start of saving of both saving buttons; a generated file name is shown at once.
-    bool SpeicherStart();
-    void SpeicherStartFehlgeschlagen();
+    // EMeldung when the data file cannot be opened.
+    void SpeicherStart(TSpeicherArt art);
     // Label12: "automatische Wahl", or the file name part of Ausgabedatei.
     void DateiLabelZeigen();
 
@@ -210,38 +194,16 @@ private:
     bool eingerichtet_ = false;
     bool geschlossen_ = false;
 
-    // The wait for a device that went away (Wiederverbinden.cpp).
-    bool MessungLaeuft() const;
+    // The measurement and what the window shows of it.
+    void MessungEinrichten(std::string aufzeichnung);
+    void MessungBeginntZeigen(TLeseModus art);
+    void KnopfBeschriften(TLeseModus art, bool laeuft);
     void EinstellungenNehmen(const TEinstellungen& neue); // OptionenKnoepfe.cpp
-    // The end steps of both measurements: the port closed, or the wait for it ended.
-    void MessungBeenden();
-    void WartenBeenden();
-    void UnterbrechungenVergessen();
+    // The line's state (Wiederverbinden.cpp): the send button, the lamps and the label beside
+    // the memo length.
+    void LeitungZeigen();
     void VerbindungZeigen();
-    void OrdnerBeobachten();
-    // Opens the port for a new measurement and notes which adapter it is.
-    void MessungsPortOeffnen();
-    // The name to open now, or empty (and warteGrund_ says why) while the adapter is not back.
-    std::string RueckkehrName();
     void LampenZeigen();
-    QTimer* wiederverbindenTakt_ = nullptr;
-    QFileSystemWatcher* ordnerWaechter_ = nullptr;
-    TComPortWatch* geraeteWaechter_ = nullptr;    // udev: adapters plugged in and out
-    std::string messName_;                        // the name the measurement opened
-    TPortIdentity adapter_;                       // the adapter it opened; empty off USB
-    std::optional<TUhrzeit> warteZeit_;           // since when the window waits
-    std::string warteGrund_;                      // why the last reopen failed
-    int unterbrechungen_ = 0;                     // of this measurement
-    std::optional<TUhrzeit> letzteUnterbrechung_; // start and end of the last one
-    std::optional<TUhrzeit> letzteRueckkehr_;
-
-    // The raw-data capture of the measurements (AufzeichnungFenster.cpp).
-    void AufzeichnungBeginnen();
-    void Aufzeichnen(TRohArt art, std::string_view daten);
-    void SpeichernAufzeichnen(bool ein);
-    void AufzeichnungBeenden();
-    void AufzeichnungEnde();
-    // Reports the error that stopped the capture, naming its file.
-    void AufzeichnungsFehler(std::exception_ptr fehler);
-    TMessAufzeichnung aufzeichnung_;
+    // Declared last, so it goes before the port and the state it uses.
+    std::unique_ptr<TMessung> messung_;
 };

@@ -5,8 +5,8 @@
 #include "framework/widgets/Fehlerbox.h"
 #include "framework/widgets/Memo.h"
 #include "framework/widgets/StringGrid.h"
+#include "measurement/Messung.h"
 #include "serial/ComPort.h"
-#include "serial/ComTimeouts.h"
 
 #include <QCheckBox>
 #include <QLabel>
@@ -14,28 +14,6 @@
 #include <QTimer>
 
 #include <string>
-
-void TForm1::ComPortRxChar(int Count) {
-    std::string chunk;
-    try {
-        comPort_->ReadText(chunk, Count);
-    } catch (...) {
-        // What was read before the failure is still shown and handled.
-        FehlerMelden(std::current_exception());
-    }
-    // One clock reading stamps the chunk's records and its capture record, so a replay of the
-    // capture stamps them alike.
-    const TUhrzeit jetzt = UhrLesen(uhr_);
-    if (aufzeichnung_.Aktiv()) {
-        AufzeichnungsFehler(aufzeichnung_.Eintragen(TRohArt::Empfangen, chunk, jetzt));
-    }
-    const TChunkErgebnis ergebnis = ChunkVerarbeiten(Zustand, chunk, jetzt);
-    ChunkZeigen(ergebnis);
-    if (ergebnis.Fehler) {
-        // Shown once the port's delivery has returned; reception goes on.
-        FehlerMelden(ergebnis.Fehler);
-    }
-}
 
 namespace {
 
@@ -101,26 +79,7 @@ void TForm1::Send_BtnClick() {
     if (NewLine_CB->isChecked()) {
         text += "\r\n";
     }
-    if (text.empty()) {
-        return;
+    if (!text.empty()) {
+        messung_->Senden(text);
     }
-    if (comPort_->Connected()) {
-        comPort_->WriteText(text);
-        Aufzeichnen(TRohArt::Gesendet, text);
-    } else {
-        SendenOhneMessung(text);
-    }
-}
-
-void TForm1::SendenOhneMessung(const std::string& text) {
-    // Closing the port discards what has not left yet, so wait for it first.
-    comPort_->Open();
-    try {
-        comPort_->WriteText(text);
-        comPort_->WaitForOutputEmpty(WriteDrainLimitMs(*comPort_, static_cast<int>(text.size())));
-    } catch (...) {
-        comPort_->Close();
-        throw;
-    }
-    comPort_->Close();
 }

@@ -6,7 +6,7 @@
 #include "framework/widgets/Memo.h"
 #include "framework/widgets/SpeedButton.h"
 #include "framework/widgets/StringGrid.h"
-#include "serial/ComPort.h"
+#include "measurement/Messung.h"
 #include "storage/PCZeit.h"
 
 #include <QAction>
@@ -15,18 +15,19 @@
 #include <QScreen>
 
 #include <algorithm>
+#include <array>
 
-// Starting and stopping the two kinds of measurement. The start steps set LeseModus before they
-// open the port and the stop steps close it before they reset LeseModus, because the port's
-// open and close events choose the button whose caption changes by LeseModus. Sending stays
-// possible during a measurement, so a command to the meter is answered into it. Closing returns
-// at once; a start that follows waits for the device to be released (see KlickBehandeln).
+// Starting and stopping the two kinds of measurement: the measurement (TMessung) does the steps,
+// the window sets its controls around them. Sending stays possible during a measurement, so a
+// command to the meter is answered into it. Closing returns at once; a start that follows waits
+// for the device to be released (see KlickBehandeln).
 
 namespace {
 
 const QString KeineMessung = QStringLiteral("keine Messung aktiv");
 
-void Freigeben(std::initializer_list<QWidget*> widgets, bool frei) {
+template <typename Liste>
+void Freigeben(const Liste& widgets, bool frei) {
     for (QWidget* widget : widgets) {
         widget->setEnabled(frei);
     }
@@ -48,81 +49,66 @@ void TForm1::TabelleZeigen() {
     StringGrid1->Anzeigen(Zustand.Tabelle.Inhalt());
 }
 
+namespace {
+
+// The other kind's button and the buttons a running measurement disables.
+std::array<QWidget*, 4> Andere(const TForm1& f, TLeseModus art) {
+    return {art == lmWTW ? static_cast<QWidget*>(f.Rx_Button)
+                         : static_cast<QWidget*>(f.WTW_Rx_Button),
+            f.Clear_Btn, f.RS232Set_Btn, f.Option_Btn};
+}
+
+} // namespace
+
 void TForm1::RSLesenClick() {
     DesignStandardGrid(Zustand);
     TabelleZeigen();
-    const auto andere = {static_cast<QWidget*>(WTW_Rx_Button), static_cast<QWidget*>(Clear_Btn),
-                         static_cast<QWidget*>(RS232Set_Btn), static_cast<QWidget*>(Option_Btn)};
-    if (MessungLaeuft()) {
-        MessungBeenden();
-        Freigeben(andere, true);
+    if (messung_->Laeuft()) {
+        messung_->Beenden();
+        Freigeben(Andere(*this, lmRS232), true);
         // While one kind of saving runs, the other kind's button stays disabled: its click
         // would end the running one behind the user's back.
-        SaveButton->setEnabled(!Zustand.Speicher.AutoSpeichernAktiv);
-        AutoSaveBtn->setEnabled(!Zustand.Speicher.SofortSpeichernAktiv);
+        SaveButton->setEnabled(messung_->Speichern() != TSpeicherArt::Auto);
+        AutoSaveBtn->setEnabled(messung_->Speichern() != TSpeicherArt::Sofort);
         WTWGridGleitWerte->setEnabled(true);
         MessendeZeigen();
     } else {
-        Zustand.Messung.LeseModus = lmRS232;
-        Freigeben(andere, false);
-        Freigeben({SaveButton, AutoSaveBtn}, false);
-        WTWGridGleitWerte->setEnabled(false);
-        MessbeginnZeigen();
-        MessungsPortOeffnen();
+        messung_->Beginnen(lmRS232);
     }
     Spalten1->setEnabled(true);
 }
 
 void TForm1::RSWTWLesenClick() {
-    const auto andere = {static_cast<QWidget*>(Rx_Button), static_cast<QWidget*>(Clear_Btn),
-                         static_cast<QWidget*>(RS232Set_Btn), static_cast<QWidget*>(Option_Btn)};
-    if (MessungLaeuft()) {
-        MessungBeenden();
-        Freigeben(andere, true);
+    if (messung_->Laeuft()) {
+        messung_->Beenden();
+        Freigeben(Andere(*this, lmWTW), true);
         Spalten1->setEnabled(true);
         MessendeZeigen();
     } else {
-        WTWMessungBeginnen(Zustand);
-        TabelleZeigen();
-        Freigeben(andere, false);
-        Spalten1->setEnabled(false);
-        MessbeginnZeigen();
-        MessungsPortOeffnen();
+        messung_->Beginnen(lmWTW);
     }
     WTWGridGleitWerte->setEnabled(true);
 }
 
-void TForm1::MessungBeenden() {
-    AufzeichnungBeenden();
-    if (WartetAufGeraet()) {
-        // The port is closed already; the button shows the end all the same.
-        WartenBeenden();
-        ComPortClose();
+// The measurement's state is set and its port about to open.
+void TForm1::MessungBeginntZeigen(TLeseModus art) {
+    if (art == lmWTW) {
+        TabelleZeigen();
+        Freigeben(Andere(*this, lmWTW), false);
+        Spalten1->setEnabled(false);
     } else {
-        comPort_->Close();
+        Freigeben(Andere(*this, lmRS232), false);
+        Freigeben(std::array<QWidget*, 2>{SaveButton, AutoSaveBtn}, false);
+        WTWGridGleitWerte->setEnabled(false);
     }
-    Zustand.Messung.LeseModus = lmKeiner;
+    MessbeginnZeigen();
 }
 
-void TForm1::ComPortOpen() {
-    if (WartetAufGeraet()) {
-        return; // reopened after a loss: the measurement never stopped
-    }
-    if (Zustand.Messung.LeseModus == lmRS232) {
-        Rx_Button->setText(QStringLiteral("Ende Lesen"));
-    } else if (Zustand.Messung.LeseModus == lmWTW) {
-        WTW_Rx_Button->setText(QStringLiteral("Ende Lesen"));
-    }
-}
-
-void TForm1::ComPortClose() {
-    if (WartetAufGeraet()) {
-        return; // closed for the wait: the measurement goes on
-    }
-    if (Zustand.Messung.LeseModus == lmRS232) {
-        Rx_Button->setText(QStringLiteral("RS232 Lesen"));
-    } else if (Zustand.Messung.LeseModus == lmWTW) {
-        WTW_Rx_Button->setText(QStringLiteral("WTW-Lesen"));
+void TForm1::KnopfBeschriften(TLeseModus art, bool laeuft) {
+    if (art == lmRS232) {
+        Rx_Button->setText(laeuft ? QStringLiteral("Ende Lesen") : QStringLiteral("RS232 Lesen"));
+    } else if (art == lmWTW) {
+        WTW_Rx_Button->setText(laeuft ? QStringLiteral("Ende Lesen") : QStringLiteral("WTW-Lesen"));
     }
 }
 

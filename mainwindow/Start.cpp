@@ -11,6 +11,7 @@
 #include "framework/widgets/SpeedButton.h"
 #include "framework/widgets/StringGrid.h"
 #include "mainwindow/About.h"
+#include "measurement/Messung.h"
 #include "serial/ComPort.h"
 #include "storage/Dateinamen.h"
 #include "storage/PCZeit.h"
@@ -30,11 +31,11 @@ TForm1::TForm1(TFormOptionen optionen, QWidget* parent)
     , konfigurationsDatei_(std::move(optionen.KonfigurationsDatei))
     , uhr_(optionen.Uhr ? std::move(optionen.Uhr) : SystemUhr())
     , verlauf_(std::make_unique<TVerlauf>()) {
-    aufzeichnung_.FesteDateiSetzen(std::move(optionen.Aufzeichnung));
     Zustand.Verlauf = verlauf_.get();
     Aufbauen();
     AnzeigeTaktEinrichten();
     PortEinrichten(optionen);
+    MessungEinrichten(std::move(optionen.Aufzeichnung));
     LampenAufbauen(Panel1);
     Verbinden();
     DialogeErzeugen();
@@ -52,12 +53,22 @@ void TForm1::PortEinrichten(TFormOptionen& optionen) {
     if (!optionen.Port.empty()) {
         comPort_->SetPort(optionen.Port);
     }
-    comPort_->OnAfterOpen = [this](TCustomComPort*) { ComPortOpen(); };
-    comPort_->OnAfterClose = [this](TCustomComPort*) { ComPortClose(); };
-    comPort_->OnRxChar = [this](TCustomComPort*, int count) {
-        Behandeln([this, count] { ComPortRxChar(count); });
-    };
-    comPort_->OnLineLost = [this](TCustomComPort*, int fehler) { ComPortLineLost(fehler); };
+}
+
+// The measurement tells the window what happens; the window sets its controls.
+void TForm1::MessungEinrichten(std::string aufzeichnung) {
+    // A child too, so the window's timers and watches are found among its children.
+    messung_ = std::make_unique<TMessung>(Zustand, *comPort_, Einstellungen, uhr_, this);
+    messung_->AufzeichnungsDateiSetzen(std::move(aufzeichnung));
+    TMessung* m = messung_.get();
+    connect(m, &TMessung::Beginnt, this, [this](TLeseModus art) { MessungBeginntZeigen(art); });
+    connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) { KnopfBeschriften(art, true); });
+    connect(m, &TMessung::Beendet, this, [this](TLeseModus art) { KnopfBeschriften(art, false); });
+    connect(m, &TMessung::ChunkVerarbeitet, this,
+            [this](const TChunkErgebnis& ergebnis) { ChunkZeigen(ergebnis); });
+    connect(m, &TMessung::LeitungGeaendert, this, [this] { LeitungZeigen(); });
+    connect(m, &TMessung::Fehler, this,
+            [](const std::exception_ptr& fehler) { FehlerMelden(fehler); });
 }
 
 void TForm1::Verbinden() {
@@ -136,13 +147,10 @@ void TForm1::RS232Set_BtnClick() {
 }
 
 void TForm1::ENDEButtonClick() {
-    AufzeichnungEnde();
-    if (comPort_->Connected()) {
-        comPort_->Close();
-    }
+    // The window closes also when the data file could not be closed; the error is shown then.
     std::exception_ptr fehler;
     try {
-        DatendateiSchliessen();
+        messung_->Schluss();
     } catch (...) {
         fehler = std::current_exception();
     }
@@ -162,8 +170,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::FormClose() {
     // Each step runs even when one before it failed; a closed window takes nothing with it.
-    AufzeichnungEnde();
-    WartenBeenden();
+    Behandeln([this] { messung_->Schluss(); });
     Behandeln([this] { KonfSave(Zustand.Konfiguration, konfigurationsDatei_); });
     Behandeln([this] { comPort_->Close(); });
     Behandeln([this] { Zustand.Speicher.Datendatei.Schliessen(); });

@@ -2,11 +2,12 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "reception/Abspielen.h"
 
+#include "reception/Messablauf.h"
+
 #include "storage/RohdatenEinstellungen.h"
 #include "storage/RohdatenLeser.h"
 #include "storage/Uhr.h"
 
-#include <stdexcept>
 #include <utility>
 
 TAbspielung::TAbspielung(TFormZustand& zustand, std::string datendatei)
@@ -28,7 +29,7 @@ void TAbspielung::Eintrag(const TRohEintrag& eintrag) {
         MessungBeginnen(eintrag.Daten);
         break;
     case TRohArt::MessungEnde:
-        zustand_.Messung.LeseModus = lmKeiner;
+        MessungsZustandBeenden(zustand_);
         break;
     case TRohArt::Verloren:
         LeitungVerloren(zustand_);
@@ -37,7 +38,7 @@ void TAbspielung::Eintrag(const TRohEintrag& eintrag) {
         SpeichernBeginnen(eintrag);
         break;
     case TRohArt::SpeichernAus:
-        SpeichernBeenden();
+        SpeichernAusschalten(zustand_);
         break;
     default:
         break; // what was sent, and the port's opening and closing, change no reading
@@ -45,16 +46,11 @@ void TAbspielung::Eintrag(const TRohEintrag& eintrag) {
 }
 
 void TAbspielung::MessungBeginnen(const std::string& art) {
-    if (art == "WTW") {
-        WTWMessungBeginnen(zustand_);
-    } else {
-        DesignStandardGrid(zustand_);
-        zustand_.Messung.LeseModus = lmRS232;
-    }
+    MessungsZustandBeginnen(zustand_, art == "WTW" ? lmWTW : lmRS232);
 }
 
 void TAbspielung::SpeichernBeginnen(const TRohEintrag& eintrag) {
-    SpeichernBeenden();
+    SpeichernAusschalten(zustand_);
     const TSpeicherBeginn beginn = SpeicherBeginnLesen(eintrag.Daten, zustand_.Konfiguration);
     zustand_.Konfiguration = beginn.Konfiguration;
     TKonfiguration ziel = beginn.Konfiguration;
@@ -64,26 +60,13 @@ void TAbspielung::SpeichernBeginnen(const TRohEintrag& eintrag) {
     ziel.AutoDateiname = false;
     ziel.Ueberschreiben = false;
     ziel.Ausgabedatei = datendatei_;
-    const TUhrzeit zeit = UhrzeitAusVersatz(eintrag.UtcMs, eintrag.UtcVersatz);
-    if (!SpeichernStarten(zustand_.Speicher, ziel, zeit.Lokal)) {
-        throw std::runtime_error(zustand_.Speicher.StartFehler);
-    }
     if (beginn.Automatisch) {
-        zustand_.Speicher.AutoSpeichernAktiv = true;
         zustand_.AutoSpeicher.Speicherbeginn = beginn.Speicherbeginn;
         zustand_.AutoSpeicher.Speicherende = beginn.Speicherende;
-    } else {
-        zustand_.Speicher.SofortSpeichernAktiv = true;
     }
-}
-
-void TAbspielung::SpeichernBeenden() {
-    TSpeicherZustand& speicher = zustand_.Speicher;
-    if (speicher.SofortSpeichernAktiv || speicher.AutoSpeichernAktiv) {
-        speicher.SofortSpeichernAktiv = false;
-        speicher.AutoSpeichernAktiv = false;
-        speicher.Datendatei.Schliessen();
-    }
+    const TUhrzeit zeit = UhrzeitAusVersatz(eintrag.UtcMs, eintrag.UtcVersatz);
+    SpeichernEinschalten(
+        zustand_, ziel, beginn.Automatisch ? TSpeicherArt::Auto : TSpeicherArt::Sofort, zeit.Lokal);
 }
 
 TAbspielBericht AufnahmeAbspielen(TRohLeser& leser, const std::string& datendatei) {

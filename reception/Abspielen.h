@@ -22,7 +22,7 @@ public:
     TAbspielung(TFormZustand& zustand, std::string datendatei);
 
     // Handles one record as the live program did. Raises EInOutError when the data file cannot
-    // be written, std::runtime_error (German) when saving cannot start, and
+    // be written, EMeldung when saving cannot start, and
     // ERohdatenFehler on a record whose payload cannot be read.
     void Eintrag(const TRohEintrag& eintrag);
 
@@ -32,7 +32,6 @@ public:
 private:
     void MessungBeginnen(const std::string& art);
     void SpeichernBeginnen(const TRohEintrag& eintrag);
-    void SpeichernBeenden();
 
     TFormZustand& zustand_;
     std::string datendatei_;

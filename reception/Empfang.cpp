@@ -29,10 +29,10 @@ void Absichern(TChunkErgebnis& ergebnis, Schritt&& schritt) {
 }
 
 void Speichern(TFormZustand& zustand, const TMesswert& messwert, TChunkErgebnis& ergebnis) {
-    if (zustand.Speicher.SofortSpeichernAktiv) {
+    if (zustand.Speicher.Art == TSpeicherArt::Sofort) {
         Absichern(ergebnis, [&] { SpeichereWert(zustand.Speicher, messwert); });
     }
-    if (zustand.Speicher.AutoSpeichernAktiv) {
+    if (zustand.Speicher.Art == TSpeicherArt::Auto) {
         Absichern(ergebnis, [&] {
             ergebnis.AutoStatus = AutoSpeichereWert(
                 zustand.Speicher, zustand.AutoSpeicher, zustand.Konfiguration, messwert,
@@ -109,8 +109,7 @@ void AnfangszustandSetzen(TFormZustand& zustand, const TZeitpunkt& jetzt) {
     z.Messung.Rahmen.Gerahmt = false;
     z.Konfiguration.AutoDateiname = true;
     z.Konfiguration.Ueberschreiben = false;
-    z.Speicher.SofortSpeichernAktiv = false;
-    z.Speicher.AutoSpeichernAktiv = false;
+    z.Speicher.Art = TSpeicherArt::Aus;
     z.Konfiguration.Ausgabedatei = "Daten.txt";
     DezimalTrennzeichenSetzen(',');
     z.Messung.Messgroesse = "pH";

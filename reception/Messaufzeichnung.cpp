@@ -39,8 +39,9 @@ std::exception_ptr TMessAufzeichnung::Beginnen(const TFormZustand& zustand,
         return std::current_exception();
     }
     const TSpeicherZustand& speicher = zustand.Speicher;
-    benannt_ = !festeDatei_.empty() || speicher.SofortSpeichernAktiv || speicher.AutoSpeichernAktiv;
-    if (speicher.SofortSpeichernAktiv || speicher.AutoSpeichernAktiv) {
+    const bool speichert = speicher.Art != TSpeicherArt::Aus;
+    benannt_ = !festeDatei_.empty() || speichert;
+    if (speichert) {
         return SpeichernBegonnen(zustand, jetzt);
     }
     return nullptr;
@@ -93,7 +94,7 @@ std::exception_ptr TMessAufzeichnung::SpeichernBegonnen(const TFormZustand& zust
         Umbenennen(zustand.Konfiguration.Ausgabedatei);
     }
     TSpeicherBeginn beginn;
-    beginn.Automatisch = zustand.Speicher.AutoSpeichernAktiv;
+    beginn.Automatisch = zustand.Speicher.Art == TSpeicherArt::Auto;
     beginn.Datei = zustand.Konfiguration.Ausgabedatei;
     beginn.Konfiguration = zustand.Konfiguration;
     beginn.Speicherbeginn = zustand.AutoSpeicher.Speicherbeginn;

@@ -12,10 +12,41 @@
 #include <string>
 #include <string_view>
 
+// Which kind of saving is on: never both, so it is one state.
+enum class TSpeicherArt : std::uint8_t { Aus, Sofort, Auto };
+
+// One kind's switch over that state, for code that asks about a single kind: it reads "this kind
+// is on", switching it on switches the other kind off, and switching it off leaves the other kind
+// as it is.
+class TSpeicherSchalter {
+public:
+    TSpeicherSchalter(TSpeicherArt& art, TSpeicherArt eigene) noexcept
+        : art_(art)
+        , eigene_(eigene) {}
+    TSpeicherSchalter(const TSpeicherSchalter&) = delete;
+    TSpeicherSchalter& operator=(const TSpeicherSchalter& andere) noexcept {
+        return *this = static_cast<bool>(andere);
+    }
+    operator bool() const noexcept { return art_ == eigene_; }
+    TSpeicherSchalter& operator=(bool ein) noexcept {
+        if (ein) {
+            art_ = eigene_;
+        } else if (art_ == eigene_) {
+            art_ = TSpeicherArt::Aus;
+        }
+        return *this;
+    }
+
+private:
+    TSpeicherArt& art_;
+    TSpeicherArt eigene_;
+};
+
 // Saving state of the main window. The data file is open exactly while one kind of saving is on.
 struct TSpeicherZustand {
-    bool SofortSpeichernAktiv = false;
-    bool AutoSpeichernAktiv = false;
+    TSpeicherArt Art = TSpeicherArt::Aus;
+    TSpeicherSchalter SofortSpeichernAktiv{Art, TSpeicherArt::Sofort};
+    TSpeicherSchalter AutoSpeichernAktiv{Art, TSpeicherArt::Auto};
     // Readings handed to the file since the last reset; the first one after a reset gets a
     // header line before it. It stops at the largest 32-bit number instead of overflowing.
     std::int32_t AnzahlGespeichert = 0;

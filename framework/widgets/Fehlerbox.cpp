@@ -97,7 +97,8 @@ QString FehlerText(const std::exception_ptr& fehler) {
     try {
         std::rethrow_exception(fehler);
     } catch (const EMeldung& e) {
-        return AusUtf8(e.what());
+        // The window keeps the serial component's and the file layer's own texts.
+        return e.Komponente() ? FehlerText(e.Komponente()) : AusUtf8(e.what());
     } catch (const std::bad_alloc&) {
         return QStringLiteral("Zu wenig Arbeitsspeicher.");
     } catch (const std::exception& e) {

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include "framework/Meldung.h"
+
 #include <QString>
 
 #include <exception>
@@ -11,13 +13,6 @@
 #include <utility>
 
 class QWidget;
-
-// An error whose text is already the German sentence for the user (for instance why a start of
-// saving failed).
-class EMeldung : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 // The one way the windows report an error to the user: the standard error box, caption
 // "Quorlits", with the error's German text.
@@ -35,9 +30,9 @@ struct TFehlerWeg {
 // Installs the program's texts and queue. Until then FehlerMelden writes to stderr.
 void FehlerWegSetzen(TFehlerWeg weg);
 
-// The text of an error: the program's own text where it has one; the message of EMeldung as it
-// stands; for a lack of memory "Zu wenig Arbeitsspeicher."; for any other error a German
-// sentence with its text.
+// The text of an error: the program's own text where it has one; for EMeldung the text of the
+// component's error it tells of, else its message as it stands; for a lack of memory "Zu wenig
+// Arbeitsspeicher."; for any other error a German sentence with its text.
 QString FehlerText(const std::exception_ptr& fehler);
 
 // Reports `fehler` through the queue. The box opens after the running handler has returned, one

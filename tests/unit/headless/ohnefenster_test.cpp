@@ -2,13 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The run without a window in-process: a scripted device and a fixed clock, so the data file,
 // the readings on standard output and the capture are known to the byte.
+#include "Warten.h"
+
 #include "app/Einstellungen.h"
 #include "headless/OhneFenster.h"
 #include "serial/platform/FakeComDevice.h"
 #include "storage/RohdatenLeser.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -30,18 +31,6 @@ constexpr std::int32_t Versatz = 3600;
 std::string Lesen(const std::string& pfad) {
     std::ifstream datei(pfad, std::ios::binary);
     return {std::istreambuf_iterator<char>(datei), std::istreambuf_iterator<char>()};
-}
-
-// Runs Qt's loop until `fertig` holds; false when it never does (the run is stuck).
-bool Warten(const std::function<bool()>& fertig) {
-    const QDeadlineTimer frist(30'000);
-    while (!fertig()) {
-        if (frist.hasExpired()) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 // A memory stream in place of standard output or error.
@@ -105,9 +94,9 @@ TEST_F(OhneFensterTest, SpeichertZeigtUndZeichnetJedenMesswertAuf) {
     // The second reading comes in two chunks; the third is cut by the end of the run.
     geraet_->InjectReceived(" 7.01 pH   24.8 \xF8"
                             "C\r\n 1413 \xE6S/cm 25.0 \xF8");
-    ASSERT_TRUE(Warten([&] { return lauf->Zustand().Memo.Text.size() >= 20; }));
+    ASSERT_TRUE(WartenBis([&] { return lauf->Zustand().Memo.Text.size() >= 20; }));
     geraet_->InjectReceived("C\r\n 7.02 p");
-    ASSERT_TRUE(Warten([&] { return ausgabe_.Text().size() > 50; })) << ausgabe_.Text();
+    ASSERT_TRUE(WartenBis([&] { return ausgabe_.Text().size() > 50; })) << ausgabe_.Text();
     EXPECT_EQ(lauf->Beenden(), 0);
 
     EXPECT_EQ(Lesen(Pfad("daten.txt")), "PC-Datum\tPC-Zeit\tWert\tEinheit\tTemp.\tEinheit\r\n"
@@ -151,9 +140,9 @@ TEST_F(OhneFensterTest, EineVerloreneLeitungOhneWiederverbindenEndetMitEins) {
     ASSERT_EQ(lauf->Starten(), 0) << meldungen_.Text();
     geraet_->InjectReceived(" 7.01 pH   24.8 \xF8"
                             "C\r\n");
-    ASSERT_TRUE(Warten([&] { return !ausgabe_.Text().empty(); }));
+    ASSERT_TRUE(WartenBis([&] { return !ausgabe_.Text().empty(); }));
     geraet_->HangUp(EIO);
-    ASSERT_TRUE(Warten([&] { return ende != -1; })) << meldungen_.Text();
+    ASSERT_TRUE(WartenBis([&] { return ende != -1; })) << meldungen_.Text();
     EXPECT_EQ(ende, 1);
     EXPECT_NE(meldungen_.Text().find("ist verloren (Verbindung unterbrochen)"), std::string::npos)
         << meldungen_.Text();
@@ -164,7 +153,7 @@ TEST_F(OhneFensterTest, EineVerloreneLeitungWirdAbgewartet) {
     const auto lauf = Lauf(true, {});
     ASSERT_EQ(lauf->Starten(), 0) << meldungen_.Text();
     geraet_->HangUp(EIO);
-    ASSERT_TRUE(Warten([&] { return lauf->WartetAufGeraet(); })) << meldungen_.Text();
+    ASSERT_TRUE(WartenBis([&] { return lauf->WartetAufGeraet(); })) << meldungen_.Text();
     EXPECT_NE(meldungen_.Text().find("es wird auf das Gerät gewartet"), std::string::npos);
     EXPECT_EQ(lauf->Beenden(), 0);
 }

@@ -34,6 +34,7 @@ const std::vector<std::string> Ordner = {
     "chart/",             // the chart's readings, thinning, axes
     "chart/widgets/",     // the chart's drawing and its window "Verlauf"
     "reception/",         // one chunk's steps, table and memo content, capture control, replay
+    "measurement/",       // the measurement the window and the logger share
     "app/",               // configuration files, command line, port defaults, texts
     "headless/",          // logging without a window, the replay command
     "mainwindow/",        // TForm1 and its dialogs
@@ -59,10 +60,11 @@ const std::map<std::string, TSchicht> Schichten = {
     {"quorlits_chart", {9, "chart/"}},
     {"quorlits_chart_widgets", {10, "chart/widgets/"}},
     {"quorlits_empfang", {11, "reception/"}},
-    {"quorlits_app", {12, "app/"}},
-    {"quorlits_ohnefenster", {13, "headless/"}},
-    {"quorlits_mainform", {14, "mainwindow/"}},
-    {"quorlits", {15, "main/"}},
+    {"quorlits_messung", {12, "measurement/"}},
+    {"quorlits_app", {13, "app/"}},
+    {"quorlits_ohnefenster", {14, "headless/"}},
+    {"quorlits_mainform", {15, "mainwindow/"}},
+    {"quorlits", {16, "main/"}},
 };
 
 // The folder a file lies in directly, or empty outside the product.

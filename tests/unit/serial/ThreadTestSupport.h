@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include "Warten.h"
+
 #include "serial/ComErrorHook.h"
 #include "serial/ComEventSink.h"
 #include "serial/EComPort.h"
@@ -48,15 +50,7 @@ inline bool OnGuiThread() {
 // did not within the generous limit.
 template <typename Predicate>
 bool PumpUntil(Predicate done, std::chrono::seconds limit = std::chrono::seconds(20)) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
+    return WartenBis(std::move(done), limit);
 }
 
 // Waits (without running the event loop) until `done` holds; false after the limit.

@@ -19,20 +19,6 @@
 
 namespace {
 
-// Runs the Qt event loop until `condition` holds; false when it still fails after a generous
-// deadline (a loaded machine under the sanitizers is slow, never this slow).
-bool PumpUntil(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
-
 // Pumps the event loop until the event thread has come back into its wait `calls` times in
 // all: every batch before that has been delivered (or, with smWindowSync, queued).
 bool PumpUntilWaiting(const TFakeComDevice& fake, int calls) {

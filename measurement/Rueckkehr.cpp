@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "app/Rueckkehr.h"
+#include "measurement/Rueckkehr.h"
 
 #include "serial/ComPortDevices.h"
 #include "serial/EComPort.h"

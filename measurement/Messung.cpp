@@ -1,0 +1,229 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "measurement/Messung.h"
+
+#include "framework/Meldung.h"
+#include "measurement/Rueckkehr.h"
+#include "reception/Messablauf.h"
+#include "serial/ComPort.h"
+#include "serial/ComPortDevices.h"
+#include "serial/ComTimeouts.h"
+#include "serial/EComPort.h"
+#include "storage/RohdatenLeser.h"
+
+#include <utility>
+
+// The start steps set the state before they open the port and the end steps close the port
+// before they reset it: chunks the port still delivers while it closes are handled in the
+// measurement they belong to, and saved.
+
+TMessung::TMessung(TFormZustand& zustand, TComPort& port, const TEinstellungen& einstellungen,
+                   TUhr uhr, QObject* parent)
+    : QObject(parent)
+    , zustand_(zustand)
+    , port_(port)
+    , einstellungen_(einstellungen)
+    , uhr_(std::move(uhr)) {
+    zustand_.MesswertAbgabe = [this](const TMesswert& messwert) { emit NeuerMesswert(messwert); };
+    port_.OnRxChar = [this](TCustomComPort*, int anzahl) { Empfangen(anzahl); };
+    port_.OnLineLost = [this](TCustomComPort*, int fehler) { LeitungWeg(fehler); };
+}
+
+TMessung::~TMessung() {
+    port_.OnRxChar = {};
+    port_.OnLineLost = {};
+    zustand_.MesswertAbgabe = {};
+}
+
+void TMessung::AufzeichnungsDateiSetzen(std::string pfad) {
+    aufzeichnung_.FesteDateiSetzen(std::move(pfad));
+}
+
+bool TMessung::Laeuft() const {
+    return port_.Connected() || WartetAufGeraet();
+}
+
+void TMessung::Beginnen(TLeseModus art, bool aufzeichnungNoetig) {
+    MessungsZustandBeginnen(zustand_, art);
+    UnterbrechungenVergessen();
+    emit Beginnt(art);
+    PortOeffnen();
+    AufzeichnungBeginnen(art, aufzeichnungNoetig);
+    leitung_.MessName = port_.Port();
+    adapter_ = {};
+    if (einstellungen_.AutomatischWiederverbinden) {
+        // The identity serves only the wait; reading the device list costs a moment.
+        try {
+            adapter_ = ComPortIdentity(leitung_.MessName);
+        } catch (const EComPort&) {
+            // Without a readable device list the port is found again by its name, as off USB.
+        }
+    }
+    emit Begonnen(art);
+}
+
+void TMessung::PortOeffnen() {
+    try {
+        port_.Open();
+    } catch (const EComPort& fehler) {
+        throw EMeldung("Die Schnittstelle " + port_.Port() +
+                           " lässt sich nicht öffnen: " + OeffnenGrund(fehler) + ".",
+                       GeraetBezug(port_.Port(), fehler.SystemCode()), std::current_exception());
+    }
+}
+
+void TMessung::AufzeichnungBeginnen(TLeseModus art, bool noetig) {
+    const std::exception_ptr fehler = aufzeichnung_.MessungBegonnen(
+        einstellungen_.RohdatenAufzeichnen, zustand_, port_.Port(), LineSettingsTexts(port_),
+        art == lmWTW ? "WTW" : "RS232", Jetzt());
+    if (fehler && noetig) {
+        throw EMeldung("Die Rohdatenaufzeichnung " + aufzeichnung_.Pfad() +
+                           " lässt sich nicht anlegen: " + MeldungsText(fehler),
+                       DateiBezug(aufzeichnung_.Pfad()));
+    }
+    AufzeichnungsFehler(fehler);
+}
+
+void TMessung::Beenden() {
+    const bool portOffen = port_.Connected();
+    const std::exception_ptr schliessFehler = PortSchliessen();
+    MessungAbschliessen(portOffen);
+    SchliessFehlerMelden(schliessFehler);
+}
+
+std::exception_ptr TMessung::PortSchliessen() {
+    if (WartetAufGeraet()) {
+        WartenBeenden();
+        emit LeitungGeaendert();
+        return nullptr;
+    }
+    try {
+        port_.Close();
+    } catch (const EComPort&) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
+void TMessung::MessungAbschliessen(bool portOffen) {
+    const TLeseModus art = Modus();
+    AufzeichnungsFehler(aufzeichnung_.MessungBeendet(portOffen, Jetzt()));
+    MessungsZustandBeenden(zustand_);
+    emit Beendet(art);
+}
+
+void TMessung::SchliessFehlerMelden(const std::exception_ptr& fehler) {
+    if (fehler) {
+        throw EMeldung("Die Schnittstelle " + port_.Port() + " lässt sich nicht schließen.",
+                       GeraetBezug(port_.Port()), fehler);
+    }
+}
+
+void TMessung::SpeichernEin(TSpeicherArt art) {
+    SpeichernEinschalten(zustand_, zustand_.Konfiguration, art, Jetzt().Lokal);
+    if (aufzeichnung_.Aktiv()) {
+        AufzeichnungsFehler(aufzeichnung_.SpeichernBegonnen(zustand_, Jetzt()));
+    }
+    emit SpeichernGeaendert(art);
+}
+
+void TMessung::SpeichernAus() {
+    if (Speichern() == TSpeicherArt::Aus) {
+        return;
+    }
+    Aufzeichnen(TRohArt::SpeichernAus, {});
+    try {
+        SpeichernAusschalten(zustand_);
+    } catch (...) {
+        emit SpeichernGeaendert(TSpeicherArt::Aus); // off all the same
+        throw;
+    }
+    emit SpeichernGeaendert(TSpeicherArt::Aus);
+}
+
+void TMessung::Schluss() {
+    const bool lief = Laeuft();
+    const bool portOffen = port_.Connected();
+    const std::exception_ptr schliessFehler = lief ? PortSchliessen() : nullptr;
+    std::exception_ptr speicherFehler;
+    try {
+        SpeichernAus();
+    } catch (...) {
+        speicherFehler = std::current_exception();
+    }
+    if (lief) {
+        MessungAbschliessen(portOffen);
+    }
+    AufzeichnungsFehler(aufzeichnung_.Ende(false, false, Jetzt()));
+    if (speicherFehler) {
+        std::rethrow_exception(speicherFehler);
+    }
+    SchliessFehlerMelden(schliessFehler);
+}
+
+void TMessung::Senden(const std::string& text) {
+    if (!port_.Connected()) {
+        SendenOhneMessung(text);
+        return;
+    }
+    port_.WriteText(text);
+    Aufzeichnen(TRohArt::Gesendet, text);
+}
+
+void TMessung::SendenOhneMessung(const std::string& text) {
+    // Closing the port discards what has not left yet, so wait for it first.
+    port_.Open();
+    try {
+        port_.WriteText(text);
+        port_.WaitForOutputEmpty(WriteDrainLimitMs(port_, static_cast<int>(text.size())));
+    } catch (...) {
+        port_.Close();
+        throw;
+    }
+    port_.Close();
+}
+
+void TMessung::Empfangen(int anzahl) {
+    // The port's delivery must not end in an exception: every error goes out through Fehler.
+    std::string chunk;
+    try {
+        port_.ReadText(chunk, anzahl);
+    } catch (...) {
+        // What was read before the failure is still handled.
+        emit Fehler(std::make_exception_ptr(
+            AlsMeldung("Lesen von " + port_.Port() + ": ", GeraetBezug(port_.Port()))));
+    }
+    // One clock reading stamps the chunk's records and its capture record, so a replay of the
+    // capture stamps them alike.
+    const TUhrzeit jetzt = Jetzt();
+    if (aufzeichnung_.Aktiv()) {
+        AufzeichnungsFehler(aufzeichnung_.Eintragen(TRohArt::Empfangen, chunk, jetzt));
+    }
+    const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand_, chunk, jetzt);
+    emit ChunkVerarbeitet(ergebnis);
+    if (ergebnis.Fehler) {
+        const std::string& datei = zustand_.Konfiguration.Ausgabedatei;
+        try {
+            std::rethrow_exception(ergebnis.Fehler);
+        } catch (...) {
+            emit Fehler(std::make_exception_ptr(
+                AlsMeldung("Speichern in " + datei + ": ", DateiBezug(datei))));
+        }
+    }
+}
+
+void TMessung::Aufzeichnen(TRohArt art, std::string_view daten) {
+    if (aufzeichnung_.Aktiv()) {
+        AufzeichnungsFehler(aufzeichnung_.Eintragen(art, daten, Jetzt()));
+    }
+}
+
+void TMessung::AufzeichnungsFehler(const std::exception_ptr& fehler) {
+    if (!fehler) {
+        return;
+    }
+    const std::string text = "Rohdaten werden nicht mehr aufgezeichnet: „" + aufzeichnung_.Pfad() +
+                             "“ (" + MeldungsText(fehler) +
+                             "). Messung und Speichern laufen weiter.";
+    emit Fehler(std::make_exception_ptr(EMeldung(text, DateiBezug(aufzeichnung_.Pfad()))));
+}

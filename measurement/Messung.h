@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "reception/Empfang.h"
+#include "reception/FormZustand.h"
+#include "reception/Messaufzeichnung.h"
+#include "serial/platform/SerialIdentity.h"
+#include "settings/Einstellungen.h"
+#include "storage/Uhr.h"
+
+#include <QObject>
+#include <QString>
+
+#include <exception>
+#include <optional>
+#include <string>
+
+class QFileSystemWatcher;
+class QTimer;
+class TComPort;
+class TComPortWatch;
+
+// The line of a measurement: the wait for a device that went away, and its interruptions.
+struct TLeitungsStand {
+    std::string MessName;                        // the name the measurement opened
+    std::optional<TUhrzeit> WarteZeit;           // since when the device is waited for
+    std::string WarteGrund;                      // why it cannot be opened yet
+    int Unterbrechungen = 0;                     // of this measurement
+    std::optional<TUhrzeit> LetzteUnterbrechung; // start and end of the last one
+    std::optional<TUhrzeit> LetzteRueckkehr;
+};
+
+// A measurement on a serial port, as the window and the logger run it: its start and end,
+// immediate and automatic saving, the reception of every chunk, the line's loss and return and
+// the raw-data capture. It decides every transition; whoever shows or prints it listens to its
+// signals and asks its state. Errors a user must read come as EMeldung through Fehler; the
+// transitions a user asked for raise EMeldung themselves.
+//
+// A measurement outlives its device going away for a while (a bumped cable, an adapter that lost
+// power): the port is closed, the measurement waits, and it goes on into the same data file
+// once the device is back. It tries once a second, whenever the folder of the port's name
+// changes and whenever an adapter is plugged in. A USB adapter is known by its identity: it is
+// followed to a new name, and another device under the old name is never opened.
+class TMessung : public QObject {
+    Q_OBJECT
+public:
+    // `zustand`, `port` and `einstellungen` belong to the caller and outlive the measurement; the
+    // settings are read at each step, so a change applies from the next one.
+    TMessung(TFormZustand& zustand, TComPort& port, const TEinstellungen& einstellungen, TUhr uhr,
+             QObject* parent = nullptr);
+    ~TMessung() override;
+
+    // One capture for every measurement of the run (--capture), kept open until Schluss.
+    void AufzeichnungsDateiSetzen(std::string pfad);
+
+    TLeseModus Modus() const noexcept { return zustand_.Messung.LeseModus; }
+    // The port is open, or the measurement waits for its device.
+    bool Laeuft() const;
+    bool WartetAufGeraet() const noexcept { return leitung_.WarteZeit.has_value(); }
+    TSpeicherArt Speichern() const noexcept { return zustand_.Speicher.Art; }
+    const TLeitungsStand& Leitung() const noexcept { return leitung_; }
+    const TMessAufzeichnung& Aufzeichnung() const noexcept { return aufzeichnung_; }
+    TUhrzeit Jetzt() const { return UhrLesen(uhr_); }
+
+    // Begins a measurement of `art` (lmRS232 or lmWTW): its state, then the port, then the
+    // capture. A port that does not open raises EMeldung (telling of the EComPort); the state
+    // stays begun. A capture that cannot start is reported through Fehler and the measurement
+    // runs without it, unless `aufzeichnungNoetig`: then it raises EMeldung.
+    void Beginnen(TLeseModus art, bool aufzeichnungNoetig = false);
+    // Ends the measurement: the port closed (chunks it still delivers are handled and saved) or
+    // the wait ended, the capture told, the state reset. A port that fails to close raises
+    // EMeldung after all of that.
+    void Beenden();
+    // Saving of `art` (Sofort or Auto) begins; EMeldung when the data file cannot be opened.
+    void SpeichernEin(TSpeicherArt art);
+    // Saving ends; EInOutError when the data file cannot be closed (saving is off all the same).
+    void SpeichernAus();
+    // The end of the run: the port closed (chunks it still delivers are saved), saving ended,
+    // the measurement ended, the capture closed. Every step runs; the first error is raised
+    // afterwards (the data file's before the port's).
+    void Schluss();
+
+    // Sends `text` to the device: into the running measurement (and its capture), or with the
+    // port opened just for it, waiting until it has left.
+    void Senden(const std::string& text);
+
+    // One more try to reopen the port of a lost line; the wait's timer and wake-ups call it.
+    void WiederverbindenVersuchen();
+
+signals:
+    // The state of a measurement of `art` is set; its port opens next.
+    void Beginnt(TLeseModus art);
+    // The port is open (and the capture begun).
+    void Begonnen(TLeseModus art);
+    void Beendet(TLeseModus art);
+    void SpeichernGeaendert(TSpeicherArt art);
+    // A chunk was received, captured, listed and saved.
+    void ChunkVerarbeitet(const TChunkErgebnis& ergebnis);
+    // Each new reading once it is listed and saved.
+    void NeuerMesswert(const TMesswert& messwert);
+    // The line went away: `wartet` when the measurement waits for the device; else the loss is
+    // also reported through Fehler.
+    void Getrennt(int fehler, bool wartet);
+    // A try to reopen failed; Leitung().WarteGrund says why.
+    void NochGetrennt();
+    // The device is back under `name`.
+    void Zurueck(const QString& name);
+    // Leitung() changed.
+    void LeitungGeaendert();
+    // An error the user must read (an EMeldung): reception, saving, capture or a lost line.
+    void Fehler(const std::exception_ptr& fehler);
+
+private:
+    std::exception_ptr PortSchliessen();
+    void MessungAbschliessen(bool portOffen);
+    void SchliessFehlerMelden(const std::exception_ptr& fehler);
+    void Empfangen(int anzahl);
+    void LeitungWeg(int fehler);
+    void WartenBeginnen(int fehler);
+    void WartenBeenden();
+    void UnterbrechungenVergessen();
+    void OrdnerBeobachten();
+    void PortOeffnen();
+    void AufzeichnungBeginnen(TLeseModus art, bool noetig);
+    void Aufzeichnen(TRohArt art, std::string_view daten);
+    void AufzeichnungsFehler(const std::exception_ptr& fehler);
+    void SendenOhneMessung(const std::string& text);
+
+    TFormZustand& zustand_;
+    TComPort& port_;
+    const TEinstellungen& einstellungen_;
+    TUhr uhr_;
+    TMessAufzeichnung aufzeichnung_;
+    TLeitungsStand leitung_;
+    TPortIdentity adapter_; // the adapter the measurement opened; empty off USB
+    QTimer* wiederverbindenTakt_ = nullptr;
+    QFileSystemWatcher* ordnerWaechter_ = nullptr;
+    TComPortWatch* geraeteWaechter_ = nullptr; // udev: adapters plugged in and out
+};
