@@ -40,6 +40,10 @@ private:
     std::exception_ptr komponente_;
 };
 
+// The line that says in German what is wrong with the device of `bezug`, from its errno:
+// "Gerät /dev/ttyUSB0: nicht vorhanden"; empty when the message names no device or errno.
+std::string GeraeteZeile(const TMeldungsBezug& bezug);
+
 // The text of a caught error for a message line: its own text, "unbekannter Fehler" for an
 // error that has none.
 std::string MeldungsText(const std::exception_ptr& fehler);

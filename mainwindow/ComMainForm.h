@@ -197,6 +197,7 @@ private:
     // The measurement and what the window shows of it.
     void MessungEinrichten(std::string aufzeichnung);
     void MessungBeginntZeigen(TLeseModus art);
+    void MessungEndeZeigen(TLeseModus art);
     void KnopfBeschriften(TLeseModus art, bool laeuft);
     void EinstellungenNehmen(const TEinstellungen& neue); // OptionenKnoepfe.cpp
     // The line's state (Wiederverbinden.cpp): the send button, the lamps and the label beside

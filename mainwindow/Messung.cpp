@@ -65,13 +65,7 @@ void TForm1::RSLesenClick() {
     TabelleZeigen();
     if (messung_->Laeuft()) {
         messung_->Beenden();
-        Freigeben(Andere(*this, lmRS232), true);
-        // While one kind of saving runs, the other kind's button stays disabled: its click
-        // would end the running one behind the user's back.
-        SaveButton->setEnabled(messung_->Speichern() != TSpeicherArt::Auto);
-        AutoSaveBtn->setEnabled(messung_->Speichern() != TSpeicherArt::Sofort);
-        WTWGridGleitWerte->setEnabled(true);
-        MessendeZeigen();
+        MessungEndeZeigen(lmRS232);
     } else {
         messung_->Beginnen(lmRS232);
     }
@@ -81,9 +75,7 @@ void TForm1::RSLesenClick() {
 void TForm1::RSWTWLesenClick() {
     if (messung_->Laeuft()) {
         messung_->Beenden();
-        Freigeben(Andere(*this, lmWTW), true);
-        Spalten1->setEnabled(true);
-        MessendeZeigen();
+        MessungEndeZeigen(lmWTW);
     } else {
         messung_->Beginnen(lmWTW);
     }
@@ -102,6 +94,20 @@ void TForm1::MessungBeginntZeigen(TLeseModus art) {
         WTWGridGleitWerte->setEnabled(false);
     }
     MessbeginnZeigen();
+}
+
+// The measurement ended, or its start was undone: the controls are as before the start.
+void TForm1::MessungEndeZeigen(TLeseModus art) {
+    Freigeben(Andere(*this, art), true);
+    if (art == lmRS232) {
+        // While one kind of saving runs, the other kind's button stays disabled: its click
+        // would end the running one behind the user's back.
+        SaveButton->setEnabled(messung_->Speichern() != TSpeicherArt::Auto);
+        AutoSaveBtn->setEnabled(messung_->Speichern() != TSpeicherArt::Sofort);
+    }
+    WTWGridGleitWerte->setEnabled(true);
+    Spalten1->setEnabled(true);
+    MessendeZeigen();
 }
 
 void TForm1::KnopfBeschriften(TLeseModus art, bool laeuft) {

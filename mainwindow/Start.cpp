@@ -64,6 +64,7 @@ void TForm1::MessungEinrichten(std::string aufzeichnung) {
     connect(m, &TMessung::Beginnt, this, [this](TLeseModus art) { MessungBeginntZeigen(art); });
     connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) { KnopfBeschriften(art, true); });
     connect(m, &TMessung::Beendet, this, [this](TLeseModus art) { KnopfBeschriften(art, false); });
+    connect(m, &TMessung::NichtBegonnen, this, [this](TLeseModus art) { MessungEndeZeigen(art); });
     connect(m, &TMessung::ChunkVerarbeitet, this,
             [this](const TChunkErgebnis& ergebnis) { ChunkZeigen(ergebnis); });
     connect(m, &TMessung::LeitungGeaendert, this, [this] { LeitungZeigen(); });

@@ -9,6 +9,7 @@
 #include "serial/ComPortDevices.h"
 #include "serial/ComTimeouts.h"
 #include "serial/EComPort.h"
+#include "serial/platform/PortName.h"
 #include "storage/RohdatenLeser.h"
 
 #include <utility>
@@ -47,7 +48,14 @@ void TMessung::Beginnen(TLeseModus art, bool aufzeichnungNoetig) {
     MessungsZustandBeginnen(zustand_, art);
     UnterbrechungenVergessen();
     emit Beginnt(art);
-    PortOeffnen();
+    try {
+        PortOeffnen();
+    } catch (...) {
+        // A start that could not open its port is no measurement: it is undone.
+        MessungsZustandBeenden(zustand_);
+        emit NichtBegonnen(art);
+        throw;
+    }
     AufzeichnungBeginnen(art, aufzeichnungNoetig);
     leitung_.MessName = port_.Port();
     adapter_ = {};
@@ -68,7 +76,8 @@ void TMessung::PortOeffnen() {
     } catch (const EComPort& fehler) {
         throw EMeldung("Die Schnittstelle " + port_.Port() +
                            " lässt sich nicht öffnen: " + OeffnenGrund(fehler) + ".",
-                       GeraetBezug(port_.Port(), fehler.SystemCode()), std::current_exception());
+                       GeraetBezug(DevicePathOfPort(port_.Port()), fehler.SystemCode()),
+                       std::current_exception());
     }
 }
 

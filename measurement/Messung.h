@@ -64,9 +64,10 @@ public:
     TUhrzeit Jetzt() const { return UhrLesen(uhr_); }
 
     // Begins a measurement of `art` (lmRS232 or lmWTW): its state, then the port, then the
-    // capture. A port that does not open raises EMeldung (telling of the EComPort); the state
-    // stays begun. A capture that cannot start is reported through Fehler and the measurement
-    // runs without it, unless `aufzeichnungNoetig`: then it raises EMeldung.
+    // capture. A port that does not open undoes the start (NichtBegonnen) and raises EMeldung
+    // (telling of the EComPort, naming the device and its errno). A capture that cannot start is
+    // reported through Fehler and the measurement runs without it, unless `aufzeichnungNoetig`:
+    // then it raises EMeldung.
     void Beginnen(TLeseModus art, bool aufzeichnungNoetig = false);
     // Ends the measurement: the port closed (chunks it still delivers are handled and saved) or
     // the wait ended, the capture told, the state reset. A port that fails to close raises
@@ -93,6 +94,8 @@ signals:
     void Beginnt(TLeseModus art);
     // The port is open (and the capture begun).
     void Begonnen(TLeseModus art);
+    // The port of a start did not open: the start is undone, no measurement runs.
+    void NichtBegonnen(TLeseModus art);
     void Beendet(TLeseModus art);
     void SpeichernGeaendert(TSpeicherArt art);
     // A chunk was received, captured, listed and saved.

@@ -8,6 +8,7 @@
 #include "serial/ComPortSettings.h"
 #include "serial/ComPortWatch.h"
 #include "serial/EComPort.h"
+#include "serial/platform/PortName.h"
 
 #include <QFileSystemWatcher>
 #include <QTimer>
@@ -30,7 +31,7 @@ void TMessung::LeitungWeg(int fehler) {
         const std::string geraet = port_.Port();
         emit Fehler(std::make_exception_ptr(EMeldung(
             "Die Verbindung zu " + geraet + " ist verloren (" + VerbindungsGrund(fehler) + ").",
-            GeraetBezug(geraet, fehler),
+            GeraetBezug(DevicePathOfPort(geraet), fehler),
             std::make_exception_ptr(EComPort(CError_ReadFailed, fehler)))));
         emit Getrennt(fehler, false);
         return;

@@ -97,8 +97,14 @@ QString FehlerText(const std::exception_ptr& fehler) {
     try {
         std::rethrow_exception(fehler);
     } catch (const EMeldung& e) {
-        // The window keeps the serial component's and the file layer's own texts.
-        return e.Komponente() ? FehlerText(e.Komponente()) : AusUtf8(e.what());
+        // The window keeps the serial component's and the file layer's own texts, and says in
+        // German below them what is wrong with the device.
+        if (!e.Komponente()) {
+            return AusUtf8(e.what());
+        }
+        const std::string zeile = GeraeteZeile(e.Bezug());
+        return FehlerText(e.Komponente()) +
+               (zeile.empty() ? QString() : QLatin1Char('\n') + AusUtf8(zeile.c_str()));
     } catch (const std::bad_alloc&) {
         return QStringLiteral("Zu wenig Arbeitsspeicher.");
     } catch (const std::exception& e) {

@@ -72,22 +72,51 @@ private slots:
         QCOMPARE(f.StringGrid1->ColCount(), 5);
     }
 
-    void misslungenesOeffnenLaesstDenStartStehen() {
+    // A start whose port does not open is undone: no measurement, the controls as before the
+    // click, and the error box says in German what is wrong with the device.
+    void misslungenesOeffnenNimmtDenStartZurueck_data() {
+        QTest::addColumn<bool>("wtw");
+        QTest::addColumn<int>("fehler");
+        QTest::addColumn<QString>("zeile");
+        QTest::newRow("WTW, fehlt") << true << ENOENT << QStringLiteral("nicht vorhanden");
+        QTest::newRow("RS232, Rechte") << false << EACCES << QStringLiteral("keine Zugriffsrechte");
+        QTest::newRow("WTW, belegt")
+            << true << EBUSY << QStringLiteral("wird von einem anderen Programm benutzt");
+    }
+
+    void misslungenesOeffnenNimmtDenStartZurueck() {
+        QFETCH(bool, wtw);
+        QFETCH(int, fehler);
+        QFETCH(QString, zeile);
         THauptfensterRig rig;
         TForm1& f = *rig.Form;
-        rig.Geraet->FailWith(TFakeOp::Open, ENOENT);
-        f.WTW_Rx_Button->click();
+        TSpeedButton* knopf = wtw ? f.WTW_Rx_Button : f.Rx_Button;
+        const QString beschriftung = knopf->text();
+        rig.Geraet->FailWith(TFakeOp::Open, fehler);
+        knopf->click();
         THauptfensterRig::Abarbeiten();
         QCOMPARE(rig.Fehler.size(), 1);
-        QVERIFY(rig.Fehler.front().contains(QStringLiteral("Unable to open com port")));
+        QVERIFY(rig.Fehler.front().startsWith(QStringLiteral("Unable to open com port")));
+        QVERIFY2(rig.Fehler.front().endsWith(QStringLiteral("\nGerät /dev/ttyS0: ") + zeile),
+                 qPrintable(rig.Fehler.front()));
         QVERIFY(!f.ComPort().Connected());
-        QCOMPARE(f.WTW_Rx_Button->text(), QStringLiteral("WTW-Lesen"));
-        QCOMPARE(f.Zustand.Messung.LeseModus, lmWTW);
+        QCOMPARE(knopf->text(), beschriftung);
+        QCOMPARE(f.Zustand.Messung.LeseModus, lmKeiner);
+        for (QWidget* frei :
+             {static_cast<QWidget*>(f.Rx_Button), static_cast<QWidget*>(f.WTW_Rx_Button),
+              static_cast<QWidget*>(f.Clear_Btn), static_cast<QWidget*>(f.RS232Set_Btn),
+              static_cast<QWidget*>(f.Option_Btn), static_cast<QWidget*>(f.SaveButton),
+              static_cast<QWidget*>(f.AutoSaveBtn)}) {
+            QVERIFY2(frei->isEnabled(), qPrintable(frei->objectName()));
+        }
+        QVERIFY(f.Spalten1->isEnabled() && f.WTWGridGleitWerte->isEnabled());
+        QCOMPARE(f.Label8->text(), QStringLiteral("keine Messung aktiv"));
+        QCOMPARE(f.Label9->text(), QStringLiteral("keine Messung aktiv"));
         rig.Geraet->FailWith(TFakeOp::Open, 0);
-        // A further click finds the port closed and starts again.
-        f.WTW_Rx_Button->click();
+        // The next click starts as the first would have.
+        knopf->click();
         QVERIFY(f.ComPort().Connected());
-        QCOMPARE(f.WTW_Rx_Button->text(), QStringLiteral("Ende Lesen"));
+        QCOMPARE(knopf->text(), QStringLiteral("Ende Lesen"));
     }
 
     void messwerteErreichenTabelleUndMemo() {

@@ -90,6 +90,9 @@ private:
         QObject::connect(m, &TMessung::Begonnen, m, [this, schreiben](TLeseModus art) {
             schreiben(std::string("Begonnen:") + Name(art));
         });
+        QObject::connect(m, &TMessung::NichtBegonnen, m, [this, schreiben](TLeseModus art) {
+            schreiben(std::string("NichtBegonnen:") + Name(art));
+        });
         QObject::connect(m, &TMessung::Beendet, m, [this, schreiben](TLeseModus art) {
             schreiben(std::string("Beendet:") + Name(art));
         });
@@ -209,8 +212,10 @@ TEST(MessungFehler, EinePortOeffnungDieScheitertNenntGeraetUndGrund) {
         // The window shows the serial component's own text.
         EXPECT_THROW(std::rethrow_exception(meldung.Komponente()), EComPort);
     }
-    EXPECT_EQ(rig.Log, "");
+    // The start is undone.
+    EXPECT_EQ(rig.Log, "NichtBegonnen:WTW ");
     EXPECT_FALSE(rig.messung->Laeuft());
+    EXPECT_EQ(rig.messung->Modus(), lmKeiner);
 }
 
 TEST(MessungFehler, EineDateiDieSichNichtOeffnenLaesstLaesstDasSpeichernAus) {
