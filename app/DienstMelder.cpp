@@ -8,8 +8,10 @@
 
 #include <systemd/sd-daemon.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 TDienstMelder::TDienstMelder() {
     const char* socket = std::getenv("NOTIFY_SOCKET");
@@ -22,20 +24,25 @@ TDienstMelder::TDienstMelder() {
     statusTakt_->setInterval(StatusAbstand);
     QObject::connect(statusTakt_, &QTimer::timeout, &kontext_, [this] { WartendenStatusSenden(); });
 
-    // WATCHDOG_USEC for this process (WATCHDOG_PID names it): ping at half the timeout.
-    std::uint64_t mikro = 0;
-    if (sd_watchdog_enabled(0, &mikro) > 0 && mikro > 0) {
-        frist_ = std::chrono::microseconds(mikro);
-        wachhund_ = new QTimer(&kontext_);
-        wachhund_->setInterval(
-            std::max(std::chrono::milliseconds(1),
-                     std::chrono::duration_cast<std::chrono::milliseconds>(frist_ / 2)));
-        QObject::connect(wachhund_, &QTimer::timeout, &kontext_, [this] { Senden("WATCHDOG=1"); });
-        wachhund_->start();
-    }
+    WachhundStarten();
 }
 
 TDienstMelder::~TDienstMelder() = default;
+
+// WATCHDOG_USEC for this process (WATCHDOG_PID names it): the loop pings at half the timeout.
+void TDienstMelder::WachhundStarten() {
+    std::uint64_t mikro = 0;
+    if (sd_watchdog_enabled(0, &mikro) <= 0 || mikro == 0) {
+        return;
+    }
+    frist_ = std::chrono::microseconds(mikro);
+    wachhund_ = new QTimer(&kontext_);
+    wachhund_->setInterval(
+        std::max(std::chrono::milliseconds(1),
+                 std::chrono::duration_cast<std::chrono::milliseconds>(frist_ / 2)));
+    QObject::connect(wachhund_, &QTimer::timeout, &kontext_, [this] { Senden("WATCHDOG=1"); });
+    wachhund_->start();
+}
 
 void TDienstMelder::Bereit() {
     if (aktiv_ && !bereit_) {

@@ -46,6 +46,7 @@ public:
     std::function<void(const std::string&)> BeiFehler;
 
 private:
+    void WachhundStarten();
     void Senden(const std::string& meldung);
     void WartendenStatusSenden();
 
