@@ -2,8 +2,12 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "app/Befehlszeile.h"
 
+#include "serial/ComTexts.h"
+
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <set>
 #include <string_view>
 
 namespace {
@@ -16,12 +20,30 @@ struct TWertOption {
     bool (*Setzen)(TBefehlszeile&, const std::string&);
 };
 
+// The rates the serial setup lists (its "Custom" entry aside).
+std::vector<std::uint32_t> BaudRaten() {
+    std::vector<std::uint32_t> raten;
+    for (int rate = br110; rate < BaudRateCount; ++rate) {
+        raten.push_back(BaudRateToNumber(static_cast<TBaudRate>(rate)));
+    }
+    return raten;
+}
+
 bool BaudSetzen(TBefehlszeile& b, const std::string& wert) {
     std::uint32_t zahl = 0;
     const char* ende = wert.data() + wert.size();
     const auto [rest, fehler] = std::from_chars(wert.data(), ende, zahl);
     if (fehler != std::errc() || rest != ende || zahl == 0) {
         b.Fehler = "--baud braucht eine positive ganze Zahl, nicht „" + wert + "“.";
+        return false;
+    }
+    const std::vector<std::uint32_t> raten = BaudRaten();
+    if (std::ranges::find(raten, zahl) == raten.end()) {
+        std::string liste;
+        for (const std::uint32_t rate : raten) {
+            liste += (liste.empty() ? "" : ", ") + std::to_string(rate);
+        }
+        b.Fehler = "--baud kennt die Raten " + liste + ", nicht " + wert + ".";
         return false;
     }
     b.Baud = zahl;
@@ -55,40 +77,68 @@ struct TSchalter {
     bool TBefehlszeile::*Feld;
 };
 
-const std::array<TSchalter, 5> Schalter = {{
+const std::array<TSchalter, 6> Schalter = {{
     {"--help", &TBefehlszeile::Hilfe},
     {"-h", &TBefehlszeile::Hilfe},
     {"--headless", &TBefehlszeile::OhneFenster},
     {"--append", &TBefehlszeile::Anhaengen},
     {"--quiet", &TBefehlszeile::Leise},
+    {"--wait", &TBefehlszeile::Warten},
 }};
 
-// Reads the argument at `i` (and its value); false with Fehler set when it is wrong.
-bool ArgumentLesen(const std::vector<std::string>& argumente, std::size_t& i, TBefehlszeile& b) {
+// The arguments read so far, to refuse an option given twice ("-h" is "--help").
+class TGesehen {
+public:
+    // False with Fehler set when `name` came before.
+    bool Neu(std::string_view name, TBefehlszeile& b) {
+        const std::string option(name == "-h" ? "--help" : name);
+        if (!gesehen_.insert(option).second) {
+            b.Fehler = option + " ist mehrfach angegeben; jede Option gilt nur einmal.";
+            return false;
+        }
+        return true;
+    }
+
+private:
+    std::set<std::string> gesehen_;
+};
+
+// The value of `option` at argument `i`: after "=" or as the next argument (then `i` moves on
+// to it); nullopt when `argument` is not this option.
+std::optional<std::string> WertVon(const TWertOption& option,
+                                   const std::vector<std::string>& argumente, std::size_t& i) {
     const std::string& argument = argumente[i];
+    if (argument == option.Name) {
+        return i + 1 < argumente.size() ? argumente[++i] : std::string();
+    }
+    if (argument.starts_with(option.Name) && argument.size() > option.Name.size() &&
+        argument[option.Name.size()] == '=') {
+        return argument.substr(option.Name.size() + 1);
+    }
+    return std::nullopt;
+}
+
+// Reads the argument at `i` (and its value); false with Fehler set when it is wrong.
+bool ArgumentLesen(const std::vector<std::string>& argumente, std::size_t& i, TBefehlszeile& b,
+                   TGesehen& gesehen) {
+    const std::string argument = argumente[i];
     for (const TSchalter& schalter : Schalter) {
         if (argument == schalter.Name) {
             b.*schalter.Feld = true;
-            return true;
+            return gesehen.Neu(schalter.Name, b);
         }
     }
     for (const TWertOption& option : WertOptionen) {
-        const std::string name(option.Name);
-        std::string wert;
-        if (argument == name) {
-            if (i + 1 < argumente.size()) {
-                wert = argumente[++i];
-            }
-        } else if (argument.rfind(name + "=", 0) == 0) {
-            wert = argument.substr(name.size() + 1);
-        } else {
+        const std::optional<std::string> wert = WertVon(option, argumente, i);
+        if (!wert) {
             continue;
         }
-        if (wert.empty()) {
-            b.Fehler = "Nach " + argument + " fehlt " + std::string(option.Beispiel) + ".";
+        if (wert->empty() || wert->starts_with("--")) {
+            b.Fehler = "Nach " + argument + " fehlt " + std::string(option.Beispiel) +
+                       (wert->empty() ? "." : "; „" + *wert + "“ ist eine Option, kein Wert.");
             return false;
         }
-        return option.Setzen(b, wert);
+        return gesehen.Neu(option.Name, b) && option.Setzen(b, *wert);
     }
     b.Fehler = "Unbekanntes Argument: " + argument + " (Hilfe mit quorlits --help)";
     return false;
@@ -96,17 +146,17 @@ bool ArgumentLesen(const std::vector<std::string>& argumente, std::size_t& i, TB
 
 // Which options go together; the first rule broken, or empty.
 std::string Zusammenpassen(const TBefehlszeile& b) {
-    const bool nurOhneFenster = b.Leise || b.Baud || !b.Fluss.empty();
+    const bool nurOhneFenster = b.Leise || b.Baud || !b.Fluss.empty() || b.Warten;
     if (b.OhneFenster && !b.Abspielen.empty()) {
         return "--headless und --replay schließen einander aus.";
     }
     if (b.OhneFenster && b.Port.empty()) {
         return "--headless braucht --port GERÄT.";
     }
-    if (!b.Abspielen.empty() &&
-        (!b.Port.empty() || !b.Aufzeichnung.empty() || b.Baud || !b.Fluss.empty() || b.Leise)) {
-        return "--replay liest keine Schnittstelle: --port, --capture, --baud, --flow und "
-               "--quiet gehören nicht dazu.";
+    if (!b.Abspielen.empty() && (!b.Port.empty() || !b.Aufzeichnung.empty() || b.Baud ||
+                                 !b.Fluss.empty() || b.Leise || b.Warten)) {
+        return "--replay liest keine Schnittstelle: --port, --capture, --baud, --flow, --wait "
+               "und --quiet gehören nicht dazu.";
     }
     if ((b.OhneFenster || !b.Abspielen.empty()) && b.Datendatei.empty()) {
         return std::string(b.OhneFenster ? "--headless" : "--replay") +
@@ -116,7 +166,7 @@ std::string Zusammenpassen(const TBefehlszeile& b) {
         return "--data-file und --append gelten nur mit --headless oder --replay.";
     }
     if (!b.OhneFenster && nurOhneFenster) {
-        return "--quiet, --baud und --flow gelten nur mit --headless.";
+        return "--quiet, --baud, --flow und --wait gelten nur mit --headless.";
     }
     return {};
 }
@@ -125,8 +175,9 @@ std::string Zusammenpassen(const TBefehlszeile& b) {
 
 TBefehlszeile BefehlszeileLesen(const std::vector<std::string>& argumente) {
     TBefehlszeile ergebnis;
+    TGesehen gesehen;
     for (std::size_t i = 0; i < argumente.size(); ++i) {
-        if (!ArgumentLesen(argumente, i, ergebnis)) {
+        if (!ArgumentLesen(argumente, i, ergebnis, gesehen)) {
             return ergebnis;
         }
     }
@@ -138,7 +189,7 @@ TBefehlszeile BefehlszeileLesen(const std::vector<std::string>& argumente) {
 
 std::string HilfeText() {
     return "Aufruf: quorlits [--port GERÄT] [--capture DATEI]\n"
-           "       quorlits --headless --port GERÄT --data-file DATEI [--append]\n"
+           "       quorlits --headless --port GERÄT --data-file DATEI [--append] [--wait]\n"
            "                [--capture DATEI] [--baud N] [--flow none|rts|xon] [--quiet]\n"
            "       quorlits --replay AUFNAHME --data-file DATEI [--append]\n"
            "\n"
@@ -149,14 +200,24 @@ std::string HilfeText() {
            "                    oder COM1 (= /dev/ttyS0); ohne Angabe COM1\n"
            "  --capture DATEI   jede Messung als Rohdatenaufzeichnung in DATEI festhalten\n"
            "  --headless        ohne Fenster: eine WTW-Messung, jeder Messwert sofort in die\n"
-           "                    Datendatei und auf die Standardausgabe; Ende mit Strg+C\n"
-           "                    oder SIGTERM\n"
+           "                    Datendatei und auf die Standardausgabe; Ende mit Strg+C,\n"
+           "                    SIGTERM oder SIGHUP\n"
            "  --data-file DATEI die Datendatei; eine vorhandene nur mit --append\n"
            "  --append          eine vorhandene Datendatei fortsetzen\n"
-           "  --baud N          Baudrate (ohne Angabe 4800, wie das Messgerät)\n"
+           "  --wait            ein beim Start fehlendes Gerät abwarten, statt mit 1 zu enden\n"
+           "  --baud N          Baudrate (ohne Angabe 4800, wie das Messgerät): 110, 300,\n"
+           "                    600, 1200, 2400, 4800, 9600, 14400, 19200, 38400, 56000,\n"
+           "                    57600, 115200, 128000 oder 256000\n"
            "  --flow ART        Flusssteuerung: none, rts (Hardware, Vorgabe) oder xon\n"
            "  --quiet           keine Messwerte auf der Standardausgabe\n"
            "  --replay AUFNAHME eine Rohdatenaufzeichnung ohne Gerät in die Datendatei\n"
            "                    abspielen, wie die Messung sie geschrieben hat\n"
-           "  --help            diese Hilfe zeigen\n";
+           "  --help            diese Hilfe zeigen\n"
+           "\n"
+           "Rückgabewerte:\n"
+           "  0  alles in Ordnung\n"
+           "  1  die Messung oder das Abspielen konnte nicht beginnen oder endete mit einem\n"
+           "     Fehler\n"
+           "  2  falscher Aufruf, oder für das Fenster fehlt eine Anzeige\n"
+           "  3  das Abspielen hat beschädigte Datensätze übersprungen\n";
 }

@@ -22,12 +22,22 @@ struct TBefehlszeile {
     std::optional<std::uint32_t> Baud; // --baud N
     std::string Fluss;                 // --flow none|rts|xon; empty: hardware (rts)
     bool Leise = false;                // --quiet: no readings on standard output
+    // --wait: a device that is absent at the start is waited for as for a lost line, instead
+    // of ending the run with 1.
+    bool Warten = false;
 };
 
 // Reads the arguments after the program's name. An option with a value takes it as the next
-// argument or after "=" ("--port GERÄT", "--port=GERÄT"). Fehler names the first mistake: an
-// unknown argument, a missing or wrong value, or options that do not go together.
+// argument or after "=" ("--port GERÄT", "--port=GERÄT"); a value never starts with "--", so a
+// forgotten value is not taken from the next option. Fehler names the first mistake: an unknown
+// or repeated argument, a missing or wrong value, or options that do not go together.
 TBefehlszeile BefehlszeileLesen(const std::vector<std::string>& argumente);
+
+// The exit codes of the program, as --help and the manual list them.
+inline constexpr int ExitOk = 0;
+inline constexpr int ExitFehler = 1;        // the run could not start or ended with an error
+inline constexpr int ExitAufruf = 2;        // a wrong command line, or no display for the window
+inline constexpr int ExitUebersprungen = 3; // the replay skipped damaged records
 
 // The usage text for --help (UTF-8).
 std::string HilfeText();

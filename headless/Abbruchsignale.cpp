@@ -6,6 +6,7 @@
 
 #include <QSocketNotifier>
 
+#include <array>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -15,8 +16,18 @@
 namespace {
 
 int schreibEnde = -1; // the pipe's write end for the signal handler
-struct sigaction vorherInt {};
-struct sigaction vorherTerm {};
+
+// The signals that end a run, with the handlers they had before.
+struct TAbbruchsignal {
+    int Nummer;
+    const char* Name;
+    struct sigaction Vorher;
+};
+std::array<TAbbruchsignal, 3> Signale = {{
+    {SIGINT, "SIGINT", {}},
+    {SIGTERM, "SIGTERM", {}},
+    {SIGHUP, "SIGHUP", {}},
+}};
 
 extern "C" void SignalSchreiben(int signal) {
     const int gesichert = errno;
@@ -40,17 +51,28 @@ TAbbruchsignale::TAbbruchsignale(std::function<void(int)> beiSignal)
     aktion.sa_handler = SignalSchreiben;
     sigemptyset(&aktion.sa_mask);
     aktion.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &aktion, &vorherInt);
-    sigaction(SIGTERM, &aktion, &vorherTerm);
+    for (TAbbruchsignal& signal : Signale) {
+        sigaction(signal.Nummer, &aktion, &signal.Vorher);
+    }
 }
 
 TAbbruchsignale::~TAbbruchsignale() {
-    sigaction(SIGINT, &vorherInt, nullptr);
-    sigaction(SIGTERM, &vorherTerm, nullptr);
+    for (const TAbbruchsignal& signal : Signale) {
+        sigaction(signal.Nummer, &signal.Vorher, nullptr);
+    }
     schreibEnde = -1;
     delete melder_;
     ::close(rohr_[0]);
     ::close(rohr_[1]);
+}
+
+std::string TAbbruchsignale::Name(int signal) {
+    for (const TAbbruchsignal& bekannt : Signale) {
+        if (bekannt.Nummer == signal) {
+            return bekannt.Name;
+        }
+    }
+    return "Signal " + std::to_string(signal);
 }
 
 void TAbbruchsignale::Lesen() {

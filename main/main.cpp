@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "app/Befehlszeile.h"
+#include "app/Programmstart.h"
+#include "app/QtUebersetzung.h"
 #include "headless/Abspielbefehl.h"
 #include "headless/OhneFenster.h"
 #include "mainwindow/ComMainForm.h"
@@ -15,8 +17,21 @@
 
 namespace {
 
+// Qt's own texts (file dialogs, standard buttons) in German when the system's language is
+// German or unset; when Qt's translation is missing they stay English, and the user is told why.
+void QtTexteEinrichten(QCoreApplication& app) {
+    if (QtTexteDeutsch() && !QtUebersetzungLaden(app)) {
+        std::fprintf(stderr, "quorlits: %s\n", QtUebersetzungFehltMeldung().c_str());
+    }
+}
+
 int MitFenster(int argc, char* argv[], const TBefehlszeile& befehlszeile) {
+    if (!AnzeigeVorhanden()) {
+        std::fprintf(stderr, "quorlits: %s\n", KeineAnzeigeMeldung().c_str());
+        return ExitAufruf;
+    }
     QApplication app(argc, argv);
+    QtTexteEinrichten(app);
     int ergebnis = 0;
     {
         const auto form = ProgrammEinrichten(befehlszeile);
@@ -37,6 +52,10 @@ int OhneFenster(int argc, char* argv[], const TBefehlszeile& befehlszeile) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Before anything is opened: closed standard descriptors must not be taken by files.
+    if (!StandardKanaeleSichern()) {
+        return ExitFehler;
+    }
     const std::vector<std::string> argumente(argv + (argc > 0 ? 1 : 0), argv + argc);
     const TBefehlszeile befehlszeile = BefehlszeileLesen(argumente);
     if (befehlszeile.Hilfe) {
@@ -45,7 +64,7 @@ int main(int argc, char* argv[]) {
     }
     if (!befehlszeile.Fehler.empty()) {
         std::fprintf(stderr, "quorlits: %s\n", befehlszeile.Fehler.c_str());
-        return 2;
+        return ExitAufruf;
     }
     if (!befehlszeile.Abspielen.empty()) {
         return AufnahmeAbspielenBefehl(befehlszeile.Abspielen, befehlszeile.Datendatei,

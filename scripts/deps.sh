@@ -8,6 +8,11 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev umockdev libumockdev-dev
     clang libclang-rt-14-dev clang-format
     fonts-dejavu-core tzdata faketime
+    # The service: sd_notify and the watchdog; systemd-analyze checks the unit, man and groff
+    # the manual (and the unit's Documentation=), appstreamcli the metainfo.
+    libsystemd-dev systemd man-db groff-base appstream
+    # Qt's own texts (file dialogs, standard buttons) in German.
+    qt6-translations-l10n
 )
 missing=()
 for p in "${packages[@]}"; do

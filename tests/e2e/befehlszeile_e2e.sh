@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # SPDX-FileCopyrightText: 2026 Quorlits developers
 # The real program's command line: usage and mistakes are answered in German, without a
-# display (no window system is touched before the arguments are read).
+# display (no window system is touched before the arguments are read); the window without a
+# display says so in German instead of aborting in Qt.
 # Usage: befehlszeile_e2e.sh PATH-TO-QUORLITS
 set -u
 programm=$1
@@ -47,5 +48,19 @@ falsch "--baud braucht eine positive ganze Zahl" --headless --port p --data-file
 falsch "--flow kennt none, rts und xon" --headless --port p --data-file d --flow hart
 falsch "gelten nur mit --headless oder --replay" --data-file "$tmp/d.txt"
 pruefe "ohne --headless wird keine Datendatei angelegt" test ! -e "$tmp/d.txt"
+
+# A forgotten value does not turn the next option into a file name (here, in $tmp).
+cd "$tmp"
+falsch "„--append“ ist eine Option" --headless --port p --data-file --append
+pruefe "keine Datei namens --append" test ! -e "$tmp/--append"
+falsch "--port ist mehrfach angegeben" --port a --port b
+falsch "--baud kennt die Raten" --headless --port p --data-file d --baud 9601
+
+# The window without a display: a German answer and exit 2, not Qt's abort.
+ohne_anzeige --port /dev/null
+pruefe "das Fenster ohne Anzeige endet mit 2" code 2
+pruefe "das Fenster ohne Anzeige sagt es" enthaelt err "Keine Anzeige für das Fenster"
+pruefe "das Fenster ohne Anzeige verweist auf --headless" enthaelt err "quorlits --headless"
+pruefe "das Fenster ohne Anzeige schreibt nichts auf stdout" leer out
 
 exit $fehler

@@ -21,13 +21,7 @@ aufraeumen() {
 trap aufraeumen EXIT
 
 . "$(dirname "$0")/pruefen.sh"
-endet_mit_crlf() { [ "$(tail -c 2 "$1" | od -An -tx1 | tr -d ' \n')" = "0d0a" ]; }
-# Every line of the data file ends with CR LF and has six fields; at least $2 readings.
-ganze_zeilen() {
-    awk -F '\t' -v mindestens="$2" '
-        !/\r$/ || NF != 6 { schlecht = 1 }
-        END { exit schlecht || NR - 1 < mindestens }' "$1"
-}
+. "$(dirname "$0")/simulator.sh"
 # The readings of the data file $1 are a contiguous run of the records in meter-sim's log $2.
 folge_gesendet() {
     awk -F '\t' '
@@ -55,41 +49,7 @@ ausgabe_wie_datei() {
     cmp -s "$tmp/erwartet" "$tmp/out"
 }
 
-simulator_starten() { # meter-sim options...
-    "$simulator" --print-records "$@" >"$tmp/sim.log" 2>"$tmp/sim.err" &
-    simpid=$!
-    geraet=
-    versuche=0
-    while [ -z "$geraet" ] && [ $versuche -lt 400 ]; do
-        sleep 0.05
-        geraet=$(head -n 1 "$tmp/sim.log")
-        versuche=$((versuche + 1))
-    done
-}
-simulator_beenden() {
-    kill "$simpid"
-    wait "$simpid"
-    simpid=
-}
 
-# Headless on meter-sim's device until SIGTERM, $1 seconds after the measurement started.
-protokollieren() { # seconds, arguments...
-    sekunden=$1
-    shift
-    rm -f "$tmp/out" "$tmp/err" # the last run's "läuft" must not count for this one
-    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$programm" --headless \
-        --port "$geraet" "$@" >"$tmp/out" 2>"$tmp/err" &
-    pid=$!
-    versuche=0
-    while ! grep -qs "läuft" "$tmp/err" && kill -0 $pid 2>/dev/null && [ $versuche -lt 400 ]; do
-        sleep 0.05
-        versuche=$((versuche + 1))
-    done
-    sleep "$sekunden"
-    kill -TERM $pid 2>/dev/null
-    wait $pid
-    echo $? >"$tmp/rc"
-}
 
 # A live run with its capture, then the capture replayed fourteen hours east of UTC.
 simulator_starten --interval 50 --quantity pH

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "app/Befehlszeile.h"
+#include "serial/ComTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -41,9 +42,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Befehlszeile, LiestDieSchalterOhneFenster) {
     const TBefehlszeile ohne =
         BefehlszeileLesen({"--headless", "--port=/dev/ttyUSB0", "--data-file", "d.txt", "--append",
-                           "--capture=d.roh", "--baud", "9600", "--flow=xon", "--quiet"});
+                           "--capture=d.roh", "--baud", "9600", "--flow=xon", "--quiet", "--wait"});
     EXPECT_EQ(ohne.Fehler, "");
-    EXPECT_TRUE(ohne.OhneFenster && ohne.Anhaengen && ohne.Leise);
+    EXPECT_TRUE(ohne.OhneFenster && ohne.Anhaengen && ohne.Leise && ohne.Warten);
     EXPECT_EQ(ohne.Port, "/dev/ttyUSB0");
     EXPECT_EQ(ohne.Datendatei, "d.txt");
     EXPECT_EQ(ohne.Aufzeichnung, "d.roh");
@@ -55,7 +56,7 @@ TEST(Befehlszeile, LiestDieSchalterOhneFenster) {
     EXPECT_EQ(abspielen.Fehler, "");
     EXPECT_EQ(abspielen.Abspielen, "a.roh");
     EXPECT_TRUE(abspielen.Anhaengen);
-    EXPECT_FALSE(abspielen.OhneFenster);
+    EXPECT_FALSE(abspielen.OhneFenster || abspielen.Warten);
 
     const TBefehlszeile fenster = BefehlszeileLesen({"--capture", "m.roh", "--port", "ttyS0"});
     EXPECT_EQ(fenster.Fehler, "");
@@ -104,14 +105,57 @@ INSTANTIATE_TEST_SUITE_P(
         TFehlerFall{Mit(Ohne, "--flow=hardware"), "none, rts und xon"},
         TFehlerFall{Mit(Ohne, "--baud"), "Nach --baud fehlt"},
         TFehlerFall{Mit(Ohne, "--data-file="), "Nach --data-file= fehlt"},
-        TFehlerFall{Mit(Ohne, "--quiet=1"), "Unbekanntes Argument: --quiet=1"}));
+        TFehlerFall{Mit(Ohne, "--quiet=1"), "Unbekanntes Argument: --quiet=1"},
+        TFehlerFall{Mit(Ohne, "--baud=9601"), "--baud kennt die Raten 110, 300"},
+        TFehlerFall{Mit(Ohne, "--baud=1000000"), "256000, nicht 1000000"},
+        TFehlerFall{{"--port=p", "--wait"}, "nur mit --headless"},
+        TFehlerFall{{"--replay=a", "--data-file=d", "--wait"}, "keine Schnittstelle"},
+        // A forgotten value is not taken from the next option, in either spelling.
+        TFehlerFall{{"--headless", "--port=p", "--data-file", "--append"},
+                    "Nach --data-file fehlt die Datendatei; „--append“ ist eine Option"},
+        TFehlerFall{{"--port", "--help"}, "„--help“ ist eine Option"},
+        TFehlerFall{{"--capture=--quiet"}, "Nach --capture=--quiet fehlt"},
+        // Each option once, whatever the spelling.
+        TFehlerFall{{"--port", "a", "--port=b"}, "--port ist mehrfach angegeben"},
+        TFehlerFall{Mit(Ohne, "--data-file=e"), "--data-file ist mehrfach"},
+        TFehlerFall{Mit(Mit(Ohne, "--append"), "--append"), "--append ist mehrfach"},
+        TFehlerFall{Mit(Mit(Ohne, "--wait"), "--wait"), "--wait ist mehrfach"},
+        TFehlerFall{{"-h", "--help"}, "--help ist mehrfach"}));
+
+// Whether `text` holds `zahl` as a number of its own (not as a part of a longer one).
+bool NenntZahl(const std::string& text, const std::string& zahl) {
+    for (auto stelle = text.find(zahl); stelle != std::string::npos;
+         stelle = text.find(zahl, stelle + 1)) {
+        const auto ende = stelle + zahl.size();
+        if (stelle > 0 && text[stelle - 1] == ' ' && ende < text.size() &&
+            (text[ende] < '0' || text[ende] > '9')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Every rate of the serial setup's list is taken by --baud and named in the help.
+TEST(Befehlszeile, NimmtJedeRateDerSchnittstelleneinstellung) {
+    const std::string hilfe = HilfeText();
+    for (int rate = br110; rate < BaudRateCount; ++rate) {
+        const std::string zahl = BaudRateToText(static_cast<TBaudRate>(rate));
+        const TBefehlszeile ergebnis = BefehlszeileLesen(Mit(Ohne, "--baud=" + zahl));
+        EXPECT_EQ(ergebnis.Fehler, "") << zahl;
+        EXPECT_EQ(ergebnis.Baud, BaudRateToNumber(static_cast<TBaudRate>(rate)));
+        EXPECT_TRUE(NenntZahl(hilfe, zahl)) << zahl;
+    }
+}
 
 TEST(HilfeText, NenntAufrufUndSchalter) {
     const std::string text = HilfeText();
     EXPECT_EQ(text.rfind("Aufruf: quorlits [--port GERÄT]", 0), 0U);
     for (const char* schalter : {"--help", "--headless", "--replay", "--data-file", "--append",
-                                 "--capture", "--baud", "--flow", "--quiet"}) {
+                                 "--capture", "--baud", "--flow", "--quiet", "--wait", "SIGHUP"}) {
         EXPECT_NE(text.find(schalter), std::string::npos) << schalter;
+    }
+    for (const char* rueckgabe : {"\n  0  ", "\n  1  ", "\n  2  ", "\n  3  das Abspielen"}) {
+        EXPECT_NE(text.find(rueckgabe), std::string::npos) << rueckgabe;
     }
 }
 
