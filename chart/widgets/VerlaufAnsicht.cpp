@@ -141,7 +141,8 @@ void TVerlaufAnsicht::Verschieben(double anteil) {
 
 // A click marks the nearest reading; a click on the marked one removes the marker.
 void TVerlaufAnsicht::Klicken(int x) {
-    if (x < mass_.Flaeche.left() || x > mass_.Flaeche.right()) {
+    const QRect r = Zeichenflaeche(rect());
+    if (x < r.left() || x > r.right()) {
         return;
     }
     const auto ablesung = Ablesen(Bild(), mass_, ZeitBei(x));
@@ -205,7 +206,8 @@ void TVerlaufAnsicht::mousePressEvent(QMouseEvent* event) {
 void TVerlaufAnsicht::mouseMoveEvent(QMouseEvent* event) {
     if (!ziehen_) {
         const QPoint stelle = event->position().toPoint();
-        zeiger_ = mass_.Flaeche.contains(stelle) ? std::optional(stelle.x()) : std::nullopt;
+        zeiger_ =
+            Zeichenflaeche(rect()).contains(stelle) ? std::optional(stelle.x()) : std::nullopt;
         update();
         return;
     }

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSvgGenerator>
 #include <QtTest>
 
@@ -39,6 +40,26 @@ int Wertpixel(const QImage& bild, int links, int rechts, int oben, int unten) {
 
 const TVerlaufReihe& Reihe(const TVerlauf& verlauf) {
     return verlauf.Reihen().front();
+}
+
+// Colour and text of every text the picture paints: "#1f4e9c pH".
+QStringList SvgTexte(const TVerlaufBild& bild) {
+    QBuffer puffer;
+    puffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&puffer);
+    svg.setSize(Flaeche.size());
+    {
+        QPainter maler(&svg);
+        VerlaufZeichnen(maler, Flaeche, bild);
+    }
+    static const QRegularExpression text(
+        QStringLiteral(R"re(<text fill="(#[0-9a-f]{6})"[^>]*>([^<]*)</text>)re"));
+    QStringList texte;
+    for (const auto& treffer : text.globalMatch(QString::fromUtf8(puffer.data()))) {
+        texte << treffer.captured(1) + QStringLiteral(" ") + treffer.captured(2);
+    }
+    return texte;
 }
 
 } // namespace
@@ -139,6 +160,59 @@ private slots:
         fenster.Auffrischen();
         QVERIFY(fenster.Hinweis->text().contains(QStringLiteral("ältesten 2 Messwerte")));
         QVERIFY(fenster.Hinweis->text().contains(QStringLiteral("nur noch in der Datei")));
+    }
+
+    void legendeNenntJedeLinie_data() {
+        // Bytes as the meter sends them (code page 850).
+        QTest::addColumn<QByteArray>("groesse");
+        QTest::addColumn<QByteArray>("einheit");
+        QTest::addColumn<bool>("temperatur");
+        QTest::addColumn<bool>("mittel");
+        // Colour and text of each legend entry; the series' name is the left axis' title too.
+        QTest::addColumn<QStringList>("erwartet");
+        QTest::addColumn<QStringList>("fehlend");
+        QTest::newRow("pH mit Temperatur und Mittel")
+            << QByteArray("pH") << QByteArray("pH") << true << true
+            << QStringList{"#1f4e9c pH", "#1f4e9c pH", "#e07b00 Gleitendes Mittel",
+                           "#b03030 Temperatur"}
+            << QStringList{};
+        QTest::newRow("Leitfaehigkeit")
+            << QByteArray("Lf") << QByteArray("\xE6S/cm") << true << false
+            << QStringList{"#1f4e9c Lf [µS/cm]", "#1f4e9c Lf [µS/cm]", "#b03030 Temperatur"}
+            << QStringList{"Gleitendes Mittel"};
+        // A printout: the meter names no quantity.
+        QTest::newRow("Ausdruck in %")
+            << QByteArray("?") << QByteArray("%") << false << false
+            << QStringList{"#1f4e9c %", "#1f4e9c %"}
+            << QStringList{"Gleitendes Mittel", "Temperatur", "?", "? [%]"};
+        QTest::newRow("ohne Einheit")
+            << QByteArray("?") << QByteArray() << false << true
+            << QStringList{"#1f4e9c Messwert", "#1f4e9c Messwert", "#e07b00 Gleitendes Mittel"}
+            << QStringList{"?"};
+    }
+
+    void legendeNenntJedeLinie() {
+        QFETCH(QByteArray, groesse);
+        QFETCH(QByteArray, einheit);
+        QFETCH(bool, temperatur);
+        QFETCH(bool, mittel);
+        QFETCH(QStringList, erwartet);
+        QFETCH(QStringList, fehlend);
+        TVerlauf verlauf;
+        for (int i = 0; i < 60; ++i) {
+            verlauf.Hinzufuegen({Anfang + i * 1000LL, groesse.toStdString(), einheit.toStdString(),
+                                 7.0 + (i % 7) * 0.1, temperatur, 25.0, 7.0});
+        }
+        const QStringList texte =
+            SvgTexte({&Reihe(verlauf), Anfang * 1.0, Anfang + 60000.0, mittel});
+        for (const QString& eintrag : erwartet) {
+            QVERIFY2(texte.count(eintrag) == erwartet.count(eintrag), qPrintable(eintrag));
+        }
+        for (const QString& text : fehlend) {
+            for (const QString& gemalt : texte) {
+                QVERIFY2(gemalt.section(' ', 1) != text, qPrintable(text));
+            }
+        }
     }
 
     void ohneMesswerteEinHinweis() {
