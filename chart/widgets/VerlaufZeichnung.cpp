@@ -75,14 +75,16 @@ void WertachseZeichnen(QPainter& maler, const QRect& r, const TVerlaufAchse& ach
             maler.setPen(GitterFarbe);
             maler.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
             maler.setPen(farbe);
-            maler.drawText(QRectF(0, y - 8, r.left() - 6, 16), Qt::AlignRight | Qt::AlignVCenter,
-                           text);
+            maler.drawText(QRectF(r.left() - RandLinks, y - 8, RandLinks - 6, 16),
+                           Qt::AlignRight | Qt::AlignVCenter, text);
         } else {
             maler.drawText(QRectF(r.right() + 6, y - 8, metrik.horizontalAdvance(text) + 2, 16),
                            Qt::AlignLeft | Qt::AlignVCenter, text);
         }
     }
-    const QRect kopf(links ? 0 : r.right() - 120, 4, links ? r.left() + 120 : 120 + RandRechts, 18);
+    const int oben = r.top() - RandOben + 4;
+    const QRect kopf = links ? QRect(r.left() - RandLinks, oben, RandLinks + 120, 18)
+                             : QRect(r.right() - 120, oben, 120 + RandRechts, 18);
     maler.drawText(kopf.adjusted(4, 0, -4, 0),
                    (links ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, titel);
 }

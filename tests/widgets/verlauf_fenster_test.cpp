@@ -28,13 +28,16 @@ namespace {
 const std::string Ph7 = Geraetetext(" 7.01 pH   25.0 °C{CR}{LF}");
 const std::string Lf = Geraetetext(" 1.41 mS/cm   25.0 °C{CR}{LF}");
 
-// Grey or black pixels in the top `zeilen` rows: text in black.
-int DunklePixel(const QImage& bild, int zeilen) {
+// Pixels in the top `zeilen` rows that are grey or black (text in black), or of the value's
+// blue of the value (the value axis' title, smoothed at its edges).
+int Pixel(const QImage& bild, int zeilen, bool grau) {
     int anzahl = 0;
     for (int y = 0; y < zeilen; ++y) {
         for (int x = 0; x < bild.width(); ++x) {
             const QColor c = bild.pixelColor(x, y);
-            anzahl += c.red() == c.green() && c.green() == c.blue() && c.red() < 128 ? 1 : 0;
+            const bool dunkelgrau = c.red() == c.green() && c.green() == c.blue() && c.red() < 128;
+            const bool blau = c.blue() - c.red() > 60;
+            anzahl += (grau ? dunkelgrau : blau) ? 1 : 0;
         }
     }
     return anzahl;
@@ -139,9 +142,12 @@ private slots:
         fenster.Kopieren();
         const QImage kopie = QGuiApplication::clipboard()->image();
         QCOMPARE(kopie.size(), fenster.Ansicht->size());
-        // The picture's title is black; the chart below it paints nothing dark that high.
-        QVERIFY(DunklePixel(kopie, 24) > 0);
-        QCOMPARE(DunklePixel(fenster.Ansicht->AlsBild(kopie.size()), 24), 0);
+        // The picture's title line is black, and the chart with its axis titles moves below it.
+        const QImage ohneTitel = fenster.Ansicht->AlsBild(kopie.size());
+        QVERIFY(Pixel(kopie, 24, true) > 0);
+        QCOMPARE(Pixel(ohneTitel, 24, true), 0);
+        QCOMPARE(Pixel(kopie, 24, false), 0);
+        QVERIFY(Pixel(ohneTitel, 24, false) > 0);
     }
 
     // Readings after the line came back are not joined to those before.

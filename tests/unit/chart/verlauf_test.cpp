@@ -64,6 +64,9 @@ TEST(Verlauf, SeriesByQuantityWithConductivityInOneUnit) {
     ASSERT_EQ(lf.Punkte.size(), 2U);
     EXPECT_FLOAT_EQ(lf.Punkte[1].Wert, 0.98F);
     EXPECT_FLOAT_EQ(lf.Punkte[1].Mittel, 0.98F);
+    // In mS/cm a µS/cm reading keeps its two decimals: 0,01410.
+    EXPECT_EQ(Nachkommastellen(lf), 5);
+    EXPECT_EQ(Nachkommastellen(verlauf.Reihen()[0]), 2);
     EXPECT_EQ(verlauf.Reihen()[4].Einheit, "%");
     EXPECT_EQ(verlauf.Reihen()[0].Punkte.size(), 2U);
     EXPECT_EQ(verlauf.LetzteReihe(), 0);
