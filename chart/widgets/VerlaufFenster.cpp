@@ -65,7 +65,7 @@ TVerlaufFenster::TVerlaufFenster(const TVerlauf& verlauf, QWidget* parent)
     , verlauf_(verlauf) {
     setObjectName(QStringLiteral("Verlauf"));
     setWindowTitle(QStringLiteral("Verlauf"));
-    Ansicht = new TVerlaufAnsicht(verlauf, this);
+    // Made in reading order, which is the order of Tab: the controls, then the chart.
     Reihenwahl = new QComboBox(this);
     Reihenwahl->setObjectName(QStringLiteral("Reihenwahl"));
     Reihenwahl->addItem(QStringLiteral("Neueste Messgröße"), -1);
@@ -79,6 +79,7 @@ TVerlaufFenster::TVerlaufFenster(const TVerlauf& verlauf, QWidget* parent)
     KopierenKnopf->setObjectName(QStringLiteral("BildKopieren"));
     DatenKnopf = new QPushButton(QStringLiteral("Daten exportieren ..."), this);
     DatenKnopf->setObjectName(QStringLiteral("DatenExportieren"));
+    Ansicht = new TVerlaufAnsicht(verlauf, this);
     Hinweis = new QLabel(this);
     Hinweis->setObjectName(QStringLiteral("Verlaufshinweis"));
     Hinweis->setWordWrap(true);
@@ -86,20 +87,12 @@ TVerlaufFenster::TVerlaufFenster(const TVerlauf& verlauf, QWidget* parent)
         "Mausrad, + und −: Zoom · Ziehen: Bereich wählen · rechte Taste, ← und →: verschieben · "
         "Pos1: alles zeigen · Klick: Marke setzen"));
 
-    // Tab goes through the controls in reading order and then into the chart.
     auto* leiste = new QHBoxLayout;
-    QWidget* vorher = nullptr;
-    for (QWidget* w : {static_cast<QWidget*>(Reihenwahl), static_cast<QWidget*>(MittelZeigen),
-                       static_cast<QWidget*>(AllesZeigenKnopf),
-                       static_cast<QWidget*>(SpeichernKnopf), static_cast<QWidget*>(KopierenKnopf),
-                       static_cast<QWidget*>(DatenKnopf), static_cast<QWidget*>(Ansicht)}) {
-        if (w != Ansicht) {
-            leiste->addWidget(w);
-        }
-        if (vorher != nullptr) {
-            setTabOrder(vorher, w);
-        }
-        vorher = w;
+    for (QWidget* w :
+         {static_cast<QWidget*>(Reihenwahl), static_cast<QWidget*>(MittelZeigen),
+          static_cast<QWidget*>(AllesZeigenKnopf), static_cast<QWidget*>(SpeichernKnopf),
+          static_cast<QWidget*>(KopierenKnopf), static_cast<QWidget*>(DatenKnopf)}) {
+        leiste->addWidget(w);
     }
     leiste->addStretch();
     auto* spalte = new QVBoxLayout(this);

@@ -157,7 +157,8 @@ private slots:
         QTest::newRow("Pos1 zeigt alles") << int(Qt::Key_Home) << 0.0 << 60000.0 << true;
     }
 
-    // Tab leads from the last button into the chart, whose keys then zoom and pan.
+    // The window starts with the series list; Tab leads from the last button into the chart,
+    // whose keys then zoom and pan.
     void tastaturZoomUndVerschieben() {
         QFETCH(int, taste);
         QFETCH(double, von);
@@ -170,10 +171,14 @@ private slots:
         fenster.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&fenster));
         fenster.Ansicht->BereichSetzen(Anfang + 10000.0, Anfang + 50000.0);
+        QCOMPARE(QApplication::focusWidget(), fenster.Reihenwahl);
         fenster.DatenKnopf->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), fenster.Ansicht);
         QTest::keyClick(QApplication::focusWidget(), static_cast<Qt::Key>(taste));
+        // The chart lets Tab go on: it is no trap.
+        QTest::keyClick(fenster.Ansicht, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), fenster.Reihenwahl);
         double istVon = 0;
         double istBis = 0;
         fenster.Ansicht->Bereich(istVon, istBis);
