@@ -7,14 +7,13 @@
 #include "chart/widgets/VerlaufFenster.h"
 #include "chart/widgets/VerlaufZeichnung.h"
 #include "tests/unit/common/TestOrdner.h"
+#include "tests/widgets/VerlaufSvg.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QPainter>
 #include <QPushButton>
-#include <QSvgGenerator>
 #include <QtTest>
 
 #include <cmath>
@@ -36,16 +35,7 @@ void MinutePh(TVerlauf& verlauf) {
 
 // The texts the view paints as it stands.
 QString Gemalt(QWidget& widget) {
-    QBuffer puffer;
-    puffer.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&puffer);
-    svg.setSize(widget.size());
-    {
-        QPainter maler(&svg);
-        widget.render(&maler);
-    }
-    return QString::fromUtf8(puffer.data());
+    return AlsSvg(widget.size(), [&](QPainter& maler) { widget.render(&maler); });
 }
 
 bool Enthaelt(const QString& svg, const QString& text) {

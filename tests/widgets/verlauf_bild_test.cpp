@@ -3,13 +3,12 @@
 // The chart painted into an image and into SVG: what a user must see in it.
 #include "chart/widgets/VerlaufFenster.h"
 #include "chart/widgets/VerlaufZeichnung.h"
+#include "tests/widgets/VerlaufSvg.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QRegularExpression>
-#include <QSvgGenerator>
 #include <QtTest>
 
 #include <cstdlib>
@@ -43,20 +42,15 @@ const TVerlaufReihe& Reihe(const TVerlauf& verlauf) {
 }
 
 // Colour and text of every text the picture paints: "#1f4e9c pH".
+QString Svg(const TVerlaufBild& bild) {
+    return AlsSvg(Flaeche.size(), [&](QPainter& maler) { VerlaufZeichnen(maler, Flaeche, bild); });
+}
+
 QStringList SvgTexte(const TVerlaufBild& bild) {
-    QBuffer puffer;
-    puffer.open(QIODevice::WriteOnly);
-    QSvgGenerator svg;
-    svg.setOutputDevice(&puffer);
-    svg.setSize(Flaeche.size());
-    {
-        QPainter maler(&svg);
-        VerlaufZeichnen(maler, Flaeche, bild);
-    }
     static const QRegularExpression text(
         QStringLiteral(R"re(<text fill="(#[0-9a-f]{6})"[^>]*>([^<]*)</text>)re"));
     QStringList texte;
-    for (const auto& treffer : text.globalMatch(QString::fromUtf8(puffer.data()))) {
+    for (const auto& treffer : text.globalMatch(Svg(bild))) {
         texte << treffer.captured(1) + QStringLiteral(" ") + treffer.captured(2);
     }
     return texte;
@@ -132,17 +126,7 @@ private slots:
             verlauf.Hinzufuegen({Anfang + i * 1000LL, "Lf", "\xE6S/cm", 14.1 + i * 0.01, true,
                                  25.0 + i * 0.01, 1410.0});
         }
-        QBuffer puffer;
-        puffer.open(QIODevice::WriteOnly);
-        QSvgGenerator svg;
-        svg.setOutputDevice(&puffer);
-        svg.setSize(Flaeche.size());
-        {
-            QPainter maler(&svg);
-            VerlaufZeichnen(maler, Flaeche,
-                            {&Reihe(verlauf), Anfang * 1.0, Anfang + 120000.0, false});
-        }
-        const QString text = QString::fromUtf8(puffer.data());
+        const QString text = Svg({&Reihe(verlauf), Anfang * 1.0, Anfang + 120000.0, false});
         for (const QString& erwartet : {QStringLiteral("Lf [µS/cm]"), QStringLiteral("Temp. [°C]"),
                                         QStringLiteral("10:00:00"), QStringLiteral("10:01:00"),
                                         QStringLiteral("14,4"), QStringLiteral("25,0")}) {
@@ -216,16 +200,7 @@ private slots:
     }
 
     void ohneMesswerteEinHinweis() {
-        QImage bild(Flaeche.size(), QImage::Format_RGB32);
-        QBuffer puffer;
-        puffer.open(QIODevice::WriteOnly);
-        QSvgGenerator svg;
-        svg.setOutputDevice(&puffer);
-        {
-            QPainter maler(&svg);
-            VerlaufZeichnen(maler, Flaeche, {nullptr, 0, 60000, false});
-        }
-        QVERIFY(QString::fromUtf8(puffer.data()).contains(QStringLiteral("Noch keine Messwerte")));
+        QVERIFY(Svg({nullptr, 0, 60000, false}).contains(QStringLiteral("Noch keine Messwerte")));
     }
 };
 
