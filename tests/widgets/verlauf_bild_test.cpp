@@ -164,15 +164,11 @@ private slots:
             << QByteArray("Lf") << QByteArray("\xE6S/cm") << true << false
             << QStringList{"#1f4e9c Lf [µS/cm]", "#1f4e9c Lf [µS/cm]", "#b03030 Temperatur"}
             << QStringList{"Gleitendes Mittel"};
-        // A printout: the meter names no quantity.
-        QTest::newRow("Ausdruck in %")
-            << QByteArray("?") << QByteArray("%") << false << false
-            << QStringList{"#1f4e9c %", "#1f4e9c %"}
-            << QStringList{"Gleitendes Mittel", "Temperatur", "?", "? [%]"};
+        // A reading whose quantity and unit the meter does not name.
         QTest::newRow("ohne Einheit")
             << QByteArray("?") << QByteArray() << false << true
             << QStringList{"#1f4e9c Messwert", "#1f4e9c Messwert", "#e07b00 Gleitendes Mittel"}
-            << QStringList{"?"};
+            << QStringList{"?", "Temperatur"};
     }
 
     void legendeNenntJedeLinie() {
