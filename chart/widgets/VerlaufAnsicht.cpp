@@ -162,9 +162,18 @@ void TVerlaufAnsicht::ZiehbereichZeichnen(QPainter& maler) const {
 
 void TVerlaufAnsicht::paintEvent(QPaintEvent* /*event*/) {
     gezeichnet_ = verlauf_.Stand();
-    QPainter maler(this);
     const TVerlaufBild bild = Bild();
-    mass_ = VerlaufZeichnen(maler, rect(), bild);
+    const TGrundStand stand{gezeichnet_, bild.Reihe, bild.VonMs,         bild.BisMs,
+                            bild.Mittel, size(),     devicePixelRatioF()};
+    if (grund_.isNull() || !(stand == grundStand_)) {
+        grund_ = QImage(size() * stand.Pixelfaktor, QImage::Format_RGB32);
+        grund_.setDevicePixelRatio(stand.Pixelfaktor);
+        QPainter grundMaler(&grund_);
+        mass_ = VerlaufZeichnen(grundMaler, rect(), bild);
+        grundStand_ = stand;
+    }
+    QPainter maler(this);
+    maler.drawImage(QPoint(0, 0), grund_);
     if (marke_) {
         const auto ablesung = Ablesen(bild, mass_, static_cast<double>(*marke_));
         if (ablesung && ablesung->UtcMs == *marke_) {

@@ -78,8 +78,22 @@ private:
     double vonMs_ = 0.0;
     double bisMs_ = 0.0;
     std::uint64_t gezeichnet_ = 0; // the chart's Stand at the last picture
-    TVerlaufMass mass_;            // where the last picture put the plot and its axes
-    std::optional<int> zeiger_;    // the pointer's column while it is over the chart
+    // The chart as last drawn, without readout and marker: the pointer's moves repaint only
+    // those over it, not a week of readings.
+    struct TGrundStand {
+        std::uint64_t Stand = 0;
+        const TVerlaufReihe* Reihe = nullptr;
+        double VonMs = 0.0;
+        double BisMs = 0.0;
+        bool Mittel = false;
+        QSize Groesse;
+        qreal Pixelfaktor = 1.0;
+        bool operator==(const TGrundStand&) const = default;
+    };
+    QImage grund_;
+    TGrundStand grundStand_;
+    TVerlaufMass mass_;         // where the last picture put the plot and its axes
+    std::optional<int> zeiger_; // the pointer's column while it is over the chart
     std::optional<std::int64_t> marke_;
     // Dragging: where it began, and whether it pans or marks a range.
     bool ziehen_ = false;
