@@ -21,14 +21,14 @@ bool LinienWert(const TVerlaufPunkt& punkt, TLinie linie, float& wert) {
     return false;
 }
 
-namespace {
-
-// The readings with time in [vonMs, bisMs): their indices.
-std::pair<std::size_t, std::size_t> Indizes(const TPunktFolge& punkte, double vonMs, double bisMs) {
+std::pair<std::size_t, std::size_t> PunkteIm(const TPunktFolge& punkte, double vonMs,
+                                             double bisMs) {
     // Times are whole milliseconds: t >= vonMs is t >= ceil(vonMs), t < bisMs is t < ceil(bisMs).
     return {punkte.ErsterAb(static_cast<std::int64_t>(std::ceil(vonMs))),
             punkte.ErsterAb(static_cast<std::int64_t>(std::ceil(bisMs)))};
 }
+
+namespace {
 
 // The scan for one line, its choice of value fixed at compile time: this loop runs over every
 // reading in view at each redraw.
@@ -40,7 +40,7 @@ void Scannen(const TPunktFolge& punkte, double vonMs, double bisMs,
     // A gap before a reading counts for the line of every kind, also where the reading itself
     // has no value for this line: the break is carried to the next reading that has one.
     bool luecke = false;
-    const auto [von, bis] = Indizes(punkte, vonMs, bisMs);
+    const auto [von, bis] = PunkteIm(punkte, vonMs, bisMs);
     if (von == bis) {
         return;
     }

@@ -4,7 +4,9 @@
 
 #include "chart/Verlauf.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // What a chart draws of a series in a time range, one entry per pixel column. No reading is
@@ -30,6 +32,9 @@ struct TSpalte {
 // before the range's first reading, marks the column where the line breaks.
 std::vector<TSpalte> Ausduennen(const TPunktFolge& punkte, TLinie linie, double vonMs, double bisMs,
                                 int spalten);
+
+// The indices [erster, hinter) of the readings with time in [vonMs, bisMs).
+std::pair<std::size_t, std::size_t> PunkteIm(const TPunktFolge& punkte, double vonMs, double bisMs);
 
 // The value of `linie` of `punkt`; false when the reading has none (a temperature missing).
 bool LinienWert(const TVerlaufPunkt& punkt, TLinie linie, float& wert);

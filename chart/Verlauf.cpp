@@ -86,6 +86,12 @@ double LeitwertFaktor(const std::string& einheit) {
     }
 }
 
+// A reading whose quantity the meter does not name goes to the series of its unit.
+const std::string& GroesseVon(const TVerlaufEingang& eingang) {
+    return eingang.Messgroesse.empty() || eingang.Messgroesse == "?" ? eingang.Einheit
+                                                                     : eingang.Messgroesse;
+}
+
 bool EineGroesse(const TVerlaufReihe& reihe, const std::string& messgroesse,
                  const std::string& einheit) {
     return reihe.Messgroesse == messgroesse && (messgroesse == "Lf" || reihe.Einheit == einheit);
@@ -93,12 +99,22 @@ bool EineGroesse(const TVerlaufReihe& reihe, const std::string& messgroesse,
 
 } // namespace
 
+int Nachkommastellen(const TVerlaufReihe& reihe) {
+    if (reihe.Messgroesse != "Lf") {
+        return 2;
+    }
+    return 2 + static_cast<int>(std::lround(std::log10(LeitwertFaktor(reihe.Einheit) / 1e-6)));
+}
+
 TVerlauf::TVerlauf(std::size_t hoechstzahl)
     : hoechstzahl_(std::max<std::size_t>(hoechstzahl, 1)) {}
 
 void TVerlauf::Leeren() {
     reihen_.clear();
     letzteReihe_ = -1;
+    letzteMs_ = 0;
+    letzteReiheSeitMs_ = 0;
+    ++leerungen_;
     anzahl_ = 0;
     verworfen_ = 0;
     unterbrochen_ = false;
@@ -143,7 +159,7 @@ bool TVerlauf::IstLuecke(const TPunktFolge& punkte, std::int64_t utcMs) const {
 
 void TVerlauf::Hinzufuegen(const TVerlaufEingang& eingang) {
     double faktor = 1.0;
-    const int nummer = ReiheFuer(eingang.Messgroesse, eingang.Einheit, faktor);
+    const int nummer = ReiheFuer(GroesseVon(eingang), eingang.Einheit, faktor);
     TPunktFolge& punkte = reihen_[static_cast<std::size_t>(nummer)].Punkte;
     TVerlaufPunkt punkt;
     punkt.UtcMs = eingang.UtcMs;
@@ -152,7 +168,11 @@ void TVerlauf::Hinzufuegen(const TVerlaufEingang& eingang) {
     punkt.Mittel = static_cast<float>(eingang.Mittel * faktor);
     punkte.push_back(punkt, unterbrochen_ || IstLuecke(punkte, eingang.UtcMs));
     unterbrochen_ = false;
+    if (nummer != letzteReihe_) {
+        letzteReiheSeitMs_ = eingang.UtcMs;
+    }
     letzteReihe_ = nummer;
+    letzteMs_ = eingang.UtcMs;
     ++anzahl_;
     ++stand_;
     if (anzahl_ > hoechstzahl_) {

@@ -94,12 +94,19 @@ private:
 
 // The readings of one quantity, drawn in one unit (µS/cm and mS/cm are one quantity).
 struct TVerlaufReihe {
-    std::string Messgroesse; // "pH", "mV", "Lf", "O2", ... as the meter names it
-    std::string Einheit;     // the unit it is drawn in, bytes as received (code page 850)
+    // "pH", "mV", "Lf", "O2", ... as the meter names it; for a reading whose quantity the meter
+    // does not name (a printout's "?") its unit: "pH", "mg/l", "%"; empty when it has neither.
+    std::string Messgroesse;
+    std::string Einheit; // the unit it is drawn in, bytes as received (code page 850)
     TPunktFolge Punkte;
 };
 
-// What a new reading brings: its quantity, unit, value, temperature and moving average.
+// The decimals a value of the series is written with: two as in the data file, and for a
+// conductivity drawn in mS/cm as many more as keep a µS/cm reading's two (0,01410 mS/cm).
+int Nachkommastellen(const TVerlaufReihe& reihe);
+
+// What a new reading brings: its quantity ("?" or empty where the meter names none), unit,
+// value, temperature and moving average.
 struct TVerlaufEingang {
     std::int64_t UtcMs = 0;
     std::string Messgroesse;
@@ -134,6 +141,12 @@ public:
     const std::vector<TVerlaufReihe>& Reihen() const noexcept { return reihen_; }
     // The series the latest reading went to; -1 while there is none.
     int LetzteReihe() const noexcept { return letzteReihe_; }
+    // The time of the latest reading, and of the first of the readings in a row that went to
+    // its series: since then that series has had the newest reading.
+    std::int64_t LetzteMs() const noexcept { return letzteMs_; }
+    std::int64_t LetzteReiheSeitMs() const noexcept { return letzteReiheSeitMs_; }
+    // Counts Leeren: a view knows a new measurement's series from the old ones.
+    std::uint64_t Leerungen() const noexcept { return leerungen_; }
     std::size_t Anzahl() const noexcept { return anzahl_; }
     std::size_t Verworfen() const noexcept { return verworfen_; }
     // Changes whenever a reading was added or the chart emptied, for views that redraw on it.
@@ -148,6 +161,9 @@ private:
     std::size_t hoechstzahl_;
     std::vector<TVerlaufReihe> reihen_;
     int letzteReihe_ = -1;
+    std::int64_t letzteMs_ = 0;
+    std::int64_t letzteReiheSeitMs_ = 0;
+    std::uint64_t leerungen_ = 0;
     std::size_t anzahl_ = 0;
     std::size_t verworfen_ = 0;
     std::uint64_t stand_ = 0;

@@ -133,6 +133,8 @@ void TForm1::Clear_BtnClick() {
 void TForm1::VerlaufClick() {
     if (VerlaufFenster == nullptr) {
         VerlaufFenster = new TVerlaufFenster(*verlauf_, this);
+        VerlaufFenster->SetUhr(uhr_);
+        VerlaufFenster->SetAnschluss([this] { return comPort_->Port(); });
         // Beside the main window, as far as the screen has room.
         QRect platz(frameGeometry().topRight() + QPoint(8, 0), VerlaufFenster->size());
         if (const QScreen* bildschirm = screen()) {

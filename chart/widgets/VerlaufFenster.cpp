@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "chart/widgets/VerlaufFenster.h"
 
+#include "acquisition/Zahlformat.h"
+#include "chart/DatenExport.h"
 #include "chart/widgets/VerlaufAnsicht.h"
 #include "chart/widgets/VerlaufZeichnung.h"
 #include "framework/widgets/Fehlerbox.h"
@@ -17,10 +19,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShowEvent>
 #include <QSvgGenerator>
 #include <QTimer>
 
 #include <cerrno>
+#include <limits>
 
 namespace {
 
@@ -30,6 +34,30 @@ namespace {
     throw EInOutError::AusErrno(fehler != 0 ? fehler : EIO);
 }
 
+// Writes a file whole or not at all: `schreiben` fills it, then it takes the place of the old.
+template <typename F>
+void DateiSchreiben(const std::filesystem::path& datei, F&& schreiben) {
+    QSaveFile ziel(QString::fromStdString(datei.string()));
+    errno = 0;
+    if (!ziel.open(QIODevice::WriteOnly)) {
+        DateifehlerWerfen();
+    }
+    schreiben(ziel);
+    errno = 0;
+    if (!ziel.commit()) {
+        DateifehlerWerfen();
+    }
+}
+
+// The name a file dialog returned, with the extension of the chosen filter where it has none.
+std::filesystem::path MitEndung(const QString& name, const char* endung) {
+    std::filesystem::path datei = name.toStdString();
+    if (datei.extension().empty()) {
+        datei += endung;
+    }
+    return datei;
+}
+
 } // namespace
 
 TVerlaufFenster::TVerlaufFenster(const TVerlauf& verlauf, QWidget* parent)
@@ -37,7 +65,7 @@ TVerlaufFenster::TVerlaufFenster(const TVerlauf& verlauf, QWidget* parent)
     , verlauf_(verlauf) {
     setObjectName(QStringLiteral("Verlauf"));
     setWindowTitle(QStringLiteral("Verlauf"));
-    Ansicht = new TVerlaufAnsicht(verlauf, this);
+    // Made in reading order, which is the order of Tab: the controls, then the chart.
     Reihenwahl = new QComboBox(this);
     Reihenwahl->setObjectName(QStringLiteral("Reihenwahl"));
     Reihenwahl->addItem(QStringLiteral("Neueste Messgröße"), -1);
@@ -49,16 +77,21 @@ TVerlaufFenster::TVerlaufFenster(const TVerlauf& verlauf, QWidget* parent)
     SpeichernKnopf->setObjectName(QStringLiteral("BildSpeichern"));
     KopierenKnopf = new QPushButton(QStringLiteral("Kopieren"), this);
     KopierenKnopf->setObjectName(QStringLiteral("BildKopieren"));
+    DatenKnopf = new QPushButton(QStringLiteral("Daten exportieren ..."), this);
+    DatenKnopf->setObjectName(QStringLiteral("DatenExportieren"));
+    Ansicht = new TVerlaufAnsicht(verlauf, this);
     Hinweis = new QLabel(this);
     Hinweis->setObjectName(QStringLiteral("Verlaufshinweis"));
-    Hinweis->setText(
-        QStringLiteral("Mausrad: Zoom, Ziehen: Bereich wählen, rechte Taste: verschieben"));
+    Hinweis->setWordWrap(true);
+    Hinweis->setText(QStringLiteral(
+        "Mausrad, + und −: Zoom · Ziehen: Bereich wählen · rechte Taste, ← und →: verschieben · "
+        "Pos1: alles zeigen · Klick: Marke setzen"));
 
     auto* leiste = new QHBoxLayout;
     for (QWidget* w :
          {static_cast<QWidget*>(Reihenwahl), static_cast<QWidget*>(MittelZeigen),
           static_cast<QWidget*>(AllesZeigenKnopf), static_cast<QWidget*>(SpeichernKnopf),
-          static_cast<QWidget*>(KopierenKnopf)}) {
+          static_cast<QWidget*>(KopierenKnopf), static_cast<QWidget*>(DatenKnopf)}) {
         leiste->addWidget(w);
     }
     leiste->addStretch();
@@ -67,13 +100,17 @@ TVerlaufFenster::TVerlaufFenster(const TVerlauf& verlauf, QWidget* parent)
     spalte->addWidget(Ansicht, 1);
     spalte->addWidget(Hinweis);
 
-    connect(Reihenwahl, &QComboBox::activated, this,
-            [this](int index) { Ansicht->SetReihe(Reihenwahl->itemData(index).toInt()); });
+    connect(Reihenwahl, &QComboBox::activated, this, [this](int index) {
+        Ansicht->SetReihe(Reihenwahl->itemData(index).toInt());
+        NeuesteBenennen();
+    });
     connect(MittelZeigen, &QCheckBox::toggled, Ansicht, &TVerlaufAnsicht::SetMittel);
     connect(AllesZeigenKnopf, &QPushButton::clicked, Ansicht, &TVerlaufAnsicht::AllesZeigen);
     connect(SpeichernKnopf, &QPushButton::clicked, this,
             [this] { Behandeln([this] { SpeichernFragen(); }); });
     connect(KopierenKnopf, &QPushButton::clicked, this, [this] { Kopieren(); });
+    connect(DatenKnopf, &QPushButton::clicked, this,
+            [this] { Behandeln([this] { DatenFragen(); }); });
 
     takt_ = new QTimer(this);
     takt_->setObjectName(QStringLiteral("Verlaufstakt"));
@@ -84,6 +121,10 @@ TVerlaufFenster::TVerlaufFenster(const TVerlauf& verlauf, QWidget* parent)
 
 void TVerlaufFenster::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    // Opened again, not merely restored from the task bar: the whole measurement, following.
+    if (!event->spontaneous()) {
+        Ansicht->AllesZeigen();
+    }
     Auffrischen();
     takt_->start();
 }
@@ -95,60 +136,96 @@ void TVerlaufFenster::hideEvent(QHideEvent* event) {
 
 void TVerlaufFenster::ReihenwahlAuffrischen() {
     const auto& reihen = verlauf_.Reihen();
-    if (Reihenwahl->count() == static_cast<int>(reihen.size()) + 1) {
+    const bool neueMessung = leerungen_ != verlauf_.Leerungen();
+    if (!neueMessung && Reihenwahl->count() == static_cast<int>(reihen.size()) + 1) {
         return;
     }
-    const int gewaehlt = Reihenwahl->currentData().toInt();
+    leerungen_ = verlauf_.Leerungen();
+    // A chart emptied for a new measurement follows the newest series again.
+    const int gewaehlt = neueMessung ? -1 : Reihenwahl->currentData().toInt();
     while (Reihenwahl->count() > 1) {
         Reihenwahl->removeItem(1);
     }
     for (std::size_t i = 0; i < reihen.size(); ++i) {
         Reihenwahl->addItem(Achsentitel(reihen[i]), static_cast<int>(i));
     }
-    // A chart emptied for a new measurement follows the newest series again.
-    const int index = Reihenwahl->findData(gewaehlt);
-    Reihenwahl->setCurrentIndex(index < 0 ? 0 : index);
-    if (index < 0) {
-        Ansicht->SetReihe(-1);
+    Reihenwahl->setCurrentIndex(std::max(0, Reihenwahl->findData(gewaehlt)));
+    if (Ansicht->Reihe() != Reihenwahl->currentData().toInt()) {
+        Ansicht->SetReihe(Reihenwahl->currentData().toInt());
+    }
+}
+
+// The list's first entry says which series "Neueste Messgröße" shows.
+void TVerlaufFenster::NeuesteBenennen() {
+    QString text = QStringLiteral("Neueste Messgröße");
+    if (Ansicht->Reihe() < 0 && Ansicht->GezeigteNummer() >= 0) {
+        text += QStringLiteral(" (%1)").arg(
+            Achsentitel(verlauf_.Reihen()[static_cast<std::size_t>(Ansicht->GezeigteNummer())]));
+    }
+    if (Reihenwahl->itemText(0) != text) {
+        Reihenwahl->setItemText(0, text);
     }
 }
 
 void TVerlaufFenster::Auffrischen() {
+    Ansicht->Auffrischen(uhr_ ? uhr_().UtcMs : std::numeric_limits<std::int64_t>::min());
     ReihenwahlAuffrischen();
+    NeuesteBenennen();
     if (verlauf_.Verworfen() > 0) {
         Hinweis->setText(QStringLiteral("Die ältesten %1 Messwerte sind nur noch in der Datei, "
                                         "nicht mehr im Verlauf.")
                              .arg(verlauf_.Verworfen()));
     }
-    Ansicht->Auffrischen();
+}
+
+QString TVerlaufFenster::Bildtitel() const {
+    const TVerlaufBild bild = Ansicht->Bild();
+    QStringList teile{bild.Reihe != nullptr ? Achsentitel(*bild.Reihe) : windowTitle()};
+    const std::string anschluss = anschluss_ ? anschluss_() : std::string();
+    if (!anschluss.empty()) {
+        teile << QString::fromStdString(anschluss);
+    }
+    // The range's end is open: its last moment is a millisecond before.
+    teile << QStringLiteral("%1 bis %2")
+                 .arg(DatumZeitText(bild.VonMs), DatumZeitText(bild.BisMs - 1));
+    return teile.join(QStringLiteral(" – "));
 }
 
 void TVerlaufFenster::Exportieren(const std::filesystem::path& datei) const {
-    QSaveFile ziel(QString::fromStdString(datei.string()));
-    errno = 0;
-    if (!ziel.open(QIODevice::WriteOnly)) {
-        DateifehlerWerfen();
-    }
     const QSize groesse = Ansicht->size();
-    if (datei.extension() == ".svg" || datei.extension() == ".SVG") {
-        QSvgGenerator svg;
-        svg.setOutputDevice(&ziel);
-        svg.setSize(groesse);
-        svg.setViewBox(QRect(QPoint(0, 0), groesse));
-        svg.setTitle(windowTitle());
-        QPainter maler(&svg);
-        VerlaufZeichnen(maler, QRect(QPoint(0, 0), groesse), Ansicht->Bild());
-    } else if (!Ansicht->AlsBild(groesse).save(&ziel, "PNG")) {
-        DateifehlerWerfen();
-    }
-    errno = 0;
-    if (!ziel.commit()) {
-        DateifehlerWerfen();
-    }
+    const QString titel = Bildtitel();
+    DateiSchreiben(datei, [&](QSaveFile& ziel) {
+        if (datei.extension() == ".svg" || datei.extension() == ".SVG") {
+            QSvgGenerator svg;
+            svg.setOutputDevice(&ziel);
+            svg.setSize(groesse);
+            svg.setViewBox(QRect(QPoint(0, 0), groesse));
+            svg.setTitle(titel);
+            QPainter maler(&svg);
+            VerlaufZeichnen(maler, QRect(QPoint(0, 0), groesse), Ansicht->Bild(), titel);
+        } else if (!Ansicht->AlsBild(groesse, titel).save(&ziel, "PNG")) {
+            DateifehlerWerfen();
+        }
+    });
 }
 
 void TVerlaufFenster::Kopieren() const {
-    QGuiApplication::clipboard()->setImage(Ansicht->AlsBild(Ansicht->size()));
+    QGuiApplication::clipboard()->setImage(Ansicht->AlsBild(Ansicht->size(), Bildtitel()));
+}
+
+void TVerlaufFenster::DatenExportieren(const std::filesystem::path& datei) const {
+    static const TVerlaufReihe keine;
+    const TVerlaufBild bild = Ansicht->Bild();
+    DateiSchreiben(datei, [&](QSaveFile& ziel) {
+        DatenExportSchreiben(bild.Reihe != nullptr ? *bild.Reihe : keine, bild.VonMs, bild.BisMs,
+                             bild.Mittel, DezimalTrennzeichen(), [&](std::string_view teil) {
+                                 errno = 0;
+                                 const auto laenge = static_cast<qint64>(teil.size());
+                                 if (ziel.write(teil.data(), laenge) != laenge) {
+                                     DateifehlerWerfen();
+                                 }
+                             });
+    });
 }
 
 void TVerlaufFenster::SpeichernFragen() {
@@ -159,9 +236,15 @@ void TVerlaufFenster::SpeichernFragen() {
     if (name.isEmpty()) {
         return;
     }
-    std::filesystem::path datei = name.toStdString();
-    if (datei.extension().empty()) {
-        datei += filter.startsWith(QStringLiteral("SVG")) ? ".svg" : ".png";
+    Exportieren(MitEndung(name, filter.startsWith(QStringLiteral("SVG")) ? ".svg" : ".png"));
+}
+
+void TVerlaufFenster::DatenFragen() {
+    const QString name = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Daten exportieren"), QStringLiteral("Verlauf.txt"),
+        QStringLiteral("Text mit Tabulatoren (*.txt);;Alle Dateien (*)"));
+    if (name.isEmpty()) {
+        return;
     }
-    Exportieren(datei);
+    DatenExportieren(MitEndung(name, ".txt"));
 }

@@ -5,6 +5,8 @@
 #include "chart/Ausduennung.h"
 #include "chart/Zeitachse.h"
 #include "framework/Codepage.h"
+#include "storage/PCZeit.h"
+#include "storage/Uhr.h"
 
 #include <QPainter>
 
@@ -18,43 +20,16 @@ constexpr int RandLinks = 64;
 constexpr int RandRechts = 56;
 constexpr int RandOben = 28;
 constexpr int RandUnten = 30;
+constexpr int TitelHoehe = 24;
 constexpr double MindestSpanneMs = 60000.0;
 
-const QColor WertFarbe(0x1f, 0x4e, 0x9c);
-const QColor MittelFarbe(0xe0, 0x7b, 0x00);
-const QColor TempFarbe(0xb0, 0x30, 0x30);
 const QColor GitterFarbe(0xe4, 0xe4, 0xe4);
-
-// A value range for an axis: the columns' least and greatest, widened a little, never empty.
-struct TAchse {
-    double Min = 0.0;
-    double Max = 1.0;
-    bool Belegt = false;
-
-    void Aufnehmen(const std::vector<TSpalte>& spalten) {
-        for (const TSpalte& s : spalten) {
-            if (s.Belegt) {
-                Min = Belegt ? std::min<double>(Min, s.Min) : s.Min;
-                Max = Belegt ? std::max<double>(Max, s.Max) : s.Max;
-                Belegt = true;
-            }
-        }
-    }
-    void Abschliessen() {
-        const double rand = Max > Min ? (Max - Min) * 0.05 : std::max(std::abs(Max) * 0.01, 0.5);
-        Min -= rand;
-        Max += rand;
-    }
-    double Y(double wert, const QRect& r) const {
-        return r.bottom() - (wert - Min) / (Max - Min) * (r.height() - 1);
-    }
-};
 
 // One line from its columns: each column from where the line comes in, over its least and
 // greatest reading, to where it goes on; a gap starts a new stretch; a lone reading is a dot.
 // Drawn with a one-pixel cosmetic pen as polylines, the rasteriser's fast path: a stroked path
 // of a week of readings would take a thousand times longer.
-void LinieZeichnen(QPainter& maler, const std::vector<TSpalte>& spalten, const TAchse& achse,
+void LinieZeichnen(QPainter& maler, const std::vector<TSpalte>& spalten, const TVerlaufAchse& achse,
                    const QRect& r, const QColor& farbe) {
     QPen stift(farbe, 0);
     stift.setCosmetic(true);
@@ -88,7 +63,7 @@ void LinieZeichnen(QPainter& maler, const std::vector<TSpalte>& spalten, const T
     zeichnen();
 }
 
-void WertachseZeichnen(QPainter& maler, const QRect& r, const TAchse& achse, bool links,
+void WertachseZeichnen(QPainter& maler, const QRect& r, const TVerlaufAchse& achse, bool links,
                        const QColor& farbe, const QString& titel) {
     maler.setPen(farbe);
     const QFontMetrics metrik = maler.fontMetrics();
@@ -100,14 +75,16 @@ void WertachseZeichnen(QPainter& maler, const QRect& r, const TAchse& achse, boo
             maler.setPen(GitterFarbe);
             maler.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
             maler.setPen(farbe);
-            maler.drawText(QRectF(0, y - 8, r.left() - 6, 16), Qt::AlignRight | Qt::AlignVCenter,
-                           text);
+            maler.drawText(QRectF(r.left() - RandLinks, y - 8, RandLinks - 6, 16),
+                           Qt::AlignRight | Qt::AlignVCenter, text);
         } else {
             maler.drawText(QRectF(r.right() + 6, y - 8, metrik.horizontalAdvance(text) + 2, 16),
                            Qt::AlignLeft | Qt::AlignVCenter, text);
         }
     }
-    const QRect kopf(links ? 0 : r.right() - 120, 4, links ? r.left() + 120 : 120 + RandRechts, 18);
+    const int oben = r.top() - RandOben + 4;
+    const QRect kopf = links ? QRect(r.left() - RandLinks, oben, RandLinks + 120, 18)
+                             : QRect(r.right() - 120, oben, 120 + RandRechts, 18);
     maler.drawText(kopf.adjusted(4, 0, -4, 0),
                    (links ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, titel);
 }
@@ -126,14 +103,99 @@ void ZeitachseZeichnen(QPainter& maler, const QRect& r, double vonMs, double bis
     }
 }
 
+// The legend: one row at the plot's top left, each line's stroke and name in its colour, on a
+// white ground that lets the readings below show faintly.
+void LegendeZeichnen(QPainter& maler, const QRect& r,
+                     const std::vector<TLegendenEintrag>& eintraege) {
+    constexpr int Strich = 18;
+    constexpr int Abstand = 6;
+    constexpr int Zwischen = 14;
+    const QFontMetrics metrik = maler.fontMetrics();
+    int breite = Abstand - Zwischen;
+    for (const TLegendenEintrag& e : eintraege) {
+        breite += Zwischen + Strich + Abstand + metrik.horizontalAdvance(e.Text);
+    }
+    const QRect kasten(r.left() + 6, r.top() + 6, breite + Abstand, metrik.height() + 6);
+    maler.setPen(GitterFarbe.darker(130));
+    maler.setBrush(QColor(255, 255, 255, 220));
+    maler.drawRect(kasten);
+    int x = kasten.left() + Abstand;
+    const int mitte = kasten.center().y();
+    for (const TLegendenEintrag& e : eintraege) {
+        maler.setPen(QPen(e.Farbe, 2));
+        maler.drawLine(x, mitte, x + Strich, mitte);
+        x += Strich + Abstand;
+        const int textbreite = metrik.horizontalAdvance(e.Text);
+        maler.drawText(QRect(x, kasten.top(), textbreite + 2, kasten.height()),
+                       Qt::AlignLeft | Qt::AlignVCenter, e.Text);
+        x += textbreite + Zwischen;
+    }
+}
+
+// The title line above the chart; returns the area left for the chart.
+QRect TitelZeichnen(QPainter& maler, const QRect& flaeche, const QString& titel) {
+    if (titel.isEmpty()) {
+        return flaeche;
+    }
+    QFont schrift = maler.font();
+    schrift.setBold(true);
+    maler.save();
+    maler.setFont(schrift);
+    maler.setPen(Qt::black);
+    maler.drawText(QRect(flaeche.left() + 8, flaeche.top(), flaeche.width() - 16, TitelHoehe),
+                   Qt::AlignLeft | Qt::AlignVCenter, titel);
+    maler.restore();
+    return flaeche.adjusted(0, TitelHoehe, 0, 0);
+}
+
 } // namespace
+
+void TVerlaufAchse::Aufnehmen(const std::vector<TSpalte>& spalten) {
+    for (const TSpalte& s : spalten) {
+        if (s.Belegt) {
+            Min = Belegt ? std::min<double>(Min, s.Min) : s.Min;
+            Max = Belegt ? std::max<double>(Max, s.Max) : s.Max;
+            Belegt = true;
+        }
+    }
+}
+
+void TVerlaufAchse::Abschliessen() {
+    const double rand = Max > Min ? (Max - Min) * 0.05 : std::max(std::abs(Max) * 0.01, 0.5);
+    Min -= rand;
+    Max += rand;
+}
 
 QString Achsentitel(const TVerlaufReihe& reihe) {
     const QString groesse = Cp850ZuText(reihe.Messgroesse);
     const QString einheit = Cp850ZuText(reihe.Einheit);
+    if (groesse.isEmpty() || groesse == QStringLiteral("?")) {
+        return einheit.isEmpty() ? QStringLiteral("Messwert") : einheit;
+    }
     return einheit.isEmpty() || einheit == groesse
                ? groesse
                : QStringLiteral("%1 [%2]").arg(groesse, einheit);
+}
+
+std::vector<TLegendenEintrag> Legende(const TVerlaufBild& bild, bool mitTemperatur) {
+    std::vector<TLegendenEintrag> eintraege;
+    if (bild.Reihe == nullptr) {
+        return eintraege;
+    }
+    eintraege.push_back({TLinie::Wert, Achsentitel(*bild.Reihe), VerlaufWertFarbe});
+    if (bild.Mittel) {
+        eintraege.push_back(
+            {TLinie::Mittel, QStringLiteral("Gleitendes Mittel"), VerlaufMittelFarbe});
+    }
+    if (mitTemperatur) {
+        eintraege.push_back({TLinie::Temp, QStringLiteral("Temperatur"), VerlaufTempFarbe});
+    }
+    return eintraege;
+}
+
+QString DatumZeitText(double utcMs) {
+    return QString::fromStdString(
+        PCDatumZeitText(UhrzeitAusUtc(static_cast<std::int64_t>(std::floor(utcMs))).Lokal));
 }
 
 QRect Zeichenflaeche(const QRect& flaeche) {
@@ -151,17 +213,22 @@ void GanzerBereich(const TVerlaufReihe* reihe, double& vonMs, double& bisMs) {
         std::max(static_cast<double>(reihe->Punkte.back().UtcMs) + 1.0, vonMs + MindestSpanneMs);
 }
 
-void VerlaufZeichnen(QPainter& maler, const QRect& flaeche, const TVerlaufBild& bild) {
+TVerlaufMass VerlaufZeichnen(QPainter& maler, const QRect& flaeche, const TVerlaufBild& bild,
+                             const QString& titel) {
     maler.fillRect(flaeche, Qt::white);
-    const QRect r = Zeichenflaeche(flaeche);
+    TVerlaufMass mass;
+    mass.Flaeche = Zeichenflaeche(TitelZeichnen(maler, flaeche, titel));
+    mass.VonMs = bild.VonMs;
+    mass.BisMs = bild.BisMs;
+    const QRect r = mass.Flaeche;
     if (r.width() < 10 || r.height() < 10) {
-        return;
+        return mass;
     }
     maler.setRenderHint(QPainter::Antialiasing, false);
     if (bild.Reihe == nullptr || bild.Reihe->Punkte.empty()) {
         maler.setPen(Qt::darkGray);
         maler.drawText(r, Qt::AlignCenter, QStringLiteral("Noch keine Messwerte"));
-        return;
+        return mass;
     }
     const TPunktFolge& punkte = bild.Reihe->Punkte;
     const auto spalten = [&](TLinie linie) {
@@ -171,30 +238,30 @@ void VerlaufZeichnen(QPainter& maler, const QRect& flaeche, const TVerlaufBild& 
     const std::vector<TSpalte> mittel =
         bild.Mittel ? spalten(TLinie::Mittel) : std::vector<TSpalte>{};
     const std::vector<TSpalte> temps = spalten(TLinie::Temp);
-    // The readings set the value axis. The moving average stays inside it but for its start,
-    // where the readings not yet received count as 0: that part is cut off at the edge rather
-    // than squeezing the readings into a strip.
-    TAchse links;
-    links.Aufnehmen(werte);
-    links.Abschliessen();
-    TAchse rechts;
-    rechts.Aufnehmen(temps);
-    rechts.Abschliessen();
+    // The readings set the value axis; the moving average stays inside it (where it does not,
+    // it is cut off at the edge rather than squeezing the readings into a strip).
+    mass.Wert.Aufnehmen(werte);
+    mass.Wert.Abschliessen();
+    mass.Temp.Aufnehmen(temps);
+    mass.Temp.Abschliessen();
 
     ZeitachseZeichnen(maler, r, bild.VonMs, bild.BisMs);
-    WertachseZeichnen(maler, r, links, true, WertFarbe, Achsentitel(*bild.Reihe));
-    if (rechts.Belegt) {
-        WertachseZeichnen(maler, r, rechts, false, TempFarbe, QStringLiteral("Temp. [°C]"));
+    WertachseZeichnen(maler, r, mass.Wert, true, VerlaufWertFarbe, Achsentitel(*bild.Reihe));
+    if (mass.Temp.Belegt) {
+        WertachseZeichnen(maler, r, mass.Temp, false, VerlaufTempFarbe,
+                          QStringLiteral("Temp. [°C]"));
     }
     maler.setPen(Qt::black);
     maler.setBrush(Qt::NoBrush);
     maler.drawRect(r);
     maler.save();
     maler.setClipRect(r);
-    LinieZeichnen(maler, temps, rechts, r, TempFarbe);
+    LinieZeichnen(maler, temps, mass.Temp, r, VerlaufTempFarbe);
     if (bild.Mittel) {
-        LinieZeichnen(maler, mittel, links, r, MittelFarbe);
+        LinieZeichnen(maler, mittel, mass.Wert, r, VerlaufMittelFarbe);
     }
-    LinieZeichnen(maler, werte, links, r, WertFarbe);
+    LinieZeichnen(maler, werte, mass.Wert, r, VerlaufWertFarbe);
+    LegendeZeichnen(maler, r, Legende(bild, mass.Temp.Belegt));
     maler.restore();
+    return mass;
 }

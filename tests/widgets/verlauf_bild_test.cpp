@@ -3,12 +3,12 @@
 // The chart painted into an image and into SVG: what a user must see in it.
 #include "chart/widgets/VerlaufFenster.h"
 #include "chart/widgets/VerlaufZeichnung.h"
+#include "tests/widgets/VerlaufSvg.h"
 
-#include <QBuffer>
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
-#include <QSvgGenerator>
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <cstdlib>
@@ -39,6 +39,21 @@ int Wertpixel(const QImage& bild, int links, int rechts, int oben, int unten) {
 
 const TVerlaufReihe& Reihe(const TVerlauf& verlauf) {
     return verlauf.Reihen().front();
+}
+
+// Colour and text of every text the picture paints: "#1f4e9c pH".
+QString Svg(const TVerlaufBild& bild) {
+    return AlsSvg(Flaeche.size(), [&](QPainter& maler) { VerlaufZeichnen(maler, Flaeche, bild); });
+}
+
+QStringList SvgTexte(const TVerlaufBild& bild) {
+    static const QRegularExpression text(
+        QStringLiteral(R"re(<text fill="(#[0-9a-f]{6})"[^>]*>([^<]*)</text>)re"));
+    QStringList texte;
+    for (const auto& treffer : text.globalMatch(Svg(bild))) {
+        texte << treffer.captured(1) + QStringLiteral(" ") + treffer.captured(2);
+    }
+    return texte;
 }
 
 } // namespace
@@ -111,17 +126,7 @@ private slots:
             verlauf.Hinzufuegen({Anfang + i * 1000LL, "Lf", "\xE6S/cm", 14.1 + i * 0.01, true,
                                  25.0 + i * 0.01, 1410.0});
         }
-        QBuffer puffer;
-        puffer.open(QIODevice::WriteOnly);
-        QSvgGenerator svg;
-        svg.setOutputDevice(&puffer);
-        svg.setSize(Flaeche.size());
-        {
-            QPainter maler(&svg);
-            VerlaufZeichnen(maler, Flaeche,
-                            {&Reihe(verlauf), Anfang * 1.0, Anfang + 120000.0, false});
-        }
-        const QString text = QString::fromUtf8(puffer.data());
+        const QString text = Svg({&Reihe(verlauf), Anfang * 1.0, Anfang + 120000.0, false});
         for (const QString& erwartet : {QStringLiteral("Lf [µS/cm]"), QStringLiteral("Temp. [°C]"),
                                         QStringLiteral("10:00:00"), QStringLiteral("10:01:00"),
                                         QStringLiteral("14,4"), QStringLiteral("25,0")}) {
@@ -141,17 +146,57 @@ private slots:
         QVERIFY(fenster.Hinweis->text().contains(QStringLiteral("nur noch in der Datei")));
     }
 
-    void ohneMesswerteEinHinweis() {
-        QImage bild(Flaeche.size(), QImage::Format_RGB32);
-        QBuffer puffer;
-        puffer.open(QIODevice::WriteOnly);
-        QSvgGenerator svg;
-        svg.setOutputDevice(&puffer);
-        {
-            QPainter maler(&svg);
-            VerlaufZeichnen(maler, Flaeche, {nullptr, 0, 60000, false});
+    void legendeNenntJedeLinie_data() {
+        // Bytes as the meter sends them (code page 850).
+        QTest::addColumn<QByteArray>("groesse");
+        QTest::addColumn<QByteArray>("einheit");
+        QTest::addColumn<bool>("temperatur");
+        QTest::addColumn<bool>("mittel");
+        // Colour and text of each legend entry; the series' name is the left axis' title too.
+        QTest::addColumn<QStringList>("erwartet");
+        QTest::addColumn<QStringList>("fehlend");
+        QTest::newRow("pH mit Temperatur und Mittel")
+            << QByteArray("pH") << QByteArray("pH") << true << true
+            << QStringList{"#1f4e9c pH", "#1f4e9c pH", "#e07b00 Gleitendes Mittel",
+                           "#b03030 Temperatur"}
+            << QStringList{};
+        QTest::newRow("Leitfaehigkeit")
+            << QByteArray("Lf") << QByteArray("\xE6S/cm") << true << false
+            << QStringList{"#1f4e9c Lf [µS/cm]", "#1f4e9c Lf [µS/cm]", "#b03030 Temperatur"}
+            << QStringList{"Gleitendes Mittel"};
+        // A reading whose quantity and unit the meter does not name.
+        QTest::newRow("ohne Einheit")
+            << QByteArray("?") << QByteArray() << false << true
+            << QStringList{"#1f4e9c Messwert", "#1f4e9c Messwert", "#e07b00 Gleitendes Mittel"}
+            << QStringList{"?", "Temperatur"};
+    }
+
+    void legendeNenntJedeLinie() {
+        QFETCH(QByteArray, groesse);
+        QFETCH(QByteArray, einheit);
+        QFETCH(bool, temperatur);
+        QFETCH(bool, mittel);
+        QFETCH(QStringList, erwartet);
+        QFETCH(QStringList, fehlend);
+        TVerlauf verlauf;
+        for (int i = 0; i < 60; ++i) {
+            verlauf.Hinzufuegen({Anfang + i * 1000LL, groesse.toStdString(), einheit.toStdString(),
+                                 7.0 + (i % 7) * 0.1, temperatur, 25.0, 7.0});
         }
-        QVERIFY(QString::fromUtf8(puffer.data()).contains(QStringLiteral("Noch keine Messwerte")));
+        const QStringList texte =
+            SvgTexte({&Reihe(verlauf), Anfang * 1.0, Anfang + 60000.0, mittel});
+        for (const QString& eintrag : erwartet) {
+            QVERIFY2(texte.count(eintrag) == erwartet.count(eintrag), qPrintable(eintrag));
+        }
+        for (const QString& text : fehlend) {
+            for (const QString& gemalt : texte) {
+                QVERIFY2(gemalt.section(' ', 1) != text, qPrintable(text));
+            }
+        }
+    }
+
+    void ohneMesswerteEinHinweis() {
+        QVERIFY(Svg({nullptr, 0, 60000, false}).contains(QStringLiteral("Noch keine Messwerte")));
     }
 };
 

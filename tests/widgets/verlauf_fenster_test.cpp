@@ -20,6 +20,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -27,12 +28,33 @@ namespace {
 const std::string Ph7 = Geraetetext(" 7.01 pH   25.0 °C{CR}{LF}");
 const std::string Lf = Geraetetext(" 1.41 mS/cm   25.0 °C{CR}{LF}");
 
+// Pixels in the top `zeilen` rows that are grey or black (text in black), or of the value's
+// blue of the value (the value axis' title, smoothed at its edges).
+int Pixel(const QImage& bild, int zeilen, bool grau) {
+    int anzahl = 0;
+    for (int y = 0; y < zeilen; ++y) {
+        for (int x = 0; x < bild.width(); ++x) {
+            const QColor c = bild.pixelColor(x, y);
+            const bool dunkelgrau = c.red() == c.green() && c.green() == c.blue() && c.red() < 128;
+            const bool blau = c.blue() - c.red() > 60;
+            anzahl += (grau ? dunkelgrau : blau) ? 1 : 0;
+        }
+    }
+    return anzahl;
+}
+
 } // namespace
 
 class TVerlaufFensterTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The chart's times are local: these cases are written for Berlin.
+    void initTestCase() {
+        setenv("TZ", "Europe/Berlin", 1);
+        tzset();
+    }
+
     void folgtDerMessungUndBeginntMitIhrNeu() {
         THauptfensterRig rig;
         TForm1& f = *rig.Form;
@@ -79,12 +101,12 @@ private slots:
         ansicht.Bereich(pVon, pBis);
         QVERIFY(pVon > zoomVon);
         QCOMPARE(pBis - pVon, zoomBis - zoomVon);
-        f.VerlaufFenster->AllesZeigenKnopf->click();
         f.VerlaufFenster->hide();
         QVERIFY(!takt->isActive());
-        // The table's menu opens it too; a new measurement starts a new chart.
+        // The table's menu opens it too, showing all again; a new measurement starts a new chart.
         f.VerlaufZeigen->trigger();
         QVERIFY(f.VerlaufFenster->isVisible());
+        QVERIFY(ansicht.Folgt());
         f.WTW_Rx_Button->click();
         f.WTW_Rx_Button->click();
         QCOMPARE(verlauf.Anzahl(), std::size_t{0});
@@ -107,6 +129,10 @@ private slots:
         const std::string svg = DateiLesen(rig.Ordner / "Verlauf.svg");
         QVERIFY(svg.find("<svg") != std::string::npos);
         QVERIFY(svg.find(">pH<") != std::string::npos);
+        // The title line: series, port, first and last time in view.
+        const std::string titel = "pH – COM1 – 07.12.2026, 10:00:00 bis 07.12.2026, 10:00:59";
+        QCOMPARE(fenster.Bildtitel(), QString::fromStdString(titel));
+        QVERIFY(svg.find(">" + titel + "<") != std::string::npos);
         try {
             fenster.Exportieren(rig.Ordner / "fehlt" / "Verlauf.png");
             QFAIL("no error raised");
@@ -114,7 +140,14 @@ private slots:
             QCOMPARE(fehler.SystemFehler(), ENOENT);
         }
         fenster.Kopieren();
-        QCOMPARE(QGuiApplication::clipboard()->image().size(), fenster.Ansicht->size());
+        const QImage kopie = QGuiApplication::clipboard()->image();
+        QCOMPARE(kopie.size(), fenster.Ansicht->size());
+        // The picture's title line is black, and the chart with its axis titles moves below it.
+        const QImage ohneTitel = fenster.Ansicht->AlsBild(kopie.size());
+        QVERIFY(Pixel(kopie, 24, true) > 0);
+        QCOMPARE(Pixel(ohneTitel, 24, true), 0);
+        QCOMPARE(Pixel(kopie, 24, false), 0);
+        QVERIFY(Pixel(ohneTitel, 24, false) > 0);
     }
 
     // Readings after the line came back are not joined to those before.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -63,6 +64,9 @@ TEST(Verlauf, SeriesByQuantityWithConductivityInOneUnit) {
     ASSERT_EQ(lf.Punkte.size(), 2U);
     EXPECT_FLOAT_EQ(lf.Punkte[1].Wert, 0.98F);
     EXPECT_FLOAT_EQ(lf.Punkte[1].Mittel, 0.98F);
+    // In mS/cm a µS/cm reading keeps its two decimals: 0,01410.
+    EXPECT_EQ(Nachkommastellen(lf), 5);
+    EXPECT_EQ(Nachkommastellen(verlauf.Reihen()[0]), 2);
     EXPECT_EQ(verlauf.Reihen()[4].Einheit, "%");
     EXPECT_EQ(verlauf.Reihen()[0].Punkte.size(), 2U);
     EXPECT_EQ(verlauf.LetzteReihe(), 0);
@@ -72,6 +76,24 @@ TEST(Verlauf, SeriesByQuantityWithConductivityInOneUnit) {
     EXPECT_TRUE(verlauf.Reihen().empty());
     EXPECT_EQ(verlauf.LetzteReihe(), -1);
     EXPECT_NE(verlauf.Stand(), stand);
+}
+
+// The meter names no quantity for a printout ("?"): its readings go to the series of their
+// unit, one with a line's readings of the same quantity and unit.
+TEST(Verlauf, APrintoutsSeriesIsNamedByItsUnit) {
+    TVerlauf verlauf;
+    verlauf.Hinzufuegen(Eingang(0, 7.0));
+    verlauf.Hinzufuegen(Eingang(1000, 7.1, "?", "pH"));
+    verlauf.Hinzufuegen(Eingang(2000, 95.0, "?", "%"));
+    verlauf.Hinzufuegen(Eingang(3000, 8.1, "?", "mg/l"));
+    verlauf.Hinzufuegen(Eingang(4000, 8.2, "O2", "mg/l"));
+    verlauf.Hinzufuegen(Eingang(5000, 1.0, "", ""));
+    std::vector<std::string> namen;
+    for (const TVerlaufReihe& reihe : verlauf.Reihen()) {
+        namen.push_back(reihe.Messgroesse + "|" + reihe.Einheit);
+    }
+    EXPECT_EQ(namen, (std::vector<std::string>{"pH|pH", "%|%", "mg/l|mg/l", "O2|mg/l", "|"}));
+    EXPECT_EQ(verlauf.Reihen()[0].Punkte.size(), 2U);
 }
 
 TEST(Verlauf, ARecordWithoutTemperatureIsFlagged) {
