@@ -27,12 +27,15 @@ TOhneFensterOptionen OhneFensterOptionen(const TBefehlszeile& befehlszeile) {
     optionen.Baud = befehlszeile.Baud;
     optionen.Fluss = befehlszeile.Fluss;
     optionen.Leise = befehlszeile.Leise;
+    optionen.Warten = befehlszeile.Warten;
     optionen.KonfigurationsDatei = KonfigurationsPfad();
     return optionen;
 }
 
 TOhneFenster::TOhneFenster(TOhneFensterOptionen optionen)
-    : optionen_(std::move(optionen)) {}
+    : optionen_(std::move(optionen)) {
+    dienst_.BeiFehler = [this](const std::string& text) { Melden(text); };
+}
 
 TOhneFenster::~TOhneFenster() {
     Beenden();
@@ -58,7 +61,7 @@ int TOhneFenster::Starten() {
         laeuft_ = true;
         // The capture starts with the measurement, before the data file is opened: a start
         // that fails there leaves no new data file behind.
-        messung_->Beginnen(lmWTW, true);
+        messung_->Beginnen(lmWTW, true, optionen_.Warten);
         messung_->SpeichernEin(TSpeicherArt::Sofort);
     } catch (...) {
         Melden(MeldungsText(std::current_exception()));
@@ -66,11 +69,28 @@ int TOhneFenster::Starten() {
         return 1;
     }
     const TMessAufzeichnung& aufzeichnung = messung_->Aufzeichnung();
-    Melden("Messung auf " + messung_->Leitung().MessName +
-           " läuft, jeder Messwert geht sofort in " + optionen_.Datendatei +
+    const std::string& name = messung_->Leitung().MessName;
+    Melden((messung_->WartetAufGeraet()
+                ? "Messung wartet auf " + name + " (" + messung_->Leitung().WarteGrund + ")"
+                : "Messung auf " + name + " läuft") +
+           ", jeder Messwert geht sofort in " + optionen_.Datendatei +
            (aufzeichnung.Aktiv() ? ", Rohdaten in " + aufzeichnung.Pfad() : std::string()) +
            ". Ende mit Strg+C oder SIGTERM.");
+    DienstStatus();
+    dienst_.Bereit();
     return 0;
+}
+
+// What systemd shows in "systemctl status": the readings so far, or what the run waits for.
+void TOhneFenster::DienstStatus() {
+    if (!dienst_.Aktiv()) {
+        return;
+    }
+    const TLeitungsStand& leitung = messung_->Leitung();
+    dienst_.Status(messung_->WartetAufGeraet()
+                       ? "Warte auf " + leitung.MessName + ": " + leitung.WarteGrund
+                       : "Messung läuft, " + std::to_string(messwerte_) +
+                             (messwerte_ == 1 ? " Messwert" : " Messwerte"));
 }
 
 // As the window's first activation: its defaults, then PHRX.CFG and quorlits.conf.
@@ -91,6 +111,8 @@ void TOhneFenster::Einrichten() {
 }
 
 void TOhneFenster::MesswertAusgeben(const TMesswert& messwert) {
+    ++messwerte_;
+    DienstStatus();
     if (optionen_.Leise || !ausgabeOffen_) {
         return;
     }
@@ -138,6 +160,7 @@ void TOhneFenster::MessungEinrichten() {
                      [this](int fehler, bool wartet) { Getrennt(fehler, wartet); });
     QObject::connect(m, &TMessung::NochGetrennt, m, [this] { NochGetrennt(); });
     QObject::connect(m, &TMessung::Zurueck, m, [this](const QString& name) { Zurueck(name); });
+    QObject::connect(m, &TMessung::LeitungGeaendert, m, [this] { DienstStatus(); });
 }
 
 // One file for the whole run, as with --capture in the window: --capture, or beside the data
@@ -154,6 +177,7 @@ int TOhneFenster::Beenden() {
         return 0;
     }
     laeuft_ = false;
+    dienst_.Endet();
     try {
         messung_->Schluss();
     } catch (const EInOutError& fehler) {
@@ -176,8 +200,7 @@ int OhneFensterLaufen(TOhneFensterOptionen optionen) {
         QCoreApplication::exit(code);
     };
     const TAbbruchsignale signale([&lauf, &ende, meldungen](int signal) {
-        Melden(meldungen,
-               std::string(signal == SIGINT ? "SIGINT" : "SIGTERM") + ": Die Messung endet.");
+        Melden(meldungen, TAbbruchsignale::Name(signal) + ": Die Messung endet.");
         ende = lauf.Beenden();
         QCoreApplication::exit(ende);
     });

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/Befehlszeile.h"
+#include "app/DienstMelder.h"
 #include "app/Einstellungen.h"
 #include "reception/Empfang.h"
 #include "serial/platform/ComDevice.h"
@@ -31,6 +32,8 @@ struct TOhneFensterOptionen {
     std::optional<std::uint32_t> Baud; // empty: the meter's 4800
     std::string Fluss;                 // none, rts or xon; empty: rts
     bool Leise = false;
+    // --wait: a device that is absent at the start is waited for, as a lost line is.
+    bool Warten = false;
     // PHRX.CFG, read and never written; quorlits.conf lies beside it.
     std::filesystem::path KonfigurationsDatei;
     // The port's device layer; the POSIX one when empty.
@@ -71,6 +74,7 @@ public:
     bool WartetAufGeraet() const;
 
 private:
+    void DienstStatus();
     void Einrichten();
     void PortEinrichten();
     void MessungEinrichten();
@@ -88,6 +92,8 @@ private:
     // Declared after the port and the state it uses, so it goes first.
     std::unique_ptr<TMessung> messung_;
     std::string gemeldeterGrund_; // the reason of the wait said last
+    TDienstMelder dienst_;        // systemd's notify socket, when started by systemd
+    std::int64_t messwerte_ = 0;
     bool laeuft_ = false;
     bool ausgabeOffen_ = true; // standard output still takes the readings
 };

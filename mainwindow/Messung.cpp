@@ -7,6 +7,7 @@
 #include "framework/widgets/SpeedButton.h"
 #include "framework/widgets/StringGrid.h"
 #include "measurement/Messung.h"
+#include "serial/ComPort.h"
 #include "storage/PCZeit.h"
 
 #include <QAction>

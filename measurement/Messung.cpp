@@ -44,20 +44,29 @@ bool TMessung::Laeuft() const {
     return port_.Connected() || WartetAufGeraet();
 }
 
-void TMessung::Beginnen(TLeseModus art, bool aufzeichnungNoetig) {
+void TMessung::Beginnen(TLeseModus art, bool aufzeichnungNoetig, bool geraetAbwarten) {
     MessungsZustandBeginnen(zustand_, art);
     UnterbrechungenVergessen();
     emit Beginnt(art);
+    int abwarten = 0; // the errno of a device that is waited for from the start
     try {
         PortOeffnen();
-    } catch (...) {
-        // A start that could not open its port is no measurement: it is undone.
-        MessungsZustandBeenden(zustand_);
-        emit NichtBegonnen(art);
-        throw;
+    } catch (const EMeldung& meldung) {
+        abwarten = geraetAbwarten ? meldung.Bezug().Systemfehler : 0;
+        if (abwarten == 0) {
+            // A start that could not open its port is no measurement: it is undone.
+            MessungsZustandBeenden(zustand_);
+            emit NichtBegonnen(art);
+            throw;
+        }
     }
     AufzeichnungBeginnen(art, aufzeichnungNoetig);
     leitung_.MessName = port_.Port();
+    if (abwarten != 0) {
+        WartenBeginnen(abwarten, false);
+        emit Begonnen(art);
+        return;
+    }
     adapter_ = {};
     if (einstellungen_.AutomatischWiederverbinden) {
         // The identity serves only the wait; reading the device list costs a moment.

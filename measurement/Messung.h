@@ -67,8 +67,9 @@ public:
     // capture. A port that does not open undoes the start (NichtBegonnen) and raises EMeldung
     // (telling of the EComPort, naming the device and its errno). A capture that cannot start is
     // reported through Fehler and the measurement runs without it, unless `aufzeichnungNoetig`:
-    // then it raises EMeldung.
-    void Beginnen(TLeseModus art, bool aufzeichnungNoetig = false);
+    // then it raises EMeldung. With `geraetAbwarten` a device that cannot be opened yet (absent,
+    // no permission, busy) is waited for as a lost line is, and the measurement runs meanwhile.
+    void Beginnen(TLeseModus art, bool aufzeichnungNoetig = false, bool geraetAbwarten = false);
     // Ends the measurement: the port closed (chunks it still delivers are handled and saved) or
     // the wait ended, the capture told, the state reset. A port that fails to close raises
     // EMeldung after all of that.
@@ -120,7 +121,9 @@ private:
     void SchliessFehlerMelden(const std::exception_ptr& fehler);
     void Empfangen(int anzahl);
     void LeitungWeg(int fehler);
-    void WartenBeginnen(int fehler);
+    // The wait for the device; `verloren`: it went away during the measurement (else it was
+    // not there at the start).
+    void WartenBeginnen(int fehler, bool verloren);
     void WartenBeenden();
     void UnterbrechungenVergessen();
     void OrdnerBeobachten();

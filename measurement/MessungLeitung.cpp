@@ -36,18 +36,20 @@ void TMessung::LeitungWeg(int fehler) {
         emit Getrennt(fehler, false);
         return;
     }
-    WartenBeginnen(fehler);
+    WartenBeginnen(fehler, true);
 }
 
-void TMessung::WartenBeginnen(int fehler) {
+void TMessung::WartenBeginnen(int fehler, bool verloren) {
     leitung_.WarteZeit = Jetzt();
     leitung_.WarteGrund = VerbindungsGrund(fehler);
-    ++leitung_.Unterbrechungen;
-    LeitungVerloren(zustand_);
-    try {
-        port_.Close();
-    } catch (const EComPort&) {
-        // Closing a device that is gone may fail; that is the loss already being handled.
+    if (verloren) {
+        ++leitung_.Unterbrechungen;
+        LeitungVerloren(zustand_);
+        try {
+            port_.Close();
+        } catch (const EComPort&) {
+            // Closing a device that is gone may fail; that is the loss already being handled.
+        }
     }
     if (wiederverbindenTakt_ == nullptr) {
         wiederverbindenTakt_ = new QTimer(this);
@@ -63,7 +65,9 @@ void TMessung::WartenBeginnen(int fehler) {
         connect(geraeteWaechter_, &TComPortWatch::DevicesChanged, this,
                 [this] { WiederverbindenVersuchen(); });
     }
-    emit Getrennt(fehler, true);
+    if (verloren) {
+        emit Getrennt(fehler, true);
+    }
     emit LeitungGeaendert();
 }
 

@@ -195,6 +195,21 @@ TEST(Messung, EndeWaehrendDesWartensBeendetDasWarten) {
     EXPECT_EQ(rig.Log, "Begonnen:WTW Getrennt:6:wartet Beendet:WTW ");
 }
 
+// --wait: a device absent at the start is waited for; the measurement runs meanwhile.
+TEST(Messung, EinFehlendesGeraetWirdAufWunschVonAnfangAnAbgewartet) {
+    TMessRig rig;
+    rig.Geraet->FailWith(TFakeOp::Open, ENOENT);
+    rig.messung->Beginnen(lmWTW, false, true);
+    EXPECT_TRUE(rig.messung->WartetAufGeraet());
+    EXPECT_EQ(rig.messung->Leitung().WarteGrund, "Gerät nicht vorhanden");
+    EXPECT_EQ(rig.messung->Leitung().Unterbrechungen, 0);
+    rig.Geraet->FailWith(TFakeOp::Open, 0);
+    rig.messung->WiederverbindenVersuchen();
+    EXPECT_FALSE(rig.messung->WartetAufGeraet());
+    ASSERT_TRUE(rig.Empfangen(Ph7));
+    EXPECT_EQ(rig.Log, "Begonnen:WTW Zurueck Wert ");
+}
+
 // Each step that can fail says so in German, names what it is about and leaves a state the next
 // step can start from.
 TEST(MessungFehler, EinePortOeffnungDieScheitertNenntGeraetUndGrund) {
