@@ -11,7 +11,8 @@
 // What a reading measures, as far as averaging goes: its quantity and unit, bytes as received.
 // Readings of one kind are averaged together. Conductivity ("Lf") is one kind in all its units,
 // since the meter ranges between µS/cm and mS/cm by itself; every other quantity is one kind per
-// unit. A printout's unit always has the quantity "?", so it never joins a result line's.
+// unit. A printout's unit other than conductivity comes with the quantity "?", so it never joins
+// a result line's.
 struct TMessart {
     std::string Messgroesse;
     std::string Einheit;
