@@ -2,6 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include "acquisition/Messart.h"
+#include "acquisition/Messwert.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -24,10 +27,14 @@ void GleitPuffernSchieben(TGleitPuffer& puffer, std::int64_t n, double x);
 // Sets all entries to 0.
 void GleitPufferLoeschen(TGleitPuffer& puffer);
 
-// The two histories and the averages after the latest reading.
+// The two histories and the averages after the latest reading. The histories hold the latest
+// readings of one kind (TMessart), the newest in the last entry, its values in the unit of the
+// newest reading; only the last `Anzahl` entries are readings.
 struct TGleitMittel {
     TGleitPuffer GleitWerte{};
     TGleitPuffer GleitTemps{};
+    std::size_t Anzahl = 0; // readings held, at most GleitPufferGroesse
+    TMessart Messart;       // the kind of the readings held
     double GleitMittelWert = 0.0;
     double GleitMittelTemp = 0.0;
 };
@@ -35,7 +42,10 @@ struct TGleitMittel {
 // Clears both histories and the averages (start of a meter measurement).
 void GleitMittelZuruecksetzen(TGleitMittel& gleitMittel);
 
-// Adds one reading and recomputes both averages over the last n entries, always dividing by n:
-// readings not yet received count as 0.
+// Adds one reading and recomputes both averages over the readings held, at most the last
+// `anzahlGleitMittel` of them (so the first readings of a measurement are averaged among
+// themselves). A reading in another unit of the same quantity (mS/cm after µS/cm) converts the
+// readings held to its unit; a reading of another kind (pH after mV, mg/l after %, a printout's
+// unit after a line's) drops them, and the averages start afresh with it.
 void GleitMittelAktualisieren(TGleitMittel& gleitMittel, std::int64_t anzahlGleitMittel,
-                              double wert, double temp);
+                              const TMesswert& messwert);

@@ -18,5 +18,5 @@ TMesswert MesswertLesen(std::string_view datensatz, bool gerahmt, std::string& m
 TMesswert ZeileLesen(std::string_view datensatz);
 
 // The framed printout: time, date, temperature, reference temperature ("TREF"), coefficient
-// ("C ="), conductivity unit or the letters left, and value.
+// ("C ="), conductivity unit or the letters and "%" left, and value.
 TMesswert ProtokollLesen(std::string_view datensatz);

@@ -35,11 +35,13 @@ bool Bereich(std::string_view text, TPosition von, TPosition anzahl, std::size_t
     return true;
 }
 
-bool IstBuchstabe(char zeichen) {
+// What a unit not recognised by name is made of: the bytes 0x28 to 0x7D without digits and
+// number signs, and "%", so an oxygen saturation printout keeps its unit apart from mg/l.
+bool IstEinheitszeichen(char zeichen) {
     const auto wert = static_cast<unsigned char>(zeichen);
     const bool zahlzeichen = (zeichen >= '0' && zeichen <= '9') || zeichen == '+' ||
                              zeichen == ',' || zeichen == '-' || zeichen == '.';
-    return wert >= 0x28 && wert <= 0x7D && !zahlzeichen;
+    return (wert >= 0x28 && wert <= 0x7D && !zahlzeichen) || zeichen == '%';
 }
 
 } // namespace
@@ -128,7 +130,7 @@ void LeitfaehigkeitEntnehmen(std::string& rest, TMesswert& messwert) {
 
 void EinheitAusBuchstaben(std::string_view rest, TMesswert& messwert) {
     std::string einheit;
-    std::copy_if(rest.begin(), rest.end(), std::back_inserter(einheit), IstBuchstabe);
+    std::copy_if(rest.begin(), rest.end(), std::back_inserter(einheit), IstEinheitszeichen);
     messwert.Einheit = std::move(einheit);
     messwert.Messgroesse = "?";
 }

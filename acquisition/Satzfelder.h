@@ -40,7 +40,8 @@ double FeldWert(std::string_view feld);
 void TemperaturEntnehmen(std::string& rest, TMesswert& messwert);
 // Takes a conductivity unit ("S/CM" in any case and the character before it) out of `rest`.
 void LeitfaehigkeitEntnehmen(std::string& rest, TMesswert& messwert);
-// When no unit was recognised: the letters left in `rest` become the unit, the quantity "?".
+// When no unit was recognised: the letters and "%" left in `rest` become the unit, the quantity
+// "?".
 void EinheitAusBuchstaben(std::string_view rest, TMesswert& messwert);
 // The value: all digits, points (commas) and signs left in `rest`, converted as far as they form
 // a number.

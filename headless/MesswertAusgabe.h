@@ -7,6 +7,6 @@
 #include <string>
 
 // The fields that the data file holds for `messwert`, in its order and with its number format,
-// tab-separated, as UTF-8 with a line feed: the meter's own texts (unit, date and time of a
-// printout) decoded from its code page 850, "°C" from the data file's Windows-1252.
+// tab-separated, as UTF-8 with a line feed: the data file's line decoded from its
+// Windows-1252.
 std::string MesswertZeileUtf8(const TMesswert& messwert);

@@ -54,8 +54,7 @@ void DatensatzVerarbeiten(TFormZustand& zustand, const TUhrzeit& jetzt, TChunkEr
     messung.Rahmen.EmpfangsPuffer.clear();
 
     TGleitMittel& gleit = zustand.Gleit;
-    GleitMittelAktualisieren(gleit, zustand.Konfiguration.AnzahlGleitMittel, messwert.Wert,
-                             messwert.Temp);
+    GleitMittelAktualisieren(gleit, zustand.Konfiguration.AnzahlGleitMittel, messwert);
     WTWZeileEintragen(zustand.Tabelle, messung.Akt, messwert, messung.Messgroesse,
                       zustand.GleitAnzeigen, gleit.GleitMittelWert, gleit.GleitMittelTemp);
     if (zustand.Verlauf != nullptr) {

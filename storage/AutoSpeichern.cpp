@@ -22,7 +22,27 @@ struct TMittelwerte {
     double Temp;
 };
 
+void IntervallLeeren(TAutoSpeicherZustand& autoZustand) {
+    autoZustand.IntervallSummeWert = 0.0;
+    autoZustand.IntervallSummeTemp = 0.0;
+    autoZustand.IntervallAnzahl = 0;
+}
+
+// The sums hold readings of one kind: a reading in another unit of that quantity converts the
+// value sum to its unit; one of another kind splits the interval there, its earlier readings are
+// dropped.
+void IntervallArtUebernehmen(TAutoSpeicherZustand& autoZustand, const TMessart& neu) {
+    const std::optional<TUmrechnung> umrechnung = Umrechnung(autoZustand.IntervallMessart, neu);
+    if (umrechnung) {
+        autoZustand.IntervallSummeWert = (*umrechnung)(autoZustand.IntervallSummeWert);
+    } else {
+        IntervallLeeren(autoZustand);
+    }
+    autoZustand.IntervallMessart = neu;
+}
+
 void IntervallSummieren(TAutoSpeicherZustand& autoZustand, const TMesswert& messwert) {
+    IntervallArtUebernehmen(autoZustand, MessartVon(messwert));
     if (autoZustand.IntervallAnzahl == std::numeric_limits<std::uint16_t>::max()) {
         return;
     }
@@ -68,9 +88,7 @@ void IntervallSchreiben(TSpeicherZustand& speicher, TAutoSpeicherZustand& autoZu
                           messwert.Temp);
     }
     autoZustand.LetzteSpeicherung = messzeit;
-    autoZustand.IntervallSummeWert = 0.0;
-    autoZustand.IntervallSummeTemp = 0.0;
-    autoZustand.IntervallAnzahl = 0;
+    IntervallLeeren(autoZustand);
 }
 
 void ModusAllesSchreiben(TSpeicherZustand& speicher, const TKonfiguration& konfiguration,

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "storage/Datenzeile.h"
 
+#include "acquisition/Zeichensatz.h"
+
 namespace {
 
 constexpr std::string_view Tab = "\t";
@@ -50,10 +52,12 @@ std::string DatenZeile(const TMesswert& messwert, std::string_view pcZeit, doubl
     zeile.reserve(96);
     zeile += messwert.PCDatum;
     FelderAnhaengen(zeile, pcZeit);
+    // The meter's texts come in its code page; the file is Windows-1252.
     if (messwert.Gerahmt) {
-        FelderAnhaengen(zeile, messwert.Datum, messwert.Zeit);
+        FelderAnhaengen(zeile, Cp850ZuWindows1252(messwert.Datum),
+                        Cp850ZuWindows1252(messwert.Zeit));
     }
-    FelderAnhaengen(zeile, Festkomma(wert, 6, 2, trenner), messwert.Einheit,
+    FelderAnhaengen(zeile, Festkomma(wert, 6, 2, trenner), Cp850ZuWindows1252(messwert.Einheit),
                     Festkomma(temp, 6, 2, trenner), GradCelsius);
     if (messwert.Gerahmt) {
         FelderAnhaengen(zeile, Festkomma(messwert.Tref, 5, 2, trenner),

@@ -24,8 +24,9 @@ std::string KopfZeile(TWertArt art, bool gerahmt);
 
 // The record line of `messwert` in its layout, with CR LF. `pcZeit`, `wert` and `temp` stand in
 // the PC time, value and temperature columns (the reading's own or an aligned time and means);
-// every other field is the reading's own. Numbers: value and temperature width 6 with 2
-// decimals, Tref width 5 with 2, TCKoeff width 6 with 3, `trenner` as the decimal separator.
+// every other field is the reading's own, the meter's texts (date, time, unit) turned from its
+// code page 850 into Windows-1252 ("µS/cm" with 0xB5). Numbers: value and temperature width 6 with
+// 2 decimals, Tref width 5 with 2, TCKoeff width 6 with 3, `trenner` as the decimal separator.
 std::string DatenZeile(const TMesswert& messwert, std::string_view pcZeit, double wert, double temp,
                        char trenner = DezimalTrennzeichen());
 

@@ -73,8 +73,8 @@ def gesendet(protokoll):
         felder = zeile.split("\t")
         if len(felder) != 4 or felder[0] != "Zeile":
             raise RuntimeError(f"unerwartete Protokollzeile: {zeile!r}")
-        einheit = felder[2].replace("\u00b5", "\u00e6")  # the meter's code page sends µ as 0xE6
-        saetze.append((felder[1], einheit, felder[3]))
+        # The data file's Windows-1252 "µ" (0xB5) reads as the log's "µ" in Latin-1.
+        saetze.append((felder[1], felder[2], felder[3]))
     return saetze
 
 

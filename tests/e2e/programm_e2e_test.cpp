@@ -57,8 +57,8 @@ std::string ReadFile(const std::filesystem::path& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
-// A plain result line as meter-sim's record log describes it, with the unit in the meter's
-// code page 850 ("µ" is 0xE6).
+// A plain result line as meter-sim's record log describes it, with the unit as the data file
+// holds it, in Windows-1252 ("µ" is 0xB5).
 struct TSent {
     std::string Value;
     std::string Unit;
@@ -72,7 +72,7 @@ std::optional<TSent> ParseLogLine(const std::string& line) {
     }
     std::string unit = fields[2];
     if (unit.rfind("\xC2\xB5", 0) == 0) {
-        unit = "\xE6" + unit.substr(2);
+        unit = "\xB5" + unit.substr(2);
     }
     return TSent{fields[1], unit, fields[3]};
 }

@@ -157,8 +157,8 @@ private slots:
         f.WTW_Rx_Button->click();
         QVERIFY(rig.Empfangen(Geraetetext(" 7.00 pH   25.0 °C{CR}{LF}")));
         QVERIFY(rig.Empfangen(Geraetetext(" 7.50 pH   25.0 °C{CR}{LF}")));
-        QCOMPARE(f.StringGrid1->Cells(2, 1), QStringLiteral("  0.70"));
-        QCOMPARE(f.StringGrid1->Cells(2, 2), QStringLiteral("  1.45"));
+        QCOMPARE(f.StringGrid1->Cells(2, 1), QStringLiteral("  7.00"));
+        QCOMPARE(f.StringGrid1->Cells(2, 2), QStringLiteral("  7.25"));
         f.WTWGridGleitWerte->trigger();
         QCOMPARE(f.StringGrid1->Cells(2, 0), QStringLiteral("pH"));
     }

@@ -113,8 +113,11 @@ const std::vector<TFall> Protokolle = {
     {"7.0 pH TREF 25 C =  0.5", 7.0, 0, "pH", "?", "", "", 25, 0.5},
     // The 25th character left is not looked at.
     {"7.0 pH                  9", 7.0, 0, "pH", "?"},
-    // A printout is not searched for the plain lines' units.
+    // A printout is not searched for the plain lines' units; its letters and "%" are its unit,
+    // so oxygen in mg/l and in % stay apart.
     {" 205 mV", 205, 0, "mV", "?"},
+    {"06.12.96 12:34  95.0 %  19.5 °C", 95.0, 19.5, "%", "?", "06.12.96", "12:34"},
+    {"06.12.96 12:34  8.25 mg/l  19.5 °C", 8.25, 19.5, "mg/l", "?", "06.12.96", "12:34"},
     {"", 0, 0, "", ""},
 };
 

@@ -188,14 +188,14 @@ struct TErwartung {
 
 // --quantity mixed: one round of plain lines, then one round of printouts, in this order. A
 // printout is searched for the conductivity unit only; other quantities give "?" and the
-// letters left ("%" is no letter).
+// letters and "%" left.
 constexpr TErwartung Zeilen[] = {
     {"pH", "pH", 6.0, 8.0},         {"mV", "mV", 150.0, 250.0}, {"Lf", "mS/cm", 1.0, 2.0},
     {"Lf", "\xE6S/cm", 1000, 2000}, {"O2", "mg/l", 7.0, 10.0},  {"O2", "%", 85.0, 105.0},
 };
 constexpr TErwartung Protokolle[] = {
     {"?", "pH", 6.0, 8.0},          {"?", "mV", 150.0, 250.0}, {"Lf", "mS/cm", 1.0, 2.0},
-    {"Lf", "\xE6S/cm", 1000, 2000}, {"?", "mg/l", 7.0, 10.0},  {"?", "", 85.0, 105.0},
+    {"Lf", "\xE6S/cm", 1000, 2000}, {"?", "mg/l", 7.0, 10.0},  {"?", "%", 85.0, 105.0},
 };
 
 bool IstZiffernfolge(const std::string& text, const std::string& form) {

@@ -102,7 +102,7 @@ TEST_F(OhneFensterTest, SpeichertZeigtUndZeichnetJedenMesswertAuf) {
     EXPECT_EQ(Lesen(Pfad("daten.txt")), "PC-Datum\tPC-Zeit\tWert\tEinheit\tTemp.\tEinheit\r\n"
                                         "06.12.2026\t16:53:34\t  7,01\tpH\t 24,80\t\xB0"
                                         "C\r\n"
-                                        "06.12.2026\t16:53:34\t1413,00\t\xE6S/cm\t 25,00\t\xB0"
+                                        "06.12.2026\t16:53:34\t1413,00\t\xB5S/cm\t 25,00\t\xB0"
                                         "C\r\n");
     EXPECT_EQ(ausgabe_.Text(), "06.12.2026\t16:53:34\t  7,01\tpH\t 24,80\t°C\n"
                                "06.12.2026\t16:53:34\t1413,00\tµS/cm\t 25,00\t°C\n");

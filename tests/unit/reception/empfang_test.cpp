@@ -190,9 +190,9 @@ TEST_F(EmpfangMessung, MovingAveragesFillTheTableWhenShown) {
         std::vector<std::string> Erwartet;
     };
     const std::vector<TFall> faelle = {
-        {10, {7.00, 7.50}, {"  0.70", "  1.45"}},
+        {10, {7.00, 7.50}, {"  7.00", "  7.25"}},
         {1, {7.00, 7.50, 3.25}, {"  7.00", "  7.50", "  3.25"}},
-        {3, {1, 2, 3, 4}, {"  0.33", "  1.00", "  2.00", "  3.00"}},
+        {3, {1, 2, 3, 4}, {"  1.00", "  1.50", "  2.00", "  3.00"}},
     };
     for (const TFall& fall : faelle) {
         SCOPED_TRACE(fall.Anzahl);
@@ -206,12 +206,8 @@ TEST_F(EmpfangMessung, MovingAveragesFillTheTableWhenShown) {
             EXPECT_EQ(zustand.Tabelle.Cell(2, static_cast<int>(i) + 1),
                       QString::fromStdString(fall.Erwartet[i]));
         }
-        const std::size_t n = std::min<std::size_t>(fall.Anzahl, fall.Werte.size());
-        EXPECT_EQ(zustand.Tabelle.Cell(4, 1),
-                  QString::fromStdString(TabellenZahl(25.0 / static_cast<double>(fall.Anzahl))));
-        EXPECT_EQ(
-            zustand.Tabelle.Cell(4, static_cast<int>(fall.Werte.size())),
-            QString::fromStdString(TabellenZahl(25.0 * static_cast<double>(n) / fall.Anzahl)));
+        EXPECT_EQ(zustand.Tabelle.Cell(4, 1), " 25.00");
+        EXPECT_EQ(zustand.Tabelle.Cell(4, static_cast<int>(fall.Werte.size())), " 25.00");
         EXPECT_EQ(Zeile(zustand.Tabelle, 0),
                   Texte({"Datum", "Zeit", "pH (gleit)", "Einheit", "T [°C] (gleit)"}));
     }
@@ -239,9 +235,10 @@ TEST_F(EmpfangMessung, ASecondMeterMeasurementStartsClean) {
     EXPECT_EQ(zustand.Gleit.GleitMittelWert, 0.0);
     EXPECT_EQ(zustand.Messung.Akt.AktZeile, 1);
 
-    // The rest of the old printout is no record; the first reading averages with zeros only.
+    // The rest of the old printout is no record; the first reading averages with itself only.
     EXPECT_EQ(Empfangen("rest{DC1}" + PhZeileMit(7.0)).Datensaetze, 1);
-    EXPECT_EQ(zustand.Tabelle.Cell(2, 1), "  0.70");
+    EXPECT_EQ(zustand.Tabelle.Cell(2, 1), "  7.00");
+    EXPECT_EQ(zustand.Gleit.Anzahl, 1U);
     EXPECT_EQ(zustand.Speicher.AnzahlGespeichert, 1);
 }
 
@@ -322,7 +319,7 @@ TEST_F(EmpfangSpeichern, AutosaveWritesTheUpdatedAveragesAndReportsItsStatus) {
     EXPECT_EQ(vorher.AutoStatus->Zeile1, "(120s)");
     EXPECT_EQ(vorher.AutoStatus->Zeile2, "...");
     EXPECT_EQ(Datei(), "PC-Datum\tPC-Zeit\tG-Wert\tEinheit\tG-Temp.\tEinheit\r\n"
-                       "06.12.2001\t14:30:05\t  0,70\tpH\t  2,48\t\xB0"
+                       "06.12.2001\t14:30:05\t  7,01\tpH\t 24,80\t\xB0"
                        "C\r\n");
 }
 

@@ -291,8 +291,62 @@ TEST_F(AutoSpeichernTest, StatusZeilenJeLageImFenster) {
     }
 }
 
+// Interval means of 60 s: the reading of 10:00:00 is written alone, the next three close the
+// interval at 10:01:00. A change of unit within one quantity is converted to the unit of the
+// closing reading; a change of quantity splits the interval, and the mean covers the readings
+// since the change.
+TEST_F(AutoSpeichernTest, IntervallmittelUeberEinenWechselDerMessart) {
+    struct TLesung {
+        const char* Messgroesse;
+        const char* Einheit;
+        double Wert;
+        double Temp;
+    };
+    const struct {
+        const char* Name;
+        std::vector<TLesung> Lesungen; // at 10:00:00, 10:00:20, 10:00:40, 10:01:00
+        TFelder Erwartet;              // value, unit, temperature of the line of 10:01:00
+    } faelle[] = {
+        {"Milli nach Mikro",
+         {{"Lf", "mS/cm", 1.5, 20},
+          {"Lf", "mS/cm", 1.5, 20},
+          {"Lf", "\xE6S/cm", 1450, 20},
+          {"Lf", "\xE6S/cm", 1400, 20}},
+         {"1450.00", "\xB5S/cm", " 20.00"}},
+        {"pH nach mV",
+         {{"pH", "pH", 7, 20}, {"pH", "pH", 7, 20}, {"mV", "mV", 200, 22}, {"mV", "mV", 210, 24}},
+         {"205.00", "mV", " 23.00"}},
+        {"Wechsel mit dem letzten Wert",
+         {{"pH", "pH", 7, 20}, {"pH", "pH", 7, 20}, {"pH", "pH", 7.2, 22}, {"mV", "mV", 200, 24}},
+         {"200.00", "mV", " 24.00"}},
+    };
+    Intervallmittel(60);
+    for (const auto& fall : faelle) {
+        SCOPED_TRACE(fall.Name);
+        ASSERT_TRUE(speicher.Datendatei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
+        speicher.AnzahlGespeichert = 0;
+        zustand.LetzteSpeicherung.reset();
+        for (std::size_t i = 0; i < fall.Lesungen.size(); ++i) {
+            const TLesung& lesung = fall.Lesungen[i];
+            TMesswert m;
+            m.PCDatum = "06.12.2001";
+            m.PCZeit = Uhrzeit(Sek(10, 0, 20 * static_cast<int>(i)));
+            m.Messgroesse = lesung.Messgroesse;
+            m.Einheit = lesung.Einheit;
+            m.Wert = lesung.Wert;
+            m.Temp = lesung.Temp;
+            AutoSpeichereWert(speicher, zustand, konf, m, 0.0, 0.0);
+        }
+        const auto zeilen = Zeilen();
+        ASSERT_EQ(zeilen.size(), 3U);
+        EXPECT_EQ(zeilen[2][1], "10:01:00");
+        EXPECT_EQ((TFelder{zeilen[2][2], zeilen[2][3], zeilen[2][4]}), fall.Erwartet);
+    }
+}
+
 TEST_F(AutoSpeichernTest, VolleIntervallanzahlTeiltNieDurchNull) {
     Intervallmittel(60);
+    zustand.IntervallMessart = {"", "pH"}; // the kind of the readings of Lesen
     zustand.IntervallAnzahl = 65535;
     zustand.IntervallSummeWert = 65535 * 2.0;
     zustand.IntervallSummeTemp = 65535 * 3.0;

@@ -69,6 +69,17 @@ TEST(DatenZeile, ErsatzwerteNurInZeitWertUndTemperatur) {
                      "C\t25,00\t 0,475\r\n");
 }
 
+// The meter sends code page 850; the file holds Windows-1252, as a spreadsheet reads it.
+TEST(DatenZeile, TexteDesGeraetsInWindows1252) {
+    TMesswert m = Ausdruck();
+    m.Wert = 1413;
+    m.Einheit = "\xE6S/cm"; // µ of code page 850
+    m.Zeit = "12:34\xB3";   // a box-drawing line, which Windows-1252 lacks
+    EXPECT_EQ(DatenZeile(m, ','),
+              "06.12.2001\t14:30:05\t06.12.96\t12:34?\t1413,00\t\xB5S/cm\t 25,00\t\xB0"
+              "C\t25,00\t 0,475\r\n");
+}
+
 TEST(DatenZeile, NimmtDasDezimaltrennzeichenDesProgramms) {
     const char vorher = DezimalTrennzeichen();
     DezimalTrennzeichenSetzen('.');
