@@ -2,9 +2,12 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "chart/Verlauf.h"
 
+#include "acquisition/Messart.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 void TPunktFolge::push_back(const TVerlaufPunkt& punkt, bool lueckeDavor) {
     if (lueckeDavor) {
@@ -66,35 +69,17 @@ std::size_t TPunktFolge::Speicher() const noexcept {
 
 namespace {
 
-// The factor of a conductivity unit's prefix: "mS/cm" 1e-3, "µS/cm" (code page 850 or Latin-1)
-// and "uS/cm" 1e-6, "S/cm" 1.
-double LeitwertFaktor(const std::string& einheit) {
-    if (einheit.empty()) {
-        return 1.0;
-    }
-    switch (static_cast<unsigned char>(einheit.front())) {
-    case 'm':
-    case 'M':
-        return 1e-3;
-    case 0xE6:
-    case 0xB5:
-    case 'u':
-    case 'U':
-        return 1e-6;
-    default:
-        return 1.0;
-    }
-}
-
 // A reading whose quantity the meter does not name goes to the series of its unit.
 const std::string& GroesseVon(const TVerlaufEingang& eingang) {
     return eingang.Messgroesse.empty() || eingang.Messgroesse == "?" ? eingang.Einheit
                                                                      : eingang.Messgroesse;
 }
 
-bool EineGroesse(const TVerlaufReihe& reihe, const std::string& messgroesse,
-                 const std::string& einheit) {
-    return reihe.Messgroesse == messgroesse && (messgroesse == "Lf" || reihe.Einheit == einheit);
+// How a reading of `messgroesse` and `einheit` is drawn in `reihe`, by the rule of the moving
+// average; nothing when it belongs to another series.
+std::optional<TUmrechnung> InReihe(const TVerlaufReihe& reihe, const std::string& messgroesse,
+                                   const std::string& einheit) {
+    return Umrechnung(TMessart{messgroesse, einheit}, TMessart{reihe.Messgroesse, reihe.Einheit});
 }
 
 } // namespace
@@ -103,7 +88,7 @@ int Nachkommastellen(const TVerlaufReihe& reihe) {
     if (reihe.Messgroesse != "Lf") {
         return 2;
     }
-    return 2 + static_cast<int>(std::lround(std::log10(LeitwertFaktor(reihe.Einheit) / 1e-6)));
+    return 2 + 6 + LeitwertZehnerpotenz(reihe.Einheit);
 }
 
 TVerlauf::TVerlauf(std::size_t hoechstzahl)
@@ -125,10 +110,8 @@ int TVerlauf::ReiheFuer(const std::string& messgroesse, const std::string& einhe
                         double& faktor) {
     faktor = 1.0;
     for (std::size_t i = 0; i < reihen_.size(); ++i) {
-        if (EineGroesse(reihen_[i], messgroesse, einheit)) {
-            if (messgroesse == "Lf") {
-                faktor = LeitwertFaktor(einheit) / LeitwertFaktor(reihen_[i].Einheit);
-            }
+        if (const auto umrechnung = InReihe(reihen_[i], messgroesse, einheit)) {
+            faktor = (*umrechnung)(1.0);
             return static_cast<int>(i);
         }
     }
