@@ -3,11 +3,22 @@
 #include "reception/Abspielen.h"
 
 #include "storage/RohdatenEinstellungen.h"
+#include "storage/RohdatenKopf.h"
 #include "storage/RohdatenLeser.h"
 #include "storage/Uhr.h"
 
 #include <stdexcept>
 #include <utility>
+
+namespace {
+
+// As the program starts a run (the decimal comma included), then the settings of its header.
+void LaufEinrichten(TFormZustand& zustand, const TRohKopf& kopf) {
+    AnfangszustandSetzen(zustand, TZeitpunkt{});
+    zustand.Konfiguration = KonfigurationAuslesen(kopf.Werte, zustand.Konfiguration);
+}
+
+} // namespace
 
 TAbspielung::TAbspielung(TFormZustand& zustand, std::string datendatei)
     : zustand_(zustand)
@@ -31,7 +42,12 @@ void TAbspielung::Eintrag(const TRohEintrag& eintrag) {
         zustand_.Messung.LeseModus = lmKeiner;
         break;
     case TRohArt::Verloren:
+    case TRohArt::Luecke: // bytes are missing: a record they cut is dropped
         LeitungVerloren(zustand_);
+        break;
+    case TRohArt::LaufBeginn: // the program was started again on the same capture
+        SpeichernBeenden();
+        LaufEinrichten(zustand_, RohKopfAusText(eintrag.Daten, "einem LaufBeginn-Eintrag"));
         break;
     case TRohArt::SpeichernEin:
         SpeichernBeginnen(eintrag);
@@ -88,9 +104,7 @@ void TAbspielung::SpeichernBeenden() {
 
 TAbspielBericht AufnahmeAbspielen(TRohLeser& leser, const std::string& datendatei) {
     TFormZustand zustand;
-    // As the window starts (the decimal comma included), then the settings of the capture.
-    AnfangszustandSetzen(zustand, TZeitpunkt{});
-    zustand.Konfiguration = KonfigurationAuslesen(leser.Kopf().Werte, zustand.Konfiguration);
+    LaufEinrichten(zustand, leser.Kopf());
     TAbspielung abspielung(zustand, datendatei);
     TAbspielBericht bericht;
     TRohEintrag eintrag;

@@ -359,10 +359,14 @@ const TFall Faelle[] = {
     {"AlleNamenDesTagesVergeben", "{v}Daten.txt", true, false, false, "", AlleNamenBelegen,
      "Speichern nicht möglich: Alle Dateinamen des Tages sind vergeben: „{v}06122001.000“ bis "
      "„06122001.999“."},
-    // A named pipe without a reader (ENXIO) has no text of its own: the system's message.
-    {"AndererFehlerMitDerMeldungDesSystems", "{v}rohr", false, false, false, "",
+    // A named pipe (no reader needed to refuse it) and a device are no place for readings.
+    {"PipeStattDatei", "{v}rohr", false, false, false, "",
      [](const TTestOrdner& v) { ASSERT_EQ(::mkfifo((v / "rohr").c_str(), 0666), 0); },
-     "Speichern nicht möglich: E/A-Fehler 1006. (Datei „{v}rohr“)"},
+     "Speichern nicht möglich: Der Pfad bezeichnet eine benannte Pipe (FIFO), keine gewöhnliche "
+     "Datei; gespeichert wird nur in gewöhnliche Dateien. (Datei „{v}rohr“)"},
+    {"GeraetStattDatei", "/dev/zero", false, true, false, "", [](const TTestOrdner&) {},
+     "Speichern nicht möglich: Der Pfad bezeichnet ein Gerät, keine gewöhnliche Datei; "
+     "gespeichert wird nur in gewöhnliche Dateien. (Datei „/dev/zero“)"},
 };
 
 class StartFehlerTest : public ::testing::TestWithParam<TFall> {
@@ -401,11 +405,14 @@ TEST(OeffnenFehlerText, UrsachenOhneEigeneVorbereitung) {
         {EROFS, "Der Datenträger ist schreibgeschützt."},
         {EPERM, "Im Verzeichnis „" + v.Verzeichnis() +
                     "“ darf keine Datei angelegt werden (keine Schreibberechtigung)."},
-        {ENOSPC, "Zu wenig Speicherplatz."},
-        {EMFILE, "Zu viele geöffnete Dateien."},
-        {ENAMETOOLONG, "Ungültiger Dateiname."},
+        // The run-time's text, and the German text of the system's error beside it.
+        {ENOSPC, "Zu wenig Speicherplatz (Kein Speicherplatz mehr auf dem Gerät)."},
+        {EMFILE, "Zu viele geöffnete Dateien (Zu viele offene Dateien)."},
+        {ENAMETOOLONG, "Ungültiger Dateiname (Der Dateiname ist zu lang)."},
+        {ENXIO, "E/A-Fehler 1006 (Gerät oder Adresse nicht vorhanden)."},
+        {EIO, "E/A-Fehler 1005 (Ein-/Ausgabefehler)."},
         // The directory is there, so a missing file is not blamed on it.
-        {ENOENT, "Datei nicht gefunden."},
+        {ENOENT, "Datei nicht gefunden (Datei oder Verzeichnis nicht vorhanden)."},
     };
     for (const auto& [fehler, grund] : faelle) {
         EXPECT_EQ(OeffnenFehlerText(datei, fehler),
