@@ -47,8 +47,8 @@ TDateiMeldung ErsetztMeldung(const TDateiWorte& worte, const std::string& pfad, 
                              int fehler) {
     std::string text = Kopf(worte, pfad) + " ist gelöscht, verschoben oder ersetzt worden; ";
     if (fehler != 0) {
-        text += "der Name lässt sich nicht wieder öffnen (" + FehlerMitDetail(fehler) +
-                "). Es wird jede Sekunde erneut versucht; bis dahin geht alles in die alte Datei.";
+        text += "der Name lässt sich nicht wieder öffnen: " + FehlerMitDetail(fehler) +
+                ". Es wird jede Sekunde erneut versucht; bis dahin geht alles in die alte Datei.";
     } else if (angelegt) {
         text += "sie ist neu angelegt, alles Weitere geht dort hinein.";
     } else {
@@ -59,9 +59,9 @@ TDateiMeldung ErsetztMeldung(const TDateiWorte& worte, const std::string& pfad, 
 
 TDateiMeldung SyncMeldung(const TDateiWorte& worte, const std::string& pfad, int fehler) {
     return {TDateiMeldung::TArt::SyncFehler,
-            Kopf(worte, pfad) + ": Das Geschriebene ließ sich nicht auf den Datenträger bringen (" +
+            Kopf(worte, pfad) + ": Das Geschriebene ließ sich nicht auf den Datenträger bringen: " +
                 FehlerMitDetail(fehler) +
-                "); was in der Sekunde davor geschrieben wurde, ist womöglich nicht gesichert.",
+                ". Was in der Sekunde davor geschrieben wurde, ist womöglich nicht gesichert.",
             fehler};
 }
 

@@ -2,14 +2,17 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "storage/Dateinamen.h"
 #include "storage/EInOutError.h"
+#include "storage/LetzteKopfzeile.h"
 #include "storage/Speichern.h"
 #include "storage/StartFehler.h"
 
+#include "TestAufrufe.h"
 #include "TestOrdner.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -73,8 +76,104 @@ protected:
 
     char trennerVorher = '.';
     TTestOrdner verzeichnis;
+    TTestAufrufe aufrufe; // outlives the data file that uses it
     TSpeicherZustand zustand;
 };
+
+constexpr std::int64_t Sekunde = 1'000'000'000;
+const std::string Zeile7 = "06.12.2001\t14:30:05\t  7,00\tpH\t 24,80\t\xB0"
+                           "C\r\n";
+
+// A full disk costs no reading, and the count shows what reached the file.
+TEST_F(SpeichernTest, VollePlatteZaehltNurWasInDerDateiAnkommt) {
+    TKonfiguration k = FesterName(true);
+    zustand.Datendatei.UmgebungSetzen(aufrufe.UmgebungMit());
+    zustand.Datendatei.ZeilenAufbewahren(true);
+    ASSERT_TRUE(SpeichernStarten(zustand, k, Nikolaus2001));
+    aufrufe.SchreibFehler = ENOSPC;
+    Speichern(3);
+    EXPECT_EQ(zustand.AnzahlGespeichert, 0);
+    EXPECT_EQ(zustand.Datendatei.Wartend(), 3U);
+    EXPECT_EQ(zustand.Datendatei.MeldungenAbholen().size(), 1U);
+    aufrufe.SchreibFehler = 0;
+    aufrufe.Jetzt += Sekunde;
+    SpeicherSynchronisieren(zustand);
+    EXPECT_EQ(zustand.AnzahlGespeichert, 3);
+    Speichern(1);
+    EXPECT_EQ(zustand.AnzahlGespeichert, 4);
+    zustand.Datendatei.Schliessen();
+    const std::string inhalt = DateiLesen(k.Ausgabedatei);
+    EXPECT_EQ(inhalt.substr(0, std::string(KopfKurz).size() + Zeile7.size()), KopfKurz + Zeile7);
+    EXPECT_EQ(Anzahl(inhalt, "PC-Datum"), 1);
+    EXPECT_EQ(Anzahl(inhalt, "\r\n"), 5);
+}
+
+TEST_F(SpeichernTest, NeuAngelegteDateiBekommtIhreKopfzeile) {
+    TKonfiguration k = FesterName(false);
+    zustand.Datendatei.UmgebungSetzen(aufrufe.UmgebungMit());
+    ASSERT_TRUE(SpeichernStarten(zustand, k, Nikolaus2001));
+    Speichern(1);
+    std::filesystem::remove(k.Ausgabedatei);
+    aufrufe.Jetzt += Sekunde;
+    Speichern(1);
+    EXPECT_EQ(zustand.AnzahlGespeichert, 2);
+    zustand.Datendatei.Schliessen();
+    EXPECT_EQ(DateiLesen(k.Ausgabedatei), KopfKurz + Zeile7);
+}
+
+// A logger started again on its file adds no header that is already the file's last one.
+TEST_F(SpeichernTest, GleicheLetzteKopfzeileWirdAusgelassen) {
+    struct Fall {
+        bool auslassen;
+        bool gerahmt;
+        bool mitKopf;
+    };
+    for (const Fall fall :
+         {Fall{true, false, false}, Fall{true, true, true}, Fall{false, false, true}}) {
+        SCOPED_TRACE(fall.auslassen);
+        TKonfiguration k = FesterName(false);
+        DateiSchreiben(k.Ausgabedatei, KopfKurz + Zeile7);
+        TSpeicherZustand lauf;
+        lauf.GleicheKopfzeileAuslassen = fall.auslassen;
+        ASSERT_TRUE(SpeichernStarten(lauf, k, Nikolaus2001));
+        SpeichereWert(lauf, Messwert(7.0, fall.gerahmt));
+        lauf.Datendatei.Schliessen();
+        EXPECT_EQ(Anzahl(DateiLesen(k.Ausgabedatei), "PC-Datum"), fall.mitKopf ? 2 : 1);
+    }
+}
+
+TEST(LetzteKopfzeile, IstDieLetzteZeileDieMitPcDatumBeginnt) {
+    constexpr std::size_t Block = 64 * 1024;
+    const std::string kurz = KopfKurz;
+    const std::string zeile = "06.12.2001\t14:30:05\t  7,00\r\n";
+    // `vorDemEnde` bytes after the start of the header line, the file's end.
+    const auto endeNach = [&](std::size_t vorDemEnde) {
+        return std::string(10, 'y') + "\r\n" + kurz +
+               std::string(vorDemEnde - kurz.size() - 2, 'x') + "\r\n";
+    };
+    const std::pair<std::string, bool> faelle[] = {
+        {"", false},
+        {kurz, true},
+        {kurz + zeile, true},
+        {std::string(KopfLang) + zeile + kurz + zeile, true},
+        {kurz + zeile + KopfLang + zeile, false},
+        {"x" + kurz + zeile, false},                             // not at a line's start
+        {kurz.substr(0, kurz.size() - 2) + "\tmehr\r\n", false}, // a longer header
+        {endeNach(Block), true},                                 // starts at a block's first byte
+        {endeNach(Block + 1), true}, // the byte before is in the next block
+        {endeNach(Block + 4), true}, // the mark spans two blocks
+        {kurz + std::string(17 * 1024 * 1024, 'x') + "\r\n", false}, // too far back
+    };
+    TTestOrdner v;
+    const std::string pfad = v.Datei("Daten.txt");
+    for (const auto& [inhalt, gleich] : faelle) {
+        SCOPED_TRACE(inhalt.substr(0, 40));
+        DateiSchreiben(pfad, inhalt);
+        EXPECT_EQ(LetzteKopfzeileGleich(pfad, kurz), gleich);
+    }
+    EXPECT_FALSE(LetzteKopfzeileGleich(v.Datei("fehlt.txt"), kurz));
+    EXPECT_FALSE(LetzteKopfzeileGleich(v.Verzeichnis(), kurz));
+}
 
 TEST_F(SpeichernTest, ErsterWertNachRuecksetzenBekommtKopfzeile) {
     TKonfiguration k = FesterName(true);
