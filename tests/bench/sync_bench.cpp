@@ -10,12 +10,13 @@
 #include "storage/RohdatenSchreiber.h"
 #include "storage/Uhr.h"
 
+#include "CpuSeconds.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/resource.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -37,15 +38,6 @@ public:
         return ergebnis;
     }
 };
-
-double CpuSekunden() {
-    rusage nutzung{};
-    ::getrusage(RUSAGE_SELF, &nutzung);
-    const auto sekunden = [](const timeval& t) {
-        return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) / 1e6;
-    };
-    return sekunden(nutzung.ru_utime) + sekunden(nutzung.ru_stime);
-}
 
 struct TErgebnis {
     double Sekunden = 0;
@@ -93,7 +85,7 @@ TErgebnis Lauf(const std::string& ordner, int jeSekunde, double dauer, bool sync
                         " 7.01 pH   24.8 \xF8"
                         "C\r\n"};
     TErgebnis ergebnis;
-    const double cpuVorher = CpuSekunden();
+    const double cpuVorher = CpuSeconds(RUSAGE_SELF);
     const std::int64_t anfang = MonotonJetzt();
     const std::int64_t ende = anfang + static_cast<std::int64_t>(dauer * 1e9);
     for (std::int64_t naechster = anfang;;) {
@@ -123,7 +115,7 @@ TErgebnis Lauf(const std::string& ordner, int jeSekunde, double dauer, bool sync
     ergebnis.DatenSyncs = datenAufrufe.Syncs;
     ergebnis.RohSyncs = rohAufrufe.Syncs;
     ergebnis.SyncSekunden = datenAufrufe.SyncSekunden + rohAufrufe.SyncSekunden;
-    ergebnis.Cpu = CpuSekunden() - cpuVorher;
+    ergebnis.Cpu = CpuSeconds(RUSAGE_SELF) - cpuVorher;
     daten.Schliessen();
     roh.Schliessen();
     ::unlink(datenPfad.c_str());
