@@ -18,10 +18,6 @@ bool IstSenke(const struct stat& info) {
            (minor(info.st_rdev) == 3 || minor(info.st_rdev) == 7);
 }
 
-bool Erlaubt(const struct stat& info) {
-    return S_ISREG(info.st_mode) || IstSenke(info);
-}
-
 int Oeffnen(TDateiAufrufe& aufrufe, const std::string& pfad, int flags) {
     int fd = -1;
     do {
@@ -88,7 +84,7 @@ int OrdnerSyncen(TDateiAufrufe& aufrufe, const std::string& pfad) {
 TGeoeffneteDatei SchreibdateiOeffnen(TDateiAufrufe& aufrufe, const std::string& pfad,
                                      TAnlegen art) {
     struct stat info {};
-    if (aufrufe.Stat(pfad.c_str(), info) == 0 && !Erlaubt(info)) {
+    if (aufrufe.Stat(pfad.c_str(), info) == 0 && !ZumSchreibenErlaubt(info)) {
         return Abgewiesen(info.st_mode);
     }
     // Only a regular file or a sink gets here, so emptying on opening touches nothing else.
@@ -100,7 +96,7 @@ TGeoeffneteDatei SchreibdateiOeffnen(TDateiAufrufe& aufrufe, const std::string& 
         return Gescheitert(aufrufe, datei, errno);
     }
     datei.Typ = info.st_mode & S_IFMT;
-    if (!Erlaubt(info)) {
+    if (!ZumSchreibenErlaubt(info)) {
         // Replaced between the look at the name and the open.
         return Gescheitert(aufrufe, datei, Abgewiesen(info.st_mode).Fehler);
     }
@@ -118,6 +114,10 @@ TGeoeffneteDatei SchreibdateiOeffnen(TDateiAufrufe& aufrufe, const std::string& 
         datei.OrdnerFehler = OrdnerSyncen(aufrufe, pfad);
     }
     return datei;
+}
+
+bool ZumSchreibenErlaubt(const struct stat& info) noexcept {
+    return S_ISREG(info.st_mode) || IstSenke(info);
 }
 
 bool DieselbeDatei(const TGeoeffneteDatei& datei, const struct stat& info) noexcept {

@@ -37,6 +37,9 @@ struct TGeoeffneteDatei {
 // blocks). The folder of a created file is synced once, so its name survives a power cut.
 TGeoeffneteDatei SchreibdateiOeffnen(TDateiAufrufe& aufrufe, const std::string& pfad, TAnlegen art);
 
+// Whether a file described by `info` may be written: a regular file, /dev/null or /dev/full.
+bool ZumSchreibenErlaubt(const struct stat& info) noexcept;
+
 // Whether the file is the one `info` describes.
 bool DieselbeDatei(const TGeoeffneteDatei& datei, const struct stat& info) noexcept;
 

@@ -72,6 +72,14 @@ std::string OeffnenFehlerText(const std::string& pfad, int fehler, mode_t typ) {
     return std::string(Anfang) + Grund(pfad, fehler, typ) + " (Datei " + InAnfuehrung(pfad) + ")";
 }
 
+std::string UngeeigneteDatei(const std::string& pfad) {
+    struct stat info {};
+    if (::stat(pfad.c_str(), &info) != 0 || ZumSchreibenErlaubt(info)) {
+        return {};
+    }
+    return OeffnenFehlerText(pfad, S_ISDIR(info.st_mode) ? EISDIR : EINVAL, info.st_mode & S_IFMT);
+}
+
 std::string NamenFehlerText(std::string_view basis, std::string_view verzeichnis) {
     const std::string erster = GenerierterName(basis, verzeichnis, 0);
     struct stat info {};

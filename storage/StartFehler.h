@@ -17,6 +17,11 @@
 // German text of the system error.
 std::string OeffnenFehlerText(const std::string& pfad, int fehler, mode_t typ = 0);
 
+// The text of OeffnenFehlerText when `pfad` names something that is no file to write to (a
+// directory, a device, a pipe, a socket); empty when it is a regular file, a sink or missing.
+// For a check before "the file exists already" is asked.
+std::string UngeeigneteDatei(const std::string& pfad);
+
 // No generated name of `basis` in `verzeichnis` was free. When the names could not even be
 // examined (the directory is missing or not searchable) that error is told instead, since then
 // not a single name is really taken.

@@ -520,6 +520,22 @@ TEST(OeffnenFehlerText, UrsachenOhneEigeneVorbereitung) {
     }
 }
 
+// Asked before "the file exists already": a directory or a device is told as what it is.
+TEST(UngeeigneteDatei, SagtWasDerPfadStattEinerDateiIst) {
+    TTestOrdner v;
+    DateiSchreiben(v / "Daten.txt", "alt\r\n");
+    EXPECT_EQ(UngeeigneteDatei(v.Datei("Daten.txt")), "");
+    EXPECT_EQ(UngeeigneteDatei(v.Datei("fehlt.txt")), "");
+    EXPECT_EQ(UngeeigneteDatei("/dev/null"), "");
+    EXPECT_EQ(
+        UngeeigneteDatei(v.Verzeichnis()),
+        "Speichern nicht möglich: Der Pfad bezeichnet ein Verzeichnis, keine Datei. (Datei „" +
+            v.Verzeichnis() + "“)");
+    EXPECT_EQ(UngeeigneteDatei("/dev/zero"),
+              "Speichern nicht möglich: Der Pfad bezeichnet ein Gerät, keine gewöhnliche Datei; "
+              "gespeichert wird nur in gewöhnliche Dateien. (Datei „/dev/zero“)");
+}
+
 TEST_F(SpeichernTest, ErfolgreicherStartLeertDenStartfehler) {
     TKonfiguration k = FesterName(false);
     k.Ausgabedatei = verzeichnis.Datei("fehlt/Daten.txt");
