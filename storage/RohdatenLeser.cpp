@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -21,6 +22,9 @@ constexpr std::size_t HoechsteKopfgroesse = 1024 * 1024;
 constexpr std::size_t Suchfenster = 64 * 1024;
 // No UTC offset in use lies further from UTC than a day and two hours.
 constexpr std::int64_t HoechsterVersatz = 26 * 3600;
+// The search takes no longer record: none is (a port's chunk is a few KiB, a header at most
+// 1 MiB), and a damaged length field must not make it read megabytes at every byte.
+constexpr std::uint64_t HoechsteGesuchteLaenge = 2 * 1024 * 1024;
 
 int Oeffnen(const std::string& pfad) {
     const int fd = ::open(pfad.c_str(), O_RDONLY | O_CLOEXEC);
@@ -74,15 +78,19 @@ bool KannSatzSein(std::string_view kopf) {
 }
 
 // Whether a whole record that checks begins at `stelle`; `fenster` holds the file from
-// `fensterAnfang` on.
+// `fensterAnfang` on, the file ends at `dateiende`.
 bool SatzBeginntBei(int fd, std::string_view fenster, std::int64_t fensterAnfang,
-                    std::int64_t stelle) {
+                    std::int64_t stelle, std::int64_t dateiende) {
     const auto i = static_cast<std::size_t>(stelle - fensterAnfang);
-    if (!KannSatzSein(fenster.substr(i, RohSatzAnfang))) {
+    const std::string_view kopf = fenster.substr(i, RohSatzAnfang);
+    if (!KannSatzSein(kopf) || Laenge(kopf) > HoechsteGesuchteLaenge) {
         return false;
     }
     const std::size_t gesamt =
-        RohSatzAnfang + static_cast<std::size_t>(Laenge(fenster.substr(i))) + RohSatzPruefsumme;
+        RohSatzAnfang + static_cast<std::size_t>(Laenge(kopf)) + RohSatzPruefsumme;
+    if (stelle + static_cast<std::int64_t>(gesamt) > dateiende) {
+        return false;
+    }
     if (i + gesamt <= fenster.size()) {
         return PruefsummeStimmt(fenster.substr(i, gesamt));
     }
@@ -92,6 +100,8 @@ bool SatzBeginntBei(int fd, std::string_view fenster, std::int64_t fensterAnfang
 
 // Where the next whole record that checks begins at or after `von`; -1 when none does.
 std::int64_t NaechsterSatz(int fd, std::int64_t von) {
+    struct stat info {};
+    const std::int64_t dateiende = ::fstat(fd, &info) == 0 ? info.st_size : 0;
     for (std::int64_t anfang = von;; anfang += static_cast<std::int64_t>(Suchfenster)) {
         const std::string fenster = PositionLesen(fd, anfang, Suchfenster + RohSatzAnfang - 1);
         if (fenster.size() < RohSatzAnfang) {
@@ -100,7 +110,7 @@ std::int64_t NaechsterSatz(int fd, std::int64_t von) {
         const std::size_t stellen = std::min(Suchfenster, fenster.size() - RohSatzAnfang + 1);
         for (std::size_t i = 0; i < stellen; ++i) {
             const std::int64_t stelle = anfang + static_cast<std::int64_t>(i);
-            if (SatzBeginntBei(fd, fenster, anfang, stelle)) {
+            if (SatzBeginntBei(fd, fenster, anfang, stelle, dateiende)) {
                 return stelle;
             }
         }
