@@ -20,12 +20,12 @@ class GanzeZeilenTest : public ::testing::Test {
 protected:
     TTestOrdner v;
     const std::string pfad = v.Datei("Daten.txt");
+    TTestAufrufe aufrufe; // outlives the file that uses it
     TDatendatei datei;
 
     void Oeffnen(TOeffnungsArt art = TOeffnungsArt::Anhaengen) {
         ASSERT_TRUE(datei.Oeffnen(pfad, art));
     }
-    TTestAufrufe aufrufe;
 
     // Cutting back a broken write is refused (a pipe, a file system that cannot).
     void KuerzenVerweigern() {
