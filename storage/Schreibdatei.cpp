@@ -165,8 +165,8 @@ std::size_t TSchreibdatei::Nachtragen() {
         }
         rueckstau_.ErsteEntfernen();
         ++geschrieben;
+        ++spaet_;
     }
-    spaet_ += geschrieben;
     if (stoerung_) {
         meldungen_.push_back(
             BehobenMeldung(worte_, pfad_, spaet_, verloren_ + rueckstau_.Verloren()));

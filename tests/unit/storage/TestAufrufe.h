@@ -17,6 +17,7 @@ class TTestAufrufe : public TEchteDateiAufrufe {
 public:
     std::int64_t Jetzt = 0; // the monotonic clock the files are given (UmgebungMit)
     int SchreibFehler = 0;  // errno of every write while not 0
+    int Platz = -1;         // writes that still work before ENOSPC; -1: no limit
     int SyncFehler = 0;     // errno of every fdatasync while not 0
     bool KuerzenVerweigern = false;
     std::vector<std::string> Protokoll; // "write@<ns>", "fdatasync@<ns>", "fsync-ordner"
@@ -35,10 +36,11 @@ public:
 
     ssize_t Write(int fd, const void* daten, std::size_t anzahl) override {
         Protokoll.push_back("write@" + std::to_string(Jetzt));
-        if (SchreibFehler != 0) {
-            errno = SchreibFehler;
+        if (Platz == 0 || SchreibFehler != 0) {
+            errno = SchreibFehler != 0 ? SchreibFehler : ENOSPC;
             return -1;
         }
+        Platz -= Platz > 0 ? 1 : 0;
         return TEchteDateiAufrufe::Write(fd, daten, anzahl);
     }
     int Ftruncate(int fd, off_t laenge) override {

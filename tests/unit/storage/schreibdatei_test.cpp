@@ -101,6 +101,7 @@ TEST_F(SchreibdateiTest, NurEineNeueDateiSynchronisiertIhrenOrdner) {
 struct TStau {
     const char* Name;
     bool DurchSynchronisieren; // room again: noticed by the event loop, not by the next line
+    bool InZweiSchritten;      // first room for one line only
 };
 
 class VollePlatte : public SchreibdateiTest, public ::testing::WithParamInterface<TStau> {};
@@ -131,7 +132,14 @@ TEST_P(VollePlatte, ZeilenWartenUndKommenInIhrerReihenfolge) {
 
     aufrufe.SchreibFehler = 0;
     aufrufe.Jetzt += Sekunde;
-    if (GetParam().DurchSynchronisieren) {
+    if (GetParam().InZweiSchritten) {
+        aufrufe.Platz = 1;
+        EXPECT_EQ(datei.Synchronisieren(), 1U);
+        EXPECT_TRUE(datei.MeldungenAbholen().empty()); // still the same trouble
+        aufrufe.Platz = -1;
+        aufrufe.Jetzt += Sekunde;
+        EXPECT_EQ(datei.Schreiben("g\r\n"), 3U);
+    } else if (GetParam().DurchSynchronisieren) {
         EXPECT_EQ(datei.Synchronisieren(), 3U);
         EXPECT_EQ(datei.Schreiben("g\r\n"), 1U);
     } else {
@@ -147,8 +155,9 @@ TEST_P(VollePlatte, ZeilenWartenUndKommenInIhrerReihenfolge) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Wiederaufnahme, VollePlatte,
-                         ::testing::Values(TStau{"MitDerNaechstenZeile", false},
-                                           TStau{"ImTakt", true}),
+                         ::testing::Values(TStau{"MitDerNaechstenZeile", false, false},
+                                           TStau{"ImTakt", true, false},
+                                           TStau{"InZweiSchritten", false, true}),
                          [](const auto& fall) { return std::string(fall.param.Name); });
 
 TEST_F(SchreibdateiTest, WasBeimSchliessenNochWartetIstVerlorenUndWirdGesagt) {
