@@ -55,8 +55,11 @@ TGeoeffneteDatei OeffnenOderAnlegen(TDateiAufrufe& aufrufe, const std::string& p
             datei.Fd = Oeffnen(aufrufe, pfad, O_WRONLY | flags);
         }
         if (datei.Fd < 0 && errno == ENOENT) {
+            // The last try without O_EXCL: a link to a file yet to be made keeps failing with
+            // EEXIST, and the file is made where it points.
+            const int exklusiv = versuch < 2 ? O_EXCL : 0;
             datei.Lesbar = true;
-            datei.Fd = Oeffnen(aufrufe, pfad, O_RDWR | O_CREAT | O_EXCL | Gemeinsam);
+            datei.Fd = Oeffnen(aufrufe, pfad, O_RDWR | O_CREAT | exklusiv | Gemeinsam);
             datei.Angelegt = datei.Fd >= 0;
         }
         if (datei.Fd < 0 && errno != EEXIST) {

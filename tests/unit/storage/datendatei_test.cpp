@@ -48,6 +48,14 @@ TEST_F(DatendateiTest, AnhaengenSchreibtAmEndeWeiterUndLegtFehlendeDateiAn) {
     EXPECT_EQ(DateiLesen(pfad), "eins\r\nzwei\r\n");
 }
 
+TEST_F(DatendateiTest, VerweisAufEineNochFehlendeDateiLegtSieAn) {
+    std::filesystem::create_symlink(v / "Ziel.txt", pfad);
+    ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Anhaengen));
+    datei.Schreiben("eins\r\n");
+    datei.Schliessen();
+    EXPECT_EQ(DateiLesen(v / "Ziel.txt"), "eins\r\n");
+}
+
 TEST_F(DatendateiTest, NeuschreibenLeertDieDateiSofort) {
     DateiSchreiben(pfad, "alter Inhalt\r\n");
     ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
