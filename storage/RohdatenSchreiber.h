@@ -20,8 +20,8 @@ enum class TRohOeffnung {
 
 // Writes a raw-data capture. Each record goes out in one write, so a crash of the program after
 // Schreiben returned leaves it whole in the file, and reaches the disk within a second when the
-// caller's event loop calls Datei().Synchronisieren(). Only a regular file (or /dev/null) is
-// taken.
+// caller's event loop calls Datei().Synchronisieren(). Only a regular file (or /dev/null,
+// /dev/full) is taken.
 class TRohSchreiber {
 public:
     // Opens the file and writes the header (or, when continuing, the LaufBeginn record). Raises
