@@ -5,10 +5,21 @@
 #include "reception/Messablauf.h"
 
 #include "storage/RohdatenEinstellungen.h"
+#include "storage/RohdatenKopf.h"
 #include "storage/RohdatenLeser.h"
 #include "storage/Uhr.h"
 
 #include <utility>
+
+namespace {
+
+// As the program starts a run (the decimal comma included), then the settings of its header.
+void LaufEinrichten(TFormZustand& zustand, const TRohKopf& kopf) {
+    AnfangszustandSetzen(zustand, TZeitpunkt{});
+    zustand.Konfiguration = KonfigurationAuslesen(kopf.Werte, zustand.Konfiguration);
+}
+
+} // namespace
 
 TAbspielung::TAbspielung(TFormZustand& zustand, std::string datendatei)
     : zustand_(zustand)
@@ -32,7 +43,12 @@ void TAbspielung::Eintrag(const TRohEintrag& eintrag) {
         MessungsZustandBeenden(zustand_);
         break;
     case TRohArt::Verloren:
+    case TRohArt::Luecke: // bytes are missing: a record they cut is dropped
         LeitungVerloren(zustand_);
+        break;
+    case TRohArt::LaufBeginn: // the program was started again on the same capture
+        SpeichernBeenden();
+        LaufEinrichten(zustand_, RohKopfAusText(eintrag.Daten, "einem LaufBeginn-Eintrag"));
         break;
     case TRohArt::SpeichernEin:
         SpeichernBeginnen(eintrag);
@@ -71,9 +87,7 @@ void TAbspielung::SpeichernBeginnen(const TRohEintrag& eintrag) {
 
 TAbspielBericht AufnahmeAbspielen(TRohLeser& leser, const std::string& datendatei) {
     TFormZustand zustand;
-    // As the window starts (the decimal comma included), then the settings of the capture.
-    AnfangszustandSetzen(zustand, TZeitpunkt{});
-    zustand.Konfiguration = KonfigurationAuslesen(leser.Kopf().Werte, zustand.Konfiguration);
+    LaufEinrichten(zustand, leser.Kopf());
     TAbspielung abspielung(zustand, datendatei);
     TAbspielBericht bericht;
     TRohEintrag eintrag;

@@ -24,23 +24,44 @@ void TDateideskriptor::Schliessen() {
 
 void AllesSchreiben(int fd, std::string_view daten, std::size_t* geschrieben) {
     std::size_t zaehler = 0;
-    if (geschrieben == nullptr) {
-        geschrieben = &zaehler;
+    const int fehler =
+        AllesSchreibenMit(EchteDateiAufrufe(), fd, daten, geschrieben ? *geschrieben : zaehler);
+    if (fehler != 0) {
+        throw EInOutError::AusErrno(fehler);
     }
-    *geschrieben = 0;
-    while (!daten.empty()) {
-        const ssize_t ergebnis = ::write(fd, daten.data(), daten.size());
-        if (ergebnis < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            throw EInOutError::AusErrno(errno);
+}
+
+int AllesSchreibenMit(TDateiAufrufe& aufrufe, int fd, std::string_view daten,
+                      std::size_t& geschrieben) {
+    geschrieben = 0;
+    while (geschrieben < daten.size()) {
+        const ssize_t ergebnis =
+            aufrufe.Write(fd, daten.data() + geschrieben, daten.size() - geschrieben);
+        if (ergebnis < 0 && errno == EINTR) {
+            continue;
         }
-        if (ergebnis == 0) {
-            // No byte taken and no error: the device has no room left.
-            throw EInOutError::AusErrno(ENOSPC);
+        if (ergebnis <= 0) {
+            return ergebnis < 0 ? errno : ENOSPC;
         }
-        daten.remove_prefix(static_cast<std::size_t>(ergebnis));
-        *geschrieben += static_cast<std::size_t>(ergebnis);
+        geschrieben += static_cast<std::size_t>(ergebnis);
     }
+    return 0;
+}
+
+std::string PositionLesen(int fd, off_t stelle, std::size_t anzahl) {
+    std::string text(anzahl, '\0');
+    std::size_t gelesen = 0;
+    while (gelesen < anzahl) {
+        const ssize_t ergebnis = ::pread(fd, text.data() + gelesen, anzahl - gelesen,
+                                         stelle + static_cast<off_t>(gelesen));
+        if (ergebnis < 0 && errno == EINTR) {
+            continue;
+        }
+        if (ergebnis <= 0) {
+            break;
+        }
+        gelesen += static_cast<std::size_t>(ergebnis);
+    }
+    text.resize(gelesen);
+    return text;
 }

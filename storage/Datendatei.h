@@ -2,11 +2,15 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include "storage/DateiMeldung.h"
+#include "storage/Schreibdatei.h"
+
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
-#include <unistd.h>
+#include <vector>
 
 // How the data file is opened.
 enum class TOeffnungsArt {
@@ -14,48 +18,67 @@ enum class TOeffnungsArt {
     Neuschreiben, // create, or empty an existing file at once
 };
 
+// The lines a data file keeps in memory while it cannot be written (ZeilenAufbewahren).
+inline constexpr std::size_t DatendateiRueckstau = 100'000;
+
 // The data file. Every line written reaches the operating system at once (no buffer of its
-// own, so a crash of the program loses no reading already handled); closing syncs it to disk.
-// Opening reports failure by its result; writing and closing raise EInOutError.
+// own, so a crash of the program loses no reading already handled) and the disk within a
+// second (Synchronisieren). Only a regular file (or /dev/null, /dev/full) is taken. A file
+// continued whose last line was cut off (a power cut, a killed program) gets its line end
+// before the next line. Opening reports failure by its result; writing and closing raise
+// EInOutError.
 class TDatendatei {
 public:
-    TDatendatei() = default;
-    TDatendatei(const TDatendatei&) = delete;
-    TDatendatei& operator=(const TDatendatei&) = delete;
-    // Closes an open file quietly; errors can no longer be reported here.
-    ~TDatendatei();
+    TDatendatei();
 
     // Opens `pfad` (an open file is closed quietly first). False when it cannot be opened;
-    // OeffnenFehler() then tells why.
+    // OeffnenFehler() then tells why and nothing was created or changed.
     bool Oeffnen(const std::string& pfad, TOeffnungsArt art);
 
-    // The errno of the last failed Oeffnen, 0 after a successful one.
-    int OeffnenFehler() const noexcept { return oeffnenFehler_; }
+    // The errno of the last failed Oeffnen, 0 after a successful one: EISDIR for a directory,
+    // EINVAL for any other file that is no regular file (OeffnenDateityp() tells what it is).
+    int OeffnenFehler() const noexcept { return datei_.Geoeffnet().Fehler; }
+    mode_t OeffnenDateityp() const noexcept { return datei_.Geoeffnet().Typ; }
 
-    // Writes `text` completely or not at all, so the file holds only whole lines. A failure
-    // (a full disk, the file-size limit) cuts the file back to its length before the write and
-    // raises EInOutError; the file stays open. When even that is impossible (a pipe, a refused
-    // truncation), the next text written starts on a new line, so it is never glued to the
-    // broken one.
-    void Schreiben(std::string_view text);
+    // Off (the default): a line that cannot be written raises EInOutError. On: it waits in
+    // memory (up to DatendateiRueckstau lines, then the oldest go) and is written before any
+    // newer line as soon as a write works again; the start and the end of such trouble are
+    // reported once each through MeldungenAbholen(), and nothing is raised.
+    void ZeilenAufbewahren(bool ein) noexcept { datei_.Aufbewahren(ein ? DatendateiRueckstau : 0); }
 
-    // Syncs and closes the file; nothing happens when it is not open. The file is closed also
-    // when the sync fails; the failure raises EInOutError afterwards.
-    void Schliessen();
+    // Writes `text` (whole lines) completely or not at all, after the lines still waiting.
+    // Returns the texts that reached the file in this call (waiting ones included). Without
+    // ZeilenAufbewahren a failure cuts the file back to its length before the write and raises
+    // EInOutError; the file stays open. When even cutting back is impossible, the next text
+    // starts on a new line, so it is never glued to the broken one.
+    std::size_t Schreiben(std::string_view text);
 
-    bool IstOffen() const noexcept { return fd_ >= 0; }
+    // At most once a second: whether the file's name still names the open file. When it no
+    // longer does (deleted, moved, replaced), the change is reported and the name is opened
+    // anew; true then, and the next line written should carry a header line.
+    bool PfadPruefen();
 
-    // The truncation used to cut back a failed write; tests put a failing one in its place.
-    using TKuerzen = int (*)(int fd, off_t laenge);
-    void KuerzenErsetzen(TKuerzen kuerzen) noexcept { kuerzen_ = kuerzen; }
+    // Milliseconds until Synchronisieren() has work (0: now), -1 when everything written is on
+    // the disk and nothing waits. Synchronisieren() writes waiting lines (a try a second) and
+    // syncs the file at most once a second; it returns the lines that reached the file.
+    std::int64_t SyncInMs() const { return datei_.SyncInMs(); }
+    std::size_t Synchronisieren() { return datei_.Synchronisieren(); }
+
+    std::vector<TDateiMeldung> MeldungenAbholen() { return datei_.MeldungenAbholen(); }
+    std::size_t Wartend() const noexcept { return datei_.Wartend(); }
+
+    // Writes what waits (one try), syncs and closes the file; nothing happens when it is not
+    // open. The file is closed also when this fails; the failure raises EInOutError afterwards.
+    void Schliessen() { datei_.Schliessen(); }
+
+    bool IstOffen() const noexcept { return datei_.IstOffen(); }
+    const std::string& Pfad() const noexcept { return datei_.Pfad(); }
+
+    // System calls and clocks; tests put in their own.
+    void UmgebungSetzen(TSchreibUmgebung umgebung) { datei_.UmgebungSetzen(std::move(umgebung)); }
 
 private:
-    // After a write that failed once `geschrieben` bytes had gone out: takes them back.
-    void Zurueckschneiden(std::size_t geschrieben) noexcept;
+    void ZeilenendePruefen();
 
-    int fd_ = -1;
-    int oeffnenFehler_ = 0;
-    std::string pfad_;
-    bool zeilenanfangFaellig_ = false; // a broken line is left at the end of pfad_
-    TKuerzen kuerzen_ = ::ftruncate;
+    TSchreibdatei datei_{DatendateiWorte, true};
 };

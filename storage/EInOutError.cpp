@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "storage/EInOutError.h"
 
+#include "storage/SystemText.h"
+
 #include <cerrno>
 
 EInOutError::EInOutError(int code)
@@ -12,8 +14,26 @@ EInOutError::EInOutError(int code, int systemFehler)
     , code_(code)
     , systemFehler_(systemFehler) {}
 
+EInOutError::EInOutError(int code, int systemFehler, const std::string& text)
+    : std::runtime_error(text)
+    , code_(code)
+    , systemFehler_(systemFehler) {}
+
 EInOutError EInOutError::AusErrno(int errnoWert) {
     return EInOutError(InOutCodeAusErrno(errnoWert), errnoWert);
+}
+
+EInOutError EInOutError::MitText(int errnoWert, const std::string& text) {
+    return EInOutError(InOutCodeAusErrno(errnoWert), errnoWert, text);
+}
+
+std::string EInOutError::Detail() const {
+    return systemFehler_ != 0 ? SystemFehlerText(systemFehler_) : std::string();
+}
+
+std::string EInOutError::MitDetail() const {
+    const std::string detail = Detail();
+    return detail.empty() ? std::string(what()) : std::string(what()) + " (" + detail + ")";
 }
 
 int InOutCodeAusErrno(int errnoWert) {

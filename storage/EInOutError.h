@@ -14,11 +14,23 @@ public:
     // The error of a failed system call; `errnoWert` is kept for diagnostics.
     static EInOutError AusErrno(int errnoWert);
 
+    // The error of `errnoWert` told in a text of its own (German, UTF-8), e.g. one that names
+    // the file and why it is refused; the code is that of AusErrno.
+    static EInOutError MitText(int errnoWert, const std::string& text);
+
     int ErrorCode() const noexcept { return code_; }
     int SystemFehler() const noexcept { return systemFehler_; }
 
+    // The German text of the system error ("Ein-/Ausgabefehler"), the detail beside what();
+    // empty when no system error is known.
+    std::string Detail() const;
+
+    // what() with the detail in brackets: "E/A-Fehler 1005 (Ein-/Ausgabefehler)".
+    std::string MitDetail() const;
+
 private:
     EInOutError(int code, int systemFehler);
+    EInOutError(int code, int systemFehler, const std::string& text);
     int code_;
     int systemFehler_ = 0;
 };

@@ -2,29 +2,23 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "storage/Rohaufzeichnung.h"
 
+#include "storage/EInOutError.h"
+
 #include <filesystem>
-#include <time.h>
 #include <utility>
-
-namespace {
-
-std::int64_t MonotonJetzt() {
-    timespec jetzt{};
-    ::clock_gettime(CLOCK_MONOTONIC, &jetzt);
-    return std::int64_t{jetzt.tv_sec} * 1'000'000'000 + jetzt.tv_nsec;
-}
-
-} // namespace
 
 TRohAufzeichnung::TRohAufzeichnung(TMonoUhr monoUhr)
     : monoUhr_(monoUhr ? std::move(monoUhr) : TMonoUhr(MonotonJetzt)) {}
 
 TRohAufzeichnung::~TRohAufzeichnung() = default;
 
-void TRohAufzeichnung::Beginnen(const std::string& pfad, const TRohKopf& kopf) {
+void TRohAufzeichnung::Beginnen(const std::string& pfad, const TRohKopf& kopf, TRohOeffnung art) {
     schreiber_.reset();
     pfad_ = pfad;
-    schreiber_ = std::make_unique<TRohSchreiber>(pfad, kopf);
+    TSchreibUmgebung umgebung = umgebung_;
+    umgebung.Uhr = [this] { return zeit_; };
+    schreiber_ = std::make_unique<TRohSchreiber>(pfad, kopf, art, std::move(umgebung));
+    schreiber_->Datei().Aufbewahren(RohRueckstauEintraege, RohRueckstauBytes);
 }
 
 std::exception_ptr TRohAufzeichnung::Eintragen(TRohArt art, std::string_view daten,
@@ -37,12 +31,40 @@ std::exception_ptr TRohAufzeichnung::Eintragen(TRohArt art, std::string_view dat
     eintrag_.UtcMs = zeit.UtcMs;
     eintrag_.UtcVersatz = zeit.UtcVersatz;
     eintrag_.Daten.assign(daten);
+    zeit_ = zeit;
     try {
         schreiber_->Schreiben(eintrag_);
     } catch (...) {
         return Abbrechen();
     }
-    return nullptr;
+    return MeldungenUebernehmen();
+}
+
+// Keeps the reports of the file; returns the start of a write failure as an error to report.
+std::exception_ptr TRohAufzeichnung::MeldungenUebernehmen() {
+    std::exception_ptr stoerung;
+    for (TDateiMeldung& meldung : schreiber_->Datei().MeldungenAbholen()) {
+        if (meldung.Art == TDateiMeldung::TArt::Stoerung && !stoerung) {
+            stoerung =
+                std::make_exception_ptr(EInOutError::MitText(meldung.SystemFehler, meldung.Text));
+        } else {
+            meldungen_.push_back(std::move(meldung));
+        }
+    }
+    return stoerung;
+}
+
+void TRohAufzeichnung::Sammeln() {
+    for (TDateiMeldung& meldung : schreiber_->Datei().MeldungenAbholen()) {
+        meldungen_.push_back(std::move(meldung));
+    }
+}
+
+void TRohAufzeichnung::Synchronisieren() {
+    if (schreiber_) {
+        schreiber_->Datei().Synchronisieren();
+        Sammeln();
+    }
 }
 
 std::exception_ptr TRohAufzeichnung::Beenden() {
@@ -54,6 +76,7 @@ std::exception_ptr TRohAufzeichnung::Beenden() {
     } catch (...) {
         return Abbrechen();
     }
+    Sammeln();
     schreiber_.reset();
     return nullptr;
 }

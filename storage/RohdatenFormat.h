@@ -26,6 +26,9 @@ enum class TRohArt : std::uint8_t {
     MessungEnde = 8,
     SpeichernEin = 9, // payload: "sofort" or "auto", a tab, the data file's name
     SpeichernAus = 10,
+    LaufBeginn = 11, // a further run continues the capture; payload: its header as text
+    Luecke = 12,     // records were lost here; payload: "Eintraege=N\tBytes=M"
+    Ende = 13,       // the run closed its capture; the reader keeps it to itself
 };
 
 // One record: its kind, the monotonic time in nanoseconds, the clock reading that stamps the

@@ -3,31 +3,61 @@
 #include "storage/Speichern.h"
 
 #include "storage/Dateinamen.h"
+#include "storage/LetzteKopfzeile.h"
 #include "storage/PCZeit.h"
 #include "storage/StartFehler.h"
 
+#include <algorithm>
 #include <limits>
+
+namespace {
+
+void Zaehlen(TSpeicherZustand& zustand, std::size_t anzahl) {
+    constexpr std::int32_t Hoechstens = std::numeric_limits<std::int32_t>::max();
+    const std::size_t platz = static_cast<std::size_t>(Hoechstens - zustand.AnzahlGespeichert);
+    zustand.AnzahlGespeichert += static_cast<std::int32_t>(std::min(anzahl, platz));
+}
+
+// The header line due before the next record, or nothing.
+std::string Kopf(TSpeicherZustand& zustand, const TMesswert& messwert, TWertArt art) {
+    if (zustand.Datendatei.PfadPruefen()) {
+        zustand.KopfzeileFaellig = true;
+    }
+    const bool erster = zustand.AnzahlGespeichert == 0 && zustand.Datendatei.Wartend() == 0;
+    if (!erster && !zustand.KopfzeileFaellig) {
+        return {};
+    }
+    std::string kopf = KopfZeile(art, messwert.Gerahmt);
+    if (zustand.GleicheKopfzeileAuslassen &&
+        LetzteKopfzeileGleich(zustand.Datendatei.Pfad(), kopf)) {
+        return {};
+    }
+    return kopf;
+}
+
+} // namespace
 
 void SchreibeDatensatz(TSpeicherZustand& zustand, const TMesswert& messwert, TWertArt art,
                        std::string_view pcZeit, double wert, double temp) {
-    if (zustand.AnzahlGespeichert < std::numeric_limits<std::int32_t>::max()) {
-        ++zustand.AnzahlGespeichert;
-    }
-    const bool mitKopf = zustand.AnzahlGespeichert == 1 || zustand.KopfzeileFaellig;
-    std::string text;
-    if (mitKopf) {
-        text = KopfZeile(art, messwert.Gerahmt);
-    }
+    std::string text = Kopf(zustand, messwert, art);
+    const bool mitKopf = !text.empty();
     text += DatenZeile(messwert, pcZeit, wert, temp);
     // Header and record go to the file in one call, which writes them whole or not at all. A
     // header that did not reach the file goes with the next record written.
+    std::size_t geschrieben = 0;
     try {
-        zustand.Datendatei.Schreiben(text);
+        geschrieben = zustand.Datendatei.Schreiben(text);
     } catch (...) {
-        zustand.KopfzeileFaellig = mitKopf;
+        zustand.KopfzeileFaellig = zustand.KopfzeileFaellig || mitKopf;
+        Zaehlen(zustand, 1);
         throw;
     }
     zustand.KopfzeileFaellig = false;
+    Zaehlen(zustand, geschrieben);
+}
+
+void SpeicherSynchronisieren(TSpeicherZustand& zustand) {
+    Zaehlen(zustand, zustand.Datendatei.Synchronisieren());
 }
 
 void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert) {
@@ -57,7 +87,8 @@ bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration,
         konfiguration.Ueberschreiben ? TOeffnungsArt::Neuschreiben : TOeffnungsArt::Anhaengen;
     if (!zustand.Datendatei.Oeffnen(konfiguration.Ausgabedatei, art)) {
         zustand.StartFehler =
-            OeffnenFehlerText(konfiguration.Ausgabedatei, zustand.Datendatei.OeffnenFehler());
+            OeffnenFehlerText(konfiguration.Ausgabedatei, zustand.Datendatei.OeffnenFehler(),
+                              zustand.Datendatei.OeffnenDateityp());
         return false;
     }
     return true;

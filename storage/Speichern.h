@@ -47,11 +47,13 @@ struct TSpeicherZustand {
     TSpeicherArt Art = TSpeicherArt::Aus;
     TSpeicherSchalter SofortSpeichernAktiv{Art, TSpeicherArt::Sofort};
     TSpeicherSchalter AutoSpeichernAktiv{Art, TSpeicherArt::Auto};
-    // Readings handed to the file since the last reset; the first one after a reset gets a
-    // header line before it. It stops at the largest 32-bit number instead of overflowing.
+    // Records saved since the last reset: those that reached the file, and, when the file keeps
+    // no lines (TDatendatei::ZeilenAufbewahren off), those whose failure was raised. The first
+    // record after a reset gets a header line before it. It stops at the largest 32-bit number
+    // instead of overflowing.
     std::int32_t AnzahlGespeichert = 0;
-    // The header line of the count's first reading did not reach the file; the next record
-    // written carries it.
+    // The next record written carries a header line: the header of the count's first record
+    // did not reach the file, or the file was opened anew under its name (PfadPruefen).
     bool KopfzeileFaellig = false;
     TDatendatei Datendatei;
     // The last start of saving generated a new Ausgabedatei (the window shows its name).
@@ -59,15 +61,25 @@ struct TSpeicherZustand {
     // Why the last start of saving failed, for the error box (German, UTF-8, with the path);
     // empty after a successful start.
     std::string StartFehler;
+    // A header line is left out when the data file's last header line is the same one, so a
+    // logger started again on the same file (--append) adds none. The window writes its header
+    // as always.
+    bool GleicheKopfzeileAuslassen = false;
 };
 
-// Writes one record line: raises AnzahlGespeichert first, then writes the header line of `art`
-// in the reading's layout when the count is now 1, then the record with `pcZeit`, `wert` and
-// `temp`. Shared by immediate and automatic saving. A write error raises EInOutError after the
-// count was raised; the file keeps only whole lines, and a header that was lost is written
-// with the next record.
+// Writes one record line: the header line of `art` in the reading's layout when it is due (the
+// first record since the count's reset, or KopfzeileFaellig), then the record with `pcZeit`,
+// `wert` and `temp`; AnzahlGespeichert rises by the records that reached the file (late ones
+// included). Shared by immediate and automatic saving. Before that, the data file's name is
+// checked (at most once a second); a file opened anew under it gets a header line. A write
+// error the file raises (it keeps no lines) raises EInOutError after the count was raised; the
+// file keeps only whole lines, and a header that was lost is written with the next record.
 void SchreibeDatensatz(TSpeicherZustand& zustand, const TMesswert& messwert, TWertArt art,
                        std::string_view pcZeit, double wert, double temp);
+
+// From the caller's event loop when Datendatei.SyncInMs() says: writes waiting lines and syncs
+// the data file (TDatendatei::Synchronisieren); AnzahlGespeichert rises by the lines written.
+void SpeicherSynchronisieren(TSpeicherZustand& zustand);
 
 // Immediate saving of one reading, as received.
 void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert);

@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "storage/StartFehler.h"
 
+#include "storage/DateiMeldung.h"
+#include "storage/DateiOeffnen.h"
 #include "storage/Dateinamen.h"
-#include "storage/EInOutError.h"
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -12,10 +13,6 @@
 namespace {
 
 constexpr std::string_view Anfang = "Speichern nicht möglich: ";
-
-std::string InAnfuehrung(std::string_view text) {
-    return "„" + std::string(text) + "“";
-}
 
 // The directory the file lies in, as the user should read it: a bare name lies in the
 // program's current directory.
@@ -42,7 +39,7 @@ bool GibtEs(const std::string& pfad) {
     return ::lstat(pfad.c_str(), &info) == 0;
 }
 
-std::string Grund(const std::string& pfad, int fehler) {
+std::string Grund(const std::string& pfad, int fehler, mode_t typ) {
     const std::string verzeichnis = VerzeichnisTeil(pfad);
     if ((fehler == ENOENT || fehler == ENOTDIR) && !IstVerzeichnis(verzeichnis)) {
         return "Das Verzeichnis " + InAnfuehrung(AngezeigtesVerzeichnis(verzeichnis)) +
@@ -61,14 +58,26 @@ std::string Grund(const std::string& pfad, int fehler) {
     case EISDIR:
         return "Der Pfad bezeichnet ein Verzeichnis, keine Datei.";
     default:
-        return InOutMeldung(InOutCodeAusErrno(fehler)) + ".";
+        if (typ != 0 && !S_ISREG(typ)) {
+            return "Der Pfad bezeichnet " + std::string(DateitypText(typ)) +
+                   ", keine gewöhnliche Datei; gespeichert wird nur in gewöhnliche Dateien.";
+        }
+        return FehlerMitDetail(fehler) + ".";
     }
 }
 
 } // namespace
 
-std::string OeffnenFehlerText(const std::string& pfad, int fehler) {
-    return std::string(Anfang) + Grund(pfad, fehler) + " (Datei " + InAnfuehrung(pfad) + ")";
+std::string OeffnenFehlerText(const std::string& pfad, int fehler, mode_t typ) {
+    return std::string(Anfang) + Grund(pfad, fehler, typ) + " (Datei " + InAnfuehrung(pfad) + ")";
+}
+
+std::string UngeeigneteDatei(const std::string& pfad) {
+    struct stat info {};
+    if (::stat(pfad.c_str(), &info) != 0 || ZumSchreibenErlaubt(info)) {
+        return {};
+    }
+    return OeffnenFehlerText(pfad, S_ISDIR(info.st_mode) ? EISDIR : EINVAL, info.st_mode & S_IFMT);
 }
 
 std::string NamenFehlerText(std::string_view basis, std::string_view verzeichnis) {

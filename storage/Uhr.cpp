@@ -81,3 +81,13 @@ TUhr FesteUhr(const TZeitpunkt& lokal, std::int32_t utcVersatz) {
 TUhrzeit UhrLesen(const TUhr& uhr) {
     return uhr ? uhr() : SystemUhrLesen();
 }
+
+std::int64_t MonotonJetzt() {
+    timespec jetzt{};
+    ::clock_gettime(CLOCK_MONOTONIC, &jetzt);
+    return std::int64_t{jetzt.tv_sec} * 1'000'000'000 + jetzt.tv_nsec;
+}
+
+std::int64_t MonoLesen(const TMonoUhr& uhr) {
+    return uhr ? uhr() : MonotonJetzt();
+}

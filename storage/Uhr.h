@@ -42,3 +42,13 @@ TUhr FesteUhr(const TZeitpunkt& lokal, std::int32_t utcVersatz);
 
 // `uhr` read once; the machine's clock when `uhr` is empty.
 TUhrzeit UhrLesen(const TUhr& uhr);
+
+// Nanoseconds of the monotonic clock (CLOCK_MONOTONIC): for intervals only (a sync a second, a
+// check a second), never shown. Injected like the PC clock, so tests step it by hand.
+using TMonoUhr = std::function<std::int64_t()>;
+
+// The monotonic clock, read now.
+std::int64_t MonotonJetzt();
+
+// `uhr` read once; the monotonic clock when `uhr` is empty.
+std::int64_t MonoLesen(const TMonoUhr& uhr);

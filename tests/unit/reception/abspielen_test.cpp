@@ -148,4 +148,34 @@ TEST_F(Abspielen, EineUnbrauchbareDatendateiIstEinDeutscherFehler) {
     }
 }
 
+// The program killed in the middle of a record and started again on the same capture and data
+// file: the new run starts afresh in the replay too, so the data file comes back whole.
+TEST_F(Abspielen, EinNeuerLaufBeginntWieEinNeuerProgrammstart) {
+    MessungBeginnen();
+    SpeichernEin(false);
+    Stueck(Ph);
+    Stueck(Ph.substr(0, 8)); // the program dies here
+    AnfangszustandSetzen(zustand, Jetzt().Lokal);
+    zustand.Konfiguration = konfiguration;
+    roh.Beginnen(aufnahme, RohKopfErstellen("/dev/ttyUSB0", {{"Baud", "4800"}}, konfiguration),
+                 TRohOeffnung::Fortsetzen);
+    MessungBeginnen();
+    Stueck(Ph); // the new run saves nothing yet
+    SpeichernEin(false);
+    Stueck(Ph);
+    SpeichernAus();
+    ASSERT_EQ(roh.Beenden(), nullptr);
+
+    const std::string live = DateiLesen(ordner / "Daten.txt");
+    const TAbspielBericht bericht = Abgespielt(ordner.Datei("Wieder.txt"));
+    EXPECT_EQ(DateiLesen(ordner / "Wieder.txt"), live);
+    EXPECT_EQ(std::count(live.begin(), live.end(), '\n'), 4); // a header for each run
+    EXPECT_EQ(bericht.Datensaetze, 3);
+    TRohLeser leser(aufnahme);
+    TRohEintrag eintrag;
+    while (leser.Naechster(eintrag)) {
+    }
+    EXPECT_EQ(leser.LaeufeOhneEnde(), 1);
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include "storage/Speichern.h"
 
 #include "DateiGroessenGrenze.h"
+#include "TestAufrufe.h"
 #include "TestOrdner.h"
 
 #include <gtest/gtest.h>
@@ -19,14 +20,17 @@ class GanzeZeilenTest : public ::testing::Test {
 protected:
     TTestOrdner v;
     const std::string pfad = v.Datei("Daten.txt");
+    TTestAufrufe aufrufe; // outlives the file that uses it
     TDatendatei datei;
 
     void Oeffnen(TOeffnungsArt art = TOeffnungsArt::Anhaengen) {
         ASSERT_TRUE(datei.Oeffnen(pfad, art));
     }
-    static int KuerzenVerweigert(int, off_t) {
-        errno = EPERM;
-        return -1;
+
+    // Cutting back a broken write is refused (a pipe, a file system that cannot).
+    void KuerzenVerweigern() {
+        aufrufe.KuerzenVerweigern = true;
+        datei.UmgebungSetzen(aufrufe.UmgebungMit());
     }
 };
 
@@ -46,7 +50,7 @@ TEST_F(GanzeZeilenTest, TeilweiserSchreibfehlerSchneidetDieDateiZurueck) {
 
 TEST_F(GanzeZeilenTest, OhneZurueckschneidenBeginntDieNaechsteZeileNeu) {
     Oeffnen();
-    datei.KuerzenErsetzen(&KuerzenVerweigert);
+    KuerzenVerweigern();
     datei.Schreiben("eins\r\n");
     {
         TDateiGroessenGrenze grenze(9);
@@ -62,7 +66,7 @@ TEST_F(GanzeZeilenTest, OhneZurueckschneidenBeginntDieNaechsteZeileNeu) {
 
 TEST_F(GanzeZeilenTest, NichtsGeschriebenHeisstNichtsNachzuholen) {
     Oeffnen();
-    datei.KuerzenErsetzen(&KuerzenVerweigert);
+    KuerzenVerweigern();
     datei.Schreiben("eins\r\n");
     {
         TDateiGroessenGrenze grenze(6); // not one byte more
@@ -74,7 +78,7 @@ TEST_F(GanzeZeilenTest, NichtsGeschriebenHeisstNichtsNachzuholen) {
 
 TEST_F(GanzeZeilenTest, DerZeilenanfangGehoertZurDateiMitDerAbgebrochenenZeile) {
     Oeffnen();
-    datei.KuerzenErsetzen(&KuerzenVerweigert);
+    KuerzenVerweigern();
     {
         TDateiGroessenGrenze grenze(2);
         EXPECT_THROW(datei.Schreiben("eins\r\n"), EInOutError);

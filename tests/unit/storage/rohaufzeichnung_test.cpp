@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -113,7 +114,9 @@ TEST_F(Rohaufzeichnung, SchreibtJedesStueckMitSeinerUhrzeit) {
                                          std::string("\0\xFF\r\n", 4)}));
 }
 
-TEST_F(Rohaufzeichnung, EinSchreibfehlerWirdEinmalGemeldetUndBeendetNurSie) {
+// A full disk costs the capture nothing: the records wait, go out in order once there is room,
+// and the trouble is told once when it starts and once when it ends.
+TEST_F(Rohaufzeichnung, VollePlatteWirdEinmalGemeldetUndDieEintraegeWarten) {
     aufzeichnung.Beginnen(pfad, RohKopfErstellen("/dev/ttyS0", {}, TKonfiguration{}));
     ASSERT_EQ(aufzeichnung.Eintragen(TRohArt::Empfangen, "ganz", zeit), nullptr);
     const auto vorher = static_cast<rlim_t>(std::filesystem::file_size(pfad));
@@ -122,13 +125,34 @@ TEST_F(Rohaufzeichnung, EinSchreibfehlerWirdEinmalGemeldetUndBeendetNurSie) {
         const std::exception_ptr fehler =
             aufzeichnung.Eintragen(TRohArt::Empfangen, std::string(100, 'x'), zeit);
         ASSERT_NE(fehler, nullptr);
-        EXPECT_THROW(std::rethrow_exception(fehler), EInOutError);
-        EXPECT_FALSE(aufzeichnung.Aktiv());
+        try {
+            std::rethrow_exception(fehler);
+        } catch (const EInOutError& e) {
+            EXPECT_EQ(e.SystemFehler(), EFBIG);
+            EXPECT_EQ(
+                std::string(e.what()),
+                "Rohdatenaufzeichnung „" + pfad +
+                    "“ seit 07.12.2026 10:00:00 nicht beschreibbar: Zu wenig Speicherplatz (Die "
+                    "Datei ist zu groß). Was folgt, wird im Speicher aufbewahrt und "
+                    "geschrieben, sobald es wieder geht.");
+        }
+        EXPECT_TRUE(aufzeichnung.Aktiv());
         EXPECT_EQ(aufzeichnung.Eintragen(TRohArt::Empfangen, "x", zeit), nullptr);
-        EXPECT_EQ(aufzeichnung.Beenden(), nullptr);
+        EXPECT_EQ(std::filesystem::file_size(pfad), vorher);
     }
+    EXPECT_EQ(aufzeichnung.Eintragen(TRohArt::Empfangen, "y", zeit), nullptr);
+    const std::vector<TDateiMeldung> meldungen = aufzeichnung.MeldungenAbholen();
+    ASSERT_EQ(meldungen.size(), 1U);
+    EXPECT_EQ(meldungen[0].Text, "Rohdatenaufzeichnung „" + pfad +
+                                     "“ wieder beschreibbar: 2 verspätete Einträge geschrieben, "
+                                     "0 verloren.");
+    EXPECT_EQ(aufzeichnung.Beenden(), nullptr);
     bool abgeschnitten = true;
-    EXPECT_EQ(Lesen(abgeschnitten).size(), 1U);
+    std::string daten;
+    for (const TRohEintrag& eintrag : Lesen(abgeschnitten)) {
+        daten += eintrag.Daten + "|";
+    }
+    EXPECT_EQ(daten, "ganz|" + std::string(100, 'x') + "|x|y|");
     EXPECT_FALSE(abgeschnitten);
     EXPECT_THROW(aufzeichnung.Beginnen(ordner.Datei("fehlt/a.roh"), TRohKopf{}), EInOutError);
     EXPECT_FALSE(aufzeichnung.Aktiv());

@@ -5,11 +5,13 @@
 #include "storage/Speichern.h"
 #include "storage/StartFehler.h"
 
+#include "TestAufrufe.h"
 #include "TestOrdner.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -73,8 +75,71 @@ protected:
 
     char trennerVorher = '.';
     TTestOrdner verzeichnis;
+    TTestAufrufe aufrufe; // outlives the data file that uses it
     TSpeicherZustand zustand;
 };
+
+constexpr std::int64_t Sekunde = 1'000'000'000;
+const std::string Zeile7 = "06.12.2001\t14:30:05\t  7,00\tpH\t 24,80\t\xB0"
+                           "C\r\n";
+
+// A full disk costs no reading, and the count shows what reached the file.
+TEST_F(SpeichernTest, VollePlatteZaehltNurWasInDerDateiAnkommt) {
+    TKonfiguration k = FesterName(true);
+    zustand.Datendatei.UmgebungSetzen(aufrufe.UmgebungMit());
+    zustand.Datendatei.ZeilenAufbewahren(true);
+    ASSERT_TRUE(SpeichernStarten(zustand, k, Nikolaus2001));
+    aufrufe.SchreibFehler = ENOSPC;
+    Speichern(3);
+    EXPECT_EQ(zustand.AnzahlGespeichert, 0);
+    EXPECT_EQ(zustand.Datendatei.Wartend(), 3U);
+    EXPECT_EQ(zustand.Datendatei.MeldungenAbholen().size(), 1U);
+    aufrufe.SchreibFehler = 0;
+    aufrufe.Jetzt += Sekunde;
+    SpeicherSynchronisieren(zustand);
+    EXPECT_EQ(zustand.AnzahlGespeichert, 3);
+    Speichern(1);
+    EXPECT_EQ(zustand.AnzahlGespeichert, 4);
+    zustand.Datendatei.Schliessen();
+    const std::string inhalt = DateiLesen(k.Ausgabedatei);
+    EXPECT_EQ(inhalt.substr(0, std::string(KopfKurz).size() + Zeile7.size()), KopfKurz + Zeile7);
+    EXPECT_EQ(Anzahl(inhalt, "PC-Datum"), 1);
+    EXPECT_EQ(Anzahl(inhalt, "\r\n"), 5);
+}
+
+TEST_F(SpeichernTest, NeuAngelegteDateiBekommtIhreKopfzeile) {
+    TKonfiguration k = FesterName(false);
+    zustand.Datendatei.UmgebungSetzen(aufrufe.UmgebungMit());
+    ASSERT_TRUE(SpeichernStarten(zustand, k, Nikolaus2001));
+    Speichern(1);
+    std::filesystem::remove(k.Ausgabedatei);
+    aufrufe.Jetzt += Sekunde;
+    Speichern(1);
+    EXPECT_EQ(zustand.AnzahlGespeichert, 2);
+    zustand.Datendatei.Schliessen();
+    EXPECT_EQ(DateiLesen(k.Ausgabedatei), KopfKurz + Zeile7);
+}
+
+// A logger started again on its file adds no header that is already the file's last one.
+TEST_F(SpeichernTest, GleicheLetzteKopfzeileWirdAusgelassen) {
+    struct Fall {
+        bool auslassen;
+        bool gerahmt;
+        bool mitKopf;
+    };
+    for (const Fall fall :
+         {Fall{true, false, false}, Fall{true, true, true}, Fall{false, false, true}}) {
+        SCOPED_TRACE(fall.auslassen);
+        TKonfiguration k = FesterName(false);
+        DateiSchreiben(k.Ausgabedatei, KopfKurz + Zeile7);
+        TSpeicherZustand lauf;
+        lauf.GleicheKopfzeileAuslassen = fall.auslassen;
+        ASSERT_TRUE(SpeichernStarten(lauf, k, Nikolaus2001));
+        SpeichereWert(lauf, Messwert(7.0, fall.gerahmt));
+        lauf.Datendatei.Schliessen();
+        EXPECT_EQ(Anzahl(DateiLesen(k.Ausgabedatei), "PC-Datum"), fall.mitKopf ? 2 : 1);
+    }
+}
 
 TEST_F(SpeichernTest, ErsterWertNachRuecksetzenBekommtKopfzeile) {
     TKonfiguration k = FesterName(true);
@@ -359,10 +424,14 @@ const TFall Faelle[] = {
     {"AlleNamenDesTagesVergeben", "{v}Daten.txt", true, false, false, "", AlleNamenBelegen,
      "Speichern nicht möglich: Alle Dateinamen des Tages sind vergeben: „{v}06122001.000“ bis "
      "„06122001.999“."},
-    // A named pipe without a reader (ENXIO) has no text of its own: the system's message.
-    {"AndererFehlerMitDerMeldungDesSystems", "{v}rohr", false, false, false, "",
+    // A named pipe (no reader needed to refuse it) and a device are no place for readings.
+    {"PipeStattDatei", "{v}rohr", false, false, false, "",
      [](const TTestOrdner& v) { ASSERT_EQ(::mkfifo((v / "rohr").c_str(), 0666), 0); },
-     "Speichern nicht möglich: E/A-Fehler 1006. (Datei „{v}rohr“)"},
+     "Speichern nicht möglich: Der Pfad bezeichnet eine benannte Pipe (FIFO), keine gewöhnliche "
+     "Datei; gespeichert wird nur in gewöhnliche Dateien. (Datei „{v}rohr“)"},
+    {"GeraetStattDatei", "/dev/zero", false, true, false, "", [](const TTestOrdner&) {},
+     "Speichern nicht möglich: Der Pfad bezeichnet ein Gerät, keine gewöhnliche Datei; "
+     "gespeichert wird nur in gewöhnliche Dateien. (Datei „/dev/zero“)"},
 };
 
 class StartFehlerTest : public ::testing::TestWithParam<TFall> {
@@ -401,11 +470,14 @@ TEST(OeffnenFehlerText, UrsachenOhneEigeneVorbereitung) {
         {EROFS, "Der Datenträger ist schreibgeschützt."},
         {EPERM, "Im Verzeichnis „" + v.Verzeichnis() +
                     "“ darf keine Datei angelegt werden (keine Schreibberechtigung)."},
-        {ENOSPC, "Zu wenig Speicherplatz."},
-        {EMFILE, "Zu viele geöffnete Dateien."},
-        {ENAMETOOLONG, "Ungültiger Dateiname."},
+        // The run-time's text, and the German text of the system's error beside it.
+        {ENOSPC, "Zu wenig Speicherplatz (Kein Speicherplatz mehr auf dem Gerät)."},
+        {EMFILE, "Zu viele geöffnete Dateien (Zu viele offene Dateien)."},
+        {ENAMETOOLONG, "Ungültiger Dateiname (Der Dateiname ist zu lang)."},
+        {ENXIO, "E/A-Fehler 1006 (Gerät oder Adresse nicht vorhanden)."},
+        {EIO, "E/A-Fehler 1005 (Ein-/Ausgabefehler)."},
         // The directory is there, so a missing file is not blamed on it.
-        {ENOENT, "Datei nicht gefunden."},
+        {ENOENT, "Datei nicht gefunden (Datei oder Verzeichnis nicht vorhanden)."},
     };
     for (const auto& [fehler, grund] : faelle) {
         EXPECT_EQ(OeffnenFehlerText(datei, fehler),
