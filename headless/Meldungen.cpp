@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "headless/Meldungen.h"
 
+#include "storage/StartFehler.h"
+
 #include <filesystem>
 #include <stdexcept>
 
@@ -29,6 +31,11 @@ bool DatendateiErlaubt(const std::string& datendatei, bool anhaengen, const std:
     if (!aufnahme.empty() && DieselbeDatei(datendatei, aufnahme)) {
         Melden(meldungen, "Datendatei und Rohdatenaufzeichnung sind dieselbe Datei (" + datendatei +
                               "); bitte zwei verschiedene Namen wählen.");
+        return false;
+    }
+    // A folder, a device or a pipe is no data file, whether or not --append was given.
+    if (const std::string ungeeignet = UngeeigneteDatei(datendatei); !ungeeignet.empty()) {
+        Melden(meldungen, ungeeignet);
         return false;
     }
     std::error_code fehler;

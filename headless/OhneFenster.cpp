@@ -108,6 +108,8 @@ void TOhneFenster::Einrichten() {
     konfiguration.AutoDateiname = false;
     konfiguration.Ueberschreiben = false;
     konfiguration.Ausgabedatei = optionen_.Datendatei;
+    // A logger started again on its file (--append, a restarted service) adds no second header.
+    zustand_.Speicher.GleicheKopfzeileAuslassen = optionen_.Anhaengen;
 }
 
 void TOhneFenster::MesswertAusgeben(const TMesswert& messwert) {
@@ -150,10 +152,14 @@ void TOhneFenster::PortEinrichten() {
 void TOhneFenster::MessungEinrichten() {
     messung_ = std::make_unique<TMessung>(zustand_, *port_, einstellungen_,
                                           optionen_.Uhr ? optionen_.Uhr : SystemUhr());
-    messung_->AufzeichnungsDateiSetzen(Aufzeichnungsdatei());
+    // With --append an existing capture goes on with a new run; without, it is never touched.
+    messung_->AufzeichnungsDateiSetzen(
+        Aufzeichnungsdatei(), optionen_.Anhaengen ? TRohOeffnung::Fortsetzen : TRohOeffnung::Neu);
     TMessung* m = messung_.get();
     QObject::connect(m, &TMessung::NeuerMesswert, m,
                      [this](const TMesswert& messwert) { MesswertAusgeben(messwert); });
+    QObject::connect(m, &TMessung::Hinweis, m,
+                     [this](const QString& text) { Melden(text.toStdString()); });
     QObject::connect(m, &TMessung::Fehler, m,
                      [this](const std::exception_ptr& fehler) { Melden(MeldungsText(fehler)); });
     QObject::connect(m, &TMessung::Getrennt, m,

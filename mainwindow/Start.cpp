@@ -70,6 +70,10 @@ void TForm1::MessungEinrichten(std::string aufzeichnung) {
     connect(m, &TMessung::LeitungGeaendert, this, [this] { LeitungZeigen(); });
     connect(m, &TMessung::Fehler, this,
             [](const std::exception_ptr& fehler) { FehlerMelden(fehler); });
+    // That writing works again ends the episode a full disk began: one box each.
+    connect(m, &TMessung::Hinweis, this, [](const QString& text) {
+        FehlerMelden(std::make_exception_ptr(EMeldung(text.toStdString())));
+    });
 }
 
 void TForm1::Verbinden() {

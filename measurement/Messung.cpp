@@ -10,9 +10,26 @@
 #include "serial/ComTimeouts.h"
 #include "serial/EComPort.h"
 #include "serial/platform/PortName.h"
-#include "storage/RohdatenLeser.h"
+#include "storage/EInOutError.h"
+
+#include <QTimer>
 
 #include <utility>
+
+namespace {
+
+// The text of an error for a message line: a file error with its German system text.
+std::string NutzerText(const std::exception_ptr& fehler) {
+    try {
+        std::rethrow_exception(fehler);
+    } catch (const EInOutError& e) {
+        return e.MitDetail();
+    } catch (...) {
+        return MeldungsText(fehler);
+    }
+}
+
+} // namespace
 
 // The start steps set the state before they open the port and the end steps close the port
 // before they reset it: chunks the port still delivers while it closes are handled in the
@@ -24,7 +41,13 @@ TMessung::TMessung(TFormZustand& zustand, TComPort& port, const TEinstellungen& 
     , zustand_(zustand)
     , port_(port)
     , einstellungen_(einstellungen)
-    , uhr_(std::move(uhr)) {
+    , uhr_(std::move(uhr))
+    , syncTakt_(new QTimer(this)) {
+    // A full disk keeps the readings in memory until it takes them again: nothing is lost.
+    zustand_.Speicher.Datendatei.ZeilenAufbewahren(true);
+    syncTakt_->setObjectName(QStringLiteral("Synctakt"));
+    syncTakt_->setSingleShot(true);
+    connect(syncTakt_, &QTimer::timeout, this, [this] { Synchronisieren(); });
     zustand_.MesswertAbgabe = [this](const TMesswert& messwert) { emit NeuerMesswert(messwert); };
     port_.OnRxChar = [this](TCustomComPort*, int anzahl) { Empfangen(anzahl); };
     port_.OnLineLost = [this](TCustomComPort*, int fehler) { LeitungWeg(fehler); };
@@ -36,8 +59,57 @@ TMessung::~TMessung() {
     zustand_.MesswertAbgabe = {};
 }
 
-void TMessung::AufzeichnungsDateiSetzen(std::string pfad) {
-    aufzeichnung_.FesteDateiSetzen(std::move(pfad));
+void TMessung::AufzeichnungsDateiSetzen(std::string pfad, TRohOeffnung art) {
+    aufzeichnung_.FesteDateiSetzen(std::move(pfad), art);
+}
+
+void TMessung::SyncPlanen() {
+    DateiMeldungenWeitergeben();
+    std::int64_t ms = zustand_.Speicher.Datendatei.SyncInMs();
+    if (const std::int64_t roh = aufzeichnung_.SyncInMs(); roh >= 0 && (ms < 0 || roh < ms)) {
+        ms = roh;
+    }
+    if (ms < 0) {
+        syncTakt_->stop();
+    } else {
+        syncTakt_->start(static_cast<int>(ms));
+    }
+}
+
+void TMessung::Synchronisieren() {
+    try {
+        SpeicherSynchronisieren(zustand_.Speicher);
+    } catch (...) {
+        const std::string& datei = zustand_.Konfiguration.Ausgabedatei;
+        emit Fehler(std::make_exception_ptr(
+            EMeldung("Speichern in " + datei + ": " + NutzerText(std::current_exception()),
+                     DateiBezug(datei))));
+    }
+    aufzeichnung_.Synchronisieren();
+    SyncPlanen();
+}
+
+void TMessung::DateiMeldungenWeitergeben() {
+    for (const TDateiMeldung& meldung : zustand_.Speicher.Datendatei.MeldungenAbholen()) {
+        Weitergeben(meldung, zustand_.Konfiguration.Ausgabedatei);
+    }
+    for (const TDateiMeldung& meldung : aufzeichnung_.MeldungenAbholen()) {
+        Weitergeben(meldung, aufzeichnung_.Pfad());
+    }
+}
+
+void TMessung::Weitergeben(const TDateiMeldung& meldung, const std::string& datei) {
+    if (meldung.Fehler()) {
+        // The window shows the file layer's own text for the errno, the logger the sentence.
+        std::exception_ptr komponente;
+        if (meldung.SystemFehler != 0) {
+            komponente = std::make_exception_ptr(EInOutError::AusErrno(meldung.SystemFehler));
+        }
+        emit Fehler(std::make_exception_ptr(
+            EMeldung(meldung.Text, DateiBezug(datei, meldung.SystemFehler), komponente)));
+    } else {
+        emit Hinweis(QString::fromStdString(meldung.Text));
+    }
 }
 
 bool TMessung::Laeuft() const {
@@ -96,10 +168,11 @@ void TMessung::AufzeichnungBeginnen(TLeseModus art, bool noetig) {
         art == lmWTW ? "WTW" : "RS232", Jetzt());
     if (fehler && noetig) {
         throw EMeldung("Die Rohdatenaufzeichnung " + aufzeichnung_.Pfad() +
-                           " lässt sich nicht anlegen: " + MeldungsText(fehler),
+                           " lässt sich nicht anlegen: " + NutzerText(fehler),
                        DateiBezug(aufzeichnung_.Pfad()));
     }
     AufzeichnungsFehler(fehler);
+    SyncPlanen();
 }
 
 void TMessung::Beenden() {
@@ -126,6 +199,7 @@ std::exception_ptr TMessung::PortSchliessen() {
 void TMessung::MessungAbschliessen(bool portOffen) {
     const TLeseModus art = Modus();
     AufzeichnungsFehler(aufzeichnung_.MessungBeendet(portOffen, Jetzt()));
+    SyncPlanen();
     MessungsZustandBeenden(zustand_);
     emit Beendet(art);
 }
@@ -142,6 +216,7 @@ void TMessung::SpeichernEin(TSpeicherArt art) {
     if (aufzeichnung_.Aktiv()) {
         AufzeichnungsFehler(aufzeichnung_.SpeichernBegonnen(zustand_, Jetzt()));
     }
+    SyncPlanen();
     emit SpeichernGeaendert(art);
 }
 
@@ -173,6 +248,7 @@ void TMessung::Schluss() {
         MessungAbschliessen(portOffen);
     }
     AufzeichnungsFehler(aufzeichnung_.Ende(false, false, Jetzt()));
+    SyncPlanen();
     if (speicherFehler) {
         std::rethrow_exception(speicherFehler);
     }
@@ -218,6 +294,7 @@ void TMessung::Empfangen(int anzahl) {
         AufzeichnungsFehler(aufzeichnung_.Eintragen(TRohArt::Empfangen, chunk, jetzt));
     }
     const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand_, chunk, jetzt);
+    SyncPlanen();
     emit ChunkVerarbeitet(ergebnis);
     if (ergebnis.Fehler) {
         const std::string& datei = zustand_.Konfiguration.Ausgabedatei;
@@ -225,7 +302,8 @@ void TMessung::Empfangen(int anzahl) {
             std::rethrow_exception(ergebnis.Fehler);
         } catch (...) {
             emit Fehler(std::make_exception_ptr(
-                AlsMeldung("Speichern in " + datei + ": ", DateiBezug(datei))));
+                EMeldung("Speichern in " + datei + ": " + NutzerText(ergebnis.Fehler),
+                         DateiBezug(datei), ergebnis.Fehler)));
         }
     }
 }
@@ -233,6 +311,7 @@ void TMessung::Empfangen(int anzahl) {
 void TMessung::Aufzeichnen(TRohArt art, std::string_view daten) {
     if (aufzeichnung_.Aktiv()) {
         AufzeichnungsFehler(aufzeichnung_.Eintragen(art, daten, Jetzt()));
+        SyncPlanen();
     }
 }
 
@@ -241,7 +320,6 @@ void TMessung::AufzeichnungsFehler(const std::exception_ptr& fehler) {
         return;
     }
     const std::string text = "Rohdaten werden nicht mehr aufgezeichnet: „" + aufzeichnung_.Pfad() +
-                             "“ (" + MeldungsText(fehler) +
-                             "). Messung und Speichern laufen weiter.";
+                             "“ (" + NutzerText(fehler) + "). Messung und Speichern laufen weiter.";
     emit Fehler(std::make_exception_ptr(EMeldung(text, DateiBezug(aufzeichnung_.Pfad()))));
 }

@@ -7,6 +7,8 @@
 #include "reception/Messaufzeichnung.h"
 #include "serial/platform/SerialIdentity.h"
 #include "settings/Einstellungen.h"
+#include "storage/DateiMeldung.h"
+#include "storage/RohdatenSchreiber.h"
 #include "storage/Uhr.h"
 
 #include <QObject>
@@ -51,8 +53,9 @@ public:
              QObject* parent = nullptr);
     ~TMessung() override;
 
-    // One capture for every measurement of the run (--capture), kept open until Schluss.
-    void AufzeichnungsDateiSetzen(std::string pfad);
+    // One capture for every measurement of the run (--capture), kept open until Schluss; with
+    // Fortsetzen an existing capture goes on with a new run.
+    void AufzeichnungsDateiSetzen(std::string pfad, TRohOeffnung art = TRohOeffnung::Neu);
 
     TLeseModus Modus() const noexcept { return zustand_.Messung.LeseModus; }
     // The port is open, or the measurement waits for its device.
@@ -112,8 +115,12 @@ signals:
     void Zurueck(const QString& name);
     // Leitung() changed.
     void LeitungGeaendert();
-    // An error the user must read (an EMeldung): reception, saving, capture or a lost line.
+    // An error the user must read (an EMeldung): reception, saving, capture or a lost line. A
+    // full disk is one error when it begins, however many readings wait meanwhile.
     void Fehler(const std::exception_ptr& fehler);
+    // A German sentence the user should know that is no error: writing works again (with the
+    // lines written late and lost).
+    void Hinweis(const QString& text);
 
 private:
     std::exception_ptr PortSchliessen();
@@ -132,6 +139,12 @@ private:
     void Aufzeichnen(TRohArt art, std::string_view daten);
     void AufzeichnungsFehler(const std::exception_ptr& fehler);
     void SendenOhneMessung(const std::string& text);
+    // What is written reaches the disk within a second (group commit, from the event loop), and
+    // the reports of the files are handed on.
+    void SyncPlanen();
+    void Synchronisieren();
+    void DateiMeldungenWeitergeben();
+    void Weitergeben(const TDateiMeldung& meldung, const std::string& datei);
 
     TFormZustand& zustand_;
     TComPort& port_;
@@ -140,6 +153,7 @@ private:
     TMessAufzeichnung aufzeichnung_;
     TLeitungsStand leitung_;
     TPortIdentity adapter_; // the adapter the measurement opened; empty off USB
+    QTimer* syncTakt_ = nullptr;
     QTimer* wiederverbindenTakt_ = nullptr;
     QFileSystemWatcher* ordnerWaechter_ = nullptr;
     TComPortWatch* geraeteWaechter_ = nullptr; // udev: adapters plugged in and out

@@ -4,9 +4,9 @@
 
 #include "serial/ComPortDevices.h"
 #include "serial/EComPort.h"
+#include "storage/SystemText.h"
 
 #include <cerrno>
-#include <cstring>
 
 std::string VerbindungsGrund(int fehler) {
     switch (fehler) {
@@ -23,7 +23,7 @@ std::string VerbindungsGrund(int fehler) {
     case EWOULDBLOCK:
         return "Gerät belegt";
     default:
-        return std::strerror(fehler);
+        return SystemFehlerText(fehler);
     }
 }
 

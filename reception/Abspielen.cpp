@@ -47,7 +47,7 @@ void TAbspielung::Eintrag(const TRohEintrag& eintrag) {
         LeitungVerloren(zustand_);
         break;
     case TRohArt::LaufBeginn: // the program was started again on the same capture
-        SpeichernBeenden();
+        SpeichernAusschalten(zustand_);
         LaufEinrichten(zustand_, RohKopfAusText(eintrag.Daten, "einem LaufBeginn-Eintrag"));
         break;
     case TRohArt::SpeichernEin:

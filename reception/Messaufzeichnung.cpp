@@ -33,7 +33,8 @@ std::exception_ptr TMessAufzeichnung::Beginnen(const TFormZustand& zustand,
     }
     pfad_ = festeDatei_.empty() ? RohdateiNeben(zustand.Konfiguration.Ausgabedatei) : festeDatei_;
     try {
-        roh_.Beginnen(pfad_, RohKopfErstellen(anschluss, leitung, zustand.Konfiguration));
+        roh_.Beginnen(pfad_, RohKopfErstellen(anschluss, leitung, zustand.Konfiguration),
+                      festeDatei_.empty() ? TRohOeffnung::Neu : festeArt_);
     } catch (...) {
         festeGescheitert_ = !festeDatei_.empty();
         return std::current_exception();

@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 // When the measurements of a run are captured and what their captures hold. Either every
 // measurement gets a capture of its own beside the data file (the setting "Rohdaten
@@ -21,8 +22,12 @@ class TMessAufzeichnung {
 public:
     explicit TMessAufzeichnung(TRohAufzeichnung::TMonoUhr monoUhr = {});
 
-    // One file for the whole run, created at the first measurement and kept open until Ende.
-    void FesteDateiSetzen(std::string pfad) { festeDatei_ = std::move(pfad); }
+    // One file for the whole run, created at the first measurement (or, with Fortsetzen, an
+    // existing capture continued with a new run) and kept open until Ende.
+    void FesteDateiSetzen(std::string pfad, TRohOeffnung art = TRohOeffnung::Neu) {
+        festeDatei_ = std::move(pfad);
+        festeArt_ = art;
+    }
 
     bool Aktiv() const noexcept { return roh_.Aktiv(); }
     // The capture being written, or the one tried last.
@@ -35,6 +40,12 @@ public:
                                                      const std::string& anschluss,
                                                      const TRohWerte& leitung, std::string_view art,
                                                      const TUhrzeit& jetzt);
+
+    // From the event loop: milliseconds until Synchronisieren() has work (-1: none), the sync
+    // itself, and the reports of a full disk that began or ended.
+    std::int64_t SyncInMs() const { return roh_.SyncInMs(); }
+    void Synchronisieren() { roh_.Synchronisieren(); }
+    std::vector<TDateiMeldung> MeldungenAbholen() { return roh_.MeldungenAbholen(); }
 
     // One record while a capture runs; nothing otherwise. Cheap enough for every chunk.
     [[nodiscard]] std::exception_ptr Eintragen(TRohArt art, std::string_view daten,
@@ -63,6 +74,7 @@ private:
 
     TRohAufzeichnung roh_;
     std::string festeDatei_;
+    TRohOeffnung festeArt_ = TRohOeffnung::Neu;
     std::string pfad_;
     // The run's file failed once: starting it again would empty what it holds.
     bool festeGescheitert_ = false;

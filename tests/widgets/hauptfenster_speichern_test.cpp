@@ -145,7 +145,8 @@ private slots:
     }
 
     // A disk that fills up in the middle of a line: the line is taken back, the box says why,
-    // saving goes on, and the readings after room was made are saved whole.
+    // saving goes on, the reading that did not fit waits in memory, and once there is room it
+    // is written before the readings that follow: none is lost.
     void vollePlatteHinterlaesstNurGanzeZeilen() {
         THauptfensterRig rig;
         TForm1& f = *rig.Form;
@@ -162,7 +163,7 @@ private slots:
         QCOMPARE(DateiLesen(rig.Ordner / "Daten.txt"), KopfKurz + Zeile7);
         QVERIFY(f.Zustand.Speicher.SofortSpeichernAktiv);
         QVERIFY(rig.Empfangen(Ph7));
-        QCOMPARE(DateiLesen(rig.Ordner / "Daten.txt"), KopfKurz + Zeile7 + Zeile7);
+        QCOMPARE(DateiLesen(rig.Ordner / "Daten.txt"), KopfKurz + Zeile7 + Zeile7 + Zeile7);
         QCOMPARE(f.Label13->text(), QStringLiteral("3"));
     }
 
