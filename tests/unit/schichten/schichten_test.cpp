@@ -35,6 +35,7 @@ const std::vector<std::string> Ordner = {
     "chart/widgets/",     // the chart's drawing and its window "Verlauf"
     "reception/",         // one chunk's steps, table and memo content, capture control, replay
     "measurement/",       // the measurement the window and the logger share
+    "audit/",             // the audit trail, its hash chain and the check of a data file
     "app/",               // configuration files, command line, port defaults, texts
     "headless/",          // logging without a window, the replay command
     "mainwindow/",        // TForm1 and its dialogs
@@ -61,10 +62,11 @@ const std::map<std::string, TSchicht> Schichten = {
     {"quorlits_chart_widgets", {10, "chart/widgets/"}},
     {"quorlits_empfang", {11, "reception/"}},
     {"quorlits_messung", {12, "measurement/"}},
-    {"quorlits_app", {13, "app/"}},
-    {"quorlits_ohnefenster", {14, "headless/"}},
-    {"quorlits_mainform", {15, "mainwindow/"}},
-    {"quorlits", {16, "main/"}},
+    {"quorlits_audit", {13, "audit/"}},
+    {"quorlits_app", {14, "app/"}},
+    {"quorlits_ohnefenster", {15, "headless/"}},
+    {"quorlits_mainform", {16, "mainwindow/"}},
+    {"quorlits", {17, "main/"}},
 };
 
 // The folder a file lies in directly, or empty outside the product.

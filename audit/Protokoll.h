@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "audit/Kette.h"
+#include "storage/Uhr.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// Who writes the trail: the login name and the machine.
+struct TProtokollWer {
+    std::string Login;
+    std::string Host;
+};
+
+// The user the program runs as and the machine's host name.
+TProtokollWer ProtokollWerDesSystems();
+
+// The trail of a data file: "DATEI.protokoll" beside it.
+std::string ProtokollPfad(const std::string& datendatei);
+
+// The audit trail beside the current data file, and the hash chain over both. Every event goes
+// to the trail of the data file that `datendatei` names at that moment; when the name changes
+// the trail of the new file is opened and its chain continued. Each line is written whole or
+// not at all and synced (fdatasync) before the call returns. Writing raises EInOutError.
+//
+// A chain is continued when the trail's last line covers exactly the lines the data file holds;
+// otherwise (no trail yet, a data file rewritten, lines written while no trail was kept) a new
+// chain begins with the event "Kette begonnen", which covers the lines already in the file and
+// says how many there were.
+class TProtokoll {
+public:
+    TProtokoll(std::function<std::string()> datendatei, TUhr uhr, TProtokollWer wer);
+    ~TProtokoll();
+    TProtokoll(const TProtokoll&) = delete;
+    TProtokoll& operator=(const TProtokoll&) = delete;
+
+    // Writes one event with its details (UTF-8; tabs and line breaks are escaped).
+    void Eintragen(std::string_view ereignis, std::string_view details);
+
+    // `text` was written to the data file: one or more whole lines, exactly as written (the
+    // header and record of SchreibeDatensatz in one call). They extend the chain; the next
+    // event's line carries the value.
+    void DatenGeschrieben(std::string_view text);
+
+    // The data file was opened for saving (perhaps emptied, perhaps renamed): the next event
+    // checks again whether the chain still fits it.
+    void DateiGeoeffnet() noexcept { gebunden_.clear(); }
+
+    void ProgrammStart(std::string_view version);
+    void ProgrammEnde();
+    // A setting changed in `dialog`: "Name: alt → neu".
+    void EinstellungGeaendert(std::string_view dialog, std::string_view name, std::string_view alt,
+                              std::string_view neu);
+    // "Probe", "Bediener" or "Elektrode" changed, with an optional reason.
+    void AngabeGeaendert(std::string_view feld, std::string_view alt, std::string_view neu,
+                         std::string_view grund = {});
+
+    // The chain's value now (over the lines written so far), for the published readings.
+    std::string KettenKopf() const { return kette_.Hex(); }
+    std::uint64_t Datenzeilen() const noexcept { return datenzeilen_; }
+    const std::string& Pfad() const noexcept { return pfad_; }
+    // The data file the next event belongs to.
+    std::string Datendatei() const { return datendatei_(); }
+
+private:
+    // Makes sure the trail of the current data file is open and its chain fits the file;
+    // `neu`, written just now, is left out of the lines a new chain takes over.
+    void Binden(std::string_view neu = {});
+    void KetteFortsetzen(const std::string& datendatei, std::string_view neu);
+    void Schreiben(std::string_view ereignis, std::string_view details);
+    void Schliessen() noexcept;
+
+    std::function<std::string()> datendatei_;
+    TUhr uhr_;
+    TProtokollWer wer_;
+    std::string gebunden_; // the data file whose trail is open
+    std::string pfad_;     // that trail
+    int fd_ = -1;
+    TKette kette_;
+    std::uint64_t datenzeilen_ = 0;
+};

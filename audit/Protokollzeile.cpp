@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "audit/Protokollzeile.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+std::string Maskiert(std::string_view feld) {
+    std::string text;
+    text.reserve(feld.size());
+    for (const char c : feld) {
+        switch (c) {
+        case '\t':
+            text += "\\t";
+            break;
+        case '\n':
+            text += "\\n";
+            break;
+        case '\r':
+            text += "\\r";
+            break;
+        case '\\':
+            text += "\\\\";
+            break;
+        default:
+            text += c;
+        }
+    }
+    return text;
+}
+
+std::vector<std::string_view> Felder(std::string_view zeile) {
+    std::vector<std::string_view> felder;
+    std::size_t anfang = 0;
+    for (std::size_t tab = zeile.find('\t'); tab != std::string_view::npos;
+         tab = zeile.find('\t', anfang)) {
+        felder.push_back(zeile.substr(anfang, tab - anfang));
+        anfang = tab + 1;
+    }
+    felder.push_back(zeile.substr(anfang));
+    return felder;
+}
+
+} // namespace
+
+std::string ProtokollZeit(const TUhrzeit& zeit) {
+    const TZeitpunkt& t = zeit.Lokal;
+    const int versatz = std::abs(zeit.UtcVersatz) / 60;
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", t.Jahr, t.Monat,
+                  t.Tag, t.Stunde, t.Minute, t.Sekunde, zeit.UtcVersatz < 0 ? '-' : '+',
+                  versatz / 60, versatz % 60);
+    return text;
+}
+
+std::string ZeilenAnfang(const TProtokollZeile& zeile) {
+    std::string text;
+    for (const std::string* feld :
+         {&zeile.Zeit, &zeile.Login, &zeile.Host, &zeile.Ereignis, &zeile.Details}) {
+        text += Maskiert(*feld);
+        text += '\t';
+    }
+    return text + std::to_string(zeile.Datenzeilen) + '\t';
+}
+
+std::optional<TProtokollZeile> ProtokollZeileLesen(std::string_view zeile) {
+    const std::vector<std::string_view> felder = Felder(zeile);
+    if (felder.size() != 7) {
+        return std::nullopt;
+    }
+    TProtokollZeile gelesen{std::string(felder[0]), std::string(felder[1]), std::string(felder[2]),
+                            std::string(felder[3]), std::string(felder[4]), 0,
+                            std::string(felder[6])};
+    const std::string_view zahl = felder[5];
+    const auto [ende, fehler] =
+        std::from_chars(zahl.data(), zahl.data() + zahl.size(), gelesen.Datenzeilen);
+    if (zahl.empty() || fehler != std::errc() || ende != zahl.data() + zahl.size() ||
+        gelesen.Kette.size() != 64) {
+        return std::nullopt;
+    }
+    return gelesen;
+}
+
+std::vector<std::string_view> ZeilenTeilen(std::string_view text) {
+    std::vector<std::string_view> zeilen;
+    while (!text.empty()) {
+        const std::size_t ende = text.find('\n');
+        const std::size_t laenge = ende == std::string_view::npos ? text.size() : ende + 1;
+        zeilen.push_back(text.substr(0, laenge));
+        text.remove_prefix(laenge);
+    }
+    return zeilen;
+}

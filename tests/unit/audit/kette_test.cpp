@@ -1,0 +1,192 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+// The hash chain over a data file and its audit trail, and the check that finds where a file
+// that was changed afterwards parts from the chain.
+#include "TestOrdner.h"
+
+#include "audit/Kette.h"
+#include "audit/Protokoll.h"
+#include "audit/Pruefen.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+namespace {
+
+const TZeitpunkt Jetzt{6, 12, 2026, 16, 53, 34};
+
+// The documented rule, with values computed independently (Python's hashlib):
+// SHA-256(32 zero bytes ‖ "abc\r\n"), then SHA-256(that value's raw bytes ‖ "x\t").
+TEST(Kette, VerkettetRohwertUndZeilenbytes) {
+    TKette kette;
+    EXPECT_EQ(kette.Hex(), std::string(64, '0'));
+    kette.Anhaengen("abc\r\n");
+    EXPECT_EQ(kette.Hex(), "fb446e7c1d78071296e436cf4fa459edd37d69666e468a18ce9df5b846413a49");
+    kette.Anhaengen("x\t");
+    EXPECT_EQ(kette.Hex(), "1e1188e8549ea7c55f05997e65eb0a7596ee6e2be87d3de45671406128351146");
+    const auto zurueck = TKette::AusHex(kette.Hex());
+    ASSERT_TRUE(zurueck);
+    EXPECT_EQ(TKette(*zurueck).Hex(), kette.Hex());
+    EXPECT_FALSE(TKette::AusHex(std::string(63, '0') + "g"));
+}
+
+// A saving session as the writer and the trail see it: the data file written line by line and
+// every line handed to the trail.
+class TSitzung {
+public:
+    TSitzung()
+        : protokoll([this] { return Datei; }, FesteUhr(Jetzt, 3600), {"laborant", "bank1"}) {}
+
+    void Daten(const std::string& text) {
+        inhalt += text;
+        DateiSchreiben(Datei, inhalt);
+        protokoll.DatenGeschrieben(text);
+    }
+
+    TTestOrdner ordner;
+    std::string Datei = ordner.Datei("daten.txt");
+    std::string inhalt;
+    TProtokoll protokoll;
+};
+
+// Start, header and two records, a sample change, two more records, saving off: five data lines
+// and the trail "Kette begonnen", start, saving on, sample, saving off.
+void Ablauf(TSitzung& s) {
+    s.protokoll.ProgrammStart("0.1.0");
+    s.protokoll.Eintragen("Speichern ein", "sofort");
+    s.Daten("Datum\tZeit\tWert\r\n06.12.2026\t16:53:34\t  7,00\r\n");
+    s.Daten("06.12.2026\t16:53:35\t  7,01\r\n");
+    s.protokoll.AngabeGeaendert("Probe", "A1", "A2", "neue Charge");
+    s.Daten("06.12.2026\t16:53:36\t  7,02\r\n");
+    s.Daten("06.12.2026\t16:53:37\t  7,03\r\n");
+    s.protokoll.Eintragen("Speichern aus", s.Datei);
+}
+
+std::string Ersetzt(std::string text, const std::string& alt, const std::string& neu) {
+    text.replace(text.find(alt), alt.size(), neu);
+    return text;
+}
+
+std::string OhneZeile(const std::string& text, std::size_t nummer) {
+    std::size_t anfang = 0;
+    for (std::size_t i = 1; i < nummer; ++i) {
+        anfang = text.find('\n', anfang) + 1;
+    }
+    return text.substr(0, anfang) + text.substr(text.find('\n', anfang) + 1);
+}
+
+struct TEingriff {
+    const char* Name;
+    std::function<void(std::string& daten, std::string& protokoll)> Aendern;
+    int Ergebnis;
+    const char* Text;
+};
+
+class Eingriff : public testing::TestWithParam<TEingriff> {};
+
+TEST_P(Eingriff, WirdMitDerErstenAbweichendenZeileGemeldet) {
+    TSitzung s;
+    Ablauf(s);
+    std::string daten = s.inhalt;
+    std::string protokoll = DateiLesen(ProtokollPfad(s.Datei));
+    GetParam().Aendern(daten, protokoll);
+    DateiSchreiben(s.Datei, daten);
+    DateiSchreiben(ProtokollPfad(s.Datei), protokoll);
+    std::FILE* ausgabe = std::tmpfile();
+    ASSERT_NE(ausgabe, nullptr);
+    EXPECT_EQ(PruefenBefehl(s.Datei, ausgabe), GetParam().Ergebnis);
+    std::rewind(ausgabe);
+    char zeile[512] = {};
+    ASSERT_NE(std::fgets(zeile, sizeof zeile, ausgabe), nullptr);
+    std::fclose(ausgabe);
+    EXPECT_EQ(std::string(zeile), s.Datei + ": " + GetParam().Text + "\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, Eingriff,
+    testing::Values(
+        TEingriff{"Keiner", [](std::string&, std::string&) {}, 0,
+                  "unverändert: 5 Zeilen, Kette bis 2026-12-06T16:53:34+01:00"},
+        TEingriff{"EinByteEinesWerts",
+                  [](std::string& d, std::string&) { d = Ersetzt(d, "7,02", "7,03"); }, 4,
+                  "geändert: Zeilen 4–5 der Datendatei oder Protokollzeile 5 passt nicht zur "
+                  "Kette"},
+        TEingriff{"ZeileGeloescht", [](std::string& d, std::string&) { d = OhneZeile(d, 3); }, 4,
+                  "fehlt: in Zeilen 1–3 der Datendatei fehlen Zeilen der Kette (bis "
+                  "Protokollzeile 4) (die Kette umfasst 5 Zeilen, die Datei hat 4)"},
+        TEingriff{"ZeileEingefuegt",
+                  [](std::string& d, std::string&) {
+                      d = Ersetzt(d, "06.12.2026\t16:53:37",
+                                  "06.12.2026\t16:53:36\t  9,99\r\n"
+                                  "06.12.2026\t16:53:37");
+                  },
+                  4,
+                  "hinzugefügt: in Zeilen 4–5 der Datendatei kamen Zeilen hinzu (bis "
+                  "Protokollzeile 5) (die Kette umfasst 5 Zeilen, die Datei hat 6)"},
+        TEingriff{"ZeileAngehaengt",
+                  [](std::string& d, std::string&) { d += "06.12.2026\t16:53:38\t  7,04\r\n"; }, 4,
+                  "hinzugefügt: Zeile 6 der Datendatei: ohne Protokolleintrag"},
+        TEingriff{"ProtokollUmEineZeileGekuerzt",
+                  [](std::string&, std::string& p) { p = OhneZeile(p, 5); }, 4,
+                  "hinzugefügt: Zeilen 4–5 der Datendatei: ohne Protokolleintrag"},
+        TEingriff{"ProtokollMittenInEinerZeileAbgeschnitten",
+                  [](std::string&, std::string& p) { p.resize(p.size() - 10); }, 4,
+                  "geändert: Protokollzeile 5 ist unvollständig oder beschädigt"},
+        TEingriff{"ProtokolleintragGeaendert",
+                  [](std::string&, std::string& p) { p = Ersetzt(p, "Quorlits 0.1.0", "x"); }, 4,
+                  "geändert: Protokollzeile 2 passt nicht zur Kette"},
+        TEingriff{"ProtokollGeloescht", [](std::string&, std::string& p) { p.clear(); }, 4,
+                  "nicht prüfbar: kein Protokoll mit einer Kette"}),
+    [](const testing::TestParamInfo<TEingriff>& fall) { return std::string(fall.param.Name); });
+
+// The trail's lines: seven tab-separated fields, the chain covering the data lines so far.
+TEST(Protokoll, ZeilenNennenZeitWerEreignisUndKette) {
+    TSitzung s;
+    Ablauf(s);
+    const std::string protokoll = DateiLesen(ProtokollPfad(s.Datei));
+    EXPECT_EQ(protokoll.substr(0, protokoll.find('\t', protokoll.find("Kette begonnen"))),
+              "2026-12-06T16:53:34+01:00\tlaborant\tbank1\tKette begonnen");
+    EXPECT_NE(protokoll.find("\tProbe\tA1 → A2 (Grund: neue Charge)\t3\t"), std::string::npos)
+        << protokoll;
+    EXPECT_NE(
+        protokoll.find("\tSpeichern aus\t" + s.Datei + "\t5\t" + s.protokoll.KettenKopf() + "\n"),
+        std::string::npos)
+        << protokoll;
+}
+
+// A later run continues the chain of the file; a data file that was rewritten, or lines written
+// while no trail was kept, begin a new chain that takes over what the file holds.
+TEST(Protokoll, EinSpaetererLaufSetztDieKetteFortOderBeginntSieNeu) {
+    TSitzung s;
+    Ablauf(s);
+    const auto ketten = [&] {
+        const std::string p = DateiLesen(ProtokollPfad(s.Datei));
+        std::size_t anzahl = 0;
+        for (auto i = p.find("Kette begonnen"); i != std::string::npos;
+             i = p.find("Kette begonnen", i + 1)) {
+            ++anzahl;
+        }
+        return anzahl;
+    };
+    std::FILE* still = std::fopen("/dev/null", "w");
+    {
+        TProtokoll weiter([&] { return s.Datei; }, FesteUhr(Jetzt, 3600), {"b", "h"});
+        weiter.ProgrammStart("0.1.0");
+        EXPECT_EQ(ketten(), 1U);
+        EXPECT_EQ(PruefenBefehl(s.Datei, still), 0);
+    }
+    DateiSchreiben(s.Datei, "Datum\tZeit\tWert\r\n");
+    {
+        TProtokoll neu([&] { return s.Datei; }, FesteUhr(Jetzt, 3600), {"b", "h"});
+        neu.ProgrammStart("0.1.0");
+        EXPECT_EQ(ketten(), 2U);
+        EXPECT_EQ(neu.Datenzeilen(), 1U);
+        EXPECT_EQ(PruefenBefehl(s.Datei, still), 0);
+    }
+    std::fclose(still);
+}
+
+} // namespace
