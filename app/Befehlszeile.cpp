@@ -59,7 +59,7 @@ bool FlussSetzen(TBefehlszeile& b, const std::string& wert) {
     return true;
 }
 
-const std::array<TWertOption, 6> WertOptionen = {{
+const std::array<TWertOption, 7> WertOptionen = {{
     {"--port", "das Gerät, zum Beispiel /dev/ttyUSB0",
      [](TBefehlszeile& b, const std::string& w) { return b.Port = w, true; }},
     {"--capture", "die Datei der Rohdatenaufzeichnung",
@@ -70,6 +70,8 @@ const std::array<TWertOption, 6> WertOptionen = {{
      [](TBefehlszeile& b, const std::string& w) { return b.Datendatei = w, true; }},
     {"--baud", "die Baudrate, zum Beispiel 4800", BaudSetzen},
     {"--flow", "die Flusssteuerung: none, rts oder xon", FlussSetzen},
+    {"--verify", "die zu prüfende Datendatei",
+     [](TBefehlszeile& b, const std::string& w) { return b.Pruefen = w, true; }},
 }};
 
 struct TSchalter {
@@ -147,6 +149,11 @@ bool ArgumentLesen(const std::vector<std::string>& argumente, std::size_t& i, TB
 // Which options go together; the first rule broken, or empty.
 std::string Zusammenpassen(const TBefehlszeile& b) {
     const bool nurOhneFenster = b.Leise || b.Baud || !b.Fluss.empty() || b.Warten;
+    if (!b.Pruefen.empty() &&
+        (b.OhneFenster || !b.Abspielen.empty() || !b.Port.empty() || !b.Aufzeichnung.empty() ||
+         !b.Datendatei.empty() || b.Anhaengen || nurOhneFenster)) {
+        return "--verify prüft nur eine Datendatei und steht allein.";
+    }
     if (b.OhneFenster && !b.Abspielen.empty()) {
         return "--headless und --replay schließen einander aus.";
     }
@@ -192,6 +199,7 @@ std::string HilfeText() {
            "       quorlits --headless --port GERÄT --data-file DATEI [--append] [--wait]\n"
            "                [--capture DATEI] [--baud N] [--flow none|rts|xon] [--quiet]\n"
            "       quorlits --replay AUFNAHME --data-file DATEI [--append]\n"
+           "       quorlits --verify DATEI\n"
            "\n"
            "Liest die Messwerte eines Messgeräts der Reihe pH 325 über eine serielle\n"
            "Schnittstelle, zeigt sie an und speichert sie in Datendateien.\n"
@@ -212,6 +220,8 @@ std::string HilfeText() {
            "  --quiet           keine Messwerte auf der Standardausgabe\n"
            "  --replay AUFNAHME eine Rohdatenaufzeichnung ohne Gerät in die Datendatei\n"
            "                    abspielen, wie die Messung sie geschrieben hat\n"
+           "  --verify DATEI    prüfen, ob die Datendatei noch so ist, wie sie geschrieben\n"
+           "                    wurde (mit ihrem Protokoll DATEI.protokoll)\n"
            "  --help            diese Hilfe zeigen\n"
            "\n"
            "Rückgabewerte:\n"
@@ -219,5 +229,6 @@ std::string HilfeText() {
            "  1  die Messung oder das Abspielen konnte nicht beginnen oder endete mit einem\n"
            "     Fehler\n"
            "  2  falscher Aufruf, oder für das Fenster fehlt eine Anzeige\n"
-           "  3  das Abspielen hat beschädigte Datensätze übersprungen\n";
+           "  3  das Abspielen hat beschädigte Datensätze übersprungen\n"
+           "  4  --verify: die Datendatei wurde nachträglich verändert\n";
 }

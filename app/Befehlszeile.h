@@ -25,6 +25,8 @@ struct TBefehlszeile {
     // --wait: a device that is absent at the start is waited for as for a lost line, instead
     // of ending the run with 1.
     bool Warten = false;
+    // --verify DATEI: whether the data file is still what was written, by its audit trail.
+    std::string Pruefen;
 };
 
 // Reads the arguments after the program's name. An option with a value takes it as the next
@@ -38,6 +40,7 @@ inline constexpr int ExitOk = 0;
 inline constexpr int ExitFehler = 1;        // the run could not start or ended with an error
 inline constexpr int ExitAufruf = 2;        // a wrong command line, or no display for the window
 inline constexpr int ExitUebersprungen = 3; // the replay skipped damaged records
+inline constexpr int ExitVeraendert = 4;    // --verify: the data file was changed
 
 // The usage text for --help (UTF-8).
 std::string HilfeText();

@@ -3,6 +3,7 @@
 #include "app/Befehlszeile.h"
 #include "app/Programmstart.h"
 #include "app/QtUebersetzung.h"
+#include "audit/Pruefen.h"
 #include "headless/Abspielbefehl.h"
 #include "headless/OhneFenster.h"
 #include "mainwindow/ComMainForm.h"
@@ -65,6 +66,9 @@ int main(int argc, char* argv[]) {
     if (!befehlszeile.Fehler.empty()) {
         std::fprintf(stderr, "quorlits: %s\n", befehlszeile.Fehler.c_str());
         return ExitAufruf;
+    }
+    if (!befehlszeile.Pruefen.empty()) {
+        return PruefenBefehl(befehlszeile.Pruefen, stdout);
     }
     if (!befehlszeile.Abspielen.empty()) {
         return AufnahmeAbspielenBefehl(befehlszeile.Abspielen, befehlszeile.Datendatei,

@@ -109,6 +109,7 @@ INSTANTIATE_TEST_SUITE_P(
         TFehlerFall{Mit(Ohne, "--baud=9601"), "--baud kennt die Raten 110, 300"},
         TFehlerFall{Mit(Ohne, "--baud=1000000"), "256000, nicht 1000000"},
         TFehlerFall{{"--port=p", "--wait"}, "nur mit --headless"},
+        TFehlerFall{{"--verify=d.txt", "--data-file=e.txt"}, "--verify prüft nur"},
         TFehlerFall{{"--replay=a", "--data-file=d", "--wait"}, "keine Schnittstelle"},
         // A forgotten value is not taken from the next option, in either spelling.
         TFehlerFall{{"--headless", "--port=p", "--data-file", "--append"},
@@ -150,11 +151,13 @@ TEST(Befehlszeile, NimmtJedeRateDerSchnittstelleneinstellung) {
 TEST(HilfeText, NenntAufrufUndSchalter) {
     const std::string text = HilfeText();
     EXPECT_EQ(text.rfind("Aufruf: quorlits [--port GERÄT]", 0), 0U);
-    for (const char* schalter : {"--help", "--headless", "--replay", "--data-file", "--append",
-                                 "--capture", "--baud", "--flow", "--quiet", "--wait", "SIGHUP"}) {
+    for (const char* schalter :
+         {"--help", "--headless", "--replay", "--data-file", "--append", "--capture", "--baud",
+          "--flow", "--quiet", "--wait", "--verify", "SIGHUP"}) {
         EXPECT_NE(text.find(schalter), std::string::npos) << schalter;
     }
-    for (const char* rueckgabe : {"\n  0  ", "\n  1  ", "\n  2  ", "\n  3  das Abspielen"}) {
+    for (const char* rueckgabe :
+         {"\n  0  ", "\n  1  ", "\n  2  ", "\n  3  das Abspielen", "\n  4  --verify"}) {
         EXPECT_NE(text.find(rueckgabe), std::string::npos) << rueckgabe;
     }
 }
