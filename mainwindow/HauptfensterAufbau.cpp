@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSizePolicy>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -132,20 +131,20 @@ QWidget* TForm1::Anzeigebereich() {
         Text("StaticText1", QStringLiteral("Zeichenlänge des aktuellen Memofeldes:"), bereich));
     Label7 = Text("Label7", QStringLiteral("0"), bereich);
     laenge->addWidget(Label7);
-    laenge->addSpacing(24);
-    // Takes the rest of the row and never widens the window: a long text is cut at the edge.
+    laenge->addSpacing(12);
+    // Takes the rest of the row and never widens the window: a long text wraps to further lines.
     Verbindung = Text("Verbindung", QString(), bereich);
-    Verbindung->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    Verbindung->setWordWrap(true);
+    QSizePolicy zeilen(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    zeilen.setHeightForWidth(true);
+    Verbindung->setSizePolicy(zeilen);
     laenge->addWidget(Verbindung, 1);
-    // The chart, at the table it draws: a flat button that neither widens nor heightens the row.
-    VerlaufButton = Benannt(new QToolButton(bereich), "VerlaufButton");
-    VerlaufButton->setText(QStringLiteral("Verlauf ..."));
-    VerlaufButton->setAutoRaise(true);
-    VerlaufButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    // The chart, at the table it draws.
+    VerlaufButton = Benannt(new QPushButton(QStringLiteral("Verlauf ..."), bereich), "VerlaufButton");
     HinweisSpeichern(
         VerlaufButton,
         QStringLiteral("Messwerte und Temperatur der Messung als Diagramm über der Zeit"));
-    laenge->addWidget(VerlaufButton);
+    laenge->addWidget(VerlaufButton, 0, Qt::AlignTop);
     spalte->addLayout(laenge);
     StringGrid1 = Benannt(new TStringGrid(bereich), "StringGrid1");
     StringGrid1->Anzeigen(Zustand.Tabelle.Inhalt()); // the empty rows until the first layout

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "framework/widgets/Memo.h"
 
+#include <QEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -36,4 +38,17 @@ void TMemo::Anzeigen(const QString& text, std::uint64_t leerungen) {
     // The cursor shows the end of the last line; the bar makes the last line the bottom one.
     ensureCursorVisible();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+bool TMemo::event(QEvent* event) {
+    // The frame is painted on the memo itself (the text on its viewport), in its paint event.
+    const bool behandelt = QPlainTextEdit::event(event);
+    if (event->type() == QEvent::Paint && hasFocus()) {
+        QPainter maler(this);
+        maler.setPen(QPen(palette().color(QPalette::Highlight), FokusRahmen));
+        maler.setBrush(Qt::NoBrush);
+        const int innen = FokusRahmen / 2;
+        maler.drawRect(rect().adjusted(innen, innen, -innen - 1, -innen - 1));
+    }
+    return behandelt;
 }

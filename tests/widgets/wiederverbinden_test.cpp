@@ -45,6 +45,32 @@ bool LampenGrau(const TForm1& f) {
     return !f.findChild<QWidget*>(QStringLiteral("Lampenfeld"))->isEnabled();
 }
 
+// What of the line's state the label beside the memo length cannot show at the window's size
+// and at its smallest: empty when every line of the text fits in the label, before the chart
+// button.
+QString NichtLesbar(TForm1& f) {
+    const QLabel& label = *f.Verbindung;
+    for (const QSize groesse : {QSize(598, 527), f.minimumSize()}) {
+        f.resize(groesse);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        const QRect platz = label.contentsRect();
+        const QRect noetig = label.fontMetrics().boundingRect(
+            platz, static_cast<int>(label.alignment()) | Qt::TextWordWrap, label.text());
+        if (noetig.width() > platz.width() || noetig.height() > platz.height() ||
+            label.geometry().right() >= f.VerlaufButton->geometry().left()) {
+            return QStringLiteral("\"%1\" braucht %2x%3 in %4x%5 bei %6x%7")
+                .arg(label.text())
+                .arg(noetig.width())
+                .arg(noetig.height())
+                .arg(platz.width())
+                .arg(platz.height())
+                .arg(f.width())
+                .arg(f.height());
+        }
+    }
+    return {};
+}
+
 // Refuses opens while `Verweigern` counts down, as while udev has not yet given a new device
 // node its group: the node is there, but opening it is not allowed.
 class TSpaeteRechte : public TRealSysCalls {
@@ -166,6 +192,8 @@ private slots:
         f.WiederverbindenVersuchen();
         QVERIFY(f.Verbindung->text().endsWith(
             QStringLiteral(": mehrere gleiche Adapter angeschlossen, keiner wird gewählt")));
+        const QString nichtLesbar = NichtLesbar(f); // the longest of the texts
+        QVERIFY2(nichtLesbar.isEmpty(), qPrintable(nichtLesbar));
         QCOMPARE(rig.Geraet->OpenCount(), 2);
         QVERIFY(rig.Fehler.isEmpty());
         f.WTW_Rx_Button->click();
@@ -210,6 +238,35 @@ private slots:
         QCOMPARE(f.Rx_Button->text(), QStringLiteral("Ende Lesen"));
         QVERIFY2(fehler.isEmpty(), qPrintable(fehler.join('\n')));
         f.Rx_Button->click();
+    }
+
+    // Each text of the line's state can be read whole, and the tool tip begins with it.
+    void zustandstexteSindGanzLesbar_data() {
+        QTest::addColumn<int>("fehler"); // of a try to reopen; 0: it opens, -1: no try
+        QTest::newRow("getrennt") << -1;
+        QTest::newRow("nicht vorhanden") << ENOENT;
+        QTest::newRow("belegt") << EBUSY;
+        QTest::newRow("Text des Systems") << ESHUTDOWN;
+        QTest::newRow("Unterbrechungen") << 0;
+    }
+
+    void zustandstexteSindGanzLesbar() {
+        QFETCH(int, fehler);
+        THauptfensterRig rig;
+        TForm1& f = *rig.Form;
+        f.WTW_Rx_Button->click();
+        QVERIFY(Abziehen(rig));
+        if (fehler >= 0) {
+            rig.Geraet->FailWith(TFakeOp::Open, fehler);
+            f.WiederverbindenVersuchen();
+        }
+        QCOMPARE(f.WartetAufGeraet(), fehler != 0);
+        QVERIFY(!f.Verbindung->text().isEmpty());
+        const QString nichtLesbar = NichtLesbar(f);
+        QVERIFY2(nichtLesbar.isEmpty(), qPrintable(nichtLesbar));
+        QCOMPARE(f.Verbindung->toolTip().section(QLatin1Char('\n'), 0, 0), f.Verbindung->text());
+        f.WTW_Rx_Button->click();
+        QVERIFY(rig.Fehler.isEmpty());
     }
 
     void endeLesenBeendetDasWarten() {
