@@ -5,6 +5,7 @@
 #include "framework/widgets/Memo.h"
 #include "framework/widgets/SpeedButton.h"
 #include "framework/widgets/StringGrid.h"
+#include "framework/widgets/UmbruchLabel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -133,14 +134,11 @@ QWidget* TForm1::Anzeigebereich() {
     laenge->addWidget(Label7);
     laenge->addSpacing(12);
     // Takes the rest of the row and never widens the window: a long text wraps to further lines.
-    Verbindung = Text("Verbindung", QString(), bereich);
-    Verbindung->setWordWrap(true);
-    QSizePolicy zeilen(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    zeilen.setHeightForWidth(true);
-    Verbindung->setSizePolicy(zeilen);
+    Verbindung = Benannt(new TUmbruchLabel(bereich), "Verbindung");
     laenge->addWidget(Verbindung, 1);
     // The chart, at the table it draws.
-    VerlaufButton = Benannt(new QPushButton(QStringLiteral("Verlauf ..."), bereich), "VerlaufButton");
+    VerlaufButton =
+        Benannt(new QPushButton(QStringLiteral("Verlauf ..."), bereich), "VerlaufButton");
     HinweisSpeichern(
         VerlaufButton,
         QStringLiteral("Messwerte und Temperatur der Messung als Diagramm über der Zeit"));

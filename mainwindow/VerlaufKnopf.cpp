@@ -46,10 +46,10 @@ QRect TForm1::VerlaufPlatz(const QRect& bildschirm) const {
     TVerlaufLage lage;
     lage.Hauptfenster = rahmen;
     lage.Unten = unten;
-    lage.Groesse = (verlaufGroesse_.isValid() ? verlaufGroesse_ : VerlaufFenster->size()).grownBy(rand);
-    lage.Kleinste = VerlaufFenster->minimumSizeHint()
-                        .expandedTo(VerlaufFenster->minimumSize())
-                        .grownBy(rand);
+    lage.Groesse =
+        (verlaufGroesse_.isValid() ? verlaufGroesse_ : VerlaufFenster->size()).grownBy(rand);
+    lage.Kleinste =
+        VerlaufFenster->minimumSizeHint().expandedTo(VerlaufFenster->minimumSize()).grownBy(rand);
     return VerlaufRahmen(lage, bildschirm);
 }
 

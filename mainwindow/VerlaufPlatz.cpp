@@ -50,7 +50,8 @@ QRect VerlaufRahmen(const TVerlaufLage& lage, const QRect& bildschirm) {
     const QRect& haupt = lage.Hauptfenster;
     const QRect& frei = bildschirm;
     const std::array<TRaum, 2> daneben{{
-        {TSeite::Rechts, QRect(QPoint(haupt.right() + 1 + Abstand, frei.top()), frei.bottomRight())},
+        {TSeite::Rechts,
+         QRect(QPoint(haupt.right() + 1 + Abstand, frei.top()), frei.bottomRight())},
         {TSeite::Links, QRect(frei.topLeft(), QPoint(haupt.left() - 1 - Abstand, frei.bottom()))},
     }};
     const std::array<TRaum, 2> darueber{{

@@ -20,24 +20,6 @@ QString Uhrzeit(const TUhrzeit& zeit) {
     return QString::fromStdString(PCZeitText(zeit.Lokal));
 }
 
-} // namespace
-
-bool TForm1::WartetAufGeraet() const {
-    return messung_->WartetAufGeraet();
-}
-
-void TForm1::WiederverbindenVersuchen() {
-    messung_->WiederverbindenVersuchen();
-}
-
-void TForm1::LeitungZeigen() {
-    Send_Btn->setEnabled(!WartetAufGeraet());
-    LampenZeigen();
-    VerbindungZeigen();
-}
-
-namespace {
-
 // The label's text: the wait and its reason, or the interruptions of the measurement.
 QString VerbindungsText(const TLeitungsStand& leitung) {
     if (leitung.WarteZeit) {
@@ -56,7 +38,8 @@ QString VerbindungsText(const TLeitungsStand& leitung) {
 QString VerbindungsErklaerung(const TLeitungsStand& leitung, const std::string& port) {
     const QString name = QString::fromStdString(port);
     if (leitung.WarteZeit) {
-        return QStringLiteral("Die Messung läuft weiter; %1 wird wieder geöffnet, sobald es da ist.")
+        return QStringLiteral(
+                   "Die Messung läuft weiter; %1 wird wieder geöffnet, sobald es da ist.")
             .arg(name);
     }
     return port == leitung.MessName ? QString()
@@ -64,6 +47,20 @@ QString VerbindungsErklaerung(const TLeitungsStand& leitung, const std::string& 
 }
 
 } // namespace
+
+bool TForm1::WartetAufGeraet() const {
+    return messung_->WartetAufGeraet();
+}
+
+void TForm1::WiederverbindenVersuchen() {
+    messung_->WiederverbindenVersuchen();
+}
+
+void TForm1::LeitungZeigen() {
+    Send_Btn->setEnabled(!WartetAufGeraet());
+    LampenZeigen();
+    VerbindungZeigen();
+}
 
 // The tool tip repeats the text, so it can be read whole wherever the label is narrow.
 void TForm1::VerbindungZeigen() {

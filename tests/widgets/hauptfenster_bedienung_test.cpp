@@ -29,9 +29,9 @@ QRect UntererTeil(const TForm1& f) {
 }
 
 std::vector<QWidget*> Lesereihenfolge(const TForm1& f) {
-    return {f.Rx_Button,  f.WTW_Rx_Button, f.Clear_Btn,   f.RS232Set_Btn, f.Option_Btn,
-            f.Edit_Data,  f.Send_Btn,      f.NewLine_CB,  f.Memo,         f.VerlaufButton,
-            f.StringGrid1, f.SaveButton,   f.AutoSaveBtn, f.InfoButton,   f.ENDEButton};
+    return {f.Rx_Button,   f.WTW_Rx_Button, f.Clear_Btn,   f.RS232Set_Btn, f.Option_Btn,
+            f.Edit_Data,   f.Send_Btn,      f.NewLine_CB,  f.Memo,         f.VerlaufButton,
+            f.StringGrid1, f.SaveButton,    f.AutoSaveBtn, f.InfoButton,   f.ENDEButton};
 }
 
 QString Name(const QWidget* widget) {
@@ -80,7 +80,8 @@ private slots:
         // The window opens where it was placed, on the screen it is shown on.
         f.VerlaufFenster->hide();
         f.VerlaufClick();
-        QCOMPARE(f.VerlaufFenster->frameGeometry(), f.VerlaufPlatz(f.screen()->availableGeometry()));
+        QCOMPARE(f.VerlaufFenster->frameGeometry(),
+                 f.VerlaufPlatz(f.screen()->availableGeometry()));
     }
 
     // Tab goes through every control in reading order and round, Shift+Tab back: into the
@@ -108,7 +109,9 @@ private slots:
         TForm1& f = *rig.Form;
         QVERIFY(Aktiv(f));
         const QColor hervor = f.Memo->palette().color(QPalette::Highlight);
-        const auto rand = [&f] { return f.Memo->grab().toImage().pixelColor(0, f.Memo->height() / 2); };
+        const auto rand = [&f] {
+            return f.Memo->grab().toImage().pixelColor(0, f.Memo->height() / 2);
+        };
         f.Edit_Data->setFocus();
         QVERIFY(rand() != hervor);
         f.Memo->setFocus();

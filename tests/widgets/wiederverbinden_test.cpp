@@ -5,6 +5,7 @@
 #include "app/Einstellungen.h"
 #include "framework/widgets/Memo.h"
 #include "framework/widgets/SpeedButton.h"
+#include "framework/widgets/StringGrid.h"
 #include "mainwindow/FehlerboxAnschluss.h"
 #include "serial/ComPort.h"
 #include "serial/ComPortDevices.h"
@@ -45,27 +46,34 @@ bool LampenGrau(const TForm1& f) {
     return !f.findChild<QWidget*>(QStringLiteral("Lampenfeld"))->isEnabled();
 }
 
+// The table at its smallest height, in the window.
+int TabellenUnterkante(const TForm1& f) {
+    return f.StringGrid1->mapTo(&f, QPoint(0, f.StringGrid1->minimumHeight())).y();
+}
+
 // What of the line's state the label beside the memo length cannot show at the window's size
 // and at its smallest: empty when every line of the text fits in the label, before the chart
-// button.
+// button, and the table below keeps all its rows in view.
 QString NichtLesbar(TForm1& f) {
     const QLabel& label = *f.Verbindung;
     for (const QSize groesse : {QSize(598, 527), f.minimumSize()}) {
         f.resize(groesse);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        THauptfensterRig::Abarbeiten();
         const QRect platz = label.contentsRect();
         const QRect noetig = label.fontMetrics().boundingRect(
             platz, static_cast<int>(label.alignment()) | Qt::TextWordWrap, label.text());
         if (noetig.width() > platz.width() || noetig.height() > platz.height() ||
-            label.geometry().right() >= f.VerlaufButton->geometry().left()) {
-            return QStringLiteral("\"%1\" braucht %2x%3 in %4x%5 bei %6x%7")
+            label.geometry().right() >= f.VerlaufButton->geometry().left() ||
+            TabellenUnterkante(f) > f.findChild<QWidget*>(QStringLiteral("SpeicherLeiste"))->y()) {
+            return QStringLiteral("\"%1\" braucht %2x%3 in %4x%5 bei %6x%7, Tabelle bis %8")
                 .arg(label.text())
                 .arg(noetig.width())
                 .arg(noetig.height())
                 .arg(platz.width())
                 .arg(platz.height())
                 .arg(f.width())
-                .arg(f.height());
+                .arg(f.height())
+                .arg(TabellenUnterkante(f));
         }
     }
     return {};
