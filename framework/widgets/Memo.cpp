@@ -41,14 +41,15 @@ void TMemo::Anzeigen(const QString& text, std::uint64_t leerungen) {
 }
 
 bool TMemo::event(QEvent* event) {
-    // The frame is painted on the memo itself (the text on its viewport), in its paint event.
+    // The frame is painted on the memo itself (the text and the scroll bars on widgets inside
+    // it), in its paint event; the focus colour goes over the frame's outer line, the only one
+    // left in view at every edge.
     const bool behandelt = QPlainTextEdit::event(event);
     if (event->type() == QEvent::Paint && hasFocus()) {
         QPainter maler(this);
-        maler.setPen(QPen(palette().color(QPalette::Highlight), FokusRahmen));
+        maler.setPen(QPen(palette().color(QPalette::Highlight), 0));
         maler.setBrush(Qt::NoBrush);
-        const int innen = FokusRahmen / 2;
-        maler.drawRect(rect().adjusted(innen, innen, -innen - 1, -innen - 1));
+        maler.drawRect(rect().adjusted(0, 0, -1, -1));
     }
     return behandelt;
 }

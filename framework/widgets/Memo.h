@@ -25,7 +25,6 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    static constexpr int FokusRahmen = 2; // pixels
     qsizetype gezeigt_ = 0;
     std::uint64_t leerungen_ = 0;
 };
