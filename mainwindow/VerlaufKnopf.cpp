@@ -6,7 +6,6 @@
 #include "mainwindow/VerlaufPlatz.h"
 #include "serial/ComPort.h"
 
-#include <QFrame>
 #include <QScreen>
 
 // The window "Verlauf": created at the first opening, placed at every opening where it leaves
