@@ -23,7 +23,6 @@ class QLineEdit;
 class QMenu;
 class QPushButton;
 class QTimer;
-class QToolButton;
 class TAboutBox;
 class TAuto_Form;
 class TComLed;
@@ -61,8 +60,11 @@ public:
     void Clear_BtnClick();
     void Send_BtnClick();
     void WTWGridGleitWerteClick();
-    // Shows the window "Verlauf" with the chart of the meter measurement.
+    // Shows the window "Verlauf" with the chart of the meter measurement (VerlaufKnopf.cpp).
     void VerlaufClick();
+    // The frame the chart opens in on a screen whose free part is `bildschirm` (VerlaufRahmen);
+    // the chart must have been created.
+    QRect VerlaufPlatz(const QRect& bildschirm) const;
 
     // True while the measurement waits for its device that went away (with
     // AutomatischWiederverbinden the measurement and its saving go on meanwhile).
@@ -108,7 +110,7 @@ public:
     QAction* Spalten1 = nullptr;
     QAction* WTWGridGleitWerte = nullptr;
     QAction* VerlaufZeigen = nullptr; // the table menu's "Verlauf anzeigen"
-    QToolButton* VerlaufButton = nullptr;
+    QPushButton* VerlaufButton = nullptr;
     // Created at the first showing; lives as long as the window.
     TVerlaufFenster* VerlaufFenster = nullptr;
     QLabel* Label7 = nullptr;
@@ -150,6 +152,8 @@ private:
     QWidget* UntereLeiste();
     // The six lamps with their labels on Panel1, bound to the port (serial setup's side).
     void LampenAufbauen(QWidget* panel);
+    // The main window's frame around its contents.
+    QMargins Fensterrand() const;
     // Each creates its dialog, in the order of DialogeErzeugen.
     void DialogeErzeugen();
     void SpaltenFormErzeugen();
@@ -187,6 +191,9 @@ private:
     std::unique_ptr<TComPort> comPort_;
     std::unique_ptr<TVerlauf> verlauf_;
     QTimer* anzeigeTakt_ = nullptr;
+    // The chart's size as the user wants it, and the size it was last given when opened.
+    QSize verlaufGroesse_;
+    QSize verlaufGesetzt_;
     QElapsedTimer letzteAnzeige_;
     std::optional<TAutoSpeicherStatus> autoStatus_;
     TSpeedButtonGroup* lesenGruppe_ = nullptr;

@@ -5,6 +5,7 @@
 #include "framework/widgets/Memo.h"
 #include "framework/widgets/SpeedButton.h"
 #include "framework/widgets/StringGrid.h"
+#include "framework/widgets/UmbruchLabel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,7 +17,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QSizePolicy>
-#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -132,20 +132,17 @@ QWidget* TForm1::Anzeigebereich() {
         Text("StaticText1", QStringLiteral("Zeichenlänge des aktuellen Memofeldes:"), bereich));
     Label7 = Text("Label7", QStringLiteral("0"), bereich);
     laenge->addWidget(Label7);
-    laenge->addSpacing(24);
-    // Takes the rest of the row and never widens the window: a long text is cut at the edge.
-    Verbindung = Text("Verbindung", QString(), bereich);
-    Verbindung->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    laenge->addSpacing(12);
+    // Takes the rest of the row and never widens the window: a long text wraps to further lines.
+    Verbindung = Benannt(new TUmbruchLabel(bereich), "Verbindung");
     laenge->addWidget(Verbindung, 1);
-    // The chart, at the table it draws: a flat button that neither widens nor heightens the row.
-    VerlaufButton = Benannt(new QToolButton(bereich), "VerlaufButton");
-    VerlaufButton->setText(QStringLiteral("Verlauf ..."));
-    VerlaufButton->setAutoRaise(true);
-    VerlaufButton->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Ignored);
+    // The chart, at the table it draws.
+    VerlaufButton =
+        Benannt(new QPushButton(QStringLiteral("Verlauf ..."), bereich), "VerlaufButton");
     HinweisSpeichern(
         VerlaufButton,
         QStringLiteral("Messwerte und Temperatur der Messung als Diagramm über der Zeit"));
-    laenge->addWidget(VerlaufButton);
+    laenge->addWidget(VerlaufButton, 0, Qt::AlignTop);
     spalte->addLayout(laenge);
     StringGrid1 = Benannt(new TStringGrid(bereich), "StringGrid1");
     StringGrid1->Anzeigen(Zustand.Tabelle.Inhalt()); // the empty rows until the first layout

@@ -2,7 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "mainwindow/ComMainForm.h"
 
-#include "chart/widgets/VerlaufFenster.h"
 #include "framework/widgets/Memo.h"
 #include "framework/widgets/SpeedButton.h"
 #include "framework/widgets/StringGrid.h"
@@ -13,9 +12,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 
-#include <algorithm>
 #include <array>
 
 // Starting and stopping the two kinds of measurement: the measurement (TMessung) does the steps,
@@ -129,25 +126,4 @@ void TForm1::WTWGridGleitWerteClick() {
 void TForm1::Clear_BtnClick() {
     AnzeigeLeeren(Zustand);
     AnzeigeAuffrischen();
-}
-
-void TForm1::VerlaufClick() {
-    if (VerlaufFenster == nullptr) {
-        VerlaufFenster = new TVerlaufFenster(*verlauf_, this);
-        VerlaufFenster->SetUhr(uhr_);
-        VerlaufFenster->SetAnschluss([this] { return comPort_->Port(); });
-        // Beside the main window, as far as the screen has room.
-        QRect platz(frameGeometry().topRight() + QPoint(8, 0), VerlaufFenster->size());
-        if (const QScreen* bildschirm = screen()) {
-            const QRect frei = bildschirm->availableGeometry();
-            platz.moveRight(std::min(platz.right(), frei.right()));
-            platz.moveBottom(std::min(platz.bottom(), frei.bottom()));
-            platz.moveTopLeft(
-                QPoint(std::max(platz.left(), frei.left()), std::max(platz.top(), frei.top())));
-        }
-        VerlaufFenster->move(platz.topLeft());
-    }
-    VerlaufFenster->show();
-    VerlaufFenster->raise();
-    VerlaufFenster->activateWindow();
 }

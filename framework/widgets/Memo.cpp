@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "framework/widgets/Memo.h"
 
+#include <QEvent>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTextCursor>
 
@@ -36,4 +38,18 @@ void TMemo::Anzeigen(const QString& text, std::uint64_t leerungen) {
     // The cursor shows the end of the last line; the bar makes the last line the bottom one.
     ensureCursorVisible();
     verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+bool TMemo::event(QEvent* event) {
+    // The frame is painted on the memo itself (the text and the scroll bars on widgets inside
+    // it), in its paint event; the focus colour goes over the frame's outer line, the only one
+    // left in view at every edge.
+    const bool behandelt = QPlainTextEdit::event(event);
+    if (event->type() == QEvent::Paint && hasFocus()) {
+        QPainter maler(this);
+        maler.setPen(QPen(palette().color(QPalette::Highlight), 0));
+        maler.setBrush(Qt::NoBrush);
+        maler.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+    return behandelt;
 }

@@ -76,6 +76,9 @@ TStringGrid::TStringGrid(QWidget* parent)
     setWordWrap(false);
     setSelectionMode(QAbstractItemView::ContiguousSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab and Shift+Tab move on to the next control, not through the cells: the arrow keys
+    // move within the table.
+    setTabKeyNavigation(false);
     setItemDelegate(new TSichtbarerText(this));
 }
 

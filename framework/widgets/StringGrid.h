@@ -11,7 +11,7 @@
 // The reading table on the screen: row 0 of the contents is the fixed header row (always in
 // view), the rows after it are the data rows. Rows are 20 pixels high, lines run between all cells,
 // ranges of cells can be selected and the columns can be resized with the mouse; the widths the
-// user set stay until the next layout.
+// user set stay until the next layout. Tab enters and leaves the table as one control.
 class TStringGrid : public QTableWidget {
     Q_OBJECT
 public:

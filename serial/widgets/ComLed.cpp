@@ -124,6 +124,7 @@ void TComLed::LoadGlyphs(TLedKind kind) {
     }
     glyphs_[lsOff] = LedGlyph(kind, lsOff);
     glyphs_[lsOn] = LedGlyph(kind, lsOn);
+    greyGlyph_ = QPixmap();
 }
 
 void TComLed::SetGlyph(TLedState which, const QPixmap& value) {
@@ -137,6 +138,7 @@ void TComLed::SetGlyph(TLedState which, const QPixmap& value) {
         glyph.setMask(glyph.createMaskFromColor(image.pixelColor(0, image.height() - 1)));
     }
     glyphs_[which] = glyph;
+    greyGlyph_ = QPixmap();
     update();
 }
 
@@ -246,7 +248,10 @@ void TComLed::paintEvent(QPaintEvent*) {
     if (glyphs_[lsOff].isNull() || glyphs_[lsOn].isNull()) {
         LoadGlyphs(kind_);
     }
-    const QPixmap& glyph = glyphs_[isEnabled() && shown_ == lsOn ? lsOn : lsOff];
+    if (!isEnabled() && greyGlyph_.isNull()) {
+        greyGlyph_ = GreyGlyph(glyphs_[lsOn]);
+    }
+    const QPixmap& glyph = !isEnabled() ? greyGlyph_ : glyphs_[shown_];
     if (glyph.isNull()) {
         return;
     }

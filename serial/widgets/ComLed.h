@@ -37,10 +37,13 @@ using TLedClock = std::function<std::chrono::steady_clock::time_point()>;
 // The built-in 15 x 15 pictures of a kind, unlit or lit, with a transparent background; an
 // empty picture for lkCustom.
 QPixmap LedGlyph(TLedKind kind, TLedState state);
+// The picture in greys, same transparency: how a disabled lamp looks.
+QPixmap GreyGlyph(const QPixmap& glyph);
 
 // A small lamp that shows one line signal of a port as lit or unlit. Bound to a port, it
 // follows the port's link notifications and cannot be switched by hand; unbound, State sets
-// it. The picture is centred; a disabled lamp always looks unlit.
+// it. The picture is centred; a disabled lamp shows its lit picture in grey, whatever its
+// state, so that a lamp without a line to show is not read as an unlit signal.
 // A receive or transmit lamp keeps its lit picture for at least AfterglowMs after the last
 // activity, so that a burst of microseconds is seen at all and a steady stream does not make it
 // flicker; State and OnChange still follow every notification. The lamp repaints only when
@@ -109,6 +112,7 @@ private:
     TLedState state_ = lsOff;
     TLedState shown_ = lsOff;
     std::array<QPixmap, 2> glyphs_;
+    QPixmap greyGlyph_; // made from the lit picture when first needed
     QTimer* ringTimer_;
     TLedClock clock_;
     std::chrono::steady_clock::time_point lastActivity_{};

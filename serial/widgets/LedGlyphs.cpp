@@ -86,3 +86,19 @@ QPixmap LedGlyph(TLedKind kind, TLedState state) {
     }
     return glyph;
 }
+
+QPixmap GreyGlyph(const QPixmap& glyph) {
+    if (glyph.isNull()) {
+        return {};
+    }
+    QImage image = glyph.toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            // The lamp's shading in light greys, its rim a darker one: a lamp without colour.
+            const int grey = 96 + qGray(line[x]) * 55 / 100;
+            line[x] = qRgba(grey, grey, grey, qAlpha(line[x]));
+        }
+    }
+    return QPixmap::fromImage(image);
+}

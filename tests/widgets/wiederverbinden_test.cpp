@@ -5,6 +5,7 @@
 #include "app/Einstellungen.h"
 #include "framework/widgets/Memo.h"
 #include "framework/widgets/SpeedButton.h"
+#include "framework/widgets/StringGrid.h"
 #include "mainwindow/FehlerboxAnschluss.h"
 #include "serial/ComPort.h"
 #include "serial/ComPortDevices.h"
@@ -43,6 +44,27 @@ bool Abziehen(THauptfensterRig& rig) {
 
 bool LampenGrau(const TForm1& f) {
     return !f.findChild<QWidget*>(QStringLiteral("Lampenfeld"))->isEnabled();
+}
+
+// Whether the label beside the memo length shows its whole text at the window's size and at
+// its smallest, before the chart button, with the table below it still whole.
+bool GanzLesbar(TForm1& f) {
+    const QLabel& label = *f.Verbindung;
+    const auto* speicherLeiste = f.findChild<QWidget*>(QStringLiteral("SpeicherLeiste"));
+    for (const QSize groesse : {QSize(598, 527), f.minimumSize()}) {
+        f.resize(groesse);
+        THauptfensterRig::Abarbeiten();
+        const QRect platz = label.contentsRect();
+        const QRect noetig = label.fontMetrics().boundingRect(
+            platz, static_cast<int>(label.alignment()) | Qt::TextWordWrap, label.text());
+        const QPoint tabelleBis(0, f.StringGrid1->minimumHeight());
+        if (noetig.width() > platz.width() || noetig.height() > platz.height() ||
+            label.geometry().right() >= f.VerlaufButton->geometry().left() ||
+            f.StringGrid1->mapTo(&f, tabelleBis).y() > speicherLeiste->y()) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // Refuses opens while `Verweigern` counts down, as while udev has not yet given a new device
@@ -166,6 +188,7 @@ private slots:
         f.WiederverbindenVersuchen();
         QVERIFY(f.Verbindung->text().endsWith(
             QStringLiteral(": mehrere gleiche Adapter angeschlossen, keiner wird gewählt")));
+        QVERIFY2(GanzLesbar(f), qPrintable(f.Verbindung->text())); // the longest of the texts
         QCOMPARE(rig.Geraet->OpenCount(), 2);
         QVERIFY(rig.Fehler.isEmpty());
         f.WTW_Rx_Button->click();
@@ -210,6 +233,34 @@ private slots:
         QCOMPARE(f.Rx_Button->text(), QStringLiteral("Ende Lesen"));
         QVERIFY2(fehler.isEmpty(), qPrintable(fehler.join('\n')));
         f.Rx_Button->click();
+    }
+
+    // Each text of the line's state can be read whole, and the tool tip begins with it.
+    void zustandstexteSindGanzLesbar_data() {
+        QTest::addColumn<int>("fehler"); // of a try to reopen; 0: it opens, -1: no try
+        QTest::newRow("getrennt") << -1;
+        QTest::newRow("nicht vorhanden") << ENOENT;
+        QTest::newRow("belegt") << EBUSY;
+        QTest::newRow("Text des Systems") << ESHUTDOWN;
+        QTest::newRow("Unterbrechungen") << 0;
+    }
+
+    void zustandstexteSindGanzLesbar() {
+        QFETCH(int, fehler);
+        THauptfensterRig rig;
+        TForm1& f = *rig.Form;
+        f.WTW_Rx_Button->click();
+        QVERIFY(Abziehen(rig));
+        if (fehler >= 0) {
+            rig.Geraet->FailWith(TFakeOp::Open, fehler);
+            f.WiederverbindenVersuchen();
+        }
+        QCOMPARE(f.WartetAufGeraet(), fehler != 0);
+        QVERIFY(!f.Verbindung->text().isEmpty());
+        QVERIFY2(GanzLesbar(f), qPrintable(f.Verbindung->text()));
+        QCOMPARE(f.Verbindung->toolTip().section(QLatin1Char('\n'), 0, 0), f.Verbindung->text());
+        f.WTW_Rx_Button->click();
+        QVERIFY(rig.Fehler.isEmpty());
     }
 
     void endeLesenBeendetDasWarten() {
