@@ -36,9 +36,11 @@ const std::vector<std::string> Ordner = {
     "reception/",         // one chunk's steps, table and memo content, capture control, replay
     "measurement/",       // the measurement the window and the logger share
     "app/",               // configuration files, command line, port defaults, texts
+    "publish/",           // readings to an MQTT broker: outbox, payload, connection
     "headless/",          // logging without a window, the replay command
     "mainwindow/",        // TForm1 and its dialogs
     "main/",              // main()
+    "collector/",         // quorlits-sammler: broker to PostgreSQL (its own program)
 };
 
 struct TSchicht {
@@ -62,9 +64,12 @@ const std::map<std::string, TSchicht> Schichten = {
     {"quorlits_empfang", {11, "reception/"}},
     {"quorlits_messung", {12, "measurement/"}},
     {"quorlits_app", {13, "app/"}},
-    {"quorlits_ohnefenster", {14, "headless/"}},
-    {"quorlits_mainform", {15, "mainwindow/"}},
-    {"quorlits", {16, "main/"}},
+    {"quorlits_publish", {14, "publish/"}},
+    {"quorlits_ohnefenster", {15, "headless/"}},
+    {"quorlits_mainform", {16, "mainwindow/"}},
+    {"quorlits", {17, "main/"}},
+    {"quorlits_sammler", {18, "collector/"}},
+    {"quorlits-sammler", {19, "collector/"}},
 };
 
 // The folder a file lies in directly, or empty outside the product.
