@@ -135,25 +135,8 @@ bool NutzlastPruefen(std::string_view json, bool ereignis, TNachrichtKennung& ke
     }
     const QJsonObject o = dokument.object();
     using T = QJsonValue::Type;
-    const bool gut =
-        Passt(o, "measurement", T::String, true, fehler) &&
-        Passt(o, "seq", T::Double, true, fehler) && Passt(o, "utc_ms", T::Double, true, fehler) &&
-        Passt(o, "utc_offset_s", T::Double, true, fehler) &&
-        Passt(o, "local", T::String, true, fehler) && Passt(o, "port", T::String, false, fehler) &&
-        Passt(o, "data_file", T::String, false, fehler) &&
-        Passt(o, "line", T::Double, false, fehler) &&
-        (ereignis ? Passt(o, "event", T::String, true, fehler) &&
-                        Passt(o, "detail", T::String, false, fehler)
-                  : Passt(o, "quantity", T::String, true, fehler) &&
-                        Passt(o, "unit", T::String, true, fehler) &&
-                        Passt(o, "value", T::Double, true, fehler) &&
-                        Passt(o, "temperature_c", T::Double, false, fehler) &&
-                        Passt(o, "meter_date", T::String, false, fehler) &&
-                        Passt(o, "meter_time", T::String, false, fehler) &&
-                        Passt(o, "reference_temperature_c", T::Double, false, fehler) &&
-                        Passt(o, "coefficient", T::Double, false, fehler) &&
-                        Passt(o, "raw", T::String, false, fehler));
-    if (!gut) {
+    if (!Passt(o, "measurement", T::String, true, fehler) ||
+        !Passt(o, "seq", T::Double, true, fehler)) {
         return false;
     }
     const double seq = o.value(QLatin1String("seq")).toDouble();
@@ -162,7 +145,24 @@ bool NutzlastPruefen(std::string_view json, bool ereignis, TNachrichtKennung& ke
         fehler = "seq ist keine positive ganze Zahl";
         return false;
     }
+    // Known from here on, so a message with a bad field can still be accounted for.
     kennung.Messung = o.value(QLatin1String("measurement")).toString().toStdString();
     kennung.Seq = static_cast<std::int64_t>(seq);
-    return true;
+    return Passt(o, "utc_ms", T::Double, true, fehler) &&
+           Passt(o, "utc_offset_s", T::Double, true, fehler) &&
+           Passt(o, "local", T::String, true, fehler) &&
+           Passt(o, "port", T::String, false, fehler) &&
+           Passt(o, "data_file", T::String, false, fehler) &&
+           Passt(o, "line", T::Double, false, fehler) &&
+           (ereignis ? Passt(o, "event", T::String, true, fehler) &&
+                           Passt(o, "detail", T::String, false, fehler)
+                     : Passt(o, "quantity", T::String, true, fehler) &&
+                           Passt(o, "unit", T::String, true, fehler) &&
+                           Passt(o, "value", T::Double, true, fehler) &&
+                           Passt(o, "temperature_c", T::Double, false, fehler) &&
+                           Passt(o, "meter_date", T::String, false, fehler) &&
+                           Passt(o, "meter_time", T::String, false, fehler) &&
+                           Passt(o, "reference_temperature_c", T::Double, false, fehler) &&
+                           Passt(o, "coefficient", T::Double, false, fehler) &&
+                           Passt(o, "raw", T::String, false, fehler));
 }

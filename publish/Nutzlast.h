@@ -54,7 +54,8 @@ std::string IsoZeit(std::int64_t utcMs, std::int32_t utcVersatz);
 
 // What the collector needs of a message before it stores it: the measurement and seq, and
 // whether every key has the type the tables expect. False (with the reason in `fehler`) for a
-// message it must not store.
+// message it must not store; `kennung` is filled as soon as measurement and seq are readable
+// (Seq stays 0 otherwise), so such a message can still be accounted for.
 struct TNachrichtKennung {
     std::string Messung;
     std::int64_t Seq = 0;
