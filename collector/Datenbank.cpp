@@ -4,6 +4,7 @@
 
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <set>
@@ -159,7 +160,11 @@ bool TDatenbank::IstVerbunden() const {
 void TDatenbank::Fehler(const std::string& was) {
     const bool weg = pg_ == nullptr || PQstatus(pg_) != CONNECTION_OK;
     std::string text = was + ": " + (pg_ != nullptr ? PQerrorMessage(pg_) : "keine Verbindung");
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+    // PostgreSQL's text spans several lines; the collector's messages are one line each.
+    for (char& zeichen : text) {
+        zeichen = zeichen == '\n' || zeichen == '\t' ? ' ' : zeichen;
+    }
+    while (!text.empty() && text.back() == ' ') {
         text.pop_back();
     }
     if (weg) {
@@ -248,11 +253,12 @@ std::int64_t TDatenbank::Lueckenlos(const std::string& bench, const std::string&
     }
     std::int64_t hoch = bisher;
     for (int zeile = 0; zeile < PQntuples(ergebnis.get()); ++zeile) {
+        // A seq may stand in two tables (a faulty publisher); it counts once.
         const std::int64_t seq = std::atoll(PQgetvalue(ergebnis.get(), zeile, 0));
-        if (seq != hoch + 1) {
+        if (seq > hoch + 1) {
             break;
         }
-        hoch = seq;
+        hoch = std::max(hoch, seq);
     }
     return hoch;
 }

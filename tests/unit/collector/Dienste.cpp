@@ -187,7 +187,7 @@ bool TPostgres::PgCtl(const std::string& befehl) const {
 
 bool TPostgres::Starten() {
     if (!Ausfuehren({(bin_ / "initdb").string(), "-D", (ordner_ / "daten").string(), "-U",
-                     "quorlits", "-A", "trust", "-E", "UTF8", "--locale=C"})) {
+                     "quorlits", "-A", "trust", "-E", "UTF8", "--locale=C", "--no-sync"})) {
         return false;
     }
     gestartet_ = PgCtl("start");
