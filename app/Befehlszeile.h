@@ -25,6 +25,11 @@ struct TBefehlszeile {
     // --wait: a device that is absent at the start is waited for as for a lost line, instead
     // of ending the run with 1.
     bool Warten = false;
+    // Publishing to an MQTT broker, over quorlits.conf's [Veroeffentlichen]:
+    std::string Veroeffentlichen;         // --publish URL (mqtt://host:1883, mqtts://host:8883)
+    std::string Arbeitsplatz;             // --bench NAME
+    std::string VeroeffentlichenPasswort; // --publish-password-file DATEI
+    std::string VeroeffentlichenCa;       // --publish-ca DATEI
 };
 
 // Reads the arguments after the program's name. An option with a value takes it as the next

@@ -64,6 +64,7 @@ TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TFormZustand& zust
     , messung_(messung)
     , zustand_(zustand)
     , zugang_(ZugangAus(einstellungen))
+    , server_(einstellungen.Server)
     , arbeitsplatz_(ArbeitsplatzName(einstellungen))
     , zustandsOrdner_(std::move(zustandsOrdner))
     , grenze_(einstellungen.OutboxGrenze)
@@ -248,6 +249,10 @@ void TVeroeffentlicher::Ablegen(const std::string& thema, const std::string& inh
 
 void TVeroeffentlicher::Verbunden() {
     getrenntSeit_.reset();
+    Melden(
+        QStringLiteral("Veröffentlichen: verbunden mit %1 als Arbeitsplatz „%2“, Messgerät „%3“.")
+            .arg(QString::fromStdString(server_), QString::fromStdString(arbeitsplatz_),
+                 QString::fromStdString(messgeraet_)));
     verbindung_->Veroeffentlichen(Thema(arbeitsplatz_, messgeraet_, TThemenArt::Zustand),
                                   StatusText(true), 1, true);
     verbindung_->Abonnieren(Thema(arbeitsplatz_, messgeraet_, TThemenArt::Quittung), 1);
@@ -264,6 +269,10 @@ void TVeroeffentlicher::Getrennt(const QString& grund) {
     }
     grund_ = grund;
     stockung_->stop();
+    Melden(
+        QStringLiteral("Veröffentlichen: keine Verbindung zu %1 (%2); die Messwerte warten in %3.")
+            .arg(QString::fromStdString(server_), grund,
+                 QString::fromStdString(ausgang_->Pfad().string())));
     emit ZustandGeaendert();
 }
 

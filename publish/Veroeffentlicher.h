@@ -56,8 +56,8 @@ public:
 
 signals:
     void ZustandGeaendert();
-    // Something the user should read (German): the outbox is full, the broker refuses the
-    // login, the outbox cannot be written. Each cause once until it changes.
+    // Something the user should read (German): connected, the connection lost (with the
+    // reason), the outbox is full or cannot be written. The same text is not repeated.
     void Meldung(const QString& text);
 
 private:
@@ -79,6 +79,7 @@ private:
     TMessung& messung_;
     const TFormZustand& zustand_;
     TMqttZugang zugang_;
+    std::string server_;
     std::string arbeitsplatz_;
     std::filesystem::path zustandsOrdner_;
     std::uint64_t grenze_;
