@@ -80,6 +80,7 @@ TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TFormZustand& zust
         aktiv_ = false;
     });
     connect(m, &TMessung::SpeichernGeaendert, this, [this](TSpeicherArt art) {
+        letzteZeile_ = 0;
         if (art == TSpeicherArt::Aus) {
             Ereignis(TEreignisArt::SpeichernAus);
         } else {
@@ -228,6 +229,13 @@ void TVeroeffentlicher::MesswertAblegen(const TMesswert& messwert) {
     TSpeicherOrt ort;
     if (zustand_.Speicher.Art == TSpeicherArt::Sofort) {
         ort.Datendatei = Datendatei();
+        // The file grew by this reading's line (with a header, perhaps); a write that failed
+        // left it as it was, and then no line is named.
+        const std::optional<std::int64_t> zeilen = zustand_.Speicher.Datendatei.Zeilen();
+        if (zeilen && *zeilen > letzteZeile_) {
+            ort.Zeile = *zeilen;
+            letzteZeile_ = *zeilen;
+        }
     }
     Ablegen(Thema(arbeitsplatz_, messgeraet_, TThemenArt::Messwert),
             MesswertNutzlast(NaechsterKopf(), messwert, ort));

@@ -87,7 +87,8 @@ private:
     std::string port_;
     std::string messungsId_;
     std::uint64_t seq_ = 0;
-    bool aktiv_ = false; // a meter measurement runs
+    std::int64_t letzteZeile_ = 0; // the data file's lines at the last reading
+    bool aktiv_ = false;           // a meter measurement runs
     std::unique_ptr<TAusgang> ausgang_;
     std::unique_ptr<TMqttVerbindung> verbindung_;
     QTimer* stockung_ = nullptr;

@@ -13,6 +13,9 @@ packages=(
     libsystemd-dev systemd man-db groff-base appstream
     # Qt's own texts (file dialogs, standard buttons) in German.
     qt6-translations-l10n
+    # Publishing readings (libmosquitto) and the collector (libpq); the tests start a real
+    # Mosquitto and a real PostgreSQL of their own.
+    libmosquitto-dev mosquitto libpq-dev postgresql
 )
 missing=()
 for p in "${packages[@]}"; do

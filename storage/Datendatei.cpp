@@ -5,8 +5,10 @@
 #include "storage/Dateideskriptor.h"
 #include "storage/EInOutError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <fstream>
 #include <string>
 #include <unistd.h>
 
@@ -61,6 +63,8 @@ bool TDatendatei::Oeffnen(const std::string& pfad, TOeffnungsArt art) {
         ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
     }
     fd_ = fd;
+    zeilen_.reset();
+    gezaehlt_ = false;
     // A broken line left by a failed write stays the concern of the file it is in.
     if (art == TOeffnungsArt::Neuschreiben || pfad != pfad_) {
         zeilenanfangFaellig_ = false;
@@ -87,6 +91,21 @@ void TDatendatei::Schreiben(std::string_view text) {
         throw;
     }
     zeilenanfangFaellig_ = false;
+    if (zeilen_) {
+        *zeilen_ += std::count(text.begin(), text.end(), '\n');
+    }
+}
+
+std::optional<std::int64_t> TDatendatei::Zeilen() const {
+    if (!gezaehlt_ && fd_ >= 0) {
+        gezaehlt_ = true;
+        std::ifstream datei(pfad_, std::ios::binary);
+        if (datei) {
+            zeilen_ = std::count(std::istreambuf_iterator<char>(datei),
+                                 std::istreambuf_iterator<char>(), '\n');
+        }
+    }
+    return zeilen_;
 }
 
 void TDatendatei::Zurueckschneiden(std::size_t geschrieben) noexcept {

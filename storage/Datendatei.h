@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -45,6 +47,11 @@ public:
 
     bool IstOffen() const noexcept { return fd_ >= 0; }
 
+    // The lines of the open file up to its last text written (the line of the reading just
+    // saved): counted from the file at the first call after opening, then kept up by each
+    // write. Empty when the file cannot be read back (a pipe).
+    std::optional<std::int64_t> Zeilen() const;
+
     // The truncation used to cut back a failed write; tests put a failing one in its place.
     using TKuerzen = int (*)(int fd, off_t laenge);
     void KuerzenErsetzen(TKuerzen kuerzen) noexcept { kuerzen_ = kuerzen; }
@@ -56,6 +63,8 @@ private:
     int fd_ = -1;
     int oeffnenFehler_ = 0;
     std::string pfad_;
-    bool zeilenanfangFaellig_ = false; // a broken line is left at the end of pfad_
+    bool zeilenanfangFaellig_ = false;           // a broken line is left at the end of pfad_
+    mutable std::optional<std::int64_t> zeilen_; // once counted
+    mutable bool gezaehlt_ = false;
     TKuerzen kuerzen_ = ::ftruncate;
 };

@@ -53,7 +53,7 @@ TMesswert MitTemperatur() {
 
 TMesswert Ausdruck() {
     TMesswert m = MitTemperatur();
-    m.Messgroesse = "LF";
+    m.Messgroesse = "Lf";
     m.Einheit = "\xE6S/cm"; // µ in code page 850
     m.Wert = 1413;
     m.Gerahmt = true;

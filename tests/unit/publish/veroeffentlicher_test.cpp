@@ -54,6 +54,8 @@ TEST_F(Veroeffentlicher, SendetJedenMesswertUndVergisstDasQuittierte) {
     EXPECT_EQ(erster.value("value").toDouble(), 1.01);
     EXPECT_EQ(erster.value("raw").toString(), QString::fromUtf8(" 1.01 pH   25.0 °C"));
     EXPECT_EQ(erster.value("data_file").toString(), QString::fromStdString(rig.Pfad("daten.txt")));
+    EXPECT_EQ(erster.value("line").toInteger(), 2) << "after the header line";
+    EXPECT_EQ(Json(messwerte.back()).value("line").toInteger(), 6);
     EXPECT_EQ(Json(ereignisse[1]).value("event").toString(), "saving_on");
     ASSERT_TRUE(
         WartenBis([&] { return !mitleser.Nachrichten[Thema(TThemenArt::Zustand)].empty(); }));
