@@ -194,20 +194,35 @@ void TMqttVerbindung::Freigeben() {
 }
 
 void TMqttVerbindung::Lesen() {
-    errno = 0;
-    Ergebnis(mosquitto_loop_read(client_, 1));
+    Schleife(mosquitto_loop_read, 1);
 }
 
 void TMqttVerbindung::Schreiben() {
-    errno = 0;
-    Ergebnis(mosquitto_loop_write(client_, 1));
+    Schleife(mosquitto_loop_write, 1);
 }
 
 void TMqttVerbindung::Pflegen() {
     if (client_ != nullptr && laeuft_) {
-        errno = 0;
-        Ergebnis(mosquitto_loop_misc(client_));
+        Schleife([](mosquitto* m, int) { return mosquitto_loop_misc(m); }, 0);
     }
+}
+
+// One of libmosquitto's steps, whose callbacks may end the connection (Trennen): the client
+// goes only once the step has returned.
+template <typename Schritt>
+void TMqttVerbindung::Schleife(Schritt schritt, int anzahl) {
+    errno = 0;
+    imSchritt_ = true;
+    const int rc = schritt(client_, anzahl);
+    const int fehler = errno;
+    imSchritt_ = false;
+    if (abschliessenFaellig_) {
+        abschliessenFaellig_ = false;
+        Abschliessen();
+        return;
+    }
+    errno = fehler;
+    Ergebnis(rc);
 }
 
 void TMqttVerbindung::Ergebnis(int rc) {
@@ -248,13 +263,21 @@ void TMqttVerbindung::Trennen(const std::string& letzteWorte) {
             Veroeffentlichen(zugang_.WillThema, letzteWorte, 1, true);
         }
         mosquitto_disconnect(client_);
-        // What is still queued leaves before the socket closes.
-        for (int i = 0; i < 10 && mosquitto_want_write(client_); ++i) {
-            mosquitto_loop_write(client_, 1);
-        }
     }
     laeuft_ = false;
     verbunden_ = false;
+    if (imSchritt_) {
+        abschliessenFaellig_ = true;
+    } else {
+        Abschliessen();
+    }
+}
+
+void TMqttVerbindung::Abschliessen() {
+    // What is still queued leaves before the socket closes.
+    for (int i = 0; client_ != nullptr && i < 10 && mosquitto_want_write(client_); ++i) {
+        mosquitto_loop_write(client_, 1);
+    }
     Freigeben();
 }
 

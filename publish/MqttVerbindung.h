@@ -46,7 +46,7 @@ public:
     // Starts connecting; later losses reconnect by themselves.
     void Verbinden();
     // Publishes `letzteWorte` first when given (retained, QoS 1, for the will's topic), then
-    // disconnects cleanly and stays disconnected.
+    // disconnects cleanly and stays disconnected. May be called from a slot of its signals.
     void Trennen(const std::string& letzteWorte = {});
 
     bool IstVerbunden() const noexcept { return verbunden_; }
@@ -75,6 +75,9 @@ private:
 
     void Anlegen();
     void Versuchen();
+    template <typename Schritt>
+    void Schleife(Schritt schritt, int anzahl);
+    void Abschliessen();
     void Lesen();
     void Schreiben();
     void Pflegen();
@@ -95,8 +98,10 @@ private:
     int protokoll_ = 0;
     int wunschProtokoll_ = 5;
     bool verbunden_ = false;
-    bool laeuft_ = false;  // a connection is being made or stands
-    bool gewollt_ = false; // Verbinden was called and Trennen not
+    bool laeuft_ = false;              // a connection is being made or stands
+    bool gewollt_ = false;             // Verbinden was called and Trennen not
+    bool imSchritt_ = false;           // inside a step of libmosquitto (its callbacks)
+    bool abschliessenFaellig_ = false; // Trennen came from a callback
 };
 
 // The German reason for a libmosquitto result (`errnoWert` for MOSQ_ERR_ERRNO).

@@ -91,13 +91,22 @@ public:
         zugang.ClientId = "mitleser";
         zugang.SitzungBehalten = true;
         verbindung = std::make_unique<TMqttVerbindung>(zugang);
+        // Its own message on the probe topic comes back once the subscription stands.
         QObject::connect(verbindung.get(), &TMqttVerbindung::Verbunden, verbindung.get(),
-                         [this](bool) { verbindung->Abonnieren("quorlits/v1/#", 1); });
+                         [this](bool) {
+                             verbindung->Abonnieren("quorlits/v1/#", 1);
+                             verbindung->Veroeffentlichen("quorlits/v1/probe", "1", 1, false);
+                         });
         QObject::connect(verbindung.get(), &TMqttVerbindung::NachrichtErhalten, verbindung.get(),
                          [this](const std::string& thema, const std::string& inhalt, bool) {
                              Nachrichten[thema].push_back(inhalt);
                          });
         verbindung->Verbinden();
+    }
+
+    // Waits until the subscription stands, so nothing published from now on is missed.
+    bool Abonniert() {
+        return WartenBis([this] { return !Nachrichten["quorlits/v1/probe"].empty(); });
     }
 
     std::unique_ptr<TMqttVerbindung> verbindung;

@@ -6,6 +6,7 @@
 #include "VeroeffentlichenRig.h"
 
 #include "publish/Themen.h"
+#include "publish/VerbindungsPruefung.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -43,6 +44,7 @@ protected:
 TEST_F(Veroeffentlicher, SendetJedenMesswertUndVergisstDasQuittierte) {
     TVeroeffentlichenRig rig(broker.Url());
     TMitleser mitleser(broker.Port());
+    ASSERT_TRUE(mitleser.Abonniert());
     rig.Starten();
     ASSERT_TRUE(rig.Empfangen(5));
     auto& messwerte = mitleser.Nachrichten[Thema(TThemenArt::Messwert)];
@@ -90,6 +92,7 @@ TEST_F(Veroeffentlicher, SendetJedenMesswertUndVergisstDasQuittierte) {
 TEST_F(Veroeffentlicher, BrokerWegUndWieder) {
     TVeroeffentlichenRig rig(broker.Url());
     TMitleser mitleser(broker.Port());
+    ASSERT_TRUE(mitleser.Abonniert());
     rig.Starten();
     ASSERT_TRUE(rig.Empfangen(3));
     auto& messwerte = mitleser.Nachrichten[Thema(TThemenArt::Messwert)];
@@ -115,12 +118,43 @@ TEST_F(Veroeffentlicher, SendetOhneQuittungNochEinmal) {
     TVeroeffentlichenRig rig(broker.Url());
     rig.publisher->WartezeitSetzen(200);
     TMitleser mitleser(broker.Port());
+    ASSERT_TRUE(mitleser.Abonniert());
     rig.Starten();
     ASSERT_TRUE(rig.Empfangen(2));
     auto& messwerte = mitleser.Nachrichten[Thema(TThemenArt::Messwert)];
     ASSERT_TRUE(WartenBis([&] { return messwerte.size() >= 4; }));
     EXPECT_EQ(Seqs(messwerte)[2], 3);
     EXPECT_EQ(Seqs(messwerte)[3], 4);
+}
+
+// "Verbindung prüfen" tells what happened, in German, once: the broker, a port where nothing
+// listens, an address that is none.
+TEST_F(Veroeffentlicher, VerbindungPruefen) {
+    TVerbindungsPruefung pruefung;
+    std::vector<std::pair<bool, QString>> ergebnisse;
+    QObject::connect(
+        &pruefung, &TVerbindungsPruefung::Ergebnis, &pruefung,
+        [&](bool erfolg, const QString& text) { ergebnisse.emplace_back(erfolg, text); });
+    TVeroeffentlichenEinstellungen e;
+    e.Server = broker.Url();
+    pruefung.Pruefen(e);
+    ASSERT_TRUE(WartenBis([&] { return ergebnisse.size() == 1; }));
+    EXPECT_TRUE(ergebnisse[0].first);
+    EXPECT_EQ(ergebnisse[0].second,
+              QString::fromStdString("Verbindung zu " + broker.Url() + " steht (MQTT 5)."));
+    e.Server = "mqtt://127.0.0.1:" + std::to_string(FreierPort());
+    pruefung.Pruefen(e);
+    ASSERT_TRUE(WartenBis([&] { return ergebnisse.size() == 2; }));
+    EXPECT_FALSE(ergebnisse[1].first);
+    EXPECT_EQ(ergebnisse[1].second,
+              QString::fromStdString("Keine Verbindung zu " + e.Server +
+                                     ": der Server nimmt keine Verbindung an."));
+    e.Server = "broker:1883";
+    pruefung.Pruefen(e);
+    ASSERT_EQ(ergebnisse.size(), 3U);
+    EXPECT_TRUE(ergebnisse[2].second.contains("mqtt://Rechner:1883"))
+        << ergebnisse[2].second.toStdString();
+    EXPECT_FALSE(pruefung.Laeuft());
 }
 
 } // namespace
