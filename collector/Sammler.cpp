@@ -121,12 +121,9 @@ void TSammler::Festschreiben() {
     }
     wartezeitMs_ = 1000;
     neuVersuch_->stop();
-    const std::size_t anzahl = wartend_.size();
-    gespeichert_ += anzahl;
     wartend_.clear();
     Melden("Speichern läuft.");
     Quittieren(staende);
-    emit Festgeschrieben(anzahl);
 }
 
 void TSammler::Quittieren(const std::vector<TQuittungsStand>& staende) {

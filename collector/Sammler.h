@@ -41,13 +41,6 @@ public:
     // Commits what waits, as far as the database takes it, and disconnects.
     void Beenden();
 
-    std::uint64_t Gespeichert() const noexcept { return gespeichert_; }
-    std::size_t Wartend() const noexcept { return wartend_.size(); }
-
-signals:
-    // A commit went through (for tests and the benchmark).
-    void Festgeschrieben(std::size_t anzahl);
-
 private:
     void Verbunden();
     void Angekommen(const std::string& thema, const std::string& inhalt);
@@ -62,7 +55,6 @@ private:
     QTimer* takt_ = nullptr;       // commits shortly after a message, so they come in batches
     QTimer* neuVersuch_ = nullptr; // the database's next try
     int wartezeitMs_ = 1000;
-    std::uint64_t gespeichert_ = 0;
     std::string gemeldet_;
     // Per bench and meter: its latest measurements and their gap-free seq, newest last.
     std::map<std::pair<std::string, std::string>, std::deque<std::pair<std::string, std::int64_t>>>

@@ -15,10 +15,13 @@
 
 namespace {
 
-std::unique_ptr<TSammler> SammlerStarten(const TMosquitto& broker, const TPostgres& postgres) {
+std::unique_ptr<TSammler> SammlerStarten(const TMosquitto& broker, const TPostgres& postgres,
+                                         const std::string& id = "quorlits-sammler-test",
+                                         const std::string& gruppe = {}) {
     TSammlerOptionen optionen;
     optionen.Zugang.Adresse = BrokerAdresseLesen(broker.Url());
-    optionen.Zugang.ClientId = "quorlits-sammler-test";
+    optionen.Zugang.ClientId = id;
+    optionen.Gruppe = gruppe;
     optionen.Zugang.SitzungBehalten = true;
     optionen.Datenbank = postgres.Verbindung();
     optionen.Meldungen = stderr;
@@ -80,6 +83,27 @@ TEST(Sammler, JederMesswertGenauEinmalTrotzAusfaellen) {
     EXPECT_EQ(postgres.Abfrage("SELECT string_agg(event, ' ' ORDER BY seq) FROM events"),
               "start saving_on");
     EXPECT_EQ(postgres.Abfrage("SELECT count(*) FROM rejected"), "0");
+}
+
+// Two collectors share the subscription; each message goes to one of them, and the
+// acknowledgements of both together cover every reading.
+TEST(Sammler, ZweiTeilenSichDieArbeit) {
+    ASSERT_TRUE(MosquittoDa() && PostgresDa()) << "scripts/deps.sh installs both";
+    TMosquitto broker;
+    TPostgres postgres;
+    ASSERT_TRUE(broker.Starten());
+    ASSERT_TRUE(postgres.Starten());
+    auto eins = SammlerStarten(broker, postgres, "sammler-1", "quorlits");
+    auto zwei = SammlerStarten(broker, postgres, "sammler-2", "quorlits");
+    TVeroeffentlichenRig rig(broker.Url());
+    rig.publisher->WartezeitSetzen(300);
+    rig.Starten();
+    for (int runde = 0; runde < 4; ++runde) {
+        ASSERT_TRUE(rig.Empfangen(10, 1 + 10 * runde));
+    }
+    ASSERT_TRUE(WartenBis([&] { return rig.publisher->Wartend() == 0; }));
+    EXPECT_EQ(Werte(postgres), Erwartet(40));
+    EXPECT_EQ(postgres.Abfrage("SELECT count(*) FROM readings"), "40");
 }
 
 } // namespace
