@@ -93,6 +93,16 @@ TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TFormZustand& zust
     });
     connect(m, &TMessung::Zurueck, this,
             [this](const QString& name) { Ereignis(TEreignisArt::Zurueck, name.toStdString()); });
+    // Switched on while a meter measurement runs (the window's dialog): it is published from
+    // now on, as a measurement of its own.
+    if (messung_.Laeuft() && messung_.Modus() == lmWTW) {
+        Begonnen(lmWTW);
+        if (messung_.Speichern() != TSpeicherArt::Aus) {
+            Ereignis(TEreignisArt::SpeichernEin,
+                     messung_.Speichern() == TSpeicherArt::Sofort ? "immediate" : "automatic",
+                     Datendatei());
+        }
+    }
 }
 
 TVeroeffentlicher::~TVeroeffentlicher() {

@@ -31,8 +31,9 @@ class TVeroeffentlicher : public QObject {
     Q_OBJECT
 public:
     // `messung` and `zustand` outlive the publisher. The outboxes lie under `zustandsOrdner`
-    // (ZustandsOrdner()). Raises EMeldung (German) for a server address that cannot be read
-    // or a password file that cannot be used.
+    // (ZustandsOrdner()). A meter measurement that already runs is published from now on. Raises
+    // EMeldung (German) for a server address that cannot be read or a password file that cannot be
+    // used.
     TVeroeffentlicher(TMessung& messung, const TFormZustand& zustand,
                       const TVeroeffentlichenEinstellungen& einstellungen,
                       std::filesystem::path zustandsOrdner, QObject* parent = nullptr);

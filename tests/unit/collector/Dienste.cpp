@@ -110,7 +110,8 @@ TMosquitto::~TMosquitto() {
 
 bool TMosquitto::Starten() {
     prozess_ = std::make_unique<QProcess>();
-    prozess_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // Its complaint about running as root says nothing here; its log goes to the folder.
+    prozess_->setStandardErrorFile(QProcess::nullDevice());
     prozess_->start(
         QString::fromLatin1(Mosquitto),
         {QStringLiteral("-c"), QString::fromStdString((ordner_ / "mosquitto.conf").string())});

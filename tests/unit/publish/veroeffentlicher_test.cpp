@@ -157,4 +157,24 @@ TEST_F(Veroeffentlicher, VerbindungPruefen) {
     EXPECT_FALSE(pruefung.Laeuft());
 }
 
+// Switched on in the middle of a measurement (the window's dialog): the publisher begins with
+// a start and the saving, then the readings.
+TEST_F(Veroeffentlicher, UebernimmtEineLaufendeMessung) {
+    TVeroeffentlichenRig rig(broker.Url());
+    TMitleser mitleser(broker.Port());
+    ASSERT_TRUE(mitleser.Abonniert());
+    rig.publisher.reset();
+    rig.Starten();
+    ASSERT_TRUE(rig.Empfangen(2));
+    rig.Neu();
+    ASSERT_TRUE(rig.Empfangen(2, 3));
+    auto& messwerte = mitleser.Nachrichten[Thema(TThemenArt::Messwert)];
+    auto& ereignisse = mitleser.Nachrichten[Thema(TThemenArt::Ereignis)];
+    ASSERT_TRUE(WartenBis([&] { return messwerte.size() >= 2 && ereignisse.size() >= 2; }));
+    EXPECT_EQ(Seqs(messwerte), (std::vector<qint64>{3, 4}));
+    EXPECT_EQ(Json(ereignisse[0]).value("event").toString(), "start");
+    EXPECT_EQ(Json(ereignisse[1]).value("event").toString(), "saving_on");
+    EXPECT_EQ(Json(messwerte[0]).value("value").toDouble(), 1.03);
+}
+
 } // namespace
