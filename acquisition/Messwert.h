@@ -20,6 +20,7 @@ struct TMesswert {
     std::string Messgroesse;
     std::string Einheit;
     bool Gerahmt = false;
+    std::string Roh; // the record as received, for those who pass the reading on
     // The PC time of the reading as UTC milliseconds: the chart's time axis, unambiguous where
     // the text stamps have whole seconds or the local hour repeats in autumn.
     std::int64_t PCUtcMs = 0;

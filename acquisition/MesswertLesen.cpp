@@ -49,6 +49,7 @@ TMesswert MesswertLesen(std::string_view datensatz, bool gerahmt, std::string& m
     messgroesse.clear();
     TMesswert messwert = gerahmt ? ProtokollLesen(datensatz) : ZeileLesen(datensatz);
     messwert.Gerahmt = gerahmt;
+    messwert.Roh = std::string(datensatz);
     messgroesse = messwert.Messgroesse;
     return messwert;
 }

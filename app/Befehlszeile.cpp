@@ -59,7 +59,17 @@ bool FlussSetzen(TBefehlszeile& b, const std::string& wert) {
     return true;
 }
 
-const std::array<TWertOption, 7> WertOptionen = {{
+bool ServerSetzen(TBefehlszeile& b, const std::string& wert) {
+    if (!wert.starts_with("mqtt://") && !wert.starts_with("mqtts://")) {
+        b.Fehler = "--publish braucht mqtt://Rechner:1883 oder mqtts://Rechner:8883, nicht „" +
+                   wert + "“.";
+        return false;
+    }
+    b.Veroeffentlichen = wert;
+    return true;
+}
+
+const std::array<TWertOption, 11> WertOptionen = {{
     {"--port", "das Gerät, zum Beispiel /dev/ttyUSB0",
      [](TBefehlszeile& b, const std::string& w) { return b.Port = w, true; }},
     {"--capture", "die Datei der Rohdatenaufzeichnung",
@@ -72,6 +82,13 @@ const std::array<TWertOption, 7> WertOptionen = {{
     {"--flow", "die Flusssteuerung: none, rts oder xon", FlussSetzen},
     {"--verify", "die zu prüfende Datendatei",
      [](TBefehlszeile& b, const std::string& w) { return b.Pruefen = w, true; }},
+    {"--publish", "der MQTT-Server, zum Beispiel mqtt://broker:1883", ServerSetzen},
+    {"--bench", "der Name des Arbeitsplatzes",
+     [](TBefehlszeile& b, const std::string& w) { return b.Arbeitsplatz = w, true; }},
+    {"--publish-password-file", "die Datei mit dem Passwort des MQTT-Servers",
+     [](TBefehlszeile& b, const std::string& w) { return b.VeroeffentlichenPasswort = w, true; }},
+    {"--publish-ca", "die Zertifizierungsstelle des MQTT-Servers",
+     [](TBefehlszeile& b, const std::string& w) { return b.VeroeffentlichenCa = w, true; }},
 }};
 
 struct TSchalter {
@@ -175,6 +192,11 @@ std::string Zusammenpassen(const TBefehlszeile& b) {
     if (!b.OhneFenster && nurOhneFenster) {
         return "--quiet, --baud, --flow und --wait gelten nur mit --headless.";
     }
+    if (!b.OhneFenster && (!b.Veroeffentlichen.empty() || !b.Arbeitsplatz.empty() ||
+                           !b.VeroeffentlichenPasswort.empty() || !b.VeroeffentlichenCa.empty())) {
+        return "--publish, --bench, --publish-password-file und --publish-ca gelten nur mit "
+               "--headless.";
+    }
     return {};
 }
 
@@ -198,6 +220,8 @@ std::string HilfeText() {
     return "Aufruf: quorlits [--port GERÄT] [--capture DATEI]\n"
            "       quorlits --headless --port GERÄT --data-file DATEI [--append] [--wait]\n"
            "                [--capture DATEI] [--baud N] [--flow none|rts|xon] [--quiet]\n"
+           "                [--publish URL [--bench NAME] [--publish-password-file DATEI]\n"
+           "                [--publish-ca DATEI]]\n"
            "       quorlits --replay AUFNAHME --data-file DATEI [--append]\n"
            "       quorlits --verify DATEI\n"
            "\n"
@@ -218,6 +242,14 @@ std::string HilfeText() {
            "                    57600, 115200, 128000 oder 256000\n"
            "  --flow ART        Flusssteuerung: none, rts (Hardware, Vorgabe) oder xon\n"
            "  --quiet           keine Messwerte auf der Standardausgabe\n"
+           "  --publish URL     jeden Messwert auch an den MQTT-Server URL senden\n"
+           "                    (mqtt://Rechner:1883 oder mqtts://Rechner:8883); sonst wie\n"
+           "                    [Veroeffentlichen] in quorlits.conf\n"
+           "  --bench NAME      der Name des Arbeitsplatzes (ohne Angabe der Rechnername)\n"
+           "  --publish-password-file DATEI\n"
+           "                    das Passwort des MQTT-Servers (nur für den Besitzer lesbar)\n"
+           "  --publish-ca DATEI\n"
+           "                    die Zertifizierungsstelle eines TLS-Servers\n"
            "  --replay AUFNAHME eine Rohdatenaufzeichnung ohne Gerät in die Datendatei\n"
            "                    abspielen, wie die Messung sie geschrieben hat\n"
            "  --verify DATEI    prüfen, ob die Datendatei noch so ist, wie sie geschrieben\n"

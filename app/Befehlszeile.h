@@ -27,6 +27,11 @@ struct TBefehlszeile {
     bool Warten = false;
     // --verify DATEI: whether the data file is still what was written, by its audit trail.
     std::string Pruefen;
+    // Publishing to an MQTT broker, over quorlits.conf's [Veroeffentlichen]:
+    std::string Veroeffentlichen;         // --publish URL (mqtt://host:1883, mqtts://host:8883)
+    std::string Arbeitsplatz;             // --bench NAME
+    std::string VeroeffentlichenPasswort; // --publish-password-file DATEI
+    std::string VeroeffentlichenCa;       // --publish-ca DATEI
 };
 
 // Reads the arguments after the program's name. An option with a value takes it as the next

@@ -9,6 +9,8 @@
 #include "headless/Meldungen.h"
 #include "headless/MesswertAusgabe.h"
 #include "measurement/Messung.h"
+#include "publish/Ausgang.h"
+#include "publish/Veroeffentlicher.h"
 #include "serial/ComPort.h"
 #include "serial/ComTexts.h"
 #include "storage/EInOutError.h"
@@ -28,6 +30,10 @@ TOhneFensterOptionen OhneFensterOptionen(const TBefehlszeile& befehlszeile) {
     optionen.Fluss = befehlszeile.Fluss;
     optionen.Leise = befehlszeile.Leise;
     optionen.Warten = befehlszeile.Warten;
+    optionen.Veroeffentlichen = befehlszeile.Veroeffentlichen;
+    optionen.Arbeitsplatz = befehlszeile.Arbeitsplatz;
+    optionen.VeroeffentlichenPasswort = befehlszeile.VeroeffentlichenPasswort;
+    optionen.VeroeffentlichenCa = befehlszeile.VeroeffentlichenCa;
     optionen.KonfigurationsDatei = KonfigurationsPfad();
     return optionen;
 }
@@ -58,6 +64,7 @@ int TOhneFenster::Starten() {
         }
         PortEinrichten();
         MessungEinrichten();
+        VeroeffentlichenEinrichten();
         laeuft_ = true;
         // The capture starts with the measurement, before the data file is opened: a start
         // that fails there leaves no new data file behind.
@@ -167,6 +174,30 @@ void TOhneFenster::MessungEinrichten() {
     QObject::connect(m, &TMessung::NochGetrennt, m, [this] { NochGetrennt(); });
     QObject::connect(m, &TMessung::Zurueck, m, [this](const QString& name) { Zurueck(name); });
     QObject::connect(m, &TMessung::LeitungGeaendert, m, [this] { DienstStatus(); });
+}
+
+// The publisher, when quorlits.conf or the command line asks for it.
+void TOhneFenster::VeroeffentlichenEinrichten() {
+    TVeroeffentlichenEinstellungen e =
+        VeroeffentlichenLesen(EinstellungenPfad(optionen_.KonfigurationsDatei));
+    for (const auto& [wert, feld] :
+         {std::pair{&optionen_.Veroeffentlichen, &e.Server},
+          std::pair{&optionen_.Arbeitsplatz, &e.Arbeitsplatz},
+          std::pair{&optionen_.VeroeffentlichenPasswort, &e.PasswortDatei},
+          std::pair{&optionen_.VeroeffentlichenCa, &e.CaDatei}}) {
+        if (!wert->empty()) {
+            *feld = *wert;
+        }
+    }
+    e.Aktiv = e.Aktiv || !optionen_.Veroeffentlichen.empty();
+    if (!e.Aktiv) {
+        return;
+    }
+    veroeffentlicher_ = std::make_unique<TVeroeffentlicher>(
+        *messung_, zustand_, e,
+        optionen_.ZustandsOrdner.empty() ? ZustandsOrdner() : optionen_.ZustandsOrdner);
+    QObject::connect(veroeffentlicher_.get(), &TVeroeffentlicher::Meldung, messung_.get(),
+                     [this](const QString& text) { Melden(text.toStdString()); });
 }
 
 // One file for the whole run, as with --capture in the window: --capture, or beside the data

@@ -22,6 +22,7 @@
 
 class TComPort;
 class TMessung;
+class TVeroeffentlicher;
 
 // What a run without a window is started with.
 struct TOhneFensterOptionen {
@@ -42,6 +43,14 @@ struct TOhneFensterOptionen {
     TUhr Uhr;
     std::FILE* Ausgabe = stdout;   // the readings, UTF-8
     std::FILE* Meldungen = stderr; // German messages
+    // Publishing (--publish, --bench, --publish-password-file, --publish-ca): each given one
+    // overrides quorlits.conf's [Veroeffentlichen]; --publish switches it on.
+    std::string Veroeffentlichen;
+    std::string Arbeitsplatz;
+    std::string VeroeffentlichenPasswort;
+    std::string VeroeffentlichenCa;
+    // Where the outboxes lie; $XDG_STATE_HOME (~/.local/state) when empty.
+    std::filesystem::path ZustandsOrdner;
 };
 
 // The options of the command line, with PHRX.CFG at its usual place.
@@ -78,6 +87,7 @@ private:
     void Einrichten();
     void PortEinrichten();
     void MessungEinrichten();
+    void VeroeffentlichenEinrichten();
     std::string Aufzeichnungsdatei() const;
     void MesswertAusgeben(const TMesswert& messwert);
     void Getrennt(int fehler, bool wartet);
@@ -91,6 +101,8 @@ private:
     std::unique_ptr<TComPort> port_;
     // Declared after the port and the state it uses, so it goes first.
     std::unique_ptr<TMessung> messung_;
+    // Declared after the measurement it listens to, so it goes first.
+    std::unique_ptr<TVeroeffentlicher> veroeffentlicher_;
     std::string gemeldeterGrund_; // the reason of the wait said last
     TDienstMelder dienst_;        // systemd's notify socket, when started by systemd
     std::int64_t messwerte_ = 0;

@@ -15,6 +15,9 @@ packages=(
     libssl-dev
     # Qt's own texts (file dialogs, standard buttons) in German.
     qt6-translations-l10n
+    # Publishing readings (libmosquitto) and the collector (libpq); the tests start a real
+    # Mosquitto and a real PostgreSQL of their own.
+    libmosquitto-dev mosquitto libpq-dev postgresql
 )
 missing=()
 for p in "${packages[@]}"; do

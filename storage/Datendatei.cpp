@@ -4,6 +4,10 @@
 
 #include "storage/EInOutError.h"
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
 namespace {
 
 // The run-time's code for an operation on a file that is not open.
@@ -21,6 +25,8 @@ bool TDatendatei::Oeffnen(const std::string& pfad, TOeffnungsArt art) {
     if (datei_.Oeffnen(pfad, anlegen) != 0) {
         return false;
     }
+    zeilen_.reset();
+    gezaehlt_ = false;
     ZeilenendePruefen();
     return true;
 }
@@ -33,7 +39,23 @@ std::size_t TDatendatei::Schreiben(std::string_view text) {
     if (!datei_.IstOffen()) {
         throw EInOutError(DateiNichtOffen);
     }
-    return datei_.Schreiben(text);
+    const std::size_t geschrieben = datei_.Schreiben(text);
+    if (zeilen_) {
+        *zeilen_ += std::count(text.begin(), text.end(), '\n');
+    }
+    return geschrieben;
+}
+
+std::optional<std::int64_t> TDatendatei::Zeilen() const {
+    if (!gezaehlt_ && datei_.IstOffen()) {
+        gezaehlt_ = true;
+        std::ifstream datei(datei_.Pfad(), std::ios::binary);
+        if (datei) {
+            zeilen_ = std::count(std::istreambuf_iterator<char>(datei),
+                                 std::istreambuf_iterator<char>(), '\n');
+        }
+    }
+    return zeilen_;
 }
 
 bool TDatendatei::PfadPruefen() {

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/types.h>
@@ -74,6 +75,11 @@ public:
     bool IstOffen() const noexcept { return datei_.IstOffen(); }
     const std::string& Pfad() const noexcept { return datei_.Pfad(); }
 
+    // The lines of the open file up to its last text handed to Schreiben (the line of the
+    // reading just saved): counted from the file at the first call after opening, then kept up
+    // by each text written. Empty when the file cannot be read back (a pipe).
+    std::optional<std::int64_t> Zeilen() const;
+
     // System calls and clocks; tests put in their own.
     void UmgebungSetzen(TSchreibUmgebung umgebung) { datei_.UmgebungSetzen(std::move(umgebung)); }
 
@@ -81,4 +87,6 @@ private:
     void ZeilenendePruefen();
 
     TSchreibdatei datei_{DatendateiWorte, true};
+    mutable std::optional<std::int64_t> zeilen_; // once counted
+    mutable bool gezaehlt_ = false;
 };

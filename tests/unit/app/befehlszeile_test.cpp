@@ -51,6 +51,15 @@ TEST(Befehlszeile, LiestDieSchalterOhneFenster) {
     EXPECT_EQ(ohne.Baud, 9600U);
     EXPECT_EQ(ohne.Fluss, "xon");
 
+    const TBefehlszeile veroeffentlichen = BefehlszeileLesen(
+        {"--headless", "--port=p", "--data-file=d", "--publish", "mqtts://broker:8883",
+         "--bench=Labor 3", "--publish-password-file", "/etc/q/pw", "--publish-ca=/etc/q/ca.pem"});
+    EXPECT_EQ(veroeffentlichen.Fehler, "");
+    EXPECT_EQ(veroeffentlichen.Veroeffentlichen, "mqtts://broker:8883");
+    EXPECT_EQ(veroeffentlichen.Arbeitsplatz, "Labor 3");
+    EXPECT_EQ(veroeffentlichen.VeroeffentlichenPasswort, "/etc/q/pw");
+    EXPECT_EQ(veroeffentlichen.VeroeffentlichenCa, "/etc/q/ca.pem");
+
     const TBefehlszeile abspielen =
         BefehlszeileLesen({"--replay=a.roh", "--data-file=d.txt", "--append"});
     EXPECT_EQ(abspielen.Fehler, "");
@@ -110,6 +119,9 @@ INSTANTIATE_TEST_SUITE_P(
         TFehlerFall{Mit(Ohne, "--baud=1000000"), "256000, nicht 1000000"},
         TFehlerFall{{"--port=p", "--wait"}, "nur mit --headless"},
         TFehlerFall{{"--verify=d.txt", "--data-file=e.txt"}, "--verify prüft nur"},
+        TFehlerFall{{"--publish=mqtt://b"}, "--publish-ca gelten nur mit --headless"},
+        TFehlerFall{{"--bench=b"}, "--publish-ca gelten nur mit --headless"},
+        TFehlerFall{Mit(Ohne, "--publish=http://b"), "--publish braucht mqtt://"},
         TFehlerFall{{"--replay=a", "--data-file=d", "--wait"}, "keine Schnittstelle"},
         // A forgotten value is not taken from the next option, in either spelling.
         TFehlerFall{{"--headless", "--port=p", "--data-file", "--append"},

@@ -37,9 +37,11 @@ const std::vector<std::string> Ordner = {
     "measurement/",       // the measurement the window and the logger share
     "audit/",             // the audit trail, its hash chain and the check of a data file
     "app/",               // configuration files, command line, port defaults, texts
+    "publish/",           // readings to an MQTT broker: outbox, payload, connection
     "headless/",          // logging without a window, the replay command
     "mainwindow/",        // TForm1 and its dialogs
     "main/",              // main()
+    "collector/",         // quorlits-sammler: broker to PostgreSQL (its own program)
 };
 
 struct TSchicht {
@@ -64,9 +66,12 @@ const std::map<std::string, TSchicht> Schichten = {
     {"quorlits_messung", {12, "measurement/"}},
     {"quorlits_audit", {13, "audit/"}},
     {"quorlits_app", {14, "app/"}},
-    {"quorlits_ohnefenster", {15, "headless/"}},
-    {"quorlits_mainform", {16, "mainwindow/"}},
-    {"quorlits", {17, "main/"}},
+    {"quorlits_publish", {15, "publish/"}},
+    {"quorlits_ohnefenster", {16, "headless/"}},
+    {"quorlits_mainform", {17, "mainwindow/"}},
+    {"quorlits", {18, "main/"}},
+    {"quorlits_sammler", {19, "collector/"}},
+    {"quorlits-sammler", {20, "collector/"}},
 };
 
 // The folder a file lies in directly, or empty outside the product.

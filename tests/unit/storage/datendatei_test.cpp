@@ -56,6 +56,21 @@ TEST_F(DatendateiTest, VerweisAufEineNochFehlendeDateiLegtSieAn) {
     EXPECT_EQ(DateiLesen(v / "Ziel.txt"), "eins\r\n");
 }
 
+// The line of the reading just saved: a continued file counts its earlier lines once, each
+// write adds its own, and a rewritten file starts at none.
+TEST_F(DatendateiTest, ZaehltDieZeilenDerDatei) {
+    DateiSchreiben(pfad, "Kopf\r\neins\r\nzwei\r\n");
+    ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Anhaengen));
+    datei.Schreiben("drei\r\n");
+    EXPECT_EQ(datei.Zeilen(), 4);
+    datei.Schreiben("Kopf\r\nvier\r\n");
+    EXPECT_EQ(datei.Zeilen(), 6);
+    ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));
+    EXPECT_EQ(datei.Zeilen(), 0);
+    datei.Schreiben("eins\r\n");
+    EXPECT_EQ(datei.Zeilen(), 1);
+}
+
 TEST_F(DatendateiTest, NeuschreibenLeertDieDateiSofort) {
     DateiSchreiben(pfad, "alter Inhalt\r\n");
     ASSERT_TRUE(datei.Oeffnen(pfad, TOeffnungsArt::Neuschreiben));

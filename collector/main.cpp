@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "collector/SammlerBefehlszeile.h"
+#include "framework/Meldung.h"
+#include "headless/Abbruchsignale.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+
+int main(int argc, char** argv) {
+    QCoreApplication anwendung(argc, argv);
+    std::signal(SIGPIPE, SIG_IGN);
+    TSammlerBefehl befehl;
+    try {
+        befehl = SammlerBefehlLesen(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const EMeldung& fehler) {
+        std::fprintf(stderr, "quorlits-sammler: %s\n", fehler.what());
+        return 2;
+    }
+    if (befehl.Hilfe) {
+        std::fputs(SammlerHilfe().c_str(), stdout);
+        return 0;
+    }
+    TSammler sammler(befehl.Optionen);
+    const TAbbruchsignale signale([&sammler](int signal) {
+        std::fprintf(stderr, "%s: Der Sammler endet.\n", TAbbruchsignale::Name(signal).c_str());
+        sammler.Beenden();
+        QCoreApplication::exit(0);
+    });
+    sammler.Starten();
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include "publish/MqttVerbindung.h"
+#include "publish/Nutzlast.h"
+#include "publish/VeroeffentlichenEinstellungen.h"
+#include "reception/FormZustand.h"
+#include "storage/Uhr.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+class QTimer;
+class TAusgang;
+class TMessung;
+
+// Publishes a meter measurement to an MQTT broker: every reading and every event of the
+// measurement goes into the meter's outbox on disk first, then to the broker (QoS 1, at most
+// 1000 unacknowledged), and leaves the outbox once the collector acknowledged it on the
+// meter's ack topic. After a reconnect, a restart, or when acknowledgements stop coming,
+// everything unacknowledged goes out again from the first. It listens to the measurement and
+// decides nothing about it; its own trouble never stops the measurement or its saving.
+class TVeroeffentlicher : public QObject {
+    Q_OBJECT
+public:
+    // `messung` and `zustand` outlive the publisher. The outboxes lie under `zustandsOrdner`
+    // (ZustandsOrdner()). A meter measurement that already runs is published from now on. Raises
+    // EMeldung (German) for a server address that cannot be read or a password file that cannot be
+    // used.
+    TVeroeffentlicher(TMessung& messung, const TFormZustand& zustand,
+                      const TVeroeffentlichenEinstellungen& einstellungen,
+                      std::filesystem::path zustandsOrdner, QObject* parent = nullptr);
+    // Says "offline" on the status topic and disconnects.
+    ~TVeroeffentlicher() override;
+
+    // One line for the window or the log: "verbunden", "getrennt seit 16:53:34 (Grund)",
+    // "verbindet ...", with ", N Messwerte warten" while the outbox holds any.
+    QString Zustand() const;
+    bool IstVerbunden() const;
+    // Messages in the outbox of the current meter not yet acknowledged.
+    std::size_t Wartend() const;
+    const std::string& Arbeitsplatz() const noexcept { return arbeitsplatz_; }
+    // The current meter's name and outbox; empty before the first meter measurement.
+    const std::string& Messgeraet() const noexcept { return messgeraet_; }
+    std::filesystem::path AusgangsDatei() const;
+
+    // How long to wait for acknowledgements before sending the unacknowledged again (the
+    // first time; it doubles up to a minute while none come).
+    void WartezeitSetzen(int ms);
+
+signals:
+    void ZustandGeaendert();
+    // Something the user should read (German): connected, the connection lost (with the
+    // reason), the outbox is full or cannot be written. The same text is not repeated.
+    void Meldung(const QString& text);
+
+private:
+    void Begonnen(TLeseModus art);
+    void MessgeraetWaehlen(const std::string& name);
+    void VerbindungAufbauen();
+    void Ereignis(TEreignisArt art, std::string detail = {}, std::string datendatei = {});
+    void Ablegen(const std::string& thema, const std::string& inhalt);
+    void MesswertAblegen(const TMesswert& messwert);
+    void Verbunden();
+    void Getrennt(const QString& grund);
+    void Angekommen(const std::string& thema, const std::string& inhalt);
+    void Senden();
+    void Stockt();
+    void Melden(const QString& text);
+    std::string Datendatei() const;
+    TNachrichtKopf NaechsterKopf();
+
+    TMessung& messung_;
+    const TFormZustand& zustand_;
+    TMqttZugang zugang_;
+    std::string server_;
+    std::string arbeitsplatz_;
+    std::filesystem::path zustandsOrdner_;
+    std::uint64_t grenze_;
+    std::string messgeraet_;
+    std::string port_;
+    std::string messungsId_;
+    std::uint64_t seq_ = 0;
+    std::int64_t letzteZeile_ = 0; // the data file's lines at the last reading
+    bool aktiv_ = false;           // a meter measurement runs
+    std::unique_ptr<TAusgang> ausgang_;
+    std::unique_ptr<TMqttVerbindung> verbindung_;
+    QTimer* stockung_ = nullptr;
+    int wartezeitMs_ = 10000;
+    int stockungMs_ = 10000;
+    std::optional<TUhrzeit> getrenntSeit_;
+    QString grund_;
+    QString gemeldet_;
+};
+
+// The client id of a bench's meter: "quorlits-" and 16 hex digits of a hash of both, so it
+// stays the same across restarts and two meters never share it.
+std::string ClientIdVon(const std::string& arbeitsplatz, const std::string& messgeraet);

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#pragma once
+
+#include <QProcess>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+// The real services the publishing tests run against, each in a folder of its own under the
+// system's temporary folder, removed with it.
+
+// A free TCP port on the loopback address.
+int FreierPort();
+
+// Mosquitto on 127.0.0.1 at a free port, with persistence on (the broker keeps sessions,
+// queued messages and retained messages across a restart) and no limit on queued messages.
+class TMosquitto {
+public:
+    TMosquitto();
+    ~TMosquitto();
+
+    int Port() const noexcept { return port_; }
+    std::string Url() const { return "mqtt://127.0.0.1:" + std::to_string(port_); }
+
+    // Starts the broker and waits until it accepts connections; false when it does not.
+    bool Starten();
+    // Ends the broker: SIGTERM saves its persistence, SIGKILL does not.
+    void Beenden(int signal);
+
+private:
+    std::filesystem::path ordner_;
+    int port_ = 0;
+    std::unique_ptr<QProcess> prozess_;
+};
+
+// PostgreSQL of Debian in a fresh cluster, listening on a Unix socket only. initdb and the
+// server refuse to run as root, so under root they run as "nobody".
+class TPostgres {
+public:
+    TPostgres();
+    ~TPostgres();
+
+    // initdb and start; false (with the reason on stderr) when that fails.
+    bool Starten();
+    bool Neustarten();
+    void Anhalten();
+
+    // libpq's connection string of the cluster's database "postgres".
+    std::string Verbindung() const;
+    // The first column of the first row of `sql` run through psql; empty on failure.
+    std::string Abfrage(const std::string& sql) const;
+
+private:
+    bool PgCtl(const std::string& befehl) const;
+    bool Ausfuehren(const std::vector<std::string>& befehl) const;
+
+    std::filesystem::path ordner_;
+    std::filesystem::path bin_;
+    bool gestartet_ = false;
+};
+
+// Whether mosquitto and PostgreSQL's programs are installed (scripts/deps.sh installs them).
+bool MosquittoDa();
+bool PostgresDa();

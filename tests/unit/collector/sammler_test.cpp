@@ -1,0 +1,109 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+// A measurement's readings through the publisher, a real Mosquitto and the collector into a
+// real PostgreSQL, each reading exactly once, while the broker, the database and the collector
+// go away in turn.
+#include "Dienste.h"
+#include "VeroeffentlichenRig.h"
+
+#include "collector/Sammler.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+std::unique_ptr<TSammler> SammlerStarten(const TMosquitto& broker, const TPostgres& postgres,
+                                         const std::string& id = "quorlits-sammler-test",
+                                         const std::string& gruppe = {}) {
+    TSammlerOptionen optionen;
+    optionen.Zugang.Adresse = BrokerAdresseLesen(broker.Url());
+    optionen.Zugang.ClientId = id;
+    optionen.Gruppe = gruppe;
+    optionen.Zugang.SitzungBehalten = true;
+    optionen.Datenbank = postgres.Verbindung();
+    optionen.Meldungen = stderr;
+    auto sammler = std::make_unique<TSammler>(optionen);
+    sammler->Starten();
+    return sammler;
+}
+
+// The readings' values in the table, in the order of their seq, as "1.01 1.02 ...".
+std::string Werte(const TPostgres& postgres) {
+    return postgres.Abfrage("SELECT string_agg(to_char(value, 'FM0.00'), ' ' ORDER BY seq) "
+                            "FROM readings");
+}
+
+std::string Erwartet(int anzahl) {
+    std::string text;
+    for (int i = 1; i <= anzahl; ++i) {
+        char wert[16];
+        std::snprintf(wert, sizeof wert, "%d.%02d", 1 + i / 100, i % 100);
+        text += (text.empty() ? "" : " ") + std::string(wert);
+    }
+    return text;
+}
+
+TEST(Sammler, JederMesswertGenauEinmalTrotzAusfaellen) {
+    ASSERT_TRUE(MosquittoDa() && PostgresDa()) << "scripts/deps.sh installs both";
+    TMosquitto broker;
+    TPostgres postgres;
+    ASSERT_TRUE(broker.Starten());
+    ASSERT_TRUE(postgres.Starten());
+    auto sammler = SammlerStarten(broker, postgres);
+    TVeroeffentlichenRig rig(broker.Url());
+    rig.publisher->WartezeitSetzen(300);
+    rig.Starten();
+    auto alleQuittiert = [&] { return rig.publisher->Wartend() == 0; };
+
+    ASSERT_TRUE(rig.Empfangen(10, 1));
+    ASSERT_TRUE(WartenBis(alleQuittiert));
+    // The broker dies without saving anything; readings meanwhile wait in the outbox.
+    broker.Beenden(SIGKILL);
+    ASSERT_TRUE(rig.Empfangen(10, 11));
+    ASSERT_TRUE(broker.Starten());
+    ASSERT_TRUE(rig.Empfangen(10, 21));
+    ASSERT_TRUE(WartenBis(alleQuittiert));
+    // The database restarts under the collector.
+    ASSERT_TRUE(postgres.Neustarten());
+    ASSERT_TRUE(rig.Empfangen(10, 31));
+    ASSERT_TRUE(WartenBis(alleQuittiert));
+    // The collector goes without committing what it holds, and comes back.
+    ASSERT_TRUE(rig.Empfangen(10, 41));
+    sammler.reset();
+    ASSERT_TRUE(rig.Empfangen(10, 51));
+    sammler = SammlerStarten(broker, postgres);
+    ASSERT_TRUE(WartenBis(alleQuittiert));
+
+    EXPECT_EQ(Werte(postgres), Erwartet(60));
+    EXPECT_EQ(postgres.Abfrage("SELECT count(*) || ' ' || count(DISTINCT seq) FROM readings"),
+              "60 60");
+    EXPECT_EQ(postgres.Abfrage("SELECT string_agg(event, ' ' ORDER BY seq) FROM events"),
+              "start saving_on");
+    EXPECT_EQ(postgres.Abfrage("SELECT count(*) FROM rejected"), "0");
+}
+
+// Two collectors share the subscription; each message goes to one of them, and the
+// acknowledgements of both together cover every reading.
+TEST(Sammler, ZweiTeilenSichDieArbeit) {
+    ASSERT_TRUE(MosquittoDa() && PostgresDa()) << "scripts/deps.sh installs both";
+    TMosquitto broker;
+    TPostgres postgres;
+    ASSERT_TRUE(broker.Starten());
+    ASSERT_TRUE(postgres.Starten());
+    auto eins = SammlerStarten(broker, postgres, "sammler-1", "quorlits");
+    auto zwei = SammlerStarten(broker, postgres, "sammler-2", "quorlits");
+    TVeroeffentlichenRig rig(broker.Url());
+    rig.publisher->WartezeitSetzen(300);
+    rig.Starten();
+    for (int runde = 0; runde < 4; ++runde) {
+        ASSERT_TRUE(rig.Empfangen(10, 1 + 10 * runde));
+    }
+    ASSERT_TRUE(WartenBis([&] { return rig.publisher->Wartend() == 0; }));
+    EXPECT_EQ(Werte(postgres), Erwartet(40));
+    EXPECT_EQ(postgres.Abfrage("SELECT count(*) FROM readings"), "40");
+}
+
+} // namespace

@@ -1,0 +1,180 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+// The publisher against a real Mosquitto: what goes out, what the outbox keeps and drops, and
+// what is sent again after the broker went away or acknowledgements stopped.
+#include "Dienste.h"
+#include "VeroeffentlichenRig.h"
+
+#include "publish/Themen.h"
+#include "publish/VerbindungsPruefung.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+QJsonObject Json(const std::string& text) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+std::vector<qint64> Seqs(const std::vector<std::string>& nachrichten) {
+    std::vector<qint64> seqs;
+    for (const std::string& n : nachrichten) {
+        seqs.push_back(Json(n).value("seq").toInteger());
+    }
+    return seqs;
+}
+
+class Veroeffentlicher : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(MosquittoDa()) << "mosquitto is missing: scripts/deps.sh installs it";
+        ASSERT_TRUE(broker.Starten());
+    }
+
+    std::string Thema(TThemenArt art) const { return ::Thema("bank1", "/dev/ttyFAKE0", art); }
+
+    TMosquitto broker;
+};
+
+TEST_F(Veroeffentlicher, SendetJedenMesswertUndVergisstDasQuittierte) {
+    TVeroeffentlichenRig rig(broker.Url());
+    TMitleser mitleser(broker.Port());
+    ASSERT_TRUE(mitleser.Abonniert());
+    rig.Starten();
+    ASSERT_TRUE(rig.Empfangen(5));
+    auto& messwerte = mitleser.Nachrichten[Thema(TThemenArt::Messwert)];
+    auto& ereignisse = mitleser.Nachrichten[Thema(TThemenArt::Ereignis)];
+    ASSERT_TRUE(WartenBis([&] { return messwerte.size() >= 5 && ereignisse.size() >= 2; }));
+    EXPECT_EQ(Seqs(ereignisse), (std::vector<qint64>{1, 2}));
+    EXPECT_EQ(Seqs(messwerte), (std::vector<qint64>{3, 4, 5, 6, 7}));
+    const QJsonObject erster = Json(messwerte.front());
+    EXPECT_EQ(erster.value("value").toDouble(), 1.01);
+    EXPECT_EQ(erster.value("raw").toString(), QString::fromUtf8(" 1.01 pH   25.0 °C"));
+    EXPECT_EQ(erster.value("data_file").toString(), QString::fromStdString(rig.Pfad("daten.txt")));
+    EXPECT_EQ(erster.value("line").toInteger(), 2) << "after the header line";
+    EXPECT_EQ(Json(messwerte.back()).value("line").toInteger(), 6);
+    EXPECT_EQ(Json(ereignisse[1]).value("event").toString(), "saving_on");
+    ASSERT_TRUE(
+        WartenBis([&] { return !mitleser.Nachrichten[Thema(TThemenArt::Zustand)].empty(); }));
+    EXPECT_EQ(Json(mitleser.Nachrichten[Thema(TThemenArt::Zustand)].back()).value("status"),
+              "online");
+
+    EXPECT_EQ(rig.publisher->Wartend(), 7U);
+    const QString messung = erster.value("measurement").toString();
+    QJsonObject quittung;
+    quittung.insert(messung, 6);
+    mitleser.verbindung->Veroeffentlichen(Thema(TThemenArt::Quittung),
+                                          QJsonDocument(quittung).toJson().toStdString(), 1, true);
+    ASSERT_TRUE(WartenBis([&] { return rig.publisher->Wartend() == 1; }));
+    EXPECT_TRUE(rig.publisher->Zustand().startsWith("verbunden, 1 Messwerte warten"))
+        << rig.publisher->Zustand().toStdString();
+
+    // A restart of the program sends the one left, and the retained acknowledgement drops
+    // nothing more.
+    rig.messung->Schluss();
+    rig.Neu();
+    rig.Starten();
+    ASSERT_TRUE(WartenBis([&] { return Seqs(messwerte).back() == 7 && messwerte.size() == 6; }));
+    rig.publisher.reset();
+    ASSERT_TRUE(WartenBis([&] {
+        return Json(mitleser.Nachrichten[Thema(TThemenArt::Zustand)].back()).value("status") ==
+               "offline";
+    }));
+}
+
+// The broker goes away: readings wait in the outbox, the state line says so, and all of them
+// arrive in order once it is back.
+TEST_F(Veroeffentlicher, BrokerWegUndWieder) {
+    TVeroeffentlichenRig rig(broker.Url());
+    TMitleser mitleser(broker.Port());
+    ASSERT_TRUE(mitleser.Abonniert());
+    rig.Starten();
+    ASSERT_TRUE(rig.Empfangen(3));
+    auto& messwerte = mitleser.Nachrichten[Thema(TThemenArt::Messwert)];
+    ASSERT_TRUE(WartenBis([&] { return messwerte.size() == 3; }));
+    broker.Beenden(SIGTERM);
+    ASSERT_TRUE(WartenBis([&] { return !rig.publisher->IstVerbunden(); }));
+    ASSERT_TRUE(rig.Empfangen(4, 4));
+    EXPECT_TRUE(rig.publisher->Zustand().startsWith("getrennt seit 16:53:34 ("))
+        << rig.publisher->Zustand().toStdString();
+    EXPECT_TRUE(rig.publisher->Zustand().endsWith(", 9 Messwerte warten"))
+        << rig.publisher->Zustand().toStdString();
+    ASSERT_TRUE(broker.Starten());
+    // Sent again from the first unacknowledged one, in order.
+    ASSERT_TRUE(WartenBis([&] { return !messwerte.empty() && Seqs(messwerte).back() == 9; }));
+    const std::vector<qint64> seqs = Seqs(messwerte);
+    EXPECT_EQ(std::vector<qint64>(seqs.end() - 7, seqs.end()),
+              (std::vector<qint64>{3, 4, 5, 6, 7, 8, 9}));
+}
+
+// Acknowledgements stop coming (the collector lost what the broker handed it): everything
+// unacknowledged goes out again after the wait, from the first.
+TEST_F(Veroeffentlicher, SendetOhneQuittungNochEinmal) {
+    TVeroeffentlichenRig rig(broker.Url());
+    rig.publisher->WartezeitSetzen(200);
+    TMitleser mitleser(broker.Port());
+    ASSERT_TRUE(mitleser.Abonniert());
+    rig.Starten();
+    ASSERT_TRUE(rig.Empfangen(2));
+    auto& messwerte = mitleser.Nachrichten[Thema(TThemenArt::Messwert)];
+    ASSERT_TRUE(WartenBis([&] { return messwerte.size() >= 4; }));
+    EXPECT_EQ(Seqs(messwerte)[2], 3);
+    EXPECT_EQ(Seqs(messwerte)[3], 4);
+}
+
+// "Verbindung prüfen" tells what happened, in German, once: the broker, a port where nothing
+// listens, an address that is none.
+TEST_F(Veroeffentlicher, VerbindungPruefen) {
+    TVerbindungsPruefung pruefung;
+    std::vector<std::pair<bool, QString>> ergebnisse;
+    QObject::connect(
+        &pruefung, &TVerbindungsPruefung::Ergebnis, &pruefung,
+        [&](bool erfolg, const QString& text) { ergebnisse.emplace_back(erfolg, text); });
+    TVeroeffentlichenEinstellungen e;
+    e.Server = broker.Url();
+    pruefung.Pruefen(e);
+    ASSERT_TRUE(WartenBis([&] { return ergebnisse.size() == 1; }));
+    EXPECT_TRUE(ergebnisse[0].first);
+    EXPECT_EQ(ergebnisse[0].second,
+              QString::fromStdString("Verbindung zu " + broker.Url() + " steht (MQTT 5)."));
+    e.Server = "mqtt://127.0.0.1:" + std::to_string(FreierPort());
+    pruefung.Pruefen(e);
+    ASSERT_TRUE(WartenBis([&] { return ergebnisse.size() == 2; }));
+    EXPECT_FALSE(ergebnisse[1].first);
+    EXPECT_EQ(ergebnisse[1].second,
+              QString::fromStdString("Keine Verbindung zu " + e.Server +
+                                     ": der Server nimmt keine Verbindung an."));
+    e.Server = "broker:1883";
+    pruefung.Pruefen(e);
+    ASSERT_EQ(ergebnisse.size(), 3U);
+    EXPECT_TRUE(ergebnisse[2].second.contains("mqtt://Rechner:1883"))
+        << ergebnisse[2].second.toStdString();
+    EXPECT_FALSE(pruefung.Laeuft());
+}
+
+// Switched on in the middle of a measurement (the window's dialog): the publisher begins with
+// a start and the saving, then the readings.
+TEST_F(Veroeffentlicher, UebernimmtEineLaufendeMessung) {
+    TVeroeffentlichenRig rig(broker.Url());
+    TMitleser mitleser(broker.Port());
+    ASSERT_TRUE(mitleser.Abonniert());
+    rig.publisher.reset();
+    rig.Starten();
+    ASSERT_TRUE(rig.Empfangen(2));
+    rig.Neu();
+    ASSERT_TRUE(rig.Empfangen(2, 3));
+    auto& messwerte = mitleser.Nachrichten[Thema(TThemenArt::Messwert)];
+    auto& ereignisse = mitleser.Nachrichten[Thema(TThemenArt::Ereignis)];
+    ASSERT_TRUE(WartenBis([&] { return messwerte.size() >= 2 && ereignisse.size() >= 2; }));
+    EXPECT_EQ(Seqs(messwerte), (std::vector<qint64>{3, 4}));
+    EXPECT_EQ(Json(ereignisse[0]).value("event").toString(), "start");
+    EXPECT_EQ(Json(ereignisse[1]).value("event").toString(), "saving_on");
+    EXPECT_EQ(Json(messwerte[0]).value("value").toDouble(), 1.03);
+}
+
+} // namespace
