@@ -73,8 +73,10 @@ TEST_F(Datenbank, EinmalUndLueckenlos) {
     EXPECT_EQ(postgres->Abfrage("SELECT reason FROM rejected"), "falscher Typ: value");
     EXPECT_EQ(postgres->Abfrage("SELECT event || ' ' || local FROM events"),
               "start 2026-12-06T16:53:34.120+01:00");
-    EXPECT_EQ(postgres->Abfrage("SELECT utc FROM readings WHERE seq = 2 AND measurement = 'a'"),
-              "2026-12-06 15:53:34.122+00");
+    // Shown in UTC whatever the time zone the database session inherited.
+    EXPECT_EQ(postgres->Abfrage("SELECT (utc AT TIME ZONE 'UTC')::text FROM readings "
+                                "WHERE seq = 2 AND measurement = 'a'"),
+              "2026-12-06 15:53:34.122");
     // Another collector (a fresh connection) knows nothing in memory and reads the same.
     TDatenbank zweite(postgres->Verbindung());
     EXPECT_EQ(Stand(zweite.Schreiben({Messwert("a", 1)}), "a"), 4);
