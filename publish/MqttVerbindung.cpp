@@ -68,12 +68,14 @@ QString MqttGrund(int rc, int errnoWert) {
 
 QString AnmeldeGrund(int rc) {
     switch (rc) {
-    case 4:   // MQTT 3.1.1: bad user name or password
-    case 134: // MQTT 5
-        return QStringLiteral("der Server lehnt Benutzer oder Passwort ab");
+    // Bad user name or password, not authorised (MQTT 3.1.1 and 5); Mosquitto answers a wrong
+    // password with "not authorised".
+    case 4:
     case 5:
+    case 134:
     case 135:
-        return QStringLiteral("der Server verweigert die Anmeldung (nicht berechtigt)");
+        return QStringLiteral("der Server lehnt die Anmeldung ab (Benutzer oder Passwort falsch, "
+                              "oder nicht berechtigt)");
     case 2:
     case 133:
         return QStringLiteral("der Server lehnt die Client-Kennung ab");
