@@ -15,7 +15,7 @@ packages=(
     qt6-translations-l10n
     # Publishing readings (libmosquitto) and the collector (libpq); the tests start a real
     # Mosquitto and a real PostgreSQL of their own (openssl makes the TLS test certificates).
-    libmosquitto-dev mosquitto libpq-dev postgresql openssl
+    libmosquitto-dev libssl-dev mosquitto libpq-dev postgresql openssl
 )
 missing=()
 for p in "${packages[@]}"; do
