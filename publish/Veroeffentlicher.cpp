@@ -196,7 +196,10 @@ void TVeroeffentlicher::MessgeraetWaehlen(const std::string& name) {
         emit ZustandGeaendert();
         return;
     }
-    ausgang_->BeiVoll = [this](const std::string& text) { Melden(QString::fromStdString(text)); };
+    ausgang_->BeiVoll = [this](const std::string& text) {
+        Melden(QString::fromStdString(text));
+        emit AusgangVoll(QString::fromStdString(text));
+    };
     VerbindungAufbauen();
 }
 

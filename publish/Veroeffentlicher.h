@@ -60,6 +60,9 @@ signals:
     // Something the user should read (German): connected, the connection lost (with the
     // reason), the outbox is full or cannot be written. The same text is not repeated.
     void Meldung(const QString& text);
+    // The outbox is full and its oldest messages go (also told through Meldung): once, until
+    // it was empty again. The window shows it in its error box.
+    void AusgangVoll(const QString& text);
 
 private:
     void Begonnen(TLeseModus art);
