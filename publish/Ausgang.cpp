@@ -64,9 +64,17 @@ void Kuerzen(int fd, std::uint64_t laenge) {
     }
 }
 
-void Synchronisieren(int fd) {
+void DateiSynchronisieren(int fd) {
     if (::fsync(fd) != 0) {
         throw EInOutError::AusErrno(errno);
+    }
+}
+
+// After a rename: the folder's entry on the disk too.
+void OrdnerSynchronisieren(const std::filesystem::path& ordner) {
+    const TDateideskriptor fd(::open(ordner.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Fd() >= 0) {
+        ::fsync(fd.Fd());
     }
 }
 
@@ -194,6 +202,16 @@ void TAusgang::Anfuegen(const std::string& text) {
         throw;
     }
     groesse_ += text.size();
+    ungesichert_ = true;
+}
+
+void TAusgang::Synchronisieren() {
+    if (ungesichert_) {
+        ungesichert_ = false;
+        if (::fdatasync(datei_->Fd()) != 0) {
+            throw EInOutError::AusErrno(errno);
+        }
+    }
 }
 
 void TAusgang::Ablegen(const TAusgangsSatz& nachricht) {
@@ -345,10 +363,11 @@ void TAusgang::Verdichten() {
         }
     }
     AllesSchreiben(datei->Fd(), puffer);
-    Synchronisieren(datei->Fd());
+    DateiSynchronisieren(datei->Fd());
     if (::rename(neu.c_str(), pfad_.c_str()) != 0) {
         throw EInOutError::AusErrno(errno);
     }
+    OrdnerSynchronisieren(pfad_.parent_path());
     for (std::size_t i = 0; i < eintraege_.size(); ++i) {
         eintraege_[i].Stelle = stellen[i];
     }

@@ -51,6 +51,10 @@ public:
     // acknowledgements stopped coming).
     void Zuruecksetzen();
 
+    // Brings what was written since the last call onto the disk (fdatasync), so a power cut
+    // loses at most that; a crash of the program loses nothing written. Raises EInOutError.
+    void Synchronisieren();
+
     std::size_t Wartend() const noexcept { return wartend_; }     // not acknowledged
     std::size_t Unterwegs() const noexcept { return unterwegs_; } // handed out, not acknowledged
     std::uint64_t Dateigroesse() const noexcept { return groesse_; }
@@ -102,6 +106,7 @@ private:
     std::size_t unterwegs_ = 0;
     std::uint64_t verworfen_ = 0;
     bool vollGemeldet_ = false;
+    bool ungesichert_ = false; // written since the last Synchronisieren
 };
 
 // $XDG_STATE_HOME/quorlits/ausgang/<bench>/<meter> (~/.local/state when unset), with bench and

@@ -68,8 +68,11 @@ TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TFormZustand& zust
     , arbeitsplatz_(ArbeitsplatzName(einstellungen))
     , zustandsOrdner_(std::move(zustandsOrdner))
     , grenze_(einstellungen.OutboxGrenze)
-    , stockung_(new QTimer(this)) {
+    , stockung_(new QTimer(this))
+    , sichern_(new QTimer(this)) {
     stockung_->setSingleShot(true);
+    sichern_->setSingleShot(true);
+    connect(sichern_, &QTimer::timeout, this, [this] { Sichern(); });
     connect(stockung_, &QTimer::timeout, this, [this] { Stockt(); });
     TMessung* m = &messung_;
     connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) { Begonnen(art); });
@@ -106,6 +109,7 @@ TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TFormZustand& zust
 }
 
 TVeroeffentlicher::~TVeroeffentlicher() {
+    Sichern();
     if (verbindung_) {
         verbindung_->Trennen(StatusText(false));
     }
@@ -264,8 +268,24 @@ void TVeroeffentlicher::Ablegen(const std::string& thema, const std::string& inh
                         QString::fromStdString(MeldungsText(std::current_exception()))));
         return;
     }
+    if (!sichern_->isActive()) {
+        sichern_->start(1000);
+    }
     Senden();
     emit ZustandGeaendert();
+}
+
+void TVeroeffentlicher::Sichern() {
+    if (!ausgang_) {
+        return;
+    }
+    try {
+        ausgang_->Synchronisieren();
+    } catch (...) {
+        Melden(QString::fromStdString(
+            "Der Ausgang " + ausgang_->Pfad().string() +
+            " lässt sich nicht sichern: " + MeldungsText(std::current_exception())));
+    }
 }
 
 void TVeroeffentlicher::Verbunden() {

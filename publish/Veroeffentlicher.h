@@ -76,6 +76,7 @@ private:
     void Angekommen(const std::string& thema, const std::string& inhalt);
     void Senden();
     void Stockt();
+    void Sichern();
     void Melden(const QString& text);
     std::string Datendatei() const;
     TNachrichtKopf NaechsterKopf();
@@ -96,6 +97,7 @@ private:
     std::unique_ptr<TAusgang> ausgang_;
     std::unique_ptr<TMqttVerbindung> verbindung_;
     QTimer* stockung_ = nullptr;
+    QTimer* sichern_ = nullptr; // the outbox onto the disk once a second, as the data file
     int wartezeitMs_ = 10000;
     int stockungMs_ = 10000;
     std::optional<TUhrzeit> getrenntSeit_;
