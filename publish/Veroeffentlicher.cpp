@@ -41,7 +41,7 @@ TMqttZugang ZugangAus(const TVeroeffentlichenEinstellungen& e) {
     zugang.Adresse = BrokerAdresseLesen(e.Server);
     zugang.Benutzer = e.Benutzer;
     if (!e.PasswortDatei.empty()) {
-        zugang.Passwort = PasswortLesen(e.PasswortDatei);
+        zugang.Passwort = PasswortLesen(PasswortPfad(e.PasswortDatei));
     }
     zugang.CaDatei = e.CaDatei;
     return zugang;
