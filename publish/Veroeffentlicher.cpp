@@ -74,6 +74,18 @@ TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TFormZustand& zust
     sichern_->setSingleShot(true);
     connect(sichern_, &QTimer::timeout, this, [this] { Sichern(); });
     connect(stockung_, &QTimer::timeout, this, [this] { Stockt(); });
+    Anhoeren();
+    // Switched on while a meter measurement runs (the window's dialog): it is published from
+    // now on, as a measurement of its own.
+    if (messung_.Laeuft() && messung_.Modus() == lmWTW) {
+        Begonnen(lmWTW);
+        if (messung_.Speichern() != TSpeicherArt::Aus) {
+            SpeichernGeaendert(messung_.Speichern());
+        }
+    }
+}
+
+void TVeroeffentlicher::Anhoeren() {
     TMessung* m = &messung_;
     connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) { Begonnen(art); });
     connect(m, &TMessung::NeuerMesswert, this,
@@ -82,29 +94,22 @@ TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TFormZustand& zust
         Ereignis(TEreignisArt::Ende);
         aktiv_ = false;
     });
-    connect(m, &TMessung::SpeichernGeaendert, this, [this](TSpeicherArt art) {
-        letzteZeile_ = 0;
-        if (art == TSpeicherArt::Aus) {
-            Ereignis(TEreignisArt::SpeichernAus);
-        } else {
-            Ereignis(TEreignisArt::SpeichernEin,
-                     art == TSpeicherArt::Sofort ? "immediate" : "automatic", Datendatei());
-        }
-    });
+    connect(m, &TMessung::SpeichernGeaendert, this,
+            [this](TSpeicherArt art) { SpeichernGeaendert(art); });
     connect(m, &TMessung::Getrennt, this, [this](int fehler, bool) {
         Ereignis(TEreignisArt::Verloren, VerbindungsGrund(fehler));
     });
     connect(m, &TMessung::Zurueck, this,
             [this](const QString& name) { Ereignis(TEreignisArt::Zurueck, name.toStdString()); });
-    // Switched on while a meter measurement runs (the window's dialog): it is published from
-    // now on, as a measurement of its own.
-    if (messung_.Laeuft() && messung_.Modus() == lmWTW) {
-        Begonnen(lmWTW);
-        if (messung_.Speichern() != TSpeicherArt::Aus) {
-            Ereignis(TEreignisArt::SpeichernEin,
-                     messung_.Speichern() == TSpeicherArt::Sofort ? "immediate" : "automatic",
-                     Datendatei());
-        }
+}
+
+void TVeroeffentlicher::SpeichernGeaendert(TSpeicherArt art) {
+    letzteZeile_ = 0;
+    if (art == TSpeicherArt::Aus) {
+        Ereignis(TEreignisArt::SpeichernAus);
+    } else {
+        Ereignis(TEreignisArt::SpeichernEin,
+                 art == TSpeicherArt::Sofort ? "immediate" : "automatic", Datendatei());
     }
 }
 

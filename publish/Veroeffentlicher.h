@@ -65,7 +65,9 @@ signals:
     void AusgangVoll(const QString& text);
 
 private:
+    void Anhoeren();
     void Begonnen(TLeseModus art);
+    void SpeichernGeaendert(TSpeicherArt art);
     void MessgeraetWaehlen(const std::string& name);
     void VerbindungAufbauen();
     void Ereignis(TEreignisArt art, std::string detail = {}, std::string datendatei = {});
