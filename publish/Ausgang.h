@@ -81,6 +81,9 @@ private:
 
     void Oeffnen();
     void Einlesen();
+    std::size_t Nachlesen(std::string& puffer, std::uint64_t& gelesen) const;
+    bool KopfAbnehmen(std::string& puffer) const;
+    bool SaetzeUebernehmen(std::string& puffer, std::uint64_t& ganz);
     void SatzUebernehmen(const TAusgangsSatz& satz, std::uint64_t stelle, std::uint32_t laenge);
     void Anfuegen(const std::string& text);
     std::uint32_t MessungsNummer(const std::string& name);
