@@ -263,44 +263,36 @@ std::int64_t TDatenbank::Lueckenlos(const std::string& bench, const std::string&
     return hoch;
 }
 
-std::vector<TQuittungsStand> TDatenbank::Schreiben(const std::vector<TEingang>& eingaenge) {
-    Verbinden();
-    if (PQtransactionStatus(pg_) != PQTRANS_IDLE) {
-        Ausfuehren("ROLLBACK"); // what an earlier failure left open
+void TDatenbank::AlleEinfuegen(const std::vector<TEingang>& eingaenge) {
+    Ausfuehren("BEGIN");
+    for (const TEingang& e : eingaenge) {
+        Einfuegen(e);
     }
-    std::vector<TEingang> abgelehnt;
-    auto versuch = [&](const std::vector<TEingang>& alle) {
-        Ausfuehren("BEGIN");
-        for (const TEingang& e : alle) {
+}
+
+// One message the tables do not take must not hold up the others: each goes alone, and one
+// that fails is kept in "rejected" with PostgreSQL's reason.
+void TDatenbank::EinzelnEinfuegen(const std::vector<TEingang>& eingaenge) {
+    Ausfuehren("ROLLBACK");
+    Ausfuehren("BEGIN");
+    for (const TEingang& e : eingaenge) {
+        Ausfuehren("SAVEPOINT eine");
+        try {
             Einfuegen(e);
-        }
-    };
-    try {
-        versuch(eingaenge);
-    } catch (const EDatenbank& fehler) {
-        if (fehler.VerbindungWeg()) {
-            throw;
-        }
-        // One message the tables do not take must not hold up the others: each goes alone,
-        // and one that fails is kept in "rejected" with the reason.
-        Ausfuehren("ROLLBACK");
-        Ausfuehren("BEGIN");
-        for (const TEingang& e : eingaenge) {
-            Ausfuehren("SAVEPOINT eine");
-            try {
-                Einfuegen(e);
-            } catch (const EDatenbank& einzeln) {
-                if (einzeln.VerbindungWeg()) {
-                    throw;
-                }
-                Ausfuehren("ROLLBACK TO SAVEPOINT eine");
-                TEingang weg = e;
-                weg.Fehler = einzeln.what();
-                Einfuegen(weg);
+        } catch (const EDatenbank& fehler) {
+            if (fehler.VerbindungWeg()) {
+                throw;
             }
-            Ausfuehren("RELEASE SAVEPOINT eine");
+            Ausfuehren("ROLLBACK TO SAVEPOINT eine");
+            TEingang abgelehnt = e;
+            abgelehnt.Fehler = fehler.what();
+            Einfuegen(abgelehnt);
         }
+        Ausfuehren("RELEASE SAVEPOINT eine");
     }
+}
+
+std::vector<TQuittungsStand> TDatenbank::Staende(const std::vector<TEingang>& eingaenge) {
     std::set<std::tuple<std::string, std::string, std::string>> beruehrt;
     for (const TEingang& e : eingaenge) {
         beruehrt.emplace(e.Bench, e.Meter, e.Messung);
@@ -312,6 +304,23 @@ std::vector<TQuittungsStand> TDatenbank::Schreiben(const std::vector<TEingang>& 
         const std::int64_t bisher = bekannt == lueckenlos_.end() ? 0 : bekannt->second;
         staende.push_back({bench, meter, messung, Lueckenlos(bench, meter, messung, bisher)});
     }
+    return staende;
+}
+
+std::vector<TQuittungsStand> TDatenbank::Schreiben(const std::vector<TEingang>& eingaenge) {
+    Verbinden();
+    if (PQtransactionStatus(pg_) != PQTRANS_IDLE) {
+        Ausfuehren("ROLLBACK"); // what an earlier failure left open
+    }
+    try {
+        AlleEinfuegen(eingaenge);
+    } catch (const EDatenbank& fehler) {
+        if (fehler.VerbindungWeg()) {
+            throw;
+        }
+        EinzelnEinfuegen(eingaenge);
+    }
+    const std::vector<TQuittungsStand> staende = Staende(eingaenge);
     Ausfuehren("COMMIT");
     for (const TQuittungsStand& stand : staende) {
         lueckenlos_[{stand.Bench, stand.Meter, stand.Messung}] = stand.Seq;

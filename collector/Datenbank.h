@@ -67,6 +67,9 @@ private:
     void SchemaAnlegen();
     void Vorbereiten();
     void Einfuegen(const TEingang& eingang);
+    void AlleEinfuegen(const std::vector<TEingang>& eingaenge);
+    void EinzelnEinfuegen(const std::vector<TEingang>& eingaenge);
+    std::vector<TQuittungsStand> Staende(const std::vector<TEingang>& eingaenge);
     std::int64_t Lueckenlos(const std::string& bench, const std::string& meter,
                             const std::string& messung, std::int64_t bisher);
     [[noreturn]] void Fehler(const std::string& was);

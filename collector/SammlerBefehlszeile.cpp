@@ -36,7 +36,7 @@ TSammlerBefehl SammlerBefehlLesen(const std::vector<std::string>& argumente) {
     o.Zugang.Adresse = BrokerAdresseLesen(werte["--broker"]);
     o.Zugang.Benutzer = werte["--user"];
     if (!werte["--password-file"].empty()) {
-        o.Zugang.Passwort = PasswortLesen(werte["--password-file"]);
+        o.Zugang.Passwort = PasswortLesen(PasswortPfad(werte["--password-file"]));
     }
     o.Zugang.CaDatei = werte["--ca"];
     o.Zugang.ClientId = werte["--client-id"].empty() ? "quorlits-sammler" : werte["--client-id"];

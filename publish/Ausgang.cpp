@@ -64,9 +64,17 @@ void Kuerzen(int fd, std::uint64_t laenge) {
     }
 }
 
-void Synchronisieren(int fd) {
+void DateiSynchronisieren(int fd) {
     if (::fsync(fd) != 0) {
         throw EInOutError::AusErrno(errno);
+    }
+}
+
+// After a rename: the folder's entry on the disk too.
+void OrdnerSynchronisieren(const std::filesystem::path& ordner) {
+    const TDateideskriptor fd(::open(ordner.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (fd.Fd() >= 0) {
+        ::fsync(fd.Fd());
     }
 }
 
@@ -93,59 +101,76 @@ void TAusgang::Oeffnen() {
     std::filesystem::remove(pfad_.string() + ".neu", fehler);
 }
 
-void TAusgang::Einlesen() {
-    const int fd = datei_->Fd();
-    std::string puffer;
-    std::uint64_t gelesen = 0; // bytes of the file in puffer or before it
-    std::uint64_t ganz = 0;    // the end of the last whole record
-    bool kaputt = false;
+// Up to Lesehappen more bytes of the file after `gelesen`; how many came (0 at the end).
+std::size_t TAusgang::Nachlesen(std::string& puffer, std::uint64_t& gelesen) const {
+    const std::size_t alt = puffer.size();
+    puffer.resize(alt + Lesehappen);
+    ssize_t n = 0;
+    do {
+        n = ::pread(datei_->Fd(), puffer.data() + alt, Lesehappen, static_cast<off_t>(gelesen));
+    } while (n < 0 && errno == EINTR);
+    if (n < 0) {
+        throw EInOutError::AusErrno(errno);
+    }
+    puffer.resize(alt + static_cast<std::size_t>(n));
+    gelesen += static_cast<std::uint64_t>(n);
+    return static_cast<std::size_t>(n);
+}
+
+// The header at the start of `puffer`, taken off it; false while it is not all there (an
+// empty file, or one cut in its header: then it is written anew). Another file is refused.
+bool TAusgang::KopfAbnehmen(std::string& puffer) const {
+    const std::size_t kopf = std::min(puffer.size(), AusgangMagie.size());
+    if (puffer.compare(0, kopf, AusgangMagie.substr(0, kopf)) != 0) {
+        throw EMeldung("Die Datei " + pfad_.string() + " ist kein Ausgang von Quorlits.",
+                       DateiBezug(pfad_.string()));
+    }
+    if (puffer.size() < AusgangMagie.size()) {
+        return false;
+    }
+    puffer.erase(0, AusgangMagie.size());
+    return true;
+}
+
+// Takes the whole records at the start of `puffer` (the first at `ganz` in the file) and
+// drops them from it; false at a damaged record.
+bool TAusgang::SaetzeUebernehmen(std::string& puffer, std::uint64_t& ganz) {
+    std::size_t stelle = 0;
+    bool heil = true;
     for (;;) {
-        const std::size_t alt = puffer.size();
-        puffer.resize(alt + Lesehappen);
-        const ssize_t n = ::pread(fd, puffer.data() + alt, Lesehappen, static_cast<off_t>(gelesen));
-        if (n < 0 && errno == EINTR) {
-            puffer.resize(alt);
-            continue;
-        }
-        if (n < 0) {
-            throw EInOutError::AusErrno(errno);
-        }
-        puffer.resize(alt + static_cast<std::size_t>(n));
-        gelesen += static_cast<std::uint64_t>(n);
-        if (ganz == 0) {
-            const std::size_t kopf = std::min(puffer.size(), AusgangMagie.size());
-            if (puffer.compare(0, kopf, AusgangMagie.substr(0, kopf)) != 0) {
-                throw EMeldung("Die Datei " + pfad_.string() + " ist kein Ausgang von Quorlits.",
-                               DateiBezug(pfad_.string()));
-            }
-            if (puffer.size() < AusgangMagie.size()) {
-                break; // empty, or a header that was cut: written anew below
-            }
-            ganz = AusgangMagie.size();
-            puffer.erase(0, AusgangMagie.size());
-        }
-        std::size_t stelle = 0;
-        while (!kaputt) {
-            const std::optional<std::size_t> laenge =
-                AusgangsSatzLaenge(std::string_view(puffer).substr(stelle));
-            if (!laenge || puffer.size() - stelle < *laenge) {
-                break;
-            }
-            const std::optional<TAusgangsSatz> satz =
-                AusgangsSatzLesen(std::string_view(puffer).substr(stelle, *laenge));
-            if (!satz) {
-                kaputt = true;
-                break;
-            }
-            SatzUebernehmen(*satz, ganz, static_cast<std::uint32_t>(*laenge));
-            ganz += *laenge;
-            stelle += *laenge;
-        }
-        puffer.erase(0, stelle);
-        if (n == 0 || kaputt) {
+        const std::string_view rest = std::string_view(puffer).substr(stelle);
+        const std::optional<std::size_t> laenge = AusgangsSatzLaenge(rest);
+        if (!laenge || rest.size() < *laenge) {
             break;
         }
+        const std::optional<TAusgangsSatz> satz = AusgangsSatzLesen(rest.substr(0, *laenge));
+        if (!satz) {
+            heil = false;
+            break;
+        }
+        SatzUebernehmen(*satz, ganz, static_cast<std::uint32_t>(*laenge));
+        ganz += *laenge;
+        stelle += *laenge;
     }
+    puffer.erase(0, stelle);
+    return heil;
+}
+
+void TAusgang::Einlesen() {
+    std::string puffer;
+    std::uint64_t gelesen = 0; // bytes of the file read so far
+    std::uint64_t ganz = 0;    // the end of the last whole record
+    for (bool weiter = true; weiter;) {
+        const std::size_t neu = Nachlesen(puffer, gelesen);
+        if (ganz == 0) {
+            if (!KopfAbnehmen(puffer)) {
+                break;
+            }
+            ganz = AusgangMagie.size();
+        }
+        weiter = SaetzeUebernehmen(puffer, ganz) && neu > 0;
+    }
+    const int fd = datei_->Fd();
     if (ganz == 0) {
         Kuerzen(fd, 0);
         AllesSchreiben(fd, AusgangMagie);
@@ -194,6 +219,16 @@ void TAusgang::Anfuegen(const std::string& text) {
         throw;
     }
     groesse_ += text.size();
+    ungesichert_ = true;
+}
+
+void TAusgang::Synchronisieren() {
+    if (ungesichert_) {
+        ungesichert_ = false;
+        if (::fdatasync(datei_->Fd()) != 0) {
+            throw EInOutError::AusErrno(errno);
+        }
+    }
 }
 
 void TAusgang::Ablegen(const TAusgangsSatz& nachricht) {
@@ -345,10 +380,11 @@ void TAusgang::Verdichten() {
         }
     }
     AllesSchreiben(datei->Fd(), puffer);
-    Synchronisieren(datei->Fd());
+    DateiSynchronisieren(datei->Fd());
     if (::rename(neu.c_str(), pfad_.c_str()) != 0) {
         throw EInOutError::AusErrno(errno);
     }
+    OrdnerSynchronisieren(pfad_.parent_path());
     for (std::size_t i = 0; i < eintraege_.size(); ++i) {
         eintraege_[i].Stelle = stellen[i];
     }

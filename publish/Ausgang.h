@@ -51,6 +51,10 @@ public:
     // acknowledgements stopped coming).
     void Zuruecksetzen();
 
+    // Brings what was written since the last call onto the disk (fdatasync), so a power cut
+    // loses at most that; a crash of the program loses nothing written. Raises EInOutError.
+    void Synchronisieren();
+
     std::size_t Wartend() const noexcept { return wartend_; }     // not acknowledged
     std::size_t Unterwegs() const noexcept { return unterwegs_; } // handed out, not acknowledged
     std::uint64_t Dateigroesse() const noexcept { return groesse_; }
@@ -77,6 +81,9 @@ private:
 
     void Oeffnen();
     void Einlesen();
+    std::size_t Nachlesen(std::string& puffer, std::uint64_t& gelesen) const;
+    bool KopfAbnehmen(std::string& puffer) const;
+    bool SaetzeUebernehmen(std::string& puffer, std::uint64_t& ganz);
     void SatzUebernehmen(const TAusgangsSatz& satz, std::uint64_t stelle, std::uint32_t laenge);
     void Anfuegen(const std::string& text);
     std::uint32_t MessungsNummer(const std::string& name);
@@ -102,6 +109,7 @@ private:
     std::size_t unterwegs_ = 0;
     std::uint64_t verworfen_ = 0;
     bool vollGemeldet_ = false;
+    bool ungesichert_ = false; // written since the last Synchronisieren
 };
 
 // $XDG_STATE_HOME/quorlits/ausgang/<bench>/<meter> (~/.local/state when unset), with bench and

@@ -6,9 +6,11 @@
 #include <QTimer>
 
 #include <mosquitto.h>
+#include <openssl/ssl.h>
 
 #include <cerrno>
 #include <cstring>
+#include <sys/ioctl.h>
 #include <utility>
 
 namespace {
@@ -68,12 +70,14 @@ QString MqttGrund(int rc, int errnoWert) {
 
 QString AnmeldeGrund(int rc) {
     switch (rc) {
-    case 4:   // MQTT 3.1.1: bad user name or password
-    case 134: // MQTT 5
-        return QStringLiteral("der Server lehnt Benutzer oder Passwort ab");
+    // Bad user name or password, not authorised (MQTT 3.1.1 and 5); Mosquitto answers a wrong
+    // password with "not authorised".
+    case 4:
     case 5:
+    case 134:
     case 135:
-        return QStringLiteral("der Server verweigert die Anmeldung (nicht berechtigt)");
+        return QStringLiteral("der Server lehnt die Anmeldung ab (Benutzer oder Passwort falsch, "
+                              "oder nicht berechtigt)");
     case 2:
     case 133:
         return QStringLiteral("der Server lehnt die Client-Kennung ab");
@@ -193,8 +197,20 @@ void TMqttVerbindung::Freigeben() {
     }
 }
 
+// libmosquitto reads one packet a call. What else has arrived is read here in the same turn
+// of the event loop (up to a bound, so a flood cannot hold up the window): on the socket, or
+// over TLS already decrypted in OpenSSL, where the socket would not wake the notifier again.
 void TMqttVerbindung::Lesen() {
     Schleife(mosquitto_loop_read, 1);
+    for (int i = 0; i < 1000 && client_ != nullptr && laeuft_; ++i) {
+        const auto* tls = static_cast<const SSL*>(mosquitto_ssl_get(client_));
+        int wartend = 0;
+        if ((tls == nullptr || SSL_has_pending(tls) == 0) &&
+            (::ioctl(mosquitto_socket(client_), FIONREAD, &wartend) != 0 || wartend <= 0)) {
+            break;
+        }
+        Schleife(mosquitto_loop_read, 1);
+    }
 }
 
 void TMqttVerbindung::Schreiben() {

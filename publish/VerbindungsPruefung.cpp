@@ -32,7 +32,8 @@ void TVerbindungsPruefung::Pruefen(const TVeroeffentlichenEinstellungen& e, int 
     TMqttZugang zugang;
     try {
         zugang.Adresse = BrokerAdresseLesen(e.Server);
-        zugang.Passwort = e.PasswortDatei.empty() ? std::string() : PasswortLesen(e.PasswortDatei);
+        zugang.Passwort =
+            e.PasswortDatei.empty() ? std::string() : PasswortLesen(PasswortPfad(e.PasswortDatei));
     } catch (const EMeldung& fehler) {
         emit Ergebnis(false, QString::fromStdString(fehler.what()));
         return;

@@ -9,6 +9,7 @@
 #include <QSysInfo>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fstream>
 #include <sys/stat.h>
 
@@ -111,6 +112,14 @@ std::string ArbeitsplatzName(const TVeroeffentlichenEinstellungen& einstellungen
         return einstellungen.Arbeitsplatz;
     }
     return QSysInfo::machineHostName().toStdString();
+}
+
+std::string PasswortPfad(const std::string& datei) {
+    const char* beglaubigt = std::getenv("CREDENTIALS_DIRECTORY");
+    if (datei.empty() || datei.front() == '/' || beglaubigt == nullptr || *beglaubigt == '\0') {
+        return datei;
+    }
+    return (std::filesystem::path(beglaubigt) / datei).string();
 }
 
 std::string PasswortLesen(const std::string& datei) {

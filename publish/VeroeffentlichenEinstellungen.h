@@ -31,6 +31,11 @@ void VeroeffentlichenSchreiben(const std::filesystem::path& datei,
 // The bench's name: Arbeitsplatz, or the machine's host name when it is empty.
 std::string ArbeitsplatzName(const TVeroeffentlichenEinstellungen& einstellungen);
 
+// Where the password file is: a relative name under a service manager's credentials
+// ($CREDENTIALS_DIRECTORY, as systemd's LoadCredential= hands them over) when there are any,
+// else as it stands.
+std::string PasswortPfad(const std::string& datei);
+
 // The password in `datei` (its first line). Raises EMeldung, in German and naming the file,
 // when it cannot be read or when anyone but its owner may read it.
 std::string PasswortLesen(const std::string& datei);

@@ -41,7 +41,7 @@ TMqttZugang ZugangAus(const TVeroeffentlichenEinstellungen& e) {
     zugang.Adresse = BrokerAdresseLesen(e.Server);
     zugang.Benutzer = e.Benutzer;
     if (!e.PasswortDatei.empty()) {
-        zugang.Passwort = PasswortLesen(e.PasswortDatei);
+        zugang.Passwort = PasswortLesen(PasswortPfad(e.PasswortDatei));
     }
     zugang.CaDatei = e.CaDatei;
     return zugang;
@@ -68,9 +68,24 @@ TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TFormZustand& zust
     , arbeitsplatz_(ArbeitsplatzName(einstellungen))
     , zustandsOrdner_(std::move(zustandsOrdner))
     , grenze_(einstellungen.OutboxGrenze)
-    , stockung_(new QTimer(this)) {
+    , stockung_(new QTimer(this))
+    , sichern_(new QTimer(this)) {
     stockung_->setSingleShot(true);
+    sichern_->setSingleShot(true);
+    connect(sichern_, &QTimer::timeout, this, [this] { Sichern(); });
     connect(stockung_, &QTimer::timeout, this, [this] { Stockt(); });
+    Anhoeren();
+    // Switched on while a meter measurement runs (the window's dialog): it is published from
+    // now on, as a measurement of its own.
+    if (messung_.Laeuft() && messung_.Modus() == lmWTW) {
+        Begonnen(lmWTW);
+        if (messung_.Speichern() != TSpeicherArt::Aus) {
+            SpeichernGeaendert(messung_.Speichern());
+        }
+    }
+}
+
+void TVeroeffentlicher::Anhoeren() {
     TMessung* m = &messung_;
     connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) { Begonnen(art); });
     connect(m, &TMessung::NeuerMesswert, this,
@@ -79,33 +94,27 @@ TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TFormZustand& zust
         Ereignis(TEreignisArt::Ende);
         aktiv_ = false;
     });
-    connect(m, &TMessung::SpeichernGeaendert, this, [this](TSpeicherArt art) {
-        letzteZeile_ = 0;
-        if (art == TSpeicherArt::Aus) {
-            Ereignis(TEreignisArt::SpeichernAus);
-        } else {
-            Ereignis(TEreignisArt::SpeichernEin,
-                     art == TSpeicherArt::Sofort ? "immediate" : "automatic", Datendatei());
-        }
-    });
+    connect(m, &TMessung::SpeichernGeaendert, this,
+            [this](TSpeicherArt art) { SpeichernGeaendert(art); });
     connect(m, &TMessung::Getrennt, this, [this](int fehler, bool) {
         Ereignis(TEreignisArt::Verloren, VerbindungsGrund(fehler));
     });
     connect(m, &TMessung::Zurueck, this,
             [this](const QString& name) { Ereignis(TEreignisArt::Zurueck, name.toStdString()); });
-    // Switched on while a meter measurement runs (the window's dialog): it is published from
-    // now on, as a measurement of its own.
-    if (messung_.Laeuft() && messung_.Modus() == lmWTW) {
-        Begonnen(lmWTW);
-        if (messung_.Speichern() != TSpeicherArt::Aus) {
-            Ereignis(TEreignisArt::SpeichernEin,
-                     messung_.Speichern() == TSpeicherArt::Sofort ? "immediate" : "automatic",
-                     Datendatei());
-        }
+}
+
+void TVeroeffentlicher::SpeichernGeaendert(TSpeicherArt art) {
+    letzteZeile_ = 0;
+    if (art == TSpeicherArt::Aus) {
+        Ereignis(TEreignisArt::SpeichernAus);
+    } else {
+        Ereignis(TEreignisArt::SpeichernEin,
+                 art == TSpeicherArt::Sofort ? "immediate" : "automatic", Datendatei());
     }
 }
 
 TVeroeffentlicher::~TVeroeffentlicher() {
+    Sichern();
     if (verbindung_) {
         verbindung_->Trennen(StatusText(false));
     }
@@ -196,7 +205,10 @@ void TVeroeffentlicher::MessgeraetWaehlen(const std::string& name) {
         emit ZustandGeaendert();
         return;
     }
-    ausgang_->BeiVoll = [this](const std::string& text) { Melden(QString::fromStdString(text)); };
+    ausgang_->BeiVoll = [this](const std::string& text) {
+        Melden(QString::fromStdString(text));
+        emit AusgangVoll(QString::fromStdString(text));
+    };
     VerbindungAufbauen();
 }
 
@@ -261,8 +273,24 @@ void TVeroeffentlicher::Ablegen(const std::string& thema, const std::string& inh
                         QString::fromStdString(MeldungsText(std::current_exception()))));
         return;
     }
+    if (!sichern_->isActive()) {
+        sichern_->start(1000);
+    }
     Senden();
     emit ZustandGeaendert();
+}
+
+void TVeroeffentlicher::Sichern() {
+    if (!ausgang_) {
+        return;
+    }
+    try {
+        ausgang_->Synchronisieren();
+    } catch (...) {
+        Melden(QString::fromStdString(
+            "Der Ausgang " + ausgang_->Pfad().string() +
+            " lässt sich nicht sichern: " + MeldungsText(std::current_exception())));
+    }
 }
 
 void TVeroeffentlicher::Verbunden() {

@@ -60,9 +60,14 @@ signals:
     // Something the user should read (German): connected, the connection lost (with the
     // reason), the outbox is full or cannot be written. The same text is not repeated.
     void Meldung(const QString& text);
+    // The outbox is full and its oldest messages go (also told through Meldung): once, until
+    // it was empty again. The window shows it in its error box.
+    void AusgangVoll(const QString& text);
 
 private:
+    void Anhoeren();
     void Begonnen(TLeseModus art);
+    void SpeichernGeaendert(TSpeicherArt art);
     void MessgeraetWaehlen(const std::string& name);
     void VerbindungAufbauen();
     void Ereignis(TEreignisArt art, std::string detail = {}, std::string datendatei = {});
@@ -73,6 +78,7 @@ private:
     void Angekommen(const std::string& thema, const std::string& inhalt);
     void Senden();
     void Stockt();
+    void Sichern();
     void Melden(const QString& text);
     std::string Datendatei() const;
     TNachrichtKopf NaechsterKopf();
@@ -93,6 +99,7 @@ private:
     std::unique_ptr<TAusgang> ausgang_;
     std::unique_ptr<TMqttVerbindung> verbindung_;
     QTimer* stockung_ = nullptr;
+    QTimer* sichern_ = nullptr; // the outbox onto the disk once a second, as the data file
     int wartezeitMs_ = 10000;
     int stockungMs_ = 10000;
     std::optional<TUhrzeit> getrenntSeit_;

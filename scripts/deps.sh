@@ -16,8 +16,8 @@ packages=(
     # Qt's own texts (file dialogs, standard buttons) in German.
     qt6-translations-l10n
     # Publishing readings (libmosquitto) and the collector (libpq); the tests start a real
-    # Mosquitto and a real PostgreSQL of their own.
-    libmosquitto-dev mosquitto libpq-dev postgresql
+    # Mosquitto and a real PostgreSQL of their own (openssl makes the TLS test certificates).
+    libmosquitto-dev libssl-dev mosquitto libpq-dev postgresql openssl
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -88,18 +88,77 @@ bool PostgresDa() {
     return !PostgresBin().empty();
 }
 
-TMosquitto::TMosquitto()
-    : ordner_(NeuerOrdner("quorlits-mosquitto"))
+namespace {
+
+bool ProgrammAusfuehren(const QString& programm, const QStringList& argumente,
+                        const fs::path& ordner) {
+    QProcess prozess;
+    prozess.setWorkingDirectory(QString::fromStdString(ordner.string()));
+    prozess.setProcessChannelMode(QProcess::MergedChannels);
+    prozess.start(programm, argumente);
+    if (!prozess.waitForFinished(60000) || prozess.exitCode() != 0) {
+        std::fprintf(stderr, "%s: %s\n", qPrintable(programm), prozess.readAll().constData());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool TestCaAnlegen(const fs::path& ordner) {
+    return ProgrammAusfuehren(QStringLiteral("openssl"),
+                              {"req", "-x509", "-newkey", "ec", "-pkeyopt",
+                               "ec_paramgen_curve:prime256v1", "-nodes", "-keyout", "ca.key",
+                               "-out", "ca.pem", "-days", "3", "-subj", "/CN=Quorlits Test-CA"},
+                              ordner);
+}
+
+TMosquitto::TMosquitto(TBrokerZugang zugang)
+    : zugang_(std::move(zugang))
+    , ordner_(NeuerOrdner("quorlits-mosquitto"))
     , port_(FreierPort()) {
     const passwd* ich = ::getpwuid(::geteuid());
     std::ofstream konf(ordner_ / "mosquitto.conf");
-    konf << "listener " << port_ << " 127.0.0.1\n"
-         << "allow_anonymous true\n"
-         << "persistence true\n"
+    konf << "listener " << port_ << " 127.0.0.1\n";
+    if (zugang_.Tls) {
+        TlsAnlegen();
+        konf << "cafile " << CaDatei() << "\ncertfile " << (ordner_ / "server.pem").string()
+             << "\nkeyfile " << (ordner_ / "server.key").string() << "\n";
+    }
+    if (!zugang_.Benutzer.empty()) {
+        ProgrammAusfuehren(QStringLiteral("mosquitto_passwd"),
+                           {"-c", "-b", "passwd", QString::fromStdString(zugang_.Benutzer),
+                            QString::fromStdString(zugang_.Passwort)},
+                           ordner_);
+        konf << "allow_anonymous false\npassword_file " << (ordner_ / "passwd").string() << "\n";
+    } else {
+        konf << "allow_anonymous true\n";
+    }
+    konf << "persistence true\n"
          << "persistence_location " << ordner_.string() << "/\n"
          << "max_queued_messages 0\n"
          << "log_dest file " << (ordner_ / "mosquitto.log").string() << "\n"
          << "user " << (ich != nullptr ? ich->pw_name : "root") << "\n";
+}
+
+// A server certificate for 127.0.0.1 and localhost, signed by a test CA of its own.
+void TMosquitto::TlsAnlegen() {
+    std::ofstream(ordner_ / "san.cnf") << "subjectAltName=IP:127.0.0.1,DNS:localhost\n";
+    const bool gut =
+        TestCaAnlegen(ordner_) &&
+        ProgrammAusfuehren(QStringLiteral("openssl"),
+                           {"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
+                            "-nodes", "-keyout", "server.key", "-out", "server.csr", "-subj",
+                            "/CN=localhost"},
+                           ordner_) &&
+        ProgrammAusfuehren(QStringLiteral("openssl"),
+                           {"x509", "-req", "-in", "server.csr", "-CA", "ca.pem", "-CAkey",
+                            "ca.key", "-CAcreateserial", "-out", "server.pem", "-days", "2",
+                            "-extfile", "san.cnf"},
+                           ordner_);
+    if (!gut) {
+        std::fprintf(stderr, "openssl could not make the test certificates\n");
+    }
 }
 
 TMosquitto::~TMosquitto() {

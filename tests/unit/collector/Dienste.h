@@ -14,15 +14,27 @@
 // A free TCP port on the loopback address.
 int FreierPort();
 
+// How a test broker lets clients in: anyone over plain TCP, or over TLS with a certificate of a
+// test CA made for it, and only with the user name and password given.
+struct TBrokerZugang {
+    bool Tls = false;
+    std::string Benutzer;
+    std::string Passwort;
+};
+
 // Mosquitto on 127.0.0.1 at a free port, with persistence on (the broker keeps sessions,
 // queued messages and retained messages across a restart) and no limit on queued messages.
 class TMosquitto {
 public:
-    TMosquitto();
+    explicit TMosquitto(TBrokerZugang zugang = {});
     ~TMosquitto();
 
     int Port() const noexcept { return port_; }
-    std::string Url() const { return "mqtt://127.0.0.1:" + std::to_string(port_); }
+    std::string Url() const {
+        return (zugang_.Tls ? "mqtts://127.0.0.1:" : "mqtt://127.0.0.1:") + std::to_string(port_);
+    }
+    // The CA that signed the broker's certificate (with TLS).
+    std::string CaDatei() const { return (ordner_ / "ca.pem").string(); }
 
     // Starts the broker and waits until it accepts connections; false when it does not.
     bool Starten();
@@ -30,10 +42,16 @@ public:
     void Beenden(int signal);
 
 private:
+    void TlsAnlegen();
+
+    TBrokerZugang zugang_;
     std::filesystem::path ordner_;
     int port_ = 0;
     std::unique_ptr<QProcess> prozess_;
 };
+
+// A certificate authority of its own in `ordner` (ca.pem, ca.key); false when openssl fails.
+bool TestCaAnlegen(const std::filesystem::path& ordner);
 
 // PostgreSQL of Debian in a fresh cluster, listening on a Unix socket only. initdb and the
 // server refuse to run as root, so under root they run as "nobody".

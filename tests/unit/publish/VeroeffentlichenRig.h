@@ -85,9 +85,11 @@ public:
 // A client that takes every message under quorlits/v1/ (its own persistent session).
 class TMitleser {
 public:
-    explicit TMitleser(int port) {
-        TMqttZugang zugang;
-        zugang.Adresse = TBrokerAdresse{false, "127.0.0.1", port};
+    explicit TMitleser(int port)
+        : TMitleser(
+              TMqttZugang{TBrokerAdresse{false, "127.0.0.1", port}, {}, {}, {}, {}, {}, {}, {}}) {}
+
+    explicit TMitleser(TMqttZugang zugang) {
         zugang.ClientId = "mitleser";
         zugang.SitzungBehalten = true;
         verbindung = std::make_unique<TMqttVerbindung>(zugang);

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QSysInfo>
 
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace {
@@ -75,6 +76,17 @@ TEST(PasswortDatei, NurFuerDenBesitzer) {
         }
     }
     EXPECT_THROW(PasswortLesen(ordner.Datei("fehlt")), EMeldung);
+}
+
+// Under systemd a relative name is a credential; without credentials it stays as it is.
+TEST(PasswortDatei, RelativUnterDenCredentials) {
+    ::unsetenv("CREDENTIALS_DIRECTORY");
+    EXPECT_EQ(PasswortPfad("mqtt-passwort"), "mqtt-passwort");
+    ::setenv("CREDENTIALS_DIRECTORY", "/run/credentials/quorlits-logger@x.service", 1);
+    EXPECT_EQ(PasswortPfad("mqtt-passwort"),
+              "/run/credentials/quorlits-logger@x.service/mqtt-passwort");
+    EXPECT_EQ(PasswortPfad("/etc/quorlits/pw"), "/etc/quorlits/pw");
+    ::unsetenv("CREDENTIALS_DIRECTORY");
 }
 
 struct TAdressFall {

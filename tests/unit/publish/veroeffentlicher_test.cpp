@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
 
 namespace {
 
@@ -175,6 +176,26 @@ TEST_F(Veroeffentlicher, UebernimmtEineLaufendeMessung) {
     EXPECT_EQ(Json(ereignisse[0]).value("event").toString(), "start");
     EXPECT_EQ(Json(ereignisse[1]).value("event").toString(), "saving_on");
     EXPECT_EQ(Json(messwerte[0]).value("value").toDouble(), 1.03);
+}
+
+// A full outbox is told once while the broker is away, and the newest readings are kept.
+TEST_F(Veroeffentlicher, VollerAusgangWirdEinmalGemeldet) {
+    broker.Beenden(SIGTERM);
+    TVeroeffentlichenRig rig(broker.Url());
+    rig.veroeffentlichen.OutboxGrenze = 8 * 1024;
+    rig.Neu();
+    std::vector<QString> voll;
+    QObject::connect(rig.publisher.get(), &TVeroeffentlicher::AusgangVoll, rig.publisher.get(),
+                     [&](const QString& text) { voll.push_back(text); });
+    rig.Starten();
+    for (int runde = 0; runde < 10; ++runde) {
+        ASSERT_TRUE(rig.Empfangen(10, 1 + 10 * runde));
+    }
+    ASSERT_EQ(voll.size(), 1U);
+    EXPECT_TRUE(voll[0].contains("OutboxGrenze")) << voll[0].toStdString();
+    EXPECT_GT(rig.publisher->Wartend(), 0U);
+    EXPECT_LT(rig.publisher->Wartend(), 100U);
+    EXPECT_LE(std::filesystem::file_size(rig.publisher->AusgangsDatei()), 8U * 1024U);
 }
 
 } // namespace
