@@ -269,7 +269,7 @@ void TMeterSimLog::unplugHangsUpTheReaderAndMovesTheLink() {
     const std::string first = simulator.Geraet();
     const int fd = OpenRaw(link);
     QVERIFY2(fd >= 0, link.c_str());
-    // Gulps 50 ms apart still get the last record: the line is silent for 200 ms before it goes.
+    // Gulps 50 ms apart still get the last record: the line is silent for 1 s before it goes.
     const TReading reading = ReadUntilHangUp(fd, milliseconds(50));
     // Held open, the old device keeps its number, so the new one must have another.
     std::string second;

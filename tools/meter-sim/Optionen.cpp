@@ -156,7 +156,7 @@ std::string Hilfetext() {
            "                 Bytes lesbar (<CR>, <LF>, <DC1>, <DC3>, <xx>)\n"
            "  --unplug NACH_MS,WEG_MS\n"
            "                 zieht nach NACH_MS Millisekunden den Stecker: hält den nächsten\n"
-           "                 Datensatz zurück, bis 200 ms lang nichts gesendet wurde, schließt\n"
+           "                 Datensatz zurück, bis 1 s lang nichts gesendet wurde, schließt\n"
            "                 dann das Pseudo-Terminal (die Gegenseite sieht ein Auflegen) und\n"
            "                 entfernt die Verknüpfung, bleibt WEG_MS Millisekunden getrennt, "
            "öffnet\n"
