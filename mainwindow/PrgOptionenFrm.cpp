@@ -136,8 +136,8 @@ QGroupBox* TPrgOptionenForm::DateiGruppe() {
     return GroupBox2;
 }
 
-// Beyond the file and table options: what a measurement does when its device goes away, and
-// whether it keeps the raw bytes of the line.
+// Beyond the file and table options: what a measurement does when its device goes away,
+// whether it keeps the raw bytes of the line, and where its readings are published.
 QLayout* TPrgOptionenForm::MessungsZeile() {
     AutomatischWiederverbinden =
         Benannt(new QCheckBox(QStringLiteral("Automatisch wiederverbinden"), this),
@@ -151,10 +151,16 @@ QLayout* TPrgOptionenForm::MessungsZeile() {
     RohdatenAufzeichnen->setToolTip(
         QStringLiteral("Jede Messung hält die empfangenen Bytes mit ihren Zeiten fest, in einer "
                        "Datei neben der Datendatei: deren Name mit „.roh“ angehängt."));
+    VeroeffentlichenButton = Benannt(new QPushButton(QStringLiteral("Veröffentlichen ..."), this),
+                                     "VeroeffentlichenButton");
+    VeroeffentlichenButton->setToolTip(
+        QStringLiteral("Jeden Messwert auch an einen MQTT-Broker geben, für eine Datenbank "
+                       "vieler Arbeitsplätze."));
     auto* zeile = new QHBoxLayout;
     zeile->addWidget(AutomatischWiederverbinden);
     zeile->addWidget(RohdatenAufzeichnen);
     zeile->addStretch(1);
+    zeile->addWidget(VeroeffentlichenButton);
     return zeile;
 }
 
@@ -201,7 +207,8 @@ void TPrgOptionenForm::Reihenfolge() {
           static_cast<QWidget*>(FileListBox1), static_cast<QWidget*>(DriveComboBox1),
           static_cast<QWidget*>(FilterComboBox1), static_cast<QWidget*>(PBSpinEdit1),
           static_cast<QWidget*>(PBSpinEdit2), static_cast<QWidget*>(AutomatischWiederverbinden),
-          static_cast<QWidget*>(RohdatenAufzeichnen), static_cast<QWidget*>(CancelButton)}) {
+          static_cast<QWidget*>(RohdatenAufzeichnen), static_cast<QWidget*>(VeroeffentlichenButton),
+          static_cast<QWidget*>(CancelButton)}) {
         if (vorher != nullptr) {
             setTabOrder(const_cast<QWidget*>(vorher), naechstes);
         }
