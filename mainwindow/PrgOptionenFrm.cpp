@@ -74,7 +74,14 @@ TPrgOptionenForm::TPrgOptionenForm(QWidget* parent)
     OKButton = Benannt(new QPushButton(QStringLiteral("OK"), this), "OKButton");
     CancelButton = Benannt(new QPushButton(QStringLiteral("Abbruch"), this), "CancelButton");
     OKButton->setDefault(true);
+    // Where the readings go besides the data file, in a dialog of its own.
+    VeroeffentlichenButton = Benannt(new QPushButton(QStringLiteral("Veröffentlichen ..."), this),
+                                     "VeroeffentlichenButton");
+    VeroeffentlichenButton->setToolTip(
+        QStringLiteral("Jeden Messwert auch an einen MQTT-Broker geben, für eine Datenbank "
+                       "vieler Arbeitsplätze."));
     auto* knoepfe = new QHBoxLayout;
+    knoepfe->addWidget(VeroeffentlichenButton);
     knoepfe->addStretch(1);
     knoepfe->addWidget(CancelButton);
     knoepfe->addWidget(OKButton);
@@ -136,8 +143,8 @@ QGroupBox* TPrgOptionenForm::DateiGruppe() {
     return GroupBox2;
 }
 
-// Beyond the file and table options: what a measurement does when its device goes away,
-// whether it keeps the raw bytes of the line, and where its readings are published.
+// Beyond the file and table options: what a measurement does when its device goes away, and
+// whether it keeps the raw bytes of the line.
 QLayout* TPrgOptionenForm::MessungsZeile() {
     AutomatischWiederverbinden =
         Benannt(new QCheckBox(QStringLiteral("Automatisch wiederverbinden"), this),
@@ -151,16 +158,10 @@ QLayout* TPrgOptionenForm::MessungsZeile() {
     RohdatenAufzeichnen->setToolTip(
         QStringLiteral("Jede Messung hält die empfangenen Bytes mit ihren Zeiten fest, in einer "
                        "Datei neben der Datendatei: deren Name mit „.roh“ angehängt."));
-    VeroeffentlichenButton = Benannt(new QPushButton(QStringLiteral("Veröffentlichen ..."), this),
-                                     "VeroeffentlichenButton");
-    VeroeffentlichenButton->setToolTip(
-        QStringLiteral("Jeden Messwert auch an einen MQTT-Broker geben, für eine Datenbank "
-                       "vieler Arbeitsplätze."));
     auto* zeile = new QHBoxLayout;
     zeile->addWidget(AutomatischWiederverbinden);
     zeile->addWidget(RohdatenAufzeichnen);
     zeile->addStretch(1);
-    zeile->addWidget(VeroeffentlichenButton);
     return zeile;
 }
 
