@@ -9,7 +9,6 @@
 #include "headless/Meldungen.h"
 #include "headless/MesswertAusgabe.h"
 #include "measurement/Messung.h"
-#include "publish/Ausgang.h"
 #include "publish/Veroeffentlicher.h"
 #include "serial/ComPort.h"
 #include "serial/ComTexts.h"
@@ -190,12 +189,10 @@ void TOhneFenster::VeroeffentlichenEinrichten() {
         }
     }
     e.Aktiv = e.Aktiv || !optionen_.Veroeffentlichen.empty();
-    if (!e.Aktiv) {
+    veroeffentlicher_ = VeroeffentlicherFuer(*messung_, zustand_, e, optionen_.ZustandsOrdner);
+    if (!veroeffentlicher_) {
         return;
     }
-    veroeffentlicher_ = std::make_unique<TVeroeffentlicher>(
-        *messung_, zustand_, e,
-        optionen_.ZustandsOrdner.empty() ? ZustandsOrdner() : optionen_.ZustandsOrdner);
     QObject::connect(veroeffentlicher_.get(), &TVeroeffentlicher::Meldung, messung_.get(),
                      [this](const QString& text) { Melden(text.toStdString()); });
 }

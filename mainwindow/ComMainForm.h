@@ -31,6 +31,9 @@ class TMessung;
 class TPrgOptionenForm;
 class TSpalten_Form;
 class TVerlaufFenster;
+class TVeroeffentlichenForm;
+class TVeroeffentlicher;
+struct TVeroeffentlichenEinstellungen;
 class TCustomComPort;
 class TMemo;
 class TSpeedButton;
@@ -42,8 +45,8 @@ class TStringGrid;
 // methods live in this folder, one file per concern: construction (HauptfensterAufbau.cpp,
 // HauptfensterLampen.cpp), measurements and reception (Messung.cpp, EmpfangFenster.cpp), the
 // line's loss and return (Wiederverbinden.cpp), the capture (AufzeichnungFenster.cpp), saving
-// (SpeichernKnopf.cpp, AutoSpeichernKnopf.cpp), start-up and shutdown (Start.cpp) and the
-// dialogs (OptionenKnoepfe.cpp, AboutKnopf.cpp).
+// (SpeichernKnopf.cpp, AutoSpeichernKnopf.cpp), start-up and shutdown (Start.cpp), publishing
+// (VeroeffentlichenFenster.cpp) and the dialogs (OptionenKnoepfe.cpp, AboutKnopf.cpp).
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
@@ -83,12 +86,19 @@ public:
     void Option_BtnClick(); // OptionenKnoepfe.cpp
     void Spalten1Click();   // OptionenKnoepfe.cpp
     void AboutClick();      // AboutKnopf.cpp
+    // The program options' "Veröffentlichen ..." (VeroeffentlichenFenster.cpp).
+    void VeroeffentlichenClick();
+
+    // The publisher of the readings; none while publishing is off or could not start.
+    const TVeroeffentlicher* Veroeffentlicher() const noexcept { return veroeffentlicher_.get(); }
 
     // The dialogs that live for the whole run, created hidden after the window's own controls
     // in this order.
     TSpalten_Form* Spalten_Form = nullptr;
     TAuto_Form* Auto_Form = nullptr;
     TPrgOptionenForm* PrgOptionenForm = nullptr;
+    // Opened from PrgOptionenForm, its parent.
+    TVeroeffentlichenForm* VeroeffentlichenForm = nullptr;
     // Created at start like the others but never shown: every showing gets a new box.
     TAboutBox* AboutBox = nullptr;
 
@@ -126,6 +136,9 @@ public:
     QLabel* Label13 = nullptr;
     QLabel* Label14 = nullptr;
     QLabel* Label15 = nullptr;
+    // "Veröffentlichen: " and the publisher's state, under the saving labels; hidden while
+    // publishing is switched off.
+    QLabel* VeroeffentlichenZustand = nullptr;
     QFrame* Panel1 = nullptr; // the bottom panel: line lamps, "Info" and the end button
     // The line lamps CTS, DSR, RLSD, Ring, Tx and Rx, bound to the port.
     TComLed* ComLed1 = nullptr;
@@ -159,6 +172,7 @@ private:
     void SpaltenFormErzeugen();
     void AutoFormErzeugen();
     void PrgOptionenFormErzeugen();
+    void VeroeffentlichenFormErzeugen();
     void Verbinden();
     void PortEinrichten(TFormOptionen& optionen);
 
@@ -187,6 +201,7 @@ private:
     void DateiLabelZeigen();
 
     std::filesystem::path konfigurationsDatei_;
+    std::filesystem::path zustandsOrdner_; // of the publisher's outboxes
     TUhr uhr_;
     std::unique_ptr<TComPort> comPort_;
     std::unique_ptr<TVerlauf> verlauf_;
@@ -212,6 +227,14 @@ private:
     void LeitungZeigen();
     void VerbindungZeigen();
     void LampenZeigen();
-    // Declared last, so it goes before the port and the state it uses.
+    // Publishing (VeroeffentlichenFenster.cpp): the publisher as `einstellungen` ask, and its
+    // state in the window and the dialog.
+    void VeroeffentlichenStarten(const TVeroeffentlichenEinstellungen& einstellungen);
+    void VeroeffentlichenZeigen();
+    bool veroeffentlichenGewollt_ = false; // switched on in quorlits.conf
+
+    // Declared after the port and the state it uses, so it goes before them.
     std::unique_ptr<TMessung> messung_;
+    // Declared last, after the measurement it listens to, so it goes first.
+    std::unique_ptr<TVeroeffentlicher> veroeffentlicher_;
 };

@@ -9,7 +9,7 @@
 #include <QString>
 #include <QWidget>
 
-// Pieces shared by the table options and program options dialogs.
+// Pieces shared by the table options, program options and publishing dialogs.
 
 // `widget` with its objectName set to the control's name.
 template <typename W>

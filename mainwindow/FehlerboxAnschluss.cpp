@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "mainwindow/FehlerboxAnschluss.h"
 
+#include "framework/Meldung.h"
 #include "framework/widgets/Fehlerbox.h"
 #include "serial/ComErrorHook.h"
 #include "serial/EComPort.h"
@@ -27,6 +28,10 @@ std::optional<QString> EigenerFehlerText(const std::exception_ptr& fehler) {
 void FehlerboxAnschliessen(QWidget* fenster, std::function<void(const QString&)> anzeige) {
     FehlerWegSetzen({EigenerFehlerText, ReportComError});
     SetComErrorHook(FehlerboxEinrichten(fenster, std::move(anzeige)));
+}
+
+void HinweisMelden(const QString& text) noexcept {
+    Behandeln([&text] { FehlerMelden(std::make_exception_ptr(EMeldung(text.toStdString()))); });
 }
 
 void FehlerboxTrennen() noexcept {

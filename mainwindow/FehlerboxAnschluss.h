@@ -21,5 +21,8 @@ std::optional<QString> EigenerFehlerText(const std::exception_ptr& fehler);
 // over `fenster`. `anzeige` replaces the box (tests record the texts instead).
 void FehlerboxAnschliessen(QWidget* fenster, std::function<void(const QString&)> anzeige = {});
 
+// A notice for the user (German), shown in the error box as an error is.
+void HinweisMelden(const QString& text) noexcept;
+
 // Back to reports on stderr (the window is going away).
 void FehlerboxTrennen() noexcept;

@@ -21,4 +21,6 @@ struct TFormOptionen {
     TUhr Uhr;
     // --capture: the raw-data capture of every measurement of the run goes to this file.
     std::string Aufzeichnung;
+    // Where the publisher's outboxes lie; $XDG_STATE_HOME (~/.local/state) when empty.
+    std::filesystem::path ZustandsOrdner;
 };

@@ -208,6 +208,11 @@ QWidget* TForm1::SpeicherLeiste() {
     gitter->addWidget(Label12, 1, 4);
     gitter->addWidget(Text("StaticText7", QStringLiteral("Gespeicherte Werte:"), leiste), 2, 4);
     gitter->addWidget(Label13, 3, 4);
+    // Where the readings go besides the file, while publishing is switched on; a long state
+    // wraps instead of widening the window.
+    VeroeffentlichenZustand = Benannt(new TUmbruchLabel(leiste), "VeroeffentlichenZustand");
+    VeroeffentlichenZustand->hide();
+    gitter->addWidget(VeroeffentlichenZustand, 4, 1, 1, 4);
     gitter->setColumnStretch(3, 1);
     gitter->setColumnStretch(4, 1);
     gitter->setHorizontalSpacing(6);

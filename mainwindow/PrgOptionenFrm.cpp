@@ -74,7 +74,14 @@ TPrgOptionenForm::TPrgOptionenForm(QWidget* parent)
     OKButton = Benannt(new QPushButton(QStringLiteral("OK"), this), "OKButton");
     CancelButton = Benannt(new QPushButton(QStringLiteral("Abbruch"), this), "CancelButton");
     OKButton->setDefault(true);
+    // Where the readings go besides the data file, in a dialog of its own.
+    VeroeffentlichenButton = Benannt(new QPushButton(QStringLiteral("Veröffentlichen ..."), this),
+                                     "VeroeffentlichenButton");
+    VeroeffentlichenButton->setToolTip(
+        QStringLiteral("Jeden Messwert auch an einen MQTT-Broker geben, für eine Datenbank "
+                       "vieler Arbeitsplätze."));
     auto* knoepfe = new QHBoxLayout;
+    knoepfe->addWidget(VeroeffentlichenButton);
     knoepfe->addStretch(1);
     knoepfe->addWidget(CancelButton);
     knoepfe->addWidget(OKButton);
@@ -201,7 +208,8 @@ void TPrgOptionenForm::Reihenfolge() {
           static_cast<QWidget*>(FileListBox1), static_cast<QWidget*>(DriveComboBox1),
           static_cast<QWidget*>(FilterComboBox1), static_cast<QWidget*>(PBSpinEdit1),
           static_cast<QWidget*>(PBSpinEdit2), static_cast<QWidget*>(AutomatischWiederverbinden),
-          static_cast<QWidget*>(RohdatenAufzeichnen), static_cast<QWidget*>(CancelButton)}) {
+          static_cast<QWidget*>(RohdatenAufzeichnen), static_cast<QWidget*>(VeroeffentlichenButton),
+          static_cast<QWidget*>(CancelButton)}) {
         if (vorher != nullptr) {
             setTabOrder(const_cast<QWidget*>(vorher), naechstes);
         }

@@ -66,6 +66,8 @@ public:
     // Kept in quorlits.conf, not in PHRX.CFG.
     QCheckBox* AutomatischWiederverbinden = nullptr;
     QCheckBox* RohdatenAufzeichnen = nullptr;
+    // Opens the dialog of publishing (TForm1::VeroeffentlichenClick).
+    QPushButton* VeroeffentlichenButton = nullptr;
     QPushButton* OKButton = nullptr;
     QPushButton* CancelButton = nullptr;
 

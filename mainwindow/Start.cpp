@@ -11,7 +11,9 @@
 #include "framework/widgets/SpeedButton.h"
 #include "framework/widgets/StringGrid.h"
 #include "mainwindow/About.h"
+#include "mainwindow/FehlerboxAnschluss.h"
 #include "measurement/Messung.h"
+#include "publish/Veroeffentlicher.h"
 #include "serial/ComPort.h"
 #include "storage/Dateinamen.h"
 #include "storage/PCZeit.h"
@@ -29,6 +31,7 @@
 TForm1::TForm1(TFormOptionen optionen, QWidget* parent)
     : QWidget(parent)
     , konfigurationsDatei_(std::move(optionen.KonfigurationsDatei))
+    , zustandsOrdner_(std::move(optionen.ZustandsOrdner))
     , uhr_(optionen.Uhr ? std::move(optionen.Uhr) : SystemUhr())
     , verlauf_(std::make_unique<TVerlauf>()) {
     Zustand.Verlauf = verlauf_.get();
@@ -71,9 +74,7 @@ void TForm1::MessungEinrichten(std::string aufzeichnung) {
     connect(m, &TMessung::Fehler, this,
             [](const std::exception_ptr& fehler) { FehlerMelden(fehler); });
     // That writing works again ends the episode a full disk began: one box each.
-    connect(m, &TMessung::Hinweis, this, [](const QString& text) {
-        FehlerMelden(std::make_exception_ptr(EMeldung(text.toStdString())));
-    });
+    connect(m, &TMessung::Hinweis, this, [](const QString& text) { HinweisMelden(text); });
 }
 
 void TForm1::Verbinden() {
@@ -106,6 +107,7 @@ void TForm1::DialogeErzeugen() {
     SpaltenFormErzeugen();
     AutoFormErzeugen();
     PrgOptionenFormErzeugen();
+    VeroeffentlichenFormErzeugen();
     AboutBox = new TAboutBox(this);
 }
 
@@ -136,6 +138,7 @@ void TForm1::FormActivate() {
     // A damaged PHRX.CFG is reported, and the start goes on with what could be read.
     Behandeln([this] { KonfLoad(Zustand.Konfiguration, konfigurationsDatei_); });
     Einstellungen = EinstellungenLesen(EinstellungenPfad(konfigurationsDatei_));
+    VeroeffentlichenStarten(VeroeffentlichenLesen(EinstellungenPfad(konfigurationsDatei_)));
     DateiLabelZeigen();
     DesignStandardGrid(z);
     TabelleZeigen();

@@ -29,6 +29,17 @@ TMqttVerbindung& Selbst(void* zeiger) {
 
 } // namespace
 
+TMqttZugang ZugangAus(const TVeroeffentlichenEinstellungen& e) {
+    TMqttZugang zugang;
+    zugang.Adresse = BrokerAdresseLesen(e.Server);
+    zugang.Benutzer = e.Benutzer;
+    if (!e.PasswortDatei.empty()) {
+        zugang.Passwort = PasswortLesen(PasswortPfad(e.PasswortDatei));
+    }
+    zugang.CaDatei = e.CaDatei;
+    return zugang;
+}
+
 QString MqttGrund(int rc, int errnoWert) {
     switch (rc) {
     case MOSQ_ERR_CONN_LOST:

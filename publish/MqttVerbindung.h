@@ -31,6 +31,11 @@ struct TMqttZugang {
     std::string WillInhalt;
 };
 
+// The access that `einstellungen` give: the server's address, the user, the password read from
+// its file and the CA file; client id and will are the caller's. Raises EMeldung (German) for an
+// address that cannot be read or a password file that cannot be used.
+TMqttZugang ZugangAus(const TVeroeffentlichenEinstellungen& einstellungen);
+
 // One connection to an MQTT broker through libmosquitto, driven by Qt's event loop in the
 // thread that owns it: a socket notifier calls libmosquitto's reads and writes, a timer its
 // keep-alive; libmosquitto runs no thread of its own. A lost or refused connection is tried

@@ -31,15 +31,11 @@ void TVerbindungsPruefung::Pruefen(const TVeroeffentlichenEinstellungen& e, int 
     server_ = QString::fromStdString(e.Server);
     TMqttZugang zugang;
     try {
-        zugang.Adresse = BrokerAdresseLesen(e.Server);
-        zugang.Passwort =
-            e.PasswortDatei.empty() ? std::string() : PasswortLesen(PasswortPfad(e.PasswortDatei));
+        zugang = ZugangAus(e);
     } catch (const EMeldung& fehler) {
         emit Ergebnis(false, QString::fromStdString(fehler.what()));
         return;
     }
-    zugang.Benutzer = e.Benutzer;
-    zugang.CaDatei = e.CaDatei;
     zugang.ClientId =
         "quorlits-pruefung-" + QUuid::createUuid().toString(QUuid::Id128).left(12).toStdString();
     verbindung_ = new TMqttVerbindung(zugang, this);

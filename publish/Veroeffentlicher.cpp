@@ -36,18 +36,19 @@ std::string StatusText(bool online) {
     return QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString();
 }
 
-TMqttZugang ZugangAus(const TVeroeffentlichenEinstellungen& e) {
-    TMqttZugang zugang;
-    zugang.Adresse = BrokerAdresseLesen(e.Server);
-    zugang.Benutzer = e.Benutzer;
-    if (!e.PasswortDatei.empty()) {
-        zugang.Passwort = PasswortLesen(PasswortPfad(e.PasswortDatei));
-    }
-    zugang.CaDatei = e.CaDatei;
-    return zugang;
-}
-
 } // namespace
+
+std::unique_ptr<TVeroeffentlicher>
+VeroeffentlicherFuer(TMessung& messung, const TFormZustand& zustand,
+                     const TVeroeffentlichenEinstellungen& einstellungen,
+                     const std::filesystem::path& zustandsOrdner) {
+    if (!einstellungen.Aktiv) {
+        return nullptr;
+    }
+    return std::make_unique<TVeroeffentlicher>(messung, zustand, einstellungen,
+                                               zustandsOrdner.empty() ? ZustandsOrdner()
+                                                                      : zustandsOrdner);
+}
 
 std::string ClientIdVon(const std::string& arbeitsplatz, const std::string& messgeraet) {
     const QByteArray schluessel = QByteArray::fromStdString(arbeitsplatz + '\0' + messgeraet);
@@ -144,9 +145,12 @@ QString TVeroeffentlicher::Zustand() const {
     } else if (getrenntSeit_) {
         text = QStringLiteral("getrennt seit %1 (%2)")
                    .arg(QString::fromStdString(PCZeitText(getrenntSeit_->Lokal)), grund_);
+    } else if (verbindung_) {
+        text = QStringLiteral("verbindet ...");
     } else {
-        text = verbindung_ ? QStringLiteral("verbindet ...")
-                           : QStringLiteral("wartet auf eine Messung");
+        // Without an outbox for the meter nothing is published until the next measurement.
+        text = messgeraet_.empty() || ausgang_ ? QStringLiteral("wartet auf eine Messung")
+                                               : QStringLiteral("aus, ohne Ausgang");
     }
     if (Wartend() > 0) {
         text += QStringLiteral(", %1 Messwerte warten").arg(Wartend());
@@ -158,6 +162,13 @@ void TVeroeffentlicher::Melden(const QString& text) {
     if (text != gemeldet_) {
         gemeldet_ = text;
         emit Meldung(text);
+    }
+}
+
+void TVeroeffentlicher::Stoeren(const QString& text) {
+    if (text != gemeldet_) {
+        Melden(text);
+        emit Stoerung(text);
     }
 }
 
@@ -200,8 +211,8 @@ void TVeroeffentlicher::MessgeraetWaehlen(const std::string& name) {
         ausgang_ = std::make_unique<TAusgang>(
             AusgangsPfad(zustandsOrdner_, arbeitsplatz_, messgeraet_), grenze_);
     } catch (...) {
-        Melden(QStringLiteral("Veröffentlichen ist aus: ") +
-               QString::fromStdString(MeldungsText(std::current_exception())));
+        Stoeren(QStringLiteral("Veröffentlichen ist aus: ") +
+                QString::fromStdString(MeldungsText(std::current_exception())));
         emit ZustandGeaendert();
         return;
     }
@@ -267,10 +278,10 @@ void TVeroeffentlicher::Ablegen(const std::string& thema, const std::string& inh
     try {
         ausgang_->Ablegen(TAusgangsSatz{TAusgangsArt::Nachricht, messungsId_, seq_, thema, inhalt});
     } catch (...) {
-        Melden(QStringLiteral("Der Ausgang %1 nimmt nichts an (%2); die Messwerte gehen weiter "
-                              "in die Datendatei.")
-                   .arg(QString::fromStdString(ausgang_->Pfad().string()),
-                        QString::fromStdString(MeldungsText(std::current_exception()))));
+        Stoeren(QStringLiteral("Der Ausgang %1 nimmt nichts an (%2); die Messwerte gehen weiter "
+                               "in die Datendatei.")
+                    .arg(QString::fromStdString(ausgang_->Pfad().string()),
+                         QString::fromStdString(MeldungsText(std::current_exception()))));
         return;
     }
     if (!sichern_->isActive()) {
@@ -287,7 +298,7 @@ void TVeroeffentlicher::Sichern() {
     try {
         ausgang_->Synchronisieren();
     } catch (...) {
-        Melden(QString::fromStdString(
+        Stoeren(QString::fromStdString(
             "Der Ausgang " + ausgang_->Pfad().string() +
             " lässt sich nicht sichern: " + MeldungsText(std::current_exception())));
     }
@@ -330,8 +341,8 @@ void TVeroeffentlicher::Senden() {
     try {
         saetze = ausgang_->Naechste(Fenster);
     } catch (...) {
-        Melden(QString::fromStdString("Lesen des Ausgangs: " +
-                                      MeldungsText(std::current_exception())));
+        Stoeren(QString::fromStdString("Lesen des Ausgangs: " +
+                                       MeldungsText(std::current_exception())));
         return;
     }
     for (const TAusgangsSatz& satz : saetze) {

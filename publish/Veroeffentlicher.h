@@ -63,6 +63,10 @@ signals:
     // The outbox is full and its oldest messages go (also told through Meldung): once, until
     // it was empty again. The window shows it in its error box.
     void AusgangVoll(const QString& text);
+    // The outbox cannot be made, written, kept on the disk or read, so readings may not reach
+    // the broker (also told through Meldung, and as rarely). The window shows it in its error
+    // box.
+    void Stoerung(const QString& text);
 
 private:
     void Anhoeren();
@@ -80,6 +84,7 @@ private:
     void Stockt();
     void Sichern();
     void Melden(const QString& text);
+    void Stoeren(const QString& text);
     std::string Datendatei() const;
     TNachrichtKopf NaechsterKopf();
 
@@ -106,6 +111,14 @@ private:
     QString grund_;
     QString gemeldet_;
 };
+
+// The publisher that `einstellungen` ask for, or none when publishing is off; the outboxes lie
+// under `zustandsOrdner`, under ZustandsOrdner() when it is empty. Raises EMeldung as the
+// publisher's constructor does.
+std::unique_ptr<TVeroeffentlicher>
+VeroeffentlicherFuer(TMessung& messung, const TFormZustand& zustand,
+                     const TVeroeffentlichenEinstellungen& einstellungen,
+                     const std::filesystem::path& zustandsOrdner);
 
 // The client id of a bench's meter: "quorlits-" and 16 hex digits of a hash of both, so it
 // stays the same across restarts and two meters never share it.

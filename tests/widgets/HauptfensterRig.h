@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include "app/Einstellungen.h"
 #include "mainwindow/ComMainForm.h"
 #include "mainwindow/FehlerboxAnschluss.h"
 #include "serial/platform/FakeComDevice.h"
@@ -17,14 +18,16 @@
 
 // What a test may change of the window's start.
 struct TRigStart {
-    std::string Konfiguration; // when not empty, the PHRX.CFG found at start
-    TUhr Uhr;                  // the clock; standing at Uhrzeit() when empty
-    std::string Aufzeichnung;  // --capture
+    std::string Konfiguration;   // when not empty, the PHRX.CFG found at start
+    TUhr Uhr;                    // the clock; standing at Uhrzeit() when empty
+    std::string Aufzeichnung;    // --capture
+    std::string Einstellungen{}; // when not empty, the quorlits.conf found at start
 };
 
-// The main window on a fake serial device, with PHRX.CFG and the data files in a fresh folder,
-// a clock that stands at 07.12.2026 10:00:00, and the error box replaced by a list of its texts.
-// The window is shown, so its first activation has run.
+// The main window on a fake serial device, with PHRX.CFG, quorlits.conf, the data files and the
+// publisher's outboxes in a fresh folder, a clock that stands at 07.12.2026 10:00:00, and the
+// error box replaced by a list of its texts. The window is shown, so its first activation has
+// run.
 class THauptfensterRig {
 public:
     static TZeitpunkt Uhrzeit() { return TZeitpunkt{7, 12, 2026, 10, 0, 0}; }
@@ -36,6 +39,9 @@ public:
         if (!start.Konfiguration.empty()) {
             DateiSchreiben(Konfigurationsdatei(), start.Konfiguration);
         }
+        if (!start.Einstellungen.empty()) {
+            DateiSchreiben(EinstellungenPfad(Konfigurationsdatei()), start.Einstellungen);
+        }
         TFormOptionen optionen;
         optionen.KonfigurationsDatei = Konfigurationsdatei();
         auto geraet = std::make_unique<TFakeComDevice>();
@@ -43,6 +49,8 @@ public:
         optionen.Geraet = std::move(geraet);
         optionen.Uhr = start.Uhr ? std::move(start.Uhr) : FesteUhr(Uhrzeit(), 3600);
         optionen.Aufzeichnung = std::move(start.Aufzeichnung);
+        // A publisher's outboxes stay in the test's folder.
+        optionen.ZustandsOrdner = Ordner / "zustand";
         Form = std::make_unique<TForm1>(std::move(optionen));
         FehlerboxAnschliessen(Form.get(), [this](const QString& text) { Fehler << text; });
         Form->show();

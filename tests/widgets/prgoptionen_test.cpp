@@ -382,7 +382,7 @@ private slots:
                  (QStringList{"OKButton", "CheckBox1", "RBAnfuegen", "Edit1", "DirectoryListBox1",
                               "FileListBox1", "DriveComboBox1", "FilterComboBox1", "PBSpinEdit1",
                               "PBSpinEdit2", "AutomatischWiederverbinden", "RohdatenAufzeichnen",
-                              "CancelButton"}));
+                              "VeroeffentlichenButton", "CancelButton"}));
     }
 
     // Each box of quorlits.conf shows its setting and writes a change there at once, leaving
