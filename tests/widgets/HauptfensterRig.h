@@ -67,6 +67,10 @@ public:
 
     std::filesystem::path Konfigurationsdatei() const { return Ordner / "PHRX.CFG"; }
 
+    // How long a wait for an event may take before the test fails: only a fault reaches it, so
+    // it is generous enough for a machine busy with other work (5 s were not, under a CPU hog).
+    static constexpr int EreignisFrist = 30000;
+
     // Bytes arrive on the line as one chunk; returns once the window has handled and shown
     // them (it shows closely following chunks together, after a short delay).
     bool Empfangen(const std::string& bytes) {
@@ -74,7 +78,8 @@ public:
         const auto* takt = Form->findChild<QTimer*>(QStringLiteral("Anzeigetakt"));
         return takt != nullptr &&
                QTest::qWaitFor(
-                   [this, takt] { return Geraet->QueuedCount() == 0 && !takt->isActive(); }, 5000);
+                   [this, takt] { return Geraet->QueuedCount() == 0 && !takt->isActive(); },
+                   EreignisFrist);
     }
 
     // Lets queued work (error reports) run.

@@ -179,7 +179,7 @@ private slots:
         const QString vorher = f.Label12->text();
         f.SaveButton->click();
         THauptfensterRig::Abarbeiten();
-        QCOMPARE(rig.Fehler.size(), 1);
+        QVERIFY2(rig.Fehler.size() == 1, qPrintable(rig.Fehler.join(QStringLiteral(" | "))));
         QVERIFY(!f.Zustand.Speicher.SofortSpeichernAktiv);
         QCOMPARE(f.Label12->text(), vorher);
     }
