@@ -53,7 +53,9 @@ ausgabe_wie_datei() {
 
 # A live run with its capture, then the capture replayed fourteen hours east of UTC.
 simulator_starten --interval 50 --quantity pH
-protokollieren 2 --data-file "$tmp/live.txt" --capture "$tmp/live.roh"
+bis_datei=$tmp/live.txt bis_zeilen=11
+protokollieren 0.5 --data-file "$tmp/live.txt" --capture "$tmp/live.roh"
+bis_zeilen=
 simulator_beenden
 pruefe "SIGTERM endet den Lauf mit 0" code 0
 pruefe "die Datendatei hat nur ganze Zeilen, mindestens 10 Messwerte" ganze_zeilen "$tmp/live.txt" 10
@@ -87,7 +89,9 @@ pruefe "die Meldung sagt, was die Datei nicht ist" enthaelt err "keine Rohdatena
 
 # At 300 baud a record takes two thirds of a second, so SIGTERM comes in the middle of one.
 simulator_starten --interval 10 --baud 300 --quantity pH
-protokollieren 2 --data-file "$tmp/langsam.txt" --capture "$tmp/langsam.roh" --quiet
+bis_datei=$tmp/langsam.txt bis_zeilen=2
+protokollieren 0.3 --data-file "$tmp/langsam.txt" --capture "$tmp/langsam.roh" --quiet
+bis_zeilen=
 cp "$tmp/langsam.txt" "$tmp/langsam_vorher.txt"
 pruefe "SIGTERM im Datensatz endet mit 0" code 0
 pruefe "SIGTERM im Datensatz lässt nur ganze Zeilen" ganze_zeilen "$tmp/langsam.txt" 1
@@ -101,7 +105,9 @@ protokollieren 0 --data-file "$tmp/langsam.txt"
 pruefe "eine vorhandene Datendatei ohne --append endet mit 1" code 1
 pruefe "die Meldung nennt die Datendatei" enthaelt err "$tmp/langsam.txt gibt es schon"
 pruefe "die vorhandene Datendatei bleibt unberührt" cmp "$tmp/langsam.txt" "$tmp/langsam_vorher.txt"
-protokollieren 2 --data-file "$tmp/langsam.txt" --append --quiet
+bis_zeilen=$(($(wc -l <"$tmp/langsam_vorher.txt") + 4))
+protokollieren 0.3 --data-file "$tmp/langsam.txt" --append --quiet
+bis_zeilen=
 pruefe "mit --append endet der Lauf mit 0" code 0
 pruefe "--append lässt den Anfang der Datei stehen" cmp -n "$(wc -c <"$tmp/langsam_vorher.txt")" \
     "$tmp/langsam.txt" "$tmp/langsam_vorher.txt"

@@ -31,7 +31,9 @@ simulator_beenden() {
 }
 
 # Headless on meter-sim's device until SIGTERM (or the signal named in $signal, e.g. HUP), $1
-# seconds after the measurement started.
+# seconds after the measurement started. With $bis_zeilen set, the seconds begin only once the
+# file $bis_datei holds that many lines (a minute at most), so a busy machine still brings the
+# readings a check needs.
 protokollieren() { # seconds, arguments...
     sekunden=$1
     shift
@@ -41,6 +43,12 @@ protokollieren() { # seconds, arguments...
     pid=$!
     versuche=0
     while ! grep -qs "läuft" "$tmp/err" && kill -0 $pid 2>/dev/null && [ $versuche -lt 400 ]; do
+        sleep 0.05
+        versuche=$((versuche + 1))
+    done
+    versuche=0
+    while [ -n "${bis_zeilen:-}" ] && kill -0 $pid 2>/dev/null && [ $versuche -lt 1200 ] &&
+        [ "$(cat "$bis_datei" 2>/dev/null | wc -l)" -lt "$bis_zeilen" ]; do
         sleep 0.05
         versuche=$((versuche + 1))
     done
