@@ -4,6 +4,8 @@
 
 #include "framework/Meldung.h"
 #include "measurement/Messung.h"
+#include "storage/Datendatei.h"
+#include "storage/EInOutError.h"
 
 #include <string>
 
@@ -17,7 +19,35 @@ std::string SpeicherText(TSpeicherArt art) {
     return art == TSpeicherArt::Auto ? "automatisch" : "sofort";
 }
 
+std::string FehlerText(const std::exception_ptr& fehler) {
+    try {
+        std::rethrow_exception(fehler);
+    } catch (const EInOutError& e) {
+        return e.MitDetail();
+    } catch (...) {
+        return MeldungsText(fehler);
+    }
+}
+
 } // namespace
+
+template <typename Schritt>
+void TProtokollant::Versuchen(Schritt&& schritt) {
+    try {
+        schritt();
+        gestoert_ = false;
+    } catch (...) {
+        if (gestoert_) {
+            return; // the same trouble, told already
+        }
+        gestoert_ = true;
+        const std::string pfad = ProtokollPfad(protokoll_.Datendatei());
+        emit Fehler(std::make_exception_ptr(EMeldung(
+            "Das Prüfprotokoll " + pfad + " lässt sich nicht schreiben (" +
+                FehlerText(std::current_exception()) + "). Messung und Speichern laufen weiter.",
+            DateiBezug(pfad), std::current_exception())));
+    }
+}
 
 TProtokollant::TProtokollant(TMessung& messung, TProtokoll& protokoll, QObject* parent)
     : QObject(parent)
@@ -49,12 +79,36 @@ TProtokollant::TProtokollant(TMessung& messung, TProtokoll& protokoll, QObject* 
     connect(m, &TMessung::Fehler, this, [this](const std::exception_ptr& fehler) {
         Eintragen("Fehler", MeldungsText(fehler));
     });
+    connect(m, &TMessung::AngabeGeaendert, this,
+            [this](TAngabe angabe, const QString& alt, const QString& neu, const QString& grund) {
+                Versuchen([&] {
+                    protokoll_.AngabeGeaendert(AngabeName(angabe), alt.toStdString(),
+                                               neu.toStdString(), grund.toStdString());
+                });
+            });
+}
+
+TProtokollant::~TProtokollant() {
+    if (datei_ != nullptr) {
+        datei_->Beobachten({}, {});
+    }
+}
+
+void TProtokollant::DatendateiVerbinden(TDatendatei& datei) {
+    datei_ = &datei;
+    datei.Beobachten(
+        [this](std::string_view text) { Versuchen([&] { protokoll_.DatenGeschrieben(text); }); },
+        [this] { protokoll_.DateiGeoeffnet(); });
+}
+
+void TProtokollant::ProgrammStart(std::string_view version) {
+    Versuchen([&] { protokoll_.ProgrammStart(version); });
+}
+
+void TProtokollant::ProgrammEnde() {
+    Versuchen([&] { protokoll_.ProgrammEnde(); });
 }
 
 void TProtokollant::Eintragen(std::string_view ereignis, std::string_view details) {
-    try {
-        protokoll_.Eintragen(ereignis, details);
-    } catch (...) {
-        emit Fehler(std::current_exception());
-    }
+    Versuchen([&] { protokoll_.Eintragen(ereignis, details); });
 }
