@@ -13,12 +13,16 @@
 #include "measurement/Messung.h"
 #include "serial/ComPort.h"
 #include "serial/platform/FakeComDevice.h"
+#include "storage/DateiAufrufe.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -94,6 +98,114 @@ TEST(Protokollant, SchreibtDieEreignisseEinerMessungInIhrerFolge) {
     EXPECT_EQ(fehler, "");
     const TPruefung pruefung = DatendateiPruefen(DateiLesen(datei), trail);
     EXPECT_EQ(PruefText(pruefung), "unverändert: 3 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+}
+
+std::string Ereignisse(const std::string& pfad) {
+    const std::string protokoll = DateiLesen(pfad);
+    std::string ereignisse;
+    for (const std::string_view zeile : ZeilenTeilen(protokoll)) {
+        const auto eintrag = ProtokollZeileLesen(zeile.substr(0, zeile.size() - 1));
+        ereignisse += eintrag ? eintrag->Ereignis + ": " + eintrag->Details + "\n" : "?\n";
+    }
+    return ereignisse;
+}
+
+// The logger's wiring: the trail follows the data file opened, the file's own writes feed the
+// chain (also after the file was deleted and made anew), sample changes are events, and every
+// line carries the sample of its time.
+TEST(Protokollant, DieDatendateiSpeistDieKette) {
+    TTestOrdner ordner;
+    TFormZustand zustand;
+    AnfangszustandSetzen(zustand, Jetzt);
+    zustand.Konfiguration.AutoDateiname = false;
+    zustand.Konfiguration.Ausgabedatei = ordner.Datei("daten.txt");
+    std::int64_t mono = 0;
+    zustand.Speicher.Datendatei.UmgebungSetzen({&EchteDateiAufrufe(), [&] { return mono; }, {}});
+    TEinstellungen einstellungen;
+    einstellungen.AngabenInDatei = true;
+    auto geraet = std::make_unique<TFakeComDevice>();
+    TFakeComDevice* fake = geraet.get();
+    TComPort port(std::move(geraet));
+    port.SetPort("/dev/ttyFAKE0");
+    TMessung messung(zustand, port, einstellungen, FesteUhr(Jetzt, 3600));
+    const TSpeicherZustand& speicher = zustand.Speicher;
+    TProtokoll protokoll([&] { return speicher.Datendatei.LetzteDatei(); }, FesteUhr(Jetzt, 3600),
+                         {"laborant", "bank1"});
+    TProtokollant protokollant(messung, protokoll);
+    protokollant.DatendateiVerbinden(zustand.Speicher.Datendatei);
+    int werte = 0;
+    QObject::connect(&messung, &TMessung::NeuerMesswert, [&](const TMesswert&) { ++werte; });
+
+    protokollant.ProgrammStart("0.1.0");
+    messung.AngabeSetzen(TAngabe::Probe, "P1");
+    messung.AngabeSetzen(TAngabe::Bediener, "Meier");
+    messung.Beginnen(lmWTW);
+    messung.SpeichernEin(TSpeicherArt::Sofort);
+    fake->InjectReceived(Ph7);
+    ASSERT_TRUE(WartenBis([&] { return werte == 1; }));
+    messung.AngabeSetzen(TAngabe::Probe, "P2", "neue Charge");
+    std::filesystem::remove(zustand.Konfiguration.Ausgabedatei);
+    mono += 1'000'000'000;
+    fake->InjectReceived(Ph7);
+    ASSERT_TRUE(WartenBis([&] { return werte == 2; }));
+    messung.Beenden();
+    messung.SpeichernAus();
+    protokollant.ProgrammEnde();
+
+    const std::string datei = zustand.Konfiguration.Ausgabedatei;
+    EXPECT_EQ(Ereignisse(protokoll.Pfad()),
+              "Kette begonnen: 0 Zeilen der Datendatei übernommen\n"
+              "Programmstart: Quorlits 0.1.0\n"
+              "Probe:  → P1\n"
+              "Bediener: " +
+                  AnmeldeName() +
+                  " → Meier\n"
+                  "Messbeginn: WTW an /dev/ttyFAKE0\n"
+                  "Speichern ein: sofort in " +
+                  datei +
+                  "\n"
+                  "Probe: P1 → P2 (Grund: neue Charge)\n"
+                  "Kette begonnen: 0 Zeilen der Datendatei übernommen; das Protokoll passte nicht "
+                  "mehr zur Datendatei\n"
+                  "Fehler: Datendatei „" +
+                  datei +
+                  "“ ist gelöscht, verschoben oder ersetzt worden; sie ist neu angelegt, alles "
+                  "Weitere geht dort hinein.\n"
+                  "Messende: WTW\n"
+                  "Speichern aus: " +
+                  datei +
+                  "\n"
+                  "Programmende: \n");
+    const std::string inhalt = DateiLesen(datei);
+    EXPECT_EQ(inhalt, "PC-Datum\tPC-Zeit\tWert\tEinheit\tTemp.\tEinheit\tProbe\tBediener\t"
+                      "Elektrode\r\n"
+                      "06.12.2026\t16:53:34\t  7,00\tpH\t 25,00\t\xB0"
+                      "C\tP2\tMeier\t\r\n");
+    EXPECT_EQ(PruefText(DatendateiPruefen(inhalt, DateiLesen(protokoll.Pfad()))),
+              "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+}
+
+// A trail that cannot be written is told once, not with every event, and stops nothing.
+TEST(Protokollant, EinUnschreibbaresProtokollWirdEinmalGemeldet) {
+    TTestOrdner ordner;
+    const std::string datei = ordner.Datei("daten.txt");
+    std::filesystem::create_directory(ProtokollPfad(datei));
+    TFormZustand zustand;
+    TEinstellungen einstellungen;
+    TComPort port(std::make_unique<TFakeComDevice>());
+    TMessung messung(zustand, port, einstellungen, FesteUhr(Jetzt, 3600));
+    TProtokoll protokoll([&] { return datei; }, FesteUhr(Jetzt, 3600), {"laborant", "bank1"});
+    TProtokollant protokollant(messung, protokoll);
+    std::vector<std::string> fehler;
+    QObject::connect(&protokollant, &TProtokollant::Fehler,
+                     [&](const std::exception_ptr& f) { fehler.push_back(MeldungsText(f)); });
+    protokollant.ProgrammStart("0.1.0");
+    messung.AngabeSetzen(TAngabe::Probe, "P1");
+    protokollant.ProgrammEnde();
+    ASSERT_EQ(fehler.size(), 1U);
+    EXPECT_EQ(fehler[0], "Das Prüfprotokoll " + ProtokollPfad(datei) +
+                             " lässt sich nicht schreiben (Ungültiger Dateiname (Ist ein "
+                             "Verzeichnis)). Messung und Speichern laufen weiter.");
 }
 
 } // namespace
