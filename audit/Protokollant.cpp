@@ -5,7 +5,6 @@
 #include "framework/Meldung.h"
 #include "measurement/Messung.h"
 #include "storage/Datendatei.h"
-#include "storage/EInOutError.h"
 
 #include <string>
 
@@ -17,16 +16,6 @@ std::string ArtText(TLeseModus art) {
 
 std::string SpeicherText(TSpeicherArt art) {
     return art == TSpeicherArt::Auto ? "automatisch" : "sofort";
-}
-
-std::string FehlerText(const std::exception_ptr& fehler) {
-    try {
-        std::rethrow_exception(fehler);
-    } catch (const EInOutError& e) {
-        return e.MitDetail();
-    } catch (...) {
-        return MeldungsText(fehler);
-    }
 }
 
 } // namespace
@@ -44,7 +33,7 @@ void TProtokollant::Versuchen(Schritt&& schritt) {
         const std::string pfad = ProtokollPfad(protokoll_.Datendatei());
         emit Fehler(std::make_exception_ptr(EMeldung(
             "Das Prüfprotokoll " + pfad + " lässt sich nicht schreiben (" +
-                FehlerText(std::current_exception()) + "). Messung und Speichern laufen weiter.",
+                NutzerText(std::current_exception()) + "). Messung und Speichern laufen weiter.",
             DateiBezug(pfad), std::current_exception())));
     }
 }

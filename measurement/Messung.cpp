@@ -17,9 +17,6 @@
 
 #include <utility>
 
-namespace {
-
-// The text of an error for a message line: a file error with its German system text.
 std::string NutzerText(const std::exception_ptr& fehler) {
     try {
         std::rethrow_exception(fehler);
@@ -29,8 +26,6 @@ std::string NutzerText(const std::exception_ptr& fehler) {
         return MeldungsText(fehler);
     }
 }
-
-} // namespace
 
 // The start steps set the state before they open the port and the end steps close the port
 // before they reset it: chunks the port still delivers while it closes are handled in the

@@ -24,6 +24,9 @@ class QTimer;
 class TComPort;
 class TComPortWatch;
 
+// The text of an error for a message line: a file error with its German system text.
+std::string NutzerText(const std::exception_ptr& fehler);
+
 // The line of a measurement: the wait for a device that went away, and its interruptions.
 struct TLeitungsStand {
     std::string MessName;                        // the name the measurement opened

@@ -53,7 +53,7 @@ bool IstSteuerzeichen(char32_t zeichen) {
 }
 
 char Cp1252Byte(char32_t zeichen) {
-    if (zeichen >= 0xA0 && zeichen <= 0xFF) {
+    if (zeichen < 0x80 || (zeichen >= 0xA0 && zeichen <= 0xFF)) {
         return static_cast<char>(zeichen);
     }
     for (std::size_t i = 0; i < Cp1252Mitte.size(); ++i) {
@@ -62,6 +62,24 @@ char Cp1252Byte(char32_t zeichen) {
         }
     }
     return '?';
+}
+
+// `wert` character by character: a control character becomes a space, anything else goes to
+// `anhaengen(text, zeichen, bytes)`, Ungueltig for a byte that is no UTF-8.
+template <typename Anhaengen>
+std::string Umsetzen(std::string_view wert, Anhaengen&& anhaengen) {
+    std::string text;
+    text.reserve(wert.size());
+    std::size_t laenge = 0;
+    for (std::size_t i = 0; i < wert.size(); i += laenge) {
+        const char32_t zeichen = Utf8Zeichen(wert.substr(i), laenge);
+        if (zeichen != Ungueltig && IstSteuerzeichen(zeichen)) {
+            text += ' ';
+        } else {
+            anhaengen(text, zeichen, wert.substr(i, laenge));
+        }
+    }
+    return text;
 }
 
 } // namespace
@@ -88,37 +106,15 @@ std::optional<TAngabe> AngabeAusName(std::string_view name) {
 }
 
 std::string AngabeFeld(std::string_view wert) {
-    std::string feld;
-    feld.reserve(wert.size());
-    std::size_t laenge = 0;
-    for (std::size_t i = 0; i < wert.size(); i += laenge) {
-        const char32_t zeichen = Utf8Zeichen(wert.substr(i), laenge);
-        if (zeichen == Ungueltig) {
-            feld += '?';
-        } else if (IstSteuerzeichen(zeichen)) {
-            feld += ' ';
-        } else {
-            feld += zeichen < 0x80 ? static_cast<char>(zeichen) : Cp1252Byte(zeichen);
-        }
-    }
-    return feld;
+    return Umsetzen(wert, [](std::string& feld, char32_t zeichen, std::string_view) {
+        feld += zeichen == Ungueltig ? '?' : Cp1252Byte(zeichen);
+    });
 }
 
 std::string AngabeText(std::string_view wert) {
-    std::string text;
-    text.reserve(wert.size());
-    std::size_t laenge = 0;
-    for (std::size_t i = 0; i < wert.size(); i += laenge) {
-        const char32_t zeichen = Utf8Zeichen(wert.substr(i), laenge);
-        if (zeichen == Ungueltig) {
-            text += "\xEF\xBF\xBD"; // U+FFFD
-        } else if (IstSteuerzeichen(zeichen)) {
-            text += ' ';
-        } else {
-            text.append(wert.substr(i, laenge));
-        }
-    }
-    return text;
+    return Umsetzen(wert, [](std::string& text, char32_t zeichen, std::string_view bytes) {
+        text += zeichen == Ungueltig ? std::string_view("\xEF\xBF\xBD") : bytes; // U+FFFD
+    });
 }
 
 std::string AnmeldeName() {

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The hash chain over a data file and its audit trail, and the check that finds where a file
 // that was changed afterwards parts from the chain.
+#include "Ereignisse.h"
 #include "TestOrdner.h"
 
 #include "audit/Kette.h"
@@ -191,17 +192,6 @@ TEST(Protokoll, EinSpaetererLaufSetztDieKetteFortOderBeginntSieNeu) {
     std::fclose(still);
 }
 
-// The trail's events, one "Ereignis: Details" line each.
-std::string Ereignisse(const std::string& datei) {
-    const std::string protokoll = DateiLesen(ProtokollPfad(datei));
-    std::string ereignisse;
-    for (const std::string_view zeile : ZeilenTeilen(protokoll)) {
-        const auto eintrag = ProtokollZeileLesen(zeile.substr(0, zeile.size() - 1));
-        ereignisse += eintrag ? eintrag->Ereignis + ": " + eintrag->Details + "\n" : "?\n";
-    }
-    return ereignisse;
-}
-
 // Events before the first data file wait and go into its trail in their order; a run that never
 // names a data file leaves no trail anywhere.
 TEST(Protokoll, EreignisseVorDerErstenDatendateiWarten) {
@@ -219,10 +209,11 @@ TEST(Protokoll, EreignisseVorDerErstenDatendateiWarten) {
     EXPECT_EQ(protokoll.KettenKopf(), "");
     datei = ordner.Datei("daten.txt");
     protokoll.Eintragen("Speichern ein", "sofort");
-    EXPECT_EQ(Ereignisse(datei), "Kette begonnen: 0 Zeilen der Datendatei übernommen\n"
-                                 "Programmstart: Quorlits 0.1.0\n"
-                                 "Probe:  → P1\n"
-                                 "Speichern ein: sofort\n");
+    EXPECT_EQ(Ereignisse(ProtokollPfad(datei)),
+              "Kette begonnen: 0 Zeilen der Datendatei übernommen\n"
+              "Programmstart: Quorlits 0.1.0\n"
+              "Probe:  → P1\n"
+              "Speichern ein: sofort\n");
     EXPECT_EQ(protokoll.KettenKopf().size(), 64U);
 }
 
@@ -244,7 +235,7 @@ TEST(Protokoll, EinZeilenstueckWirdMitDemRestSeinerZeileVerkettet) {
     }
     EXPECT_EQ(PruefText(DatendateiPruefen(s.inhalt, DateiLesen(ProtokollPfad(s.Datei)))),
               "unverändert: 4 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
-    const std::string ereignisse = Ereignisse(s.Datei);
+    const std::string ereignisse = Ereignisse(ProtokollPfad(s.Datei));
     EXPECT_EQ(ereignisse.find("Kette begonnen"), ereignisse.rfind("Kette begonnen")) << ereignisse;
 }
 

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The audit trail of a scripted measurement on the fake device: the listener writes the
 // measurement's events in order, and the data file it saved checks out against the chain.
+#include "Ereignisse.h"
 #include "TestOrdner.h"
 #include "Warten.h"
 
@@ -30,18 +31,29 @@ const TZeitpunkt Jetzt{6, 12, 2026, 16, 53, 34};
 const std::string Ph7 = " 7.00 pH   25.0 \xF8"
                         "C\r\n";
 
-TEST(Protokollant, SchreibtDieEreignisseEinerMessungInIhrerFolge) {
+// A measurement on the fake device that saves into daten.txt in a folder of its own.
+struct TAufbau {
+    explicit TAufbau(const TEinstellungen& e = {})
+        : einstellungen(e) {
+        AnfangszustandSetzen(zustand, Jetzt);
+        zustand.Konfiguration.AutoDateiname = false;
+        zustand.Konfiguration.Ausgabedatei = ordner.Datei("daten.txt");
+        port.SetPort("/dev/ttyFAKE0");
+    }
+
     TTestOrdner ordner;
     TFormZustand zustand;
-    AnfangszustandSetzen(zustand, Jetzt);
-    zustand.Konfiguration.AutoDateiname = false;
-    zustand.Konfiguration.Ausgabedatei = ordner.Datei("daten.txt");
     TEinstellungen einstellungen;
-    auto geraet = std::make_unique<TFakeComDevice>();
-    TFakeComDevice* fake = geraet.get();
-    TComPort port(std::move(geraet));
-    port.SetPort("/dev/ttyFAKE0");
-    TMessung messung(zustand, port, einstellungen, FesteUhr(Jetzt, 3600));
+    TFakeComDevice* fake = new TFakeComDevice; // the port owns it
+    TComPort port{std::unique_ptr<TComDevice>(fake)};
+    TMessung messung{zustand, port, einstellungen, FesteUhr(Jetzt, 3600)};
+};
+
+TEST(Protokollant, SchreibtDieEreignisseEinerMessungInIhrerFolge) {
+    TAufbau a;
+    TFormZustand& zustand = a.zustand;
+    TFakeComDevice* fake = a.fake;
+    TMessung& messung = a.messung;
     TProtokoll protokoll([&] { return zustand.Konfiguration.Ausgabedatei; }, FesteUhr(Jetzt, 3600),
                          {"laborant", "bank1"});
     TProtokollant protokollant(messung, protokoll);
@@ -100,34 +112,18 @@ TEST(Protokollant, SchreibtDieEreignisseEinerMessungInIhrerFolge) {
     EXPECT_EQ(PruefText(pruefung), "unverändert: 3 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
 }
 
-std::string Ereignisse(const std::string& pfad) {
-    const std::string protokoll = DateiLesen(pfad);
-    std::string ereignisse;
-    for (const std::string_view zeile : ZeilenTeilen(protokoll)) {
-        const auto eintrag = ProtokollZeileLesen(zeile.substr(0, zeile.size() - 1));
-        ereignisse += eintrag ? eintrag->Ereignis + ": " + eintrag->Details + "\n" : "?\n";
-    }
-    return ereignisse;
-}
-
 // The logger's wiring: the trail follows the data file opened, the file's own writes feed the
 // chain (also after the file was deleted and made anew), sample changes are events, and every
 // line carries the sample of its time.
 TEST(Protokollant, DieDatendateiSpeistDieKette) {
-    TTestOrdner ordner;
-    TFormZustand zustand;
-    AnfangszustandSetzen(zustand, Jetzt);
-    zustand.Konfiguration.AutoDateiname = false;
-    zustand.Konfiguration.Ausgabedatei = ordner.Datei("daten.txt");
-    std::int64_t mono = 0;
-    zustand.Speicher.Datendatei.UmgebungSetzen({&EchteDateiAufrufe(), [&] { return mono; }, {}});
     TEinstellungen einstellungen;
     einstellungen.AngabenInDatei = true;
-    auto geraet = std::make_unique<TFakeComDevice>();
-    TFakeComDevice* fake = geraet.get();
-    TComPort port(std::move(geraet));
-    port.SetPort("/dev/ttyFAKE0");
-    TMessung messung(zustand, port, einstellungen, FesteUhr(Jetzt, 3600));
+    TAufbau a(einstellungen);
+    TFormZustand& zustand = a.zustand;
+    TFakeComDevice* fake = a.fake;
+    TMessung& messung = a.messung;
+    std::int64_t mono = 0;
+    zustand.Speicher.Datendatei.UmgebungSetzen({&EchteDateiAufrufe(), [&] { return mono; }, {}});
     const TSpeicherZustand& speicher = zustand.Speicher;
     TProtokoll protokoll([&] { return speicher.Datendatei.LetzteDatei(); }, FesteUhr(Jetzt, 3600),
                          {"laborant", "bank1"});
@@ -187,13 +183,10 @@ TEST(Protokollant, DieDatendateiSpeistDieKette) {
 
 // A trail that cannot be written is told once, not with every event, and stops nothing.
 TEST(Protokollant, EinUnschreibbaresProtokollWirdEinmalGemeldet) {
-    TTestOrdner ordner;
-    const std::string datei = ordner.Datei("daten.txt");
+    TAufbau a;
+    const std::string datei = a.zustand.Konfiguration.Ausgabedatei;
     std::filesystem::create_directory(ProtokollPfad(datei));
-    TFormZustand zustand;
-    TEinstellungen einstellungen;
-    TComPort port(std::make_unique<TFakeComDevice>());
-    TMessung messung(zustand, port, einstellungen, FesteUhr(Jetzt, 3600));
+    TMessung& messung = a.messung;
     TProtokoll protokoll([&] { return datei; }, FesteUhr(Jetzt, 3600), {"laborant", "bank1"});
     TProtokollant protokollant(messung, protokoll);
     std::vector<std::string> fehler;
