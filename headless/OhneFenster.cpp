@@ -18,6 +18,7 @@
 #include "serial/ComTexts.h"
 #include "storage/EInOutError.h"
 #include "storage/RohdatenFormat.h"
+#include "storage/SystemText.h"
 
 #include <QCoreApplication>
 
@@ -74,8 +75,7 @@ int TOhneFenster::Starten() {
         ProtokollEinrichten();
         AngabenEinrichten();
         VeroeffentlichenEinrichten();
-        eingabe_ = std::make_unique<TEingabeZeilen>(
-            optionen_.Eingabe, [this](const std::string& zeile) { Eingegeben(zeile); });
+        EingabeEinrichten();
         laeuft_ = true;
         // The capture starts with the measurement, before the data file is opened: a start
         // that fails there leaves no new data file behind.
@@ -216,6 +216,18 @@ void TOhneFenster::AngabenEinrichten() {
             messung_->AngabeSetzen(angabe, optionen_.Angaben[angabe]);
         }
     }
+}
+
+// Lines "Probe: …" while the run goes on; the end of the input ends only their reading.
+void TOhneFenster::EingabeEinrichten() {
+    eingabe_ = std::make_unique<TEingabeZeilen>(
+        optionen_.Eingabe, [this](const std::string& zeile) { Eingegeben(zeile); });
+    QObject::connect(eingabe_.get(), &TEingabeZeilen::Ende, messung_.get(), [this](int fehler) {
+        if (fehler != 0) {
+            Melden("Die Standardeingabe lässt sich nicht lesen (" + SystemFehlerText(fehler) +
+                   "); Probe, Bediener und Elektrode bleiben, wie sie sind.");
+        }
+    });
 }
 
 void TOhneFenster::Eingegeben(const std::string& zeile) {

@@ -102,6 +102,7 @@ private:
     void ProtokollEinrichten();
     void AngabenEinrichten();
     void VeroeffentlichenEinrichten();
+    void EingabeEinrichten();
     void Eingegeben(const std::string& zeile);
     std::string Aufzeichnungsdatei() const;
     void MesswertAusgeben(const TMesswert& messwert);

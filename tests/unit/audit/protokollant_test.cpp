@@ -181,6 +181,37 @@ TEST(Protokollant, DieDatendateiSpeistDieKette) {
               "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
 }
 
+// Automatic names: each start of saving opens a new data file, and each file gets a trail of its
+// own that checks out; what happens after saving ended goes to the trail of the file last saved.
+TEST(Protokollant, JedeDatendateiHatIhrProtokoll) {
+    TAufbau a;
+    a.zustand.Konfiguration.AutoDateiname = true;
+    const TSpeicherZustand& speicher = a.zustand.Speicher;
+    TProtokoll protokoll([&] { return speicher.Datendatei.LetzteDatei(); }, FesteUhr(Jetzt, 3600),
+                         {"laborant", "bank1"});
+    TProtokollant protokollant(a.messung, protokoll);
+    protokollant.DatendateiVerbinden(a.zustand.Speicher.Datendatei);
+    int werte = 0;
+    QObject::connect(&a.messung, &TMessung::NeuerMesswert, [&](const TMesswert&) { ++werte; });
+    a.messung.Beginnen(lmWTW);
+    std::vector<std::string> dateien;
+    for (int lauf = 1; lauf <= 2; ++lauf) {
+        a.messung.SpeichernEin(TSpeicherArt::Sofort);
+        dateien.push_back(speicher.Datendatei.Pfad());
+        a.fake->InjectReceived(Ph7 + Ph7);
+        ASSERT_TRUE(WartenBis([&] { return werte == 2 * lauf; }));
+        a.messung.SpeichernAus();
+    }
+    a.messung.Beenden();
+    ASSERT_EQ(dateien, (std::vector<std::string>{a.ordner.Datei("06122026.000"),
+                                                 a.ordner.Datei("06122026.001")}));
+    for (const std::string& datei : dateien) {
+        EXPECT_EQ(PruefText(DatendateiPruefen(DateiLesen(datei), DateiLesen(ProtokollPfad(datei)))),
+                  "unverändert: 3 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+    }
+    EXPECT_TRUE(Ereignisse(ProtokollPfad(dateien[1])).ends_with("Messende: WTW\n"));
+}
+
 // A trail that cannot be written is told once, not with every event, and stops nothing.
 TEST(Protokollant, EinUnschreibbaresProtokollWirdEinmalGemeldet) {
     TAufbau a;
