@@ -98,6 +98,11 @@ void TProtokollant::ProgrammEnde() {
     Versuchen([&] { protokoll_.ProgrammEnde(); });
 }
 
+void TProtokollant::EinstellungGeaendert(std::string_view dialog, std::string_view name,
+                                         std::string_view alt, std::string_view neu) {
+    Versuchen([&] { protokoll_.EinstellungGeaendert(dialog, name, alt, neu); });
+}
+
 void TProtokollant::Eintragen(std::string_view ereignis, std::string_view details) {
     Versuchen([&] { protokoll_.Eintragen(ereignis, details); });
 }

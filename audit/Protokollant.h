@@ -32,6 +32,9 @@ public:
     // The program's start (with its version) and end.
     void ProgrammStart(std::string_view version);
     void ProgrammEnde();
+    // A setting changed in `dialog` (TProtokoll::EinstellungGeaendert).
+    void EinstellungGeaendert(std::string_view dialog, std::string_view name, std::string_view alt,
+                              std::string_view neu);
 
 signals:
     // The trail could not be written: an EMeldung naming the trail, telling the EInOutError.
