@@ -69,7 +69,7 @@ bool ServerSetzen(TBefehlszeile& b, const std::string& wert) {
     return true;
 }
 
-const std::array<TWertOption, 11> WertOptionen = {{
+const std::array<TWertOption, 14> WertOptionen = {{
     {"--port", "das Gerät, zum Beispiel /dev/ttyUSB0",
      [](TBefehlszeile& b, const std::string& w) { return b.Port = w, true; }},
     {"--capture", "die Datei der Rohdatenaufzeichnung",
@@ -89,6 +89,12 @@ const std::array<TWertOption, 11> WertOptionen = {{
      [](TBefehlszeile& b, const std::string& w) { return b.VeroeffentlichenPasswort = w, true; }},
     {"--publish-ca", "die Zertifizierungsstelle des MQTT-Servers",
      [](TBefehlszeile& b, const std::string& w) { return b.VeroeffentlichenCa = w, true; }},
+    {"--sample", "die Probe, zum Beispiel P-17",
+     [](TBefehlszeile& b, const std::string& w) { return b.Probe = w, true; }},
+    {"--operator", "der Name des Bedieners",
+     [](TBefehlszeile& b, const std::string& w) { return b.Bediener = w, true; }},
+    {"--electrode", "die Elektrode, zum Beispiel ihre Seriennummer",
+     [](TBefehlszeile& b, const std::string& w) { return b.Elektrode = w, true; }},
 }};
 
 struct TSchalter {
@@ -166,9 +172,10 @@ bool ArgumentLesen(const std::vector<std::string>& argumente, std::size_t& i, TB
 // Which options go together; the first rule broken, or empty.
 std::string Zusammenpassen(const TBefehlszeile& b) {
     const bool nurOhneFenster = b.Leise || b.Baud || !b.Fluss.empty() || b.Warten;
+    const bool angaben = !b.Probe.empty() || !b.Bediener.empty() || !b.Elektrode.empty();
     if (!b.Pruefen.empty() &&
         (b.OhneFenster || !b.Abspielen.empty() || !b.Port.empty() || !b.Aufzeichnung.empty() ||
-         !b.Datendatei.empty() || b.Anhaengen || nurOhneFenster)) {
+         !b.Datendatei.empty() || b.Anhaengen || nurOhneFenster || angaben)) {
         return "--verify prüft nur eine Datendatei und steht allein.";
     }
     if (b.OhneFenster && !b.Abspielen.empty()) {
@@ -191,6 +198,9 @@ std::string Zusammenpassen(const TBefehlszeile& b) {
     }
     if (!b.OhneFenster && nurOhneFenster) {
         return "--quiet, --baud, --flow und --wait gelten nur mit --headless.";
+    }
+    if (!b.OhneFenster && angaben) {
+        return "--sample, --operator und --electrode gelten nur mit --headless.";
     }
     if (!b.OhneFenster && (!b.Veroeffentlichen.empty() || !b.Arbeitsplatz.empty() ||
                            !b.VeroeffentlichenPasswort.empty() || !b.VeroeffentlichenCa.empty())) {
@@ -221,7 +231,8 @@ std::string HilfeText() {
            "       quorlits --headless --port GERÄT --data-file DATEI [--append] [--wait]\n"
            "                [--capture DATEI] [--baud N] [--flow none|rts|xon] [--quiet]\n"
            "                [--publish URL [--bench NAME] [--publish-password-file DATEI]\n"
-           "                [--publish-ca DATEI]]\n"
+           "                [--publish-ca DATEI]] [--sample TEXT] [--operator TEXT]\n"
+           "                [--electrode TEXT]\n"
            "       quorlits --replay AUFNAHME --data-file DATEI [--append]\n"
            "       quorlits --verify DATEI\n"
            "\n"
@@ -250,6 +261,11 @@ std::string HilfeText() {
            "                    das Passwort des MQTT-Servers (nur für den Besitzer lesbar)\n"
            "  --publish-ca DATEI\n"
            "                    die Zertifizierungsstelle eines TLS-Servers\n"
+           "  --sample TEXT     die Probe der Messwerte (ändern im Lauf: eine Zeile\n"
+           "                    „Probe: TEXT“ auf der Standardeingabe)\n"
+           "  --operator TEXT   der Bediener (ohne Angabe der Anmeldename; im Lauf:\n"
+           "                    „Bediener: TEXT“)\n"
+           "  --electrode TEXT  die Elektrode (im Lauf: „Elektrode: TEXT“)\n"
            "  --replay AUFNAHME eine Rohdatenaufzeichnung ohne Gerät in die Datendatei\n"
            "                    abspielen, wie die Messung sie geschrieben hat\n"
            "  --verify DATEI    prüfen, ob die Datendatei noch so ist, wie sie geschrieben\n"

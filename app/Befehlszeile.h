@@ -32,6 +32,10 @@ struct TBefehlszeile {
     std::string Arbeitsplatz;             // --bench NAME
     std::string VeroeffentlichenPasswort; // --publish-password-file DATEI
     std::string VeroeffentlichenCa;       // --publish-ca DATEI
+    // Sample, operator and electrode the logger starts with (empty: not given).
+    std::string Probe;     // --sample TEXT
+    std::string Bediener;  // --operator TEXT
+    std::string Elektrode; // --electrode TEXT
 };
 
 // Reads the arguments after the program's name. An option with a value takes it as the next

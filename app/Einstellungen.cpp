@@ -13,6 +13,7 @@ namespace {
 
 const QString WiederverbindenSchluessel = QStringLiteral("Messung/AutomatischWiederverbinden");
 const QString RohdatenSchluessel = QStringLiteral("Messung/RohdatenAufzeichnen");
+const QString AngabenSchluessel = QStringLiteral("Messung/AngabenInDatei");
 
 QString Pfadtext(const std::filesystem::path& datei) {
     return QString::fromStdString(datei.string());
@@ -47,6 +48,8 @@ TEinstellungen EinstellungenLesen(const std::filesystem::path& datei) {
         Wahrheitswert(ini, WiederverbindenSchluessel, einstellungen.AutomatischWiederverbinden);
     einstellungen.RohdatenAufzeichnen =
         Wahrheitswert(ini, RohdatenSchluessel, einstellungen.RohdatenAufzeichnen);
+    einstellungen.AngabenInDatei =
+        Wahrheitswert(ini, AngabenSchluessel, einstellungen.AngabenInDatei);
     return einstellungen;
 }
 
@@ -55,6 +58,7 @@ void EinstellungenSchreiben(const std::filesystem::path& datei,
     QSettings ini(Pfadtext(datei), QSettings::IniFormat);
     ini.setValue(WiederverbindenSchluessel, einstellungen.AutomatischWiederverbinden);
     ini.setValue(RohdatenSchluessel, einstellungen.RohdatenAufzeichnen);
+    ini.setValue(AngabenSchluessel, einstellungen.AngabenInDatei);
     errno = 0;
     ini.sync();
     if (ini.status() != QSettings::NoError) {

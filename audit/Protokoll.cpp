@@ -4,28 +4,17 @@
 
 #include "audit/Protokollzeile.h"
 #include "audit/VorhandeneDatei.h"
+#include "storage/Angaben.h"
 #include "storage/Dateideskriptor.h"
 #include "storage/EInOutError.h"
 
 #include <cerrno>
 #include <fcntl.h>
-#include <pwd.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace {
-
-std::string LoginName() {
-    std::vector<char> puffer(4096);
-    passwd eintrag{};
-    passwd* gefunden = nullptr;
-    if (::getpwuid_r(::geteuid(), &eintrag, puffer.data(), puffer.size(), &gefunden) == 0 &&
-        gefunden != nullptr) {
-        return gefunden->pw_name;
-    }
-    return std::to_string(::geteuid());
-}
 
 std::string HostName() {
     char name[256] = {};
@@ -54,7 +43,7 @@ std::optional<TKette> LetzteKette(std::string_view protokoll, std::uint64_t date
 } // namespace
 
 TProtokollWer ProtokollWerDesSystems() {
-    return {LoginName(), HostName()};
+    return {AnmeldeName(), HostName()};
 }
 
 std::string ProtokollPfad(const std::string& datendatei) {
@@ -79,14 +68,40 @@ void TProtokoll::Schliessen() noexcept {
 }
 
 void TProtokoll::Eintragen(std::string_view ereignis, std::string_view details) {
+    const TUhrzeit zeit = UhrLesen(uhr_);
+    if (datendatei_().empty()) {
+        vorgemerkt_.push_back({zeit, std::string(ereignis), std::string(details)});
+        if (vorgemerkt_.size() > Vorgemerkt) {
+            vorgemerkt_.pop_front();
+            ++nichtVorgemerkt_;
+        }
+        return;
+    }
     Binden();
-    Schreiben(ereignis, details);
+    Schreiben(ereignis, details, zeit);
 }
 
 void TProtokoll::DatenGeschrieben(std::string_view text) {
+    if (datendatei_().empty()) {
+        return; // a file that keeps nothing (/dev/null) has no trail
+    }
     Binden(text);
+    ZeilenAnhaengen(text);
+}
+
+void TProtokoll::ZeilenAnhaengen(std::string_view text) {
     for (const std::string_view zeile : ZeilenTeilen(text)) {
-        kette_.Anhaengen(zeile);
+        if (!zeile.ends_with('\n')) {
+            offen_ += zeile; // only the last piece can lack its line end
+            return;
+        }
+        if (offen_.empty()) {
+            kette_.Anhaengen(zeile);
+        } else {
+            offen_ += zeile;
+            kette_.Anhaengen(offen_);
+            offen_.clear();
+        }
         ++datenzeilen_;
     }
 }
@@ -95,6 +110,9 @@ void TProtokoll::Binden(std::string_view neu) {
     const std::string datendatei = datendatei_();
     if (fd_ >= 0 && datendatei == gebunden_) {
         return;
+    }
+    if (datendatei.empty()) {
+        throw EInOutError::MitText(ENOENT, "Das Prüfprotokoll hat noch keine Datendatei.");
     }
     Schliessen();
     pfad_ = ProtokollPfad(datendatei);
@@ -107,9 +125,25 @@ void TProtokoll::Binden(std::string_view neu) {
     gebunden_ = datendatei;
     try {
         KetteFortsetzen(datendatei, neu);
+        VorgemerkteSchreiben();
     } catch (...) {
         Schliessen();
         throw;
+    }
+}
+
+void TProtokoll::VorgemerkteSchreiben() {
+    if (nichtVorgemerkt_ > 0) {
+        Schreiben("Ereignisse verworfen",
+                  std::to_string(nichtVorgemerkt_) +
+                      " frühere Ereignisse vor der ersten Datendatei sind nicht aufbewahrt",
+                  vorgemerkt_.front().Zeit);
+        nichtVorgemerkt_ = 0;
+    }
+    while (!vorgemerkt_.empty()) {
+        const TVormerkung& v = vorgemerkt_.front();
+        Schreiben(v.Ereignis, v.Details, v.Zeit);
+        vorgemerkt_.pop_front();
     }
 }
 
@@ -119,7 +153,13 @@ void TProtokoll::KetteFortsetzen(const std::string& datendatei, std::string_view
     if (daten.ends_with(neu)) {
         daten.remove_suffix(neu.size());
     }
-    const std::vector<std::string_view> zeilen = ZeilenTeilen(daten);
+    std::vector<std::string_view> zeilen = ZeilenTeilen(daten);
+    offen_.clear();
+    if (!zeilen.empty() && !zeilen.back().ends_with('\n')) {
+        // A line cut off (by a crash) is hashed once its end is written.
+        offen_ = zeilen.back();
+        zeilen.pop_back();
+    }
     const std::string protokoll = VorhandeneDateiLesen(pfad_).value_or(std::string());
     if (const auto kette = LetzteKette(protokoll, zeilen.size())) {
         kette_ = *kette;
@@ -140,13 +180,14 @@ void TProtokoll::KetteFortsetzen(const std::string& datendatei, std::string_view
     if (!protokoll.empty()) {
         details += "; das Protokoll passte nicht mehr zur Datendatei";
     }
-    Schreiben(KetteBegonnen, details);
+    Schreiben(KetteBegonnen, details, UhrLesen(uhr_));
 }
 
-void TProtokoll::Schreiben(std::string_view ereignis, std::string_view details) {
+void TProtokoll::Schreiben(std::string_view ereignis, std::string_view details,
+                           const TUhrzeit& zeit) {
     const TProtokollZeile zeile{
-        ProtokollZeit(UhrLesen(uhr_)), wer_.Login,   wer_.Host, std::string(ereignis),
-        std::string(details),          datenzeilen_, {}};
+        ProtokollZeit(zeit),  wer_.Login,   wer_.Host, std::string(ereignis),
+        std::string(details), datenzeilen_, {}};
     const std::string anfang = ZeilenAnfang(zeile);
     TKette neu = kette_;
     neu.Anhaengen(anfang);

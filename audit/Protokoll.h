@@ -6,6 +6,7 @@
 #include "storage/Uhr.h"
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -27,12 +28,21 @@ std::string ProtokollPfad(const std::string& datendatei);
 // the trail of the new file is opened and its chain continued. Each line is written whole or
 // not at all and synced (fdatasync) before the call returns. Writing raises EInOutError.
 //
+// While `datendatei` names no file (none was opened yet), events wait in memory with their
+// times (the newest Vorgemerkt of them) and go into the trail of the first data file named,
+// right after it was bound; a run that never opens a data file leaves no trail.
+//
+// Data lines are hashed when they are whole: a piece of a line (a write cut short) waits for
+// the rest of its line, so the chain covers exactly the lines the file holds.
+//
 // A chain is continued when the trail's last line covers exactly the lines the data file holds;
 // otherwise (no trail yet, a data file rewritten, lines written while no trail was kept) a new
 // chain begins with the event "Kette begonnen", which covers the lines already in the file and
 // says how many there were.
 class TProtokoll {
 public:
+    static constexpr std::size_t Vorgemerkt = 1000;
+
     TProtokoll(std::function<std::string()> datendatei, TUhr uhr, TProtokollWer wer);
     ~TProtokoll();
     TProtokoll(const TProtokoll&) = delete;
@@ -41,13 +51,12 @@ public:
     // Writes one event with its details (UTF-8; tabs and line breaks are escaped).
     void Eintragen(std::string_view ereignis, std::string_view details);
 
-    // `text` was written to the data file: one or more whole lines, exactly as written (the
-    // header and record of SchreibeDatensatz in one call). They extend the chain; the next
-    // event's line carries the value.
+    // `text` was written to the data file, exactly as written (TDatendatei::Beobachten). Its
+    // whole lines extend the chain; the next event's line carries the value.
     void DatenGeschrieben(std::string_view text);
 
-    // The data file was opened for saving (perhaps emptied, perhaps renamed): the next event
-    // checks again whether the chain still fits it.
+    // The data file was opened for saving (perhaps emptied, renamed, or opened anew under its
+    // name): the next event or line checks again whether the chain still fits it.
     void DateiGeoeffnet() noexcept { gebunden_.clear(); }
 
     void ProgrammStart(std::string_view version);
@@ -59,8 +68,9 @@ public:
     void AngabeGeaendert(std::string_view feld, std::string_view alt, std::string_view neu,
                          std::string_view grund = {});
 
-    // The chain's value now (over the lines written so far), for the published readings.
-    std::string KettenKopf() const { return kette_.Hex(); }
+    // The chain's value now (over the lines written so far), for the published readings; empty
+    // while no trail is open.
+    std::string KettenKopf() const { return gebunden_.empty() ? std::string() : kette_.Hex(); }
     std::uint64_t Datenzeilen() const noexcept { return datenzeilen_; }
     const std::string& Pfad() const noexcept { return pfad_; }
     // The data file the next event belongs to.
@@ -71,8 +81,16 @@ private:
     // `neu`, written just now, is left out of the lines a new chain takes over.
     void Binden(std::string_view neu = {});
     void KetteFortsetzen(const std::string& datendatei, std::string_view neu);
-    void Schreiben(std::string_view ereignis, std::string_view details);
+    void ZeilenAnhaengen(std::string_view text);
+    void Schreiben(std::string_view ereignis, std::string_view details, const TUhrzeit& zeit);
+    void VorgemerkteSchreiben();
     void Schliessen() noexcept;
+
+    struct TVormerkung {
+        TUhrzeit Zeit;
+        std::string Ereignis;
+        std::string Details;
+    };
 
     std::function<std::string()> datendatei_;
     TUhr uhr_;
@@ -82,4 +100,7 @@ private:
     int fd_ = -1;
     TKette kette_;
     std::uint64_t datenzeilen_ = 0;
+    std::string offen_; // the start of a data line whose end is not written yet
+    std::deque<TVormerkung> vorgemerkt_;
+    std::uint64_t nichtVorgemerkt_ = 0; // events beyond Vorgemerkt that went
 };

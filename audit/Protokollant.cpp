@@ -4,6 +4,7 @@
 
 #include "framework/Meldung.h"
 #include "measurement/Messung.h"
+#include "storage/Datendatei.h"
 
 #include <string>
 
@@ -18,6 +19,24 @@ std::string SpeicherText(TSpeicherArt art) {
 }
 
 } // namespace
+
+template <typename Schritt>
+void TProtokollant::Versuchen(Schritt&& schritt) {
+    try {
+        schritt();
+        gestoert_ = false;
+    } catch (...) {
+        if (gestoert_) {
+            return; // the same trouble, told already
+        }
+        gestoert_ = true;
+        const std::string pfad = ProtokollPfad(protokoll_.Datendatei());
+        emit Fehler(std::make_exception_ptr(EMeldung(
+            "Das Prüfprotokoll " + pfad + " lässt sich nicht schreiben (" +
+                NutzerText(std::current_exception()) + "). Messung und Speichern laufen weiter.",
+            DateiBezug(pfad), std::current_exception())));
+    }
+}
 
 TProtokollant::TProtokollant(TMessung& messung, TProtokoll& protokoll, QObject* parent)
     : QObject(parent)
@@ -49,12 +68,41 @@ TProtokollant::TProtokollant(TMessung& messung, TProtokoll& protokoll, QObject* 
     connect(m, &TMessung::Fehler, this, [this](const std::exception_ptr& fehler) {
         Eintragen("Fehler", MeldungsText(fehler));
     });
+    connect(m, &TMessung::AngabeGeaendert, this,
+            [this](TAngabe angabe, const QString& alt, const QString& neu, const QString& grund) {
+                Versuchen([&] {
+                    protokoll_.AngabeGeaendert(AngabeName(angabe), alt.toStdString(),
+                                               neu.toStdString(), grund.toStdString());
+                });
+            });
+}
+
+TProtokollant::~TProtokollant() {
+    if (datei_ != nullptr) {
+        datei_->Beobachten({}, {});
+    }
+}
+
+void TProtokollant::DatendateiVerbinden(TDatendatei& datei) {
+    datei_ = &datei;
+    datei.Beobachten(
+        [this](std::string_view text) { Versuchen([&] { protokoll_.DatenGeschrieben(text); }); },
+        [this] { protokoll_.DateiGeoeffnet(); });
+}
+
+void TProtokollant::ProgrammStart(std::string_view version) {
+    Versuchen([&] { protokoll_.ProgrammStart(version); });
+}
+
+void TProtokollant::ProgrammEnde() {
+    Versuchen([&] { protokoll_.ProgrammEnde(); });
+}
+
+void TProtokollant::EinstellungGeaendert(std::string_view dialog, std::string_view name,
+                                         std::string_view alt, std::string_view neu) {
+    Versuchen([&] { protokoll_.EinstellungGeaendert(dialog, name, alt, neu); });
 }
 
 void TProtokollant::Eintragen(std::string_view ereignis, std::string_view details) {
-    try {
-        protokoll_.Eintragen(ereignis, details);
-    } catch (...) {
-        emit Fehler(std::current_exception());
-    }
+    Versuchen([&] { protokoll_.Eintragen(ereignis, details); });
 }

@@ -8,6 +8,7 @@
 #include <array>
 #include <cmath>
 #include <optional>
+#include <utility>
 
 void TPunktFolge::push_back(const TVerlaufPunkt& punkt, bool lueckeDavor) {
     if (lueckeDavor) {
@@ -103,6 +104,15 @@ void TVerlauf::Leeren() {
     anzahl_ = 0;
     verworfen_ = 0;
     unterbrochen_ = false;
+    marken_.clear();
+    ++stand_;
+}
+
+void TVerlauf::ProbeMarkieren(std::int64_t utcMs, std::string text) {
+    marken_.push_back({utcMs, std::move(text)});
+    if (marken_.size() > HoechstMarken) {
+        marken_.pop_front();
+    }
     ++stand_;
 }
 

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -117,6 +118,14 @@ struct TVerlaufEingang {
     double Mittel = 0.0;
 };
 
+// The sample changed: from `UtcMs` on the readings belong to the sample `Text` (UTF-8).
+struct TProbenMarke {
+    std::int64_t UtcMs = 0;
+    std::string Text;
+
+    friend bool operator==(const TProbenMarke&, const TProbenMarke&) = default;
+};
+
 // All series of one measurement. A new measurement starts with Leeren. At most Hoechstzahl
 // readings are kept over all series; beyond that the oldest leave the chart (never the file),
 // and Verworfen counts them.
@@ -129,6 +138,8 @@ public:
     static constexpr int LueckeFaktor = 3;
     static constexpr std::int64_t MindestLueckeMs = 10000;
     static constexpr std::size_t MedianUeber = 10;
+    // A sample a minute for a week.
+    static constexpr std::size_t HoechstMarken = 7UL * 24 * 60;
 
     explicit TVerlauf(std::size_t hoechstzahl = StandardHoechstzahl);
 
@@ -137,6 +148,10 @@ public:
     void Hinzufuegen(const TVerlaufEingang& eingang);
     // The line was interrupted: the next reading starts a new stretch of line.
     void Unterbrechung() noexcept { unterbrochen_ = true; }
+    // The sample changed at `utcMs` to `text`: a mark on the time axis. The newest
+    // HoechstMarken are kept; Leeren removes them with the readings.
+    void ProbeMarkieren(std::int64_t utcMs, std::string text);
+    const std::deque<TProbenMarke>& ProbenMarken() const noexcept { return marken_; }
 
     const std::vector<TVerlaufReihe>& Reihen() const noexcept { return reihen_; }
     // The series the latest reading went to; -1 while there is none.
@@ -149,7 +164,8 @@ public:
     std::uint64_t Leerungen() const noexcept { return leerungen_; }
     std::size_t Anzahl() const noexcept { return anzahl_; }
     std::size_t Verworfen() const noexcept { return verworfen_; }
-    // Changes whenever a reading was added or the chart emptied, for views that redraw on it.
+    // Changes whenever a reading or a mark was added or the chart emptied, for views that redraw
+    // on it.
     std::uint64_t Stand() const noexcept { return stand_; }
     std::size_t Speicher() const noexcept;
 
@@ -160,6 +176,7 @@ private:
 
     std::size_t hoechstzahl_;
     std::vector<TVerlaufReihe> reihen_;
+    std::deque<TProbenMarke> marken_;
     int letzteReihe_ = -1;
     std::int64_t letzteMs_ = 0;
     std::int64_t letzteReiheSeitMs_ = 0;

@@ -6,11 +6,17 @@
 
 #include <QString>
 
-std::string MesswertZeileUtf8(const TMesswert& messwert) {
+std::string MesswertZeileUtf8(const TMesswert& messwert, const TAngaben* angaben) {
     std::string daten = DatenZeile(messwert);
     daten.resize(daten.size() - 2); // CR LF
     // Windows-1252 agrees with Latin-1 in every byte the line can hold but "ƒ" (0x83).
     QString text = QString::fromLatin1(daten.data(), std::ssize(daten));
     text.replace(QChar(0x83), QChar(0x0192));
-    return text.toUtf8().toStdString() + '\n';
+    std::string zeile = text.toUtf8().toStdString();
+    if (angaben != nullptr) {
+        for (const TAngabe angabe : AlleAngaben) {
+            zeile += '\t' + AngabeText((*angaben)[angabe]);
+        }
+    }
+    return zeile + '\n';
 }

@@ -5,7 +5,10 @@
 #include "app/ComMainWindowPort.h"
 #include "app/KonfDatei.h"
 #include "app/KonfPfad.h"
+#include "audit/Protokoll.h"
+#include "audit/Protokollant.h"
 #include "headless/Abbruchsignale.h"
+#include "headless/Eingabe.h"
 #include "headless/Meldungen.h"
 #include "headless/MesswertAusgabe.h"
 #include "measurement/Messung.h"
@@ -13,10 +16,13 @@
 #include "serial/ComPort.h"
 #include "serial/ComTexts.h"
 #include "storage/EInOutError.h"
+#include "storage/RohdatenFormat.h"
+#include "storage/SystemText.h"
 
 #include <QCoreApplication>
 
 #include <csignal>
+#include <unistd.h>
 #include <utility>
 
 TOhneFensterOptionen OhneFensterOptionen(const TBefehlszeile& befehlszeile) {
@@ -33,6 +39,8 @@ TOhneFensterOptionen OhneFensterOptionen(const TBefehlszeile& befehlszeile) {
     optionen.Arbeitsplatz = befehlszeile.Arbeitsplatz;
     optionen.VeroeffentlichenPasswort = befehlszeile.VeroeffentlichenPasswort;
     optionen.VeroeffentlichenCa = befehlszeile.VeroeffentlichenCa;
+    optionen.Angaben = {befehlszeile.Probe, befehlszeile.Bediener, befehlszeile.Elektrode};
+    optionen.Eingabe = STDIN_FILENO;
     optionen.KonfigurationsDatei = KonfigurationsPfad();
     return optionen;
 }
@@ -63,7 +71,10 @@ int TOhneFenster::Starten() {
         }
         PortEinrichten();
         MessungEinrichten();
+        ProtokollEinrichten();
+        AngabenEinrichten();
         VeroeffentlichenEinrichten();
+        EingabeEinrichten();
         laeuft_ = true;
         // The capture starts with the measurement, before the data file is opened: a start
         // that fails there leaves no new data file behind.
@@ -124,7 +135,10 @@ void TOhneFenster::MesswertAusgeben(const TMesswert& messwert) {
     if (optionen_.Leise || !ausgabeOffen_) {
         return;
     }
-    if (std::fputs(MesswertZeileUtf8(messwert).c_str(), optionen_.Ausgabe) == EOF ||
+    const TSpeicherZustand& speicher = zustand_.Speicher;
+    const std::string zeile =
+        MesswertZeileUtf8(messwert, speicher.AngabenSchreiben ? &speicher.Angaben : nullptr);
+    if (std::fputs(zeile.c_str(), optionen_.Ausgabe) == EOF ||
         std::fflush(optionen_.Ausgabe) == EOF) {
         // A reader of the output that went away costs no reading: the file goes on.
         ausgabeOffen_ = false;
@@ -173,6 +187,58 @@ void TOhneFenster::MessungEinrichten() {
     QObject::connect(m, &TMessung::NochGetrennt, m, [this] { NochGetrennt(); });
     QObject::connect(m, &TMessung::Zurueck, m, [this](const QString& name) { Zurueck(name); });
     QObject::connect(m, &TMessung::LeitungGeaendert, m, [this] { DienstStatus(); });
+    QObject::connect(m, &TMessung::AngabeGeaendert, m,
+                     [this](TAngabe angabe, const QString& alt, const QString& neu) {
+                         Melden(std::string(AngabeName(angabe)) + ": „" + neu.toStdString() +
+                                "“ (bisher „" + alt.toStdString() + "“)");
+                     });
+}
+
+// The trail of the data file's name, fed by every line written to it; its errors are said
+// and stop nothing.
+void TOhneFenster::ProtokollEinrichten() {
+    const TSpeicherZustand& speicher = zustand_.Speicher;
+    protokoll_ = std::make_unique<TProtokoll>(
+        [&speicher] { return speicher.Datendatei.LetzteDatei(); },
+        optionen_.Uhr ? optionen_.Uhr : SystemUhr(), ProtokollWerDesSystems());
+    protokollant_ = std::make_unique<TProtokollant>(*messung_, *protokoll_);
+    protokollant_->DatendateiVerbinden(zustand_.Speicher.Datendatei);
+    QObject::connect(protokollant_.get(), &TProtokollant::Fehler, messung_.get(),
+                     [this](const std::exception_ptr& fehler) { Melden(MeldungsText(fehler)); });
+    protokollant_->ProgrammStart(ProgrammVersion());
+}
+
+// What the command line names; the operator is the login name otherwise.
+void TOhneFenster::AngabenEinrichten() {
+    for (const TAngabe angabe : AlleAngaben) {
+        if (!optionen_.Angaben[angabe].empty()) {
+            messung_->AngabeSetzen(angabe, optionen_.Angaben[angabe]);
+        }
+    }
+}
+
+// Lines "Probe: …" while the run goes on; the end of the input ends only their reading.
+void TOhneFenster::EingabeEinrichten() {
+    eingabe_ = std::make_unique<TEingabeZeilen>(
+        optionen_.Eingabe, [this](const std::string& zeile) { Eingegeben(zeile); });
+    QObject::connect(eingabe_.get(), &TEingabeZeilen::Ende, messung_.get(), [this](int fehler) {
+        if (fehler != 0) {
+            Melden("Die Standardeingabe lässt sich nicht lesen (" + SystemFehlerText(fehler) +
+                   "); Probe, Bediener und Elektrode bleiben, wie sie sind.");
+        }
+    });
+}
+
+void TOhneFenster::Eingegeben(const std::string& zeile) {
+    if (zeile.find_first_not_of(" \t") == std::string::npos) {
+        return;
+    }
+    if (const auto angabe = AngabeZeileLesen(zeile)) {
+        messung_->AngabeSetzen(angabe->first, angabe->second);
+        return;
+    }
+    Melden("Eingabe nicht verstanden: „" + AngabeText(zeile) +
+           "“; erwartet wird „Probe: …“, „Bediener: …“ oder „Elektrode: …“.");
 }
 
 // The publisher, when quorlits.conf or the command line asks for it.
@@ -193,6 +259,7 @@ void TOhneFenster::VeroeffentlichenEinrichten() {
     if (!veroeffentlicher_) {
         return;
     }
+    veroeffentlicher_->KettenKopfSetzen([this] { return protokoll_->KettenKopf(); });
     QObject::connect(veroeffentlicher_.get(), &TVeroeffentlicher::Meldung, messung_.get(),
                      [this](const QString& text) { Melden(text.toStdString()); });
 }
@@ -212,20 +279,25 @@ int TOhneFenster::Beenden() {
     }
     laeuft_ = false;
     dienst_.Endet();
+    eingabe_.reset();
+    int code = 0;
     try {
         messung_->Schluss();
     } catch (const EInOutError& fehler) {
         Melden("Schließen von " + optionen_.Datendatei + ": " + fehler.what());
-        return 1;
+        code = 1;
     } catch (const EMeldung&) {
         // A port that went away closes with an error; the data file is what matters now.
     }
-    return 0;
+    protokollant_->ProgrammEnde();
+    return code;
 }
 
 int OhneFensterLaufen(TOhneFensterOptionen optionen) {
-    // A closed pipe on standard output must not end the run before the file is closed.
+    // A closed pipe on standard output must not end the run before the file is closed, nor
+    // reading standard input from the background of a terminal stop it (the read fails).
     std::signal(SIGPIPE, SIG_IGN);
+    std::signal(SIGTTIN, SIG_IGN);
     std::FILE* meldungen = optionen.Meldungen;
     TOhneFenster lauf(std::move(optionen));
     int ende = 0;

@@ -7,6 +7,7 @@
 #include "app/Einstellungen.h"
 #include "reception/Empfang.h"
 #include "serial/platform/ComDevice.h"
+#include "storage/Angaben.h"
 #include "storage/Uhr.h"
 
 #include <QString>
@@ -21,7 +22,10 @@
 #include <string>
 
 class TComPort;
+class TEingabeZeilen;
 class TMessung;
+class TProtokoll;
+class TProtokollant;
 class TVeroeffentlicher;
 
 // What a run without a window is started with.
@@ -51,6 +55,11 @@ struct TOhneFensterOptionen {
     std::string VeroeffentlichenCa;
     // Where the outboxes lie; $XDG_STATE_HOME (~/.local/state) when empty.
     std::filesystem::path ZustandsOrdner;
+    // Sample, operator and electrode to start with (--sample, --operator, --electrode); empty:
+    // none, the login name, none.
+    TAngaben Angaben;
+    // Where lines "Probe: …" come in while the run goes on (standard input); -1: nowhere.
+    int Eingabe = -1;
 };
 
 // The options of the command line, with PHRX.CFG at its usual place.
@@ -59,7 +68,10 @@ TOhneFensterOptionen OhneFensterOptionen(const TBefehlszeile& befehlszeile);
 // A meter measurement with immediate saving and no window: the window's measurement (TMessung)
 // on a port opened with the meter's line settings, each reading printed, every event said on
 // the message stream, a lost line waited for as in the window, and optionally a raw-data capture
-// of it all. Runs in Qt's loop (QCoreApplication), which delivers the port's events.
+// of it all. The audit trail DATEI.protokoll beside the data file records the run's events and
+// chains every line written; it begins with the data file, so a run that fails before opening
+// one leaves none. Lines "Probe: …" on the input change the sample while the run goes on. Runs
+// in Qt's loop (QCoreApplication), which delivers the port's and the input's events.
 class TOhneFenster {
 public:
     explicit TOhneFenster(TOhneFensterOptionen optionen);
@@ -87,7 +99,11 @@ private:
     void Einrichten();
     void PortEinrichten();
     void MessungEinrichten();
+    void ProtokollEinrichten();
+    void AngabenEinrichten();
     void VeroeffentlichenEinrichten();
+    void EingabeEinrichten();
+    void Eingegeben(const std::string& zeile);
     std::string Aufzeichnungsdatei() const;
     void MesswertAusgeben(const TMesswert& messwert);
     void Getrennt(int fehler, bool wartet);
@@ -101,8 +117,13 @@ private:
     std::unique_ptr<TComPort> port_;
     // Declared after the port and the state it uses, so it goes first.
     std::unique_ptr<TMessung> messung_;
-    // Declared after the measurement it listens to, so it goes first.
+    // The audit trail beside the data file and its listener of the measurement and the data
+    // file, declared after what they listen to, so they go first.
+    std::unique_ptr<TProtokoll> protokoll_;
+    std::unique_ptr<TProtokollant> protokollant_;
+    // Declared after the measurement and the trail it listens to, so it goes first.
     std::unique_ptr<TVeroeffentlicher> veroeffentlicher_;
+    std::unique_ptr<TEingabeZeilen> eingabe_;
     std::string gemeldeterGrund_; // the reason of the wait said last
     TDienstMelder dienst_;        // systemd's notify socket, when started by systemd
     std::int64_t messwerte_ = 0;

@@ -11,14 +11,12 @@
 #include "serial/EComPort.h"
 #include "serial/platform/PortName.h"
 #include "storage/EInOutError.h"
+#include "storage/RohdatenEinstellungen.h"
 
 #include <QTimer>
 
 #include <utility>
 
-namespace {
-
-// The text of an error for a message line: a file error with its German system text.
 std::string NutzerText(const std::exception_ptr& fehler) {
     try {
         std::rethrow_exception(fehler);
@@ -28,8 +26,6 @@ std::string NutzerText(const std::exception_ptr& fehler) {
         return MeldungsText(fehler);
     }
 }
-
-} // namespace
 
 // The start steps set the state before they open the port and the end steps close the port
 // before they reset it: chunks the port still delivers while it closes are handled in the
@@ -49,6 +45,9 @@ TMessung::TMessung(TFormZustand& zustand, TComPort& port, const TEinstellungen& 
     syncTakt_->setSingleShot(true);
     connect(syncTakt_, &QTimer::timeout, this, [this] { Synchronisieren(); });
     zustand_.MesswertAbgabe = [this](const TMesswert& messwert) { emit NeuerMesswert(messwert); };
+    if (zustand_.Speicher.Angaben.Bediener.empty()) {
+        zustand_.Speicher.Angaben.Bediener = AnmeldeName();
+    }
     port_.OnRxChar = [this](TCustomComPort*, int anzahl) { Empfangen(anzahl); };
     port_.OnLineLost = [this](TCustomComPort*, int fehler) { LeitungWeg(fehler); };
 }
@@ -118,6 +117,7 @@ bool TMessung::Laeuft() const {
 
 void TMessung::Beginnen(TLeseModus art, bool aufzeichnungNoetig, bool geraetAbwarten) {
     MessungsZustandBeginnen(zustand_, art);
+    ProbeMarkieren(); // the chart was emptied: it begins with the sample being measured
     UnterbrechungenVergessen();
     emit Beginnt(art);
     int abwarten = 0; // the errno of a device that is waited for from the start
@@ -212,6 +212,8 @@ void TMessung::SchliessFehlerMelden(const std::exception_ptr& fehler) {
 }
 
 void TMessung::SpeichernEin(TSpeicherArt art) {
+    // A file keeps the columns it was begun with.
+    zustand_.Speicher.AngabenSchreiben = einstellungen_.AngabenInDatei;
     SpeichernEinschalten(zustand_, zustand_.Konfiguration, art, Jetzt().Lokal);
     if (aufzeichnung_.Aktiv()) {
         AufzeichnungsFehler(aufzeichnung_.SpeichernBegonnen(zustand_, Jetzt()));
@@ -322,4 +324,25 @@ void TMessung::AufzeichnungsFehler(const std::exception_ptr& fehler) {
     const std::string text = "Rohdaten werden nicht mehr aufgezeichnet: „" + aufzeichnung_.Pfad() +
                              "“ (" + NutzerText(fehler) + "). Messung und Speichern laufen weiter.";
     emit Fehler(std::make_exception_ptr(EMeldung(text, DateiBezug(aufzeichnung_.Pfad()))));
+}
+
+void TMessung::AngabeSetzen(TAngabe angabe, const std::string& wert, const std::string& grund) {
+    std::string& feld = zustand_.Speicher.Angaben[angabe];
+    if (feld == wert) {
+        return;
+    }
+    const std::string alt = std::exchange(feld, wert);
+    Aufzeichnen(TRohArt::Angabe, AngabeRohText(angabe, wert));
+    if (angabe == TAngabe::Probe) {
+        ProbeMarkieren();
+    }
+    emit AngabeGeaendert(angabe, QString::fromStdString(alt), QString::fromStdString(wert),
+                         QString::fromStdString(grund));
+}
+
+void TMessung::ProbeMarkieren() {
+    const std::string& probe = zustand_.Speicher.Angaben.Probe;
+    if (zustand_.Verlauf != nullptr && !probe.empty() && Modus() == lmWTW) {
+        zustand_.Verlauf->ProbeMarkieren(Jetzt().UtcMs, probe);
+    }
 }

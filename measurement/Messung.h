@@ -7,6 +7,7 @@
 #include "reception/Messaufzeichnung.h"
 #include "serial/platform/SerialIdentity.h"
 #include "settings/Einstellungen.h"
+#include "storage/Angaben.h"
 #include "storage/DateiMeldung.h"
 #include "storage/RohdatenSchreiber.h"
 #include "storage/Uhr.h"
@@ -22,6 +23,9 @@ class QFileSystemWatcher;
 class QTimer;
 class TComPort;
 class TComPortWatch;
+
+// The text of an error for a message line: a file error with its German system text.
+std::string NutzerText(const std::exception_ptr& fehler);
 
 // The line of a measurement: the wait for a device that went away, and its interruptions.
 struct TLeitungsStand {
@@ -65,6 +69,14 @@ public:
     const TLeitungsStand& Leitung() const noexcept { return leitung_; }
     const TMessAufzeichnung& Aufzeichnung() const noexcept { return aufzeichnung_; }
     TUhrzeit Jetzt() const { return UhrLesen(uhr_); }
+
+    // Sample, operator (the login name until another is named) and electrode of the readings
+    // from now on; they stay until changed.
+    const TAngaben& Angaben() const noexcept { return zustand_.Speicher.Angaben; }
+    // Changes one of them, with an optional reason. A value that differs from the present one
+    // goes into the capture, a sample onto the chart's time axis, and out through
+    // AngabeGeaendert; the next line saved carries it.
+    void AngabeSetzen(TAngabe angabe, const std::string& wert, const std::string& grund = {});
 
     // Begins a measurement of `art` (lmRS232 or lmWTW): its state, then the port, then the
     // capture. A port that does not open undoes the start (NichtBegonnen) and raises EMeldung
@@ -121,6 +133,10 @@ signals:
     // A German sentence the user should know that is no error: writing works again (with the
     // lines written late and lost).
     void Hinweis(const QString& text);
+    // Sample, operator or electrode changed from `alt` to `neu` (UTF-8 texts), `grund` empty
+    // when none was given.
+    void AngabeGeaendert(TAngabe angabe, const QString& alt, const QString& neu,
+                         const QString& grund);
 
 private:
     std::exception_ptr PortSchliessen();
@@ -138,6 +154,7 @@ private:
     void AufzeichnungBeginnen(TLeseModus art, bool noetig);
     void Aufzeichnen(TRohArt art, std::string_view daten);
     void AufzeichnungsFehler(const std::exception_ptr& fehler);
+    void ProbeMarkieren();
     void SendenOhneMessung(const std::string& text);
     // What is written reaches the disk within a second (group commit, from the event loop), and
     // the reports of the files are handed on.

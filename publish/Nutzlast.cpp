@@ -79,7 +79,7 @@ std::string IsoZeit(std::int64_t utcMs, std::int32_t utcVersatz) {
 }
 
 std::string MesswertNutzlast(const TNachrichtKopf& kopf, const TMesswert& messwert,
-                             const TSpeicherOrt& ort) {
+                             const TSpeicherOrt& ort, const TMesswertHerkunft& herkunft) {
     QJsonObject json;
     KopfEintragen(json, kopf, messwert.PCUtcMs, UtcVersatzVon(messwert));
     json.insert(QStringLiteral("quantity"), Text(messwert.Messgroesse));
@@ -101,6 +101,12 @@ std::string MesswertNutzlast(const TNachrichtKopf& kopf, const TMesswert& messwe
         if (ort.Zeile) {
             json.insert(QStringLiteral("line"), static_cast<qint64>(*ort.Zeile));
         }
+    }
+    json.insert(QStringLiteral("sample"), Utf8(herkunft.Angaben.Probe));
+    json.insert(QStringLiteral("operator"), Utf8(herkunft.Angaben.Bediener));
+    json.insert(QStringLiteral("electrode"), Utf8(herkunft.Angaben.Elektrode));
+    if (!herkunft.Kette.empty()) {
+        json.insert(QStringLiteral("chain"), Utf8(herkunft.Kette));
     }
     return Kompakt(json);
 }
@@ -164,5 +170,9 @@ bool NutzlastPruefen(std::string_view json, bool ereignis, TNachrichtKennung& ke
                            Passt(o, "meter_time", T::String, false, fehler) &&
                            Passt(o, "reference_temperature_c", T::Double, false, fehler) &&
                            Passt(o, "coefficient", T::Double, false, fehler) &&
-                           Passt(o, "raw", T::String, false, fehler));
+                           Passt(o, "raw", T::String, false, fehler) &&
+                           Passt(o, "sample", T::String, false, fehler) &&
+                           Passt(o, "operator", T::String, false, fehler) &&
+                           Passt(o, "electrode", T::String, false, fehler) &&
+                           Passt(o, "chain", T::String, false, fehler));
 }

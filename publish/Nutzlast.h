@@ -3,6 +3,7 @@
 #pragma once
 
 #include "acquisition/Messwert.h"
+#include "storage/Angaben.h"
 
 #include <cstdint>
 #include <optional>
@@ -25,8 +26,15 @@ struct TSpeicherOrt {
     std::optional<std::int64_t> Zeile;
 };
 
+// Who measured which sample with which electrode, and the audit trail's chain head after the
+// reading's line (64 hex digits; empty while no trail is kept).
+struct TMesswertHerkunft {
+    TAngaben Angaben;
+    std::string Kette;
+};
+
 std::string MesswertNutzlast(const TNachrichtKopf& kopf, const TMesswert& messwert,
-                             const TSpeicherOrt& ort = {});
+                             const TSpeicherOrt& ort = {}, const TMesswertHerkunft& herkunft = {});
 
 // The events of a measurement.
 enum class TEreignisArt { Beginn, Ende, Verloren, Zurueck, SpeichernEin, SpeichernAus };

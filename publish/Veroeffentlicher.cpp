@@ -270,8 +270,10 @@ void TVeroeffentlicher::MesswertAblegen(const TMesswert& messwert) {
             letzteZeile_ = *zeilen;
         }
     }
+    const TMesswertHerkunft herkunft{messung_.Angaben(),
+                                     kettenKopf_ ? kettenKopf_() : std::string()};
     Ablegen(Thema(arbeitsplatz_, messgeraet_, TThemenArt::Messwert),
-            MesswertNutzlast(NaechsterKopf(), messwert, ort));
+            MesswertNutzlast(NaechsterKopf(), messwert, ort, herkunft));
 }
 
 void TVeroeffentlicher::Ablegen(const std::string& thema, const std::string& inhalt) {

@@ -13,9 +13,11 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 class QTimer;
 class TAusgang;
@@ -54,6 +56,12 @@ public:
     // How long to wait for acknowledgements before sending the unacknowledged again (the
     // first time; it doubles up to a minute while none come).
     void WartezeitSetzen(int ms);
+
+    // Where each reading's chain head comes from, when an audit trail is kept
+    // (TProtokoll::KettenKopf); empty, or a source giving "", leaves it out.
+    void KettenKopfSetzen(std::function<std::string()> kettenKopf) {
+        kettenKopf_ = std::move(kettenKopf);
+    }
 
 signals:
     void ZustandGeaendert();
@@ -107,6 +115,7 @@ private:
     QTimer* sichern_ = nullptr; // the outbox onto the disk once a second, as the data file
     int wartezeitMs_ = 10000;
     int stockungMs_ = 10000;
+    std::function<std::string()> kettenKopf_;
     std::optional<TUhrzeit> getrenntSeit_;
     QString grund_;
     QString gemeldet_;

@@ -56,6 +56,11 @@ void TAbspielung::Eintrag(const TRohEintrag& eintrag) {
     case TRohArt::SpeichernAus:
         SpeichernAusschalten(zustand_);
         break;
+    case TRohArt::Angabe:
+        if (const auto angabe = AngabeRohLesen(eintrag.Daten)) {
+            zustand_.Speicher.Angaben[angabe->first] = angabe->second;
+        }
+        break;
     default:
         break; // what was sent, and the port's opening and closing, change no reading
     }
@@ -76,6 +81,10 @@ void TAbspielung::SpeichernBeginnen(const TRohEintrag& eintrag) {
     ziel.AutoDateiname = false;
     ziel.Ueberschreiben = false;
     ziel.Ausgabedatei = datendatei_;
+    zustand_.Speicher.AngabenSchreiben = beginn.Angaben.has_value();
+    if (beginn.Angaben) {
+        zustand_.Speicher.Angaben = *beginn.Angaben;
+    }
     if (beginn.Automatisch) {
         zustand_.AutoSpeicher.Speicherbeginn = beginn.Speicherbeginn;
         zustand_.AutoSpeicher.Speicherende = beginn.Speicherende;

@@ -11,10 +11,11 @@
 class TRohLeser;
 
 // Replays a raw-data capture through the same reception and saving as the live run: every
-// received chunk with the clock reading it was stamped with, and the recorded starts and ends of
-// measurements and saving. All saving goes to one data file, which is appended to and never
-// emptied; a start of saving that restarted the count in the live run (overwriting or automatic
-// names) restarts it here too, so a header line follows as it did then.
+// received chunk with the clock reading it was stamped with, the recorded starts and ends of
+// measurements and saving, and every change of sample, operator and electrode. All saving goes to
+// one data file, which is appended to and never emptied; a start of saving that restarted the count
+// in the live run (overwriting or automatic names) restarts it here too, so a header line follows
+// as it did then.
 class TAbspielung {
 public:
     // `zustand` starts as after the window's first activation (AnfangszustandSetzen), with the

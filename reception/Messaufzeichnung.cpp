@@ -100,6 +100,9 @@ std::exception_ptr TMessAufzeichnung::SpeichernBegonnen(const TFormZustand& zust
     beginn.Konfiguration = zustand.Konfiguration;
     beginn.Speicherbeginn = zustand.AutoSpeicher.Speicherbeginn;
     beginn.Speicherende = zustand.AutoSpeicher.Speicherende;
+    if (zustand.Speicher.AngabenSchreiben) {
+        beginn.Angaben = zustand.Speicher.Angaben;
+    }
     return roh_.Eintragen(TRohArt::SpeichernEin, SpeicherBeginnText(beginn), jetzt);
 }
 

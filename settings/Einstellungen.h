@@ -11,6 +11,9 @@ struct TEinstellungen {
     bool AutomatischWiederverbinden = true;
     // Every measurement keeps the raw bytes of the line in a capture beside the data file.
     bool RohdatenAufzeichnen = false;
+    // "Probe, Bediener und Elektrode in die Datendatei": every line of a data file, its header
+    // lines included, ends in three more fields. Taken at each start of saving.
+    bool AngabenInDatei = false;
 
     bool operator==(const TEinstellungen&) const = default;
 };

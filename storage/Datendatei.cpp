@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <sys/stat.h>
 
 namespace {
 
@@ -28,7 +29,21 @@ bool TDatendatei::Oeffnen(const std::string& pfad, TOeffnungsArt art) {
     zeilen_.reset();
     gezaehlt_ = false;
     ZeilenendePruefen();
+    letzte_ = S_ISREG(datei_.Geoeffnet().Typ) ? pfad : std::string();
+    Geoeffnet();
     return true;
+}
+
+void TDatendatei::Beobachten(std::function<void(std::string_view)> geschrieben,
+                             std::function<void()> geoeffnet) {
+    datei_.GeschriebenMelden(std::move(geschrieben));
+    geoeffnet_ = std::move(geoeffnet);
+}
+
+void TDatendatei::Geoeffnet() {
+    if (geoeffnet_) {
+        geoeffnet_();
+    }
 }
 
 void TDatendatei::ZeilenendePruefen() {
@@ -63,5 +78,6 @@ bool TDatendatei::PfadPruefen() {
         return false;
     }
     ZeilenendePruefen();
+    Geoeffnet();
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -74,6 +75,15 @@ public:
 
     bool IstOffen() const noexcept { return datei_.IstOffen(); }
     const std::string& Pfad() const noexcept { return datei_.Pfad(); }
+    // The regular file opened last (also when it is closed again); empty before one was, and
+    // after /dev/null or /dev/full, which keep nothing to look back at.
+    const std::string& LetzteDatei() const noexcept { return letzte_; }
+
+    // Whoever keeps account of the file (the audit trail): `geschrieben` hears the bytes of every
+    // write that reached it, in its order (see TSchreibdatei::GeschriebenMelden), `geoeffnet`
+    // every time a file was opened, also anew under its name by PfadPruefen. Neither may raise.
+    void Beobachten(std::function<void(std::string_view)> geschrieben,
+                    std::function<void()> geoeffnet);
 
     // The lines of the open file up to its last text handed to Schreiben (the line of the
     // reading just saved): counted from the file at the first call after opening, then kept up
@@ -85,8 +95,11 @@ public:
 
 private:
     void ZeilenendePruefen();
+    void Geoeffnet();
 
     TSchreibdatei datei_{DatendateiWorte, true};
     mutable std::optional<std::int64_t> zeilen_; // once counted
     mutable bool gezaehlt_ = false;
+    std::string letzte_;
+    std::function<void()> geoeffnet_;
 };

@@ -70,3 +70,26 @@ std::string DatenZeile(const TMesswert& messwert, std::string_view pcZeit, doubl
 std::string DatenZeile(const TMesswert& messwert, char trenner) {
     return DatenZeile(messwert, messwert.PCZeit, messwert.Wert, messwert.Temp, trenner);
 }
+
+namespace {
+
+template <typename... Felder>
+void VorZeilenende(std::string& zeile, const Felder&... felder) {
+    if (zeile.ends_with(Zeilenende)) {
+        zeile.resize(zeile.size() - Zeilenende.size());
+    }
+    FelderAnhaengen(zeile, felder...);
+    zeile += Zeilenende;
+}
+
+} // namespace
+
+void AngabenKopfAnhaengen(std::string& kopf) {
+    VorZeilenende(kopf, AngabeName(TAngabe::Probe), AngabeName(TAngabe::Bediener),
+                  AngabeName(TAngabe::Elektrode));
+}
+
+void AngabenAnhaengen(std::string& zeile, const TAngaben& angaben) {
+    VorZeilenende(zeile, AngabeFeld(angaben.Probe), AngabeFeld(angaben.Bediener),
+                  AngabeFeld(angaben.Elektrode));
+}

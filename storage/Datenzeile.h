@@ -4,6 +4,7 @@
 
 #include "acquisition/Messwert.h"
 #include "acquisition/Zahlformat.h"
+#include "storage/Angaben.h"
 
 #include <string>
 #include <string_view>
@@ -32,3 +33,11 @@ std::string DatenZeile(const TMesswert& messwert, std::string_view pcZeit, doubl
 
 // The record line of a reading as received.
 std::string DatenZeile(const TMesswert& messwert, char trenner = DezimalTrennzeichen());
+
+// The header line `kopf` with the three more names "Probe", "Bediener" and "Elektrode" before
+// its CR LF, for a file that holds them.
+void AngabenKopfAnhaengen(std::string& kopf);
+
+// The record line `zeile` with sample, operator and electrode (as AngabeFeld makes them) as
+// three more fields before its CR LF.
+void AngabenAnhaengen(std::string& zeile, const TAngaben& angaben);

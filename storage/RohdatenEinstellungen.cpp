@@ -17,6 +17,7 @@ constexpr std::string_view Auto = "auto";
 constexpr std::string_view Beginn = "Speicherbeginn";
 constexpr std::string_view Ende = "Speicherende";
 constexpr std::string_view Ausgabedatei = "Ausgabedatei";
+constexpr std::string_view MitAngaben = "Angaben";
 
 // The truth values and numbers of the settings, by their key.
 struct TSchalter {
@@ -139,6 +140,12 @@ std::string SpeicherBeginnText(const TSpeicherBeginn& beginn) {
         werte.emplace_back(Beginn, ZeitpunktText(beginn.Speicherbeginn));
         werte.emplace_back(Ende, ZeitpunktText(beginn.Speicherende));
     }
+    if (beginn.Angaben) {
+        werte.emplace_back(MitAngaben, "1");
+        for (const TAngabe angabe : AlleAngaben) {
+            werte.emplace_back(AngabeName(angabe), RohMaskieren((*beginn.Angaben)[angabe]));
+        }
+    }
     for (const auto& [schluessel, wert] : werte) {
         if (schluessel != Ausgabedatei) {
             text += '\t' + schluessel + '=' + wert;
@@ -174,9 +181,36 @@ TSpeicherBeginn SpeicherBeginnLesen(std::string_view text, const TKonfiguration&
             beginn.Speicherbeginn = ZeitpunktAusText(schluessel, wert);
         } else if (schluessel == Ende) {
             beginn.Speicherende = ZeitpunktAusText(schluessel, wert);
+        } else if (schluessel == MitAngaben) {
+            beginn.Angaben.reset();
+            if (wert == "1") {
+                beginn.Angaben.emplace();
+            }
+        } else if (const auto angabe = AngabeAusName(schluessel)) {
+            // The values come after "Angaben=1"; on their own they switch nothing on.
+            if (beginn.Angaben) {
+                (*beginn.Angaben)[*angabe] = RohDemaskieren(wert);
+            }
         } else if (schluessel != Ausgabedatei) {
             Uebernehmen(beginn.Konfiguration, schluessel, wert);
         }
     }
     return beginn;
+}
+
+std::string AngabeRohText(TAngabe angabe, std::string_view wert) {
+    std::string text(AngabeName(angabe));
+    text += '\t';
+    text += wert;
+    return text;
+}
+
+std::optional<std::pair<TAngabe, std::string>> AngabeRohLesen(std::string_view text) {
+    const std::size_t tab = text.find('\t');
+    const auto angabe =
+        tab == std::string_view::npos ? std::nullopt : AngabeAusName(text.substr(0, tab));
+    if (!angabe) {
+        return std::nullopt;
+    }
+    return std::pair{*angabe, std::string(text.substr(tab + 1))};
 }

@@ -3,9 +3,11 @@
 #pragma once
 
 #include "settings/Konfiguration.h"
+#include "storage/Angaben.h"
 #include "storage/RohdatenFormat.h"
 #include "storage/Zeitpunkt.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -38,6 +40,8 @@ struct TSpeicherBeginn {
     TKonfiguration Konfiguration;
     TZeitpunkt Speicherbeginn; // the autosave window; unused by immediate saving
     TZeitpunkt Speicherende;
+    // Sample, operator and electrode when every line carries them (AngabenSchreiben).
+    std::optional<TAngaben> Angaben;
 
     friend bool operator==(const TSpeicherBeginn&, const TSpeicherBeginn&) = default;
 };
@@ -45,10 +49,17 @@ struct TSpeicherBeginn {
 // The payload of a SpeichernEin record: "sofort" or "auto", a tab, the data file's name (escaped
 // as header values are), then
 // tab-separated Schluessel=Wert fields of the settings and, for autosave, "Speicherbeginn" and
-// "Speicherende" as "TT.MM.JJJJ hh:mm:ss".
+// "Speicherende" as "TT.MM.JJJJ hh:mm:ss"; with Angaben "Angaben=1" and "Probe", "Bediener" and
+// "Elektrode" (escaped as header values are, so no tab is left in them).
 std::string SpeicherBeginnText(const TSpeicherBeginn& beginn);
 
 // The reverse. Fields it does not know are ignored, missing ones keep `vorgabe`'s settings (a
 // payload of only the kind and the name is valid). Raises ERohdatenFehler on another kind or a
 // value that cannot be read.
 TSpeicherBeginn SpeicherBeginnLesen(std::string_view text, const TKonfiguration& vorgabe);
+
+// The payload of an Angabe record: the name ("Probe", "Bediener", "Elektrode"), a tab, the value.
+std::string AngabeRohText(TAngabe angabe, std::string_view wert);
+// The reverse; nothing for a payload without a tab or with a name this program does not know
+// (a later version's), which a replay passes over.
+std::optional<std::pair<TAngabe, std::string>> AngabeRohLesen(std::string_view text);

@@ -29,6 +29,7 @@ enum class TRohArt : std::uint8_t {
     LaufBeginn = 11, // a further run continues the capture; payload: its header as text
     Luecke = 12,     // records were lost here; payload: "Eintraege=N\tBytes=M"
     Ende = 13,       // the run closed its capture; the reader keeps it to itself
+    Angabe = 14,     // sample, operator or electrode changed; payload: its name, a tab, the value
 };
 
 // One record: its kind, the monotonic time in nanoseconds, the clock reading that stamps the

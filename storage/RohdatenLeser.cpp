@@ -55,7 +55,7 @@ std::size_t DirektLesen(int fd, char* ziel, std::size_t anzahl) {
 
 bool IstBekannt(unsigned char art) {
     return art >= static_cast<unsigned char>(TRohArt::Empfangen) &&
-           art <= static_cast<unsigned char>(TRohArt::Ende);
+           art <= static_cast<unsigned char>(TRohArt::Angabe);
 }
 
 std::uint64_t Laenge(std::string_view satz) {

@@ -95,6 +95,7 @@ int TSchreibdatei::Versuchen(std::string_view einheit) {
     }
     if (fehler == 0) {
         abschluss_.clear();
+        Melden(einheit);
     } else if (geschrieben > 0) {
         Zurueckschneiden(einheit.substr(0, geschrieben));
     }
@@ -110,6 +111,7 @@ void TSchreibdatei::Zurueckschneiden(std::string_view teil) {
         // The piece stays: a line is ended before the next unit; a capture's reader steps over
         // a broken record.
         abschluss_ = zeilen_ ? ZeilenAbschluss(teil) : std::string();
+        Melden(teil);
     }
 }
 

@@ -65,6 +65,12 @@ public:
                                                       const std::string& naechste)>;
     void LueckenEinheitSetzen(TLueckenEinheit luecke) { luecke_ = std::move(luecke); }
     void Pfadpruefung(bool ein) noexcept { pfadpruefung_ = ein; }
+    // Told of the bytes of every write that reached the file, in the file's order: a unit with
+    // the line end written before it, a waiting unit written late, and the piece of a failed
+    // write that could not be cut back off. It must not raise.
+    void GeschriebenMelden(std::function<void(std::string_view)> melden) {
+        geschrieben_ = std::move(melden);
+    }
 
     // Opens `pfad` (an open file is closed quietly first). 0, or the errno of the failure
     // (see TGeoeffneteDatei::Fehler); nothing is created or changed on failure.
@@ -111,6 +117,11 @@ private:
     std::optional<std::int64_t> Faellig() const;
     int Versuchen(std::string_view einheit);
     void Zurueckschneiden(std::string_view teil);
+    void Melden(std::string_view geschrieben) const {
+        if (geschrieben_) {
+            geschrieben_(geschrieben);
+        }
+    }
     std::size_t Nachtragen();
     bool LueckeSchreiben();
     void Aufnehmen(std::string_view einheit, int fehler);
@@ -127,6 +138,7 @@ private:
     bool aufbewahren_ = false;
     TRueckstau rueckstau_{0, 0};
     TLueckenEinheit luecke_;
+    std::function<void(std::string_view)> geschrieben_;
     bool pfadpruefung_ = false;
     std::int64_t naechstePruefung_ = std::numeric_limits<std::int64_t>::min();
     bool ersetztGemeldet_ = false;

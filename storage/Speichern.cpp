@@ -28,6 +28,9 @@ std::string Kopf(TSpeicherZustand& zustand, const TMesswert& messwert, TWertArt 
         return {};
     }
     std::string kopf = KopfZeile(art, messwert.Gerahmt);
+    if (zustand.AngabenSchreiben) {
+        AngabenKopfAnhaengen(kopf);
+    }
     if (zustand.GleicheKopfzeileAuslassen &&
         LetzteKopfzeileGleich(zustand.Datendatei.Pfad(), kopf)) {
         return {};
@@ -41,7 +44,11 @@ void SchreibeDatensatz(TSpeicherZustand& zustand, const TMesswert& messwert, TWe
                        std::string_view pcZeit, double wert, double temp) {
     std::string text = Kopf(zustand, messwert, art);
     const bool mitKopf = !text.empty();
-    text += DatenZeile(messwert, pcZeit, wert, temp);
+    std::string zeile = DatenZeile(messwert, pcZeit, wert, temp);
+    if (zustand.AngabenSchreiben) {
+        AngabenAnhaengen(zeile, zustand.Angaben);
+    }
+    text += zeile;
     // Header and record go to the file in one call, which writes them whole or not at all. A
     // header that did not reach the file goes with the next record written.
     std::size_t geschrieben = 0;

@@ -4,6 +4,7 @@
 
 #include "acquisition/Messwert.h"
 #include "settings/Konfiguration.h"
+#include "storage/Angaben.h"
 #include "storage/Datendatei.h"
 #include "storage/Datenzeile.h"
 #include "storage/Zeitpunkt.h"
@@ -65,15 +66,22 @@ struct TSpeicherZustand {
     // logger started again on the same file (--append) adds none. The window writes its header
     // as always.
     bool GleicheKopfzeileAuslassen = false;
+    // Sample, operator and electrode of the readings saved from now on. With AngabenSchreiben
+    // (the setting "Probe, Bediener und Elektrode in die Datendatei", taken at each start of
+    // saving so a file keeps its columns) every line, header lines included, ends in three
+    // more fields; without, the file is as it always was.
+    TAngaben Angaben;
+    bool AngabenSchreiben = false;
 };
 
 // Writes one record line: the header line of `art` in the reading's layout when it is due (the
 // first record since the count's reset, or KopfzeileFaellig), then the record with `pcZeit`,
-// `wert` and `temp`; AnzahlGespeichert rises by the records that reached the file (late ones
-// included). Shared by immediate and automatic saving. Before that, the data file's name is
-// checked (at most once a second); a file opened anew under it gets a header line. A write
-// error the file raises (it keeps no lines) raises EInOutError after the count was raised; the
-// file keeps only whole lines, and a header that was lost is written with the next record.
+// `wert` and `temp`, both with the Angaben when AngabenSchreiben is on; AnzahlGespeichert rises by
+// the records that reached the file (late ones included). Shared by immediate and automatic saving.
+// Before that, the data file's name is checked (at most once a second); a file opened anew under it
+// gets a header line. A write error the file raises (it keeps no lines) raises EInOutError after
+// the count was raised; the file keeps only whole lines, and a header that was lost is written with
+// the next record.
 void SchreibeDatensatz(TSpeicherZustand& zustand, const TMesswert& messwert, TWertArt art,
                        std::string_view pcZeit, double wert, double temp);
 

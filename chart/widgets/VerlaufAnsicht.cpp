@@ -73,6 +73,7 @@ TVerlaufBild TVerlaufAnsicht::Bild() const {
     TVerlaufBild bild;
     bild.Reihe = GezeigteReihe();
     bild.Mittel = mittel_;
+    bild.Marken = &verlauf_.ProbenMarken();
     Bereich(bild.VonMs, bild.BisMs);
     return bild;
 }

@@ -132,6 +132,46 @@ void LegendeZeichnen(QPainter& maler, const QRect& r,
     }
 }
 
+// Each sample change in view: a thin vertical line over the plot's height and the sample's name
+// at its top, below the legend, cut short where the next mark follows closely.
+void MarkenZeichnen(QPainter& maler, const TVerlaufMass& mass,
+                    const std::deque<TProbenMarke>& marken) {
+    constexpr int LaengsterName = 160;
+    constexpr int KuerzesterName = 24;
+    const QRect& r = mass.Flaeche;
+    const QFontMetrics metrik = maler.fontMetrics();
+    const int oben = r.top() + 2 * metrik.height() + 4; // below the legend
+    std::vector<double> xe;
+    for (const TProbenMarke& marke : marken) {
+        const auto ms = static_cast<double>(marke.UtcMs);
+        xe.push_back(ms >= mass.VonMs && ms <= mass.BisMs ? std::floor(mass.X(ms)) + 0.5 : -1.0);
+    }
+    QPen stift(VerlaufProbenFarbe, 0);
+    stift.setCosmetic(true);
+    for (std::size_t i = 0; i < marken.size(); ++i) {
+        if (xe[i] < 0.0) {
+            continue;
+        }
+        maler.setPen(stift);
+        maler.drawLine(QPointF(xe[i], r.top()), QPointF(xe[i], r.bottom()));
+        double platz = LaengsterName;
+        for (std::size_t j = i + 1; j < marken.size(); ++j) {
+            if (xe[j] >= 0.0) {
+                platz = std::min(platz, xe[j] - xe[i] - 6.0);
+                break;
+            }
+        }
+        const QString name = metrik.elidedText(QString::fromStdString(marken[i].Text),
+                                               Qt::ElideRight, static_cast<int>(platz));
+        if (platz < KuerzesterName || name.isEmpty()) {
+            continue;
+        }
+        const QRectF kasten(xe[i] + 2, oben, metrik.horizontalAdvance(name) + 4, metrik.height());
+        maler.fillRect(kasten, QColor(255, 255, 255, 220));
+        maler.drawText(kasten, Qt::AlignLeft | Qt::AlignVCenter, name);
+    }
+}
+
 // The title line above the chart; returns the area left for the chart.
 QRect TitelZeichnen(QPainter& maler, const QRect& flaeche, const QString& titel) {
     if (titel.isEmpty()) {
@@ -261,6 +301,9 @@ TVerlaufMass VerlaufZeichnen(QPainter& maler, const QRect& flaeche, const TVerla
         LinieZeichnen(maler, mittel, mass.Wert, r, VerlaufMittelFarbe);
     }
     LinieZeichnen(maler, werte, mass.Wert, r, VerlaufWertFarbe);
+    if (bild.Marken != nullptr) {
+        MarkenZeichnen(maler, mass, *bild.Marken);
+    }
     LegendeZeichnen(maler, r, Legende(bild, mass.Temp.Belegt));
     maler.restore();
     return mass;

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 
+#include <deque>
 #include <vector>
 
 class QPainter;
@@ -16,6 +17,7 @@ class QPainter;
 inline const QColor VerlaufWertFarbe(0x1f, 0x4e, 0x9c);
 inline const QColor VerlaufMittelFarbe(0xe0, 0x7b, 0x00);
 inline const QColor VerlaufTempFarbe(0xb0, 0x30, 0x30);
+inline const QColor VerlaufProbenFarbe(0x2e, 0x7d, 0x32);
 
 // What one picture of the chart shows: a series in a time range, with or without its moving
 // average. The temperature of the same readings goes on the right axis.
@@ -24,6 +26,8 @@ struct TVerlaufBild {
     double VonMs = 0.0;
     double BisMs = 0.0;
     bool Mittel = false;
+    // The sample changes to mark on the time axis; none when empty.
+    const std::deque<TProbenMarke>* Marken = nullptr;
 };
 
 // A value axis: the range of the drawn columns, widened a little, never empty.
@@ -74,7 +78,8 @@ QRect Zeichenflaeche(const QRect& flaeche);
 // export or the clipboard has one), the time axis at
 // the bottom in local time, the value on the left titled with quantity and unit, the
 // temperature in °C on the right, one pixel column of readings at a time (least to greatest),
-// lines broken at gaps, and a legend inside the plot.
+// lines broken at gaps, each sample change as a thin vertical line with the sample's name at the
+// top, and a legend inside the plot.
 TVerlaufMass VerlaufZeichnen(QPainter& maler, const QRect& flaeche, const TVerlaufBild& bild,
                              const QString& titel = {});
 

@@ -118,6 +118,35 @@ private slots:
         QVERIFY(Wertpixel(Malen(verbunden, von, bis), links, rechts, r.top() + 1, r.bottom()) > 0);
     }
 
+    // Each sample change in view is a thin vertical line with the sample's name at the top;
+    // one outside the time range is not drawn.
+    void probenwechselSindMarkiert() {
+        TVerlauf verlauf;
+        for (int i = 0; i < 120; ++i) {
+            verlauf.Hinzufuegen({Anfang + i * 1000LL, "pH", "pH", 7.0, true, 25.0, 7.0});
+        }
+        verlauf.ProbeMarkieren(Anfang - 60000, "Vorher");
+        verlauf.ProbeMarkieren(Anfang + 30000, "P-17");
+        verlauf.ProbeMarkieren(Anfang + 90000, "Charge Ä2");
+        const TVerlaufBild bild{&Reihe(verlauf), Anfang * 1.0, Anfang + 120000.0, false,
+                                &verlauf.ProbenMarken()};
+        const QStringList texte = SvgTexte(bild);
+        QVERIFY2(texte.contains(QStringLiteral("#2e7d32 P-17")), qPrintable(texte.join('|')));
+        QVERIFY2(texte.contains(QStringLiteral("#2e7d32 Charge Ä2")), qPrintable(texte.join('|')));
+        QVERIFY(!texte.join('|').contains(QStringLiteral("Vorher")));
+
+        QImage gemalt(Flaeche.size(), QImage::Format_RGB32);
+        QPainter maler(&gemalt);
+        const TVerlaufMass mass = VerlaufZeichnen(maler, Flaeche, bild);
+        maler.end();
+        const int x = static_cast<int>(mass.X(Anfang + 30000.0));
+        int linie = 0;
+        for (int y = mass.Flaeche.top(); y <= mass.Flaeche.bottom(); ++y) {
+            linie += gemalt.pixel(x, y) == VerlaufProbenFarbe.rgb() ? 1 : 0;
+        }
+        QVERIFY2(linie > mass.Flaeche.height() / 2, qPrintable(QString::number(linie)));
+    }
+
     // The axes say what is drawn: quantity and unit, °C, numbers with a decimal comma, German
     // times.
     void achsenBeschriftungAufDeutsch() {

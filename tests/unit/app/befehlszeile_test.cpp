@@ -60,6 +60,14 @@ TEST(Befehlszeile, LiestDieSchalterOhneFenster) {
     EXPECT_EQ(veroeffentlichen.VeroeffentlichenPasswort, "/etc/q/pw");
     EXPECT_EQ(veroeffentlichen.VeroeffentlichenCa, "/etc/q/ca.pem");
 
+    const TBefehlszeile angaben =
+        BefehlszeileLesen({"--headless", "--port=p", "--data-file=d", "--sample", "P-17 Ablauf",
+                           "--operator=Jörg Maier", "--electrode", "SenTix 41 #B123"});
+    EXPECT_EQ(angaben.Fehler, "");
+    EXPECT_EQ(angaben.Probe, "P-17 Ablauf");
+    EXPECT_EQ(angaben.Bediener, "Jörg Maier");
+    EXPECT_EQ(angaben.Elektrode, "SenTix 41 #B123");
+
     const TBefehlszeile abspielen =
         BefehlszeileLesen({"--replay=a.roh", "--data-file=d.txt", "--append"});
     EXPECT_EQ(abspielen.Fehler, "");
@@ -133,7 +141,11 @@ INSTANTIATE_TEST_SUITE_P(
         TFehlerFall{Mit(Ohne, "--data-file=e"), "--data-file ist mehrfach"},
         TFehlerFall{Mit(Mit(Ohne, "--append"), "--append"), "--append ist mehrfach"},
         TFehlerFall{Mit(Mit(Ohne, "--wait"), "--wait"), "--wait ist mehrfach"},
-        TFehlerFall{{"-h", "--help"}, "--help ist mehrfach"}));
+        TFehlerFall{{"-h", "--help"}, "--help ist mehrfach"},
+        TFehlerFall{Mit(Mit(Ohne, "--sample=a"), "--sample=b"), "--sample ist mehrfach"},
+        TFehlerFall{{"--electrode=E1"}, "--electrode gelten nur mit --headless"},
+        TFehlerFall{{"--replay=a", "--data-file=d", "--operator=o"},
+                    "--electrode gelten nur mit --headless"}));
 
 // Whether `text` holds `zahl` as a number of its own (not as a part of a longer one).
 bool NenntZahl(const std::string& text, const std::string& zahl) {
@@ -165,7 +177,8 @@ TEST(HilfeText, NenntAufrufUndSchalter) {
     EXPECT_EQ(text.rfind("Aufruf: quorlits [--port GERÄT]", 0), 0U);
     for (const char* schalter :
          {"--help", "--headless", "--replay", "--data-file", "--append", "--capture", "--baud",
-          "--flow", "--quiet", "--wait", "--verify", "SIGHUP"}) {
+          "--flow", "--quiet", "--wait", "--verify", "--sample", "--operator", "--electrode",
+          "Probe: TEXT", "SIGHUP"}) {
         EXPECT_NE(text.find(schalter), std::string::npos) << schalter;
     }
     for (const char* rueckgabe :

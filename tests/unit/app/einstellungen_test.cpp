@@ -17,6 +17,7 @@ TEST(Einstellungen, VorgabenOhneOderMitUnbrauchbarerDatei) {
     EXPECT_EQ(EinstellungenLesen(ordner / "quorlits.conf"), TEinstellungen{});
     EXPECT_TRUE(TEinstellungen{}.AutomatischWiederverbinden);
     EXPECT_FALSE(TEinstellungen{}.RohdatenAufzeichnen);
+    EXPECT_FALSE(TEinstellungen{}.AngabenInDatei);
     // A value that is no truth value, and a folder where the file should be.
     DateiSchreiben(ordner / "quorlits.conf", "[Messung]\nAutomatischWiederverbinden=vielleicht\n");
     EXPECT_EQ(EinstellungenLesen(ordner / "quorlits.conf"), TEinstellungen{});
@@ -31,11 +32,13 @@ TEST(Einstellungen, SchreibenUndLesenBehaeltFremdeSchluessel) {
     TEinstellungen aus;
     aus.AutomatischWiederverbinden = false;
     aus.RohdatenAufzeichnen = true;
+    aus.AngabenInDatei = true;
     EinstellungenSchreiben(datei, aus);
     EXPECT_EQ(EinstellungenLesen(datei), aus);
     const std::string inhalt = DateiLesen(datei);
     EXPECT_NE(inhalt.find("AutomatischWiederverbinden=false"), std::string::npos) << inhalt;
     EXPECT_NE(inhalt.find("RohdatenAufzeichnen=true"), std::string::npos) << inhalt;
+    EXPECT_NE(inhalt.find("AngabenInDatei=true"), std::string::npos) << inhalt;
     EXPECT_NE(inhalt.find("Linie=2"), std::string::npos) << inhalt;
     EinstellungenSchreiben(datei, TEinstellungen{});
     EXPECT_EQ(EinstellungenLesen(datei), TEinstellungen{});

@@ -2,15 +2,18 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The hash chain over a data file and its audit trail, and the check that finds where a file
 // that was changed afterwards parts from the chain.
+#include "Ereignisse.h"
 #include "TestOrdner.h"
 
 #include "audit/Kette.h"
 #include "audit/Protokoll.h"
+#include "audit/Protokollzeile.h"
 #include "audit/Pruefen.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -187,6 +190,53 @@ TEST(Protokoll, EinSpaetererLaufSetztDieKetteFortOderBeginntSieNeu) {
         EXPECT_EQ(PruefenBefehl(s.Datei, still), 0);
     }
     std::fclose(still);
+}
+
+// Events before the first data file wait and go into its trail in their order; a run that never
+// names a data file leaves no trail anywhere.
+TEST(Protokoll, EreignisseVorDerErstenDatendateiWarten) {
+    TTestOrdner ordner;
+    std::string datei;
+    {
+        TProtokoll ohne([&] { return datei; }, FesteUhr(Jetzt, 3600), {"b", "h"});
+        ohne.ProgrammStart("0.1.0");
+        ohne.ProgrammEnde();
+    }
+    EXPECT_FALSE(std::filesystem::exists(ProtokollPfad("")));
+    TProtokoll protokoll([&] { return datei; }, FesteUhr(Jetzt, 3600), {"b", "h"});
+    protokoll.ProgrammStart("0.1.0");
+    protokoll.AngabeGeaendert("Probe", "", "P1");
+    EXPECT_EQ(protokoll.KettenKopf(), "");
+    datei = ordner.Datei("daten.txt");
+    protokoll.Eintragen("Speichern ein", "sofort");
+    EXPECT_EQ(Ereignisse(ProtokollPfad(datei)),
+              "Kette begonnen: 0 Zeilen der Datendatei übernommen\n"
+              "Programmstart: Quorlits 0.1.0\n"
+              "Probe:  → P1\n"
+              "Speichern ein: sofort\n");
+    EXPECT_EQ(protokoll.KettenKopf().size(), 64U);
+}
+
+// A write cut short leaves a piece of a line; the chain takes it with the rest of its line, in
+// the same run or in the next one after a crash, so the file still checks out.
+TEST(Protokoll, EinZeilenstueckWirdMitDemRestSeinerZeileVerkettet) {
+    TSitzung s;
+    s.protokoll.Eintragen("Speichern ein", "sofort");
+    s.Daten("eins\r\nzw");
+    s.protokoll.Eintragen("Fehler", "Zu wenig Speicherplatz");
+    s.Daten("ei\r\ndr");
+    s.protokoll.Eintragen("Messende", "WTW"); // and then the program died
+    {
+        TProtokoll weiter([&] { return s.Datei; }, FesteUhr(Jetzt, 3600), {"b", "h"});
+        s.inhalt += "\r\nvier\r\n";
+        DateiSchreiben(s.Datei, s.inhalt);
+        weiter.DatenGeschrieben("\r\nvier\r\n");
+        weiter.ProgrammEnde();
+    }
+    EXPECT_EQ(PruefText(DatendateiPruefen(s.inhalt, DateiLesen(ProtokollPfad(s.Datei)))),
+              "unverändert: 4 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+    const std::string ereignisse = Ereignisse(ProtokollPfad(s.Datei));
+    EXPECT_EQ(ereignisse.find("Kette begonnen"), ereignisse.rfind("Kette begonnen")) << ereignisse;
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The audit trail of a scripted measurement on the fake device: the listener writes the
 // measurement's events in order, and the data file it saved checks out against the chain.
+#include "Ereignisse.h"
 #include "TestOrdner.h"
 #include "Warten.h"
 
@@ -13,12 +14,16 @@
 #include "measurement/Messung.h"
 #include "serial/ComPort.h"
 #include "serial/platform/FakeComDevice.h"
+#include "storage/DateiAufrufe.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -26,18 +31,29 @@ const TZeitpunkt Jetzt{6, 12, 2026, 16, 53, 34};
 const std::string Ph7 = " 7.00 pH   25.0 \xF8"
                         "C\r\n";
 
-TEST(Protokollant, SchreibtDieEreignisseEinerMessungInIhrerFolge) {
+// A measurement on the fake device that saves into daten.txt in a folder of its own.
+struct TAufbau {
+    explicit TAufbau(const TEinstellungen& e = {})
+        : einstellungen(e) {
+        AnfangszustandSetzen(zustand, Jetzt);
+        zustand.Konfiguration.AutoDateiname = false;
+        zustand.Konfiguration.Ausgabedatei = ordner.Datei("daten.txt");
+        port.SetPort("/dev/ttyFAKE0");
+    }
+
     TTestOrdner ordner;
     TFormZustand zustand;
-    AnfangszustandSetzen(zustand, Jetzt);
-    zustand.Konfiguration.AutoDateiname = false;
-    zustand.Konfiguration.Ausgabedatei = ordner.Datei("daten.txt");
     TEinstellungen einstellungen;
-    auto geraet = std::make_unique<TFakeComDevice>();
-    TFakeComDevice* fake = geraet.get();
-    TComPort port(std::move(geraet));
-    port.SetPort("/dev/ttyFAKE0");
-    TMessung messung(zustand, port, einstellungen, FesteUhr(Jetzt, 3600));
+    TFakeComDevice* fake = new TFakeComDevice; // the port owns it
+    TComPort port{std::unique_ptr<TComDevice>(fake)};
+    TMessung messung{zustand, port, einstellungen, FesteUhr(Jetzt, 3600)};
+};
+
+TEST(Protokollant, SchreibtDieEreignisseEinerMessungInIhrerFolge) {
+    TAufbau a;
+    TFormZustand& zustand = a.zustand;
+    TFakeComDevice* fake = a.fake;
+    TMessung& messung = a.messung;
     TProtokoll protokoll([&] { return zustand.Konfiguration.Ausgabedatei; }, FesteUhr(Jetzt, 3600),
                          {"laborant", "bank1"});
     TProtokollant protokollant(messung, protokoll);
@@ -94,6 +110,126 @@ TEST(Protokollant, SchreibtDieEreignisseEinerMessungInIhrerFolge) {
     EXPECT_EQ(fehler, "");
     const TPruefung pruefung = DatendateiPruefen(DateiLesen(datei), trail);
     EXPECT_EQ(PruefText(pruefung), "unverändert: 3 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+}
+
+// The logger's wiring: the trail follows the data file opened, the file's own writes feed the
+// chain (also after the file was deleted and made anew), sample changes are events, and every
+// line carries the sample of its time.
+TEST(Protokollant, DieDatendateiSpeistDieKette) {
+    TEinstellungen einstellungen;
+    einstellungen.AngabenInDatei = true;
+    TAufbau a(einstellungen);
+    TFormZustand& zustand = a.zustand;
+    TFakeComDevice* fake = a.fake;
+    TMessung& messung = a.messung;
+    std::int64_t mono = 0;
+    zustand.Speicher.Datendatei.UmgebungSetzen({&EchteDateiAufrufe(), [&] { return mono; }, {}});
+    const TSpeicherZustand& speicher = zustand.Speicher;
+    TProtokoll protokoll([&] { return speicher.Datendatei.LetzteDatei(); }, FesteUhr(Jetzt, 3600),
+                         {"laborant", "bank1"});
+    TProtokollant protokollant(messung, protokoll);
+    protokollant.DatendateiVerbinden(zustand.Speicher.Datendatei);
+    int werte = 0;
+    QObject::connect(&messung, &TMessung::NeuerMesswert, [&](const TMesswert&) { ++werte; });
+
+    protokollant.ProgrammStart("0.1.0");
+    messung.AngabeSetzen(TAngabe::Probe, "P1");
+    messung.AngabeSetzen(TAngabe::Bediener, "Meier");
+    messung.Beginnen(lmWTW);
+    messung.SpeichernEin(TSpeicherArt::Sofort);
+    fake->InjectReceived(Ph7);
+    ASSERT_TRUE(WartenBis([&] { return werte == 1; }));
+    messung.AngabeSetzen(TAngabe::Probe, "P2", "neue Charge");
+    std::filesystem::remove(zustand.Konfiguration.Ausgabedatei);
+    mono += 1'000'000'000;
+    fake->InjectReceived(Ph7);
+    ASSERT_TRUE(WartenBis([&] { return werte == 2; }));
+    messung.Beenden();
+    messung.SpeichernAus();
+    protokollant.ProgrammEnde();
+
+    const std::string datei = zustand.Konfiguration.Ausgabedatei;
+    EXPECT_EQ(Ereignisse(protokoll.Pfad()),
+              "Kette begonnen: 0 Zeilen der Datendatei übernommen\n"
+              "Programmstart: Quorlits 0.1.0\n"
+              "Probe:  → P1\n"
+              "Bediener: " +
+                  AnmeldeName() +
+                  " → Meier\n"
+                  "Messbeginn: WTW an /dev/ttyFAKE0\n"
+                  "Speichern ein: sofort in " +
+                  datei +
+                  "\n"
+                  "Probe: P1 → P2 (Grund: neue Charge)\n"
+                  "Kette begonnen: 0 Zeilen der Datendatei übernommen; das Protokoll passte nicht "
+                  "mehr zur Datendatei\n"
+                  "Fehler: Datendatei „" +
+                  datei +
+                  "“ ist gelöscht, verschoben oder ersetzt worden; sie ist neu angelegt, alles "
+                  "Weitere geht dort hinein.\n"
+                  "Messende: WTW\n"
+                  "Speichern aus: " +
+                  datei +
+                  "\n"
+                  "Programmende: \n");
+    const std::string inhalt = DateiLesen(datei);
+    EXPECT_EQ(inhalt, "PC-Datum\tPC-Zeit\tWert\tEinheit\tTemp.\tEinheit\tProbe\tBediener\t"
+                      "Elektrode\r\n"
+                      "06.12.2026\t16:53:34\t  7,00\tpH\t 25,00\t\xB0"
+                      "C\tP2\tMeier\t\r\n");
+    EXPECT_EQ(PruefText(DatendateiPruefen(inhalt, DateiLesen(protokoll.Pfad()))),
+              "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+}
+
+// Automatic names: each start of saving opens a new data file, and each file gets a trail of its
+// own that checks out; what happens after saving ended goes to the trail of the file last saved.
+TEST(Protokollant, JedeDatendateiHatIhrProtokoll) {
+    TAufbau a;
+    a.zustand.Konfiguration.AutoDateiname = true;
+    const TSpeicherZustand& speicher = a.zustand.Speicher;
+    TProtokoll protokoll([&] { return speicher.Datendatei.LetzteDatei(); }, FesteUhr(Jetzt, 3600),
+                         {"laborant", "bank1"});
+    TProtokollant protokollant(a.messung, protokoll);
+    protokollant.DatendateiVerbinden(a.zustand.Speicher.Datendatei);
+    int werte = 0;
+    QObject::connect(&a.messung, &TMessung::NeuerMesswert, [&](const TMesswert&) { ++werte; });
+    a.messung.Beginnen(lmWTW);
+    std::vector<std::string> dateien;
+    for (int lauf = 1; lauf <= 2; ++lauf) {
+        a.messung.SpeichernEin(TSpeicherArt::Sofort);
+        dateien.push_back(speicher.Datendatei.Pfad());
+        a.fake->InjectReceived(Ph7 + Ph7);
+        ASSERT_TRUE(WartenBis([&] { return werte == 2 * lauf; }));
+        a.messung.SpeichernAus();
+    }
+    a.messung.Beenden();
+    ASSERT_EQ(dateien, (std::vector<std::string>{a.ordner.Datei("06122026.000"),
+                                                 a.ordner.Datei("06122026.001")}));
+    for (const std::string& datei : dateien) {
+        EXPECT_EQ(PruefText(DatendateiPruefen(DateiLesen(datei), DateiLesen(ProtokollPfad(datei)))),
+                  "unverändert: 3 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+    }
+    EXPECT_TRUE(Ereignisse(ProtokollPfad(dateien[1])).ends_with("Messende: WTW\n"));
+}
+
+// A trail that cannot be written is told once, not with every event, and stops nothing.
+TEST(Protokollant, EinUnschreibbaresProtokollWirdEinmalGemeldet) {
+    TAufbau a;
+    const std::string datei = a.zustand.Konfiguration.Ausgabedatei;
+    std::filesystem::create_directory(ProtokollPfad(datei));
+    TMessung& messung = a.messung;
+    TProtokoll protokoll([&] { return datei; }, FesteUhr(Jetzt, 3600), {"laborant", "bank1"});
+    TProtokollant protokollant(messung, protokoll);
+    std::vector<std::string> fehler;
+    QObject::connect(&protokollant, &TProtokollant::Fehler,
+                     [&](const std::exception_ptr& f) { fehler.push_back(MeldungsText(f)); });
+    protokollant.ProgrammStart("0.1.0");
+    messung.AngabeSetzen(TAngabe::Probe, "P1");
+    protokollant.ProgrammEnde();
+    ASSERT_EQ(fehler.size(), 1U);
+    EXPECT_EQ(fehler[0], "Das Prüfprotokoll " + ProtokollPfad(datei) +
+                             " lässt sich nicht schreiben (Ungültiger Dateiname (Ist ein "
+                             "Verzeichnis)). Messung und Speichern laufen weiter.");
 }
 
 } // namespace

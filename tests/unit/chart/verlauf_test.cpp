@@ -78,6 +78,25 @@ TEST(Verlauf, SeriesByQuantityWithConductivityInOneUnit) {
     EXPECT_NE(verlauf.Stand(), stand);
 }
 
+// A sample change is a mark the view redraws for; the newest marks are kept, and a new
+// measurement starts without them.
+TEST(Verlauf, ProbenwechselSindMarkenBisZurNaechstenMessung) {
+    TVerlauf verlauf;
+    verlauf.Hinzufuegen(Eingang(0, 7.0));
+    const std::uint64_t stand = verlauf.Stand();
+    verlauf.ProbeMarkieren(Anfang + 500, "P-17");
+    EXPECT_NE(verlauf.Stand(), stand);
+    for (std::size_t i = 1; i <= TVerlauf::HoechstMarken; ++i) {
+        verlauf.ProbeMarkieren(Anfang + 1000 + static_cast<std::int64_t>(i),
+                               "P-" + std::to_string(i));
+    }
+    ASSERT_EQ(verlauf.ProbenMarken().size(), TVerlauf::HoechstMarken);
+    EXPECT_EQ(verlauf.ProbenMarken().front().Text, "P-1");
+    EXPECT_EQ(verlauf.ProbenMarken().back().Text, "P-" + std::to_string(TVerlauf::HoechstMarken));
+    verlauf.Leeren();
+    EXPECT_TRUE(verlauf.ProbenMarken().empty());
+}
+
 // The meter names no quantity for a printout ("?"): its readings go to the series of their
 // unit, one with a line's readings of the same quantity and unit.
 TEST(Verlauf, APrintoutsSeriesIsNamedByItsUnit) {

@@ -20,6 +20,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -212,6 +213,36 @@ TEST(Messung, EinFehlendesGeraetWirdAufWunschVonAnfangAnAbgewartet) {
 
 // Each step that can fail says so in German, names what it is about and leaves a state the next
 // step can start from.
+// Sample, operator and electrode: a change is told once with its reason, the same value again
+// is no change, and the chart of a meter measurement marks each sample from its start on.
+TEST(MessungAngaben, JederWechselWirdGemeldetUndProbenMarkiert) {
+    TMessRig rig;
+    TVerlauf verlauf;
+    rig.zustand.Verlauf = &verlauf;
+    TMessung& messung = *rig.messung;
+    std::vector<std::string> wechsel;
+    QObject::connect(
+        &messung, &TMessung::AngabeGeaendert,
+        [&](TAngabe angabe, const QString& alt, const QString& neu, const QString& grund) {
+            wechsel.push_back(std::string(AngabeName(angabe)) + ":" + alt.toStdString() + ">" +
+                              neu.toStdString() + ":" + grund.toStdString());
+        });
+    EXPECT_EQ(messung.Angaben().Bediener, AnmeldeName());
+    messung.AngabeSetzen(TAngabe::Probe, "P1");
+    messung.AngabeSetzen(TAngabe::Probe, "P1");
+    EXPECT_TRUE(verlauf.ProbenMarken().empty()) << "no measurement runs";
+    messung.Beginnen(lmWTW);
+    messung.AngabeSetzen(TAngabe::Elektrode, "E7");
+    messung.AngabeSetzen(TAngabe::Probe, "P2", "neue Charge");
+    EXPECT_EQ(wechsel, (std::vector<std::string>{
+                           "Probe:>P1:", "Elektrode:>E7:", "Probe:P1>P2:neue Charge"}));
+    ASSERT_EQ(verlauf.ProbenMarken().size(), 2U);
+    EXPECT_EQ(verlauf.ProbenMarken()[0].Text, "P1");
+    EXPECT_EQ(verlauf.ProbenMarken()[1].Text, "P2");
+    EXPECT_EQ(verlauf.ProbenMarken()[1].UtcMs, messung.Jetzt().UtcMs);
+    messung.Beenden();
+}
+
 TEST(MessungFehler, EinePortOeffnungDieScheitertNenntGeraetUndGrund) {
     TMessRig rig;
     rig.Geraet->FailWith(TFakeOp::Open, EACCES);

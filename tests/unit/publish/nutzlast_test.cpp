@@ -42,6 +42,7 @@ struct TMesswertFall {
     TMesswert Messwert;
     QStringList Schluessel; // beyond measurement, seq, utc_ms, utc_offset_s, local, port
     const char* Einheit;
+    bool MitKette = false;
 };
 
 TMesswert MitTemperatur() {
@@ -69,13 +70,25 @@ TMesswert Ausdruck() {
 class MesswertNutzlastTest : public ::testing::TestWithParam<TMesswertFall> {};
 
 // Every kind of reading gives valid JSON with the keys of its kind and nothing else; the
-// meter's code page 850 arrives as UTF-8.
+// meter's code page 850 arrives as UTF-8. Who measured which sample with which electrode goes
+// with every reading, the chain head where a trail is kept.
 TEST_P(MesswertNutzlastTest, GibtGueltigesJson) {
     const TMesswertFall& fall = GetParam();
+    const std::string kette(64, 'a');
+    const TMesswertHerkunft herkunft{{"P-17", "J\xC3\xB6rg", "SenTix 41"},
+                                     fall.MitKette ? kette : ""};
     const QJsonObject json =
-        Lesen(MesswertNutzlast(Kopf(), fall.Messwert, {"/daten/06122026.000", 17}));
-    QStringList erwartet = {"measurement", "seq",  "utc_ms", "utc_offset_s", "local",     "port",
-                            "quantity",    "unit", "value",  "raw",          "data_file", "line"};
+        Lesen(MesswertNutzlast(Kopf(), fall.Messwert, {"/daten/06122026.000", 17}, herkunft));
+    QStringList erwartet = {"measurement", "seq",      "utc_ms", "utc_offset_s", "local",
+                            "port",        "quantity", "unit",   "value",        "raw",
+                            "data_file",   "line",     "sample", "operator",     "electrode"};
+    if (fall.MitKette) {
+        erwartet += "chain";
+        EXPECT_EQ(json.value("chain").toString().toStdString(), kette);
+    }
+    EXPECT_EQ(json.value("sample").toString(), "P-17");
+    EXPECT_EQ(json.value("operator").toString(), "Jörg");
+    EXPECT_EQ(json.value("electrode").toString(), "SenTix 41");
     erwartet += fall.Schluessel;
     erwartet.sort();
     EXPECT_EQ(json.keys(), erwartet);
@@ -90,7 +103,8 @@ TEST_P(MesswertNutzlastTest, GibtGueltigesJson) {
     EXPECT_EQ(json.value("line").toInteger(), 17);
     TNachrichtKennung kennung;
     std::string fehler;
-    EXPECT_TRUE(NutzlastPruefen(MesswertNutzlast(Kopf(), fall.Messwert), false, kennung, fehler))
+    EXPECT_TRUE(NutzlastPruefen(MesswertNutzlast(Kopf(), fall.Messwert, {}, herkunft), false,
+                                kennung, fehler))
         << fehler;
     EXPECT_EQ(kennung.Seq, 42);
 }
@@ -103,7 +117,8 @@ INSTANTIATE_TEST_SUITE_P(
                                     Ausdruck(),
                                     {"temperature_c", "meter_date", "meter_time",
                                      "reference_temperature_c", "coefficient"},
-                                    "µS/cm"}),
+                                    "µS/cm"},
+                      TMesswertFall{"MitKette", Basis(), {}, "pH", true}),
     [](const auto& fall) { return std::string(fall.param.Name); });
 
 TEST(MesswertNutzlast, RohTextUndAusdruckFelder) {
@@ -159,7 +174,10 @@ TEST(NutzlastPruefen, WeistAb) {
                                  R"({"measurement":"m","seq":1.5,"utc_ms":1,"utc_offset_s":0,)"
                                  R"("local":"x","quantity":"pH","unit":"pH","value":1})",
                                  R"({"measurement":"m","seq":1,"utc_ms":1,"utc_offset_s":0,)"
-                                 R"("local":"x","quantity":"pH","unit":"pH","value":"7"})"}) {
+                                 R"("local":"x","quantity":"pH","unit":"pH","value":"7"})",
+                                 R"({"measurement":"m","seq":1,"utc_ms":1,"utc_offset_s":0,)"
+                                 R"("local":"x","quantity":"pH","unit":"pH","value":7,)"
+                                 R"("sample":17})"}) {
         EXPECT_FALSE(NutzlastPruefen(schlecht, false, kennung, fehler)) << schlecht;
         EXPECT_FALSE(fehler.empty());
     }

@@ -59,6 +59,8 @@ TEST_F(Veroeffentlicher, SendetJedenMesswertUndVergisstDasQuittierte) {
     EXPECT_EQ(erster.value("data_file").toString(), QString::fromStdString(rig.Pfad("daten.txt")));
     EXPECT_EQ(erster.value("line").toInteger(), 2) << "after the header line";
     EXPECT_EQ(Json(messwerte.back()).value("line").toInteger(), 6);
+    EXPECT_EQ(erster.value("operator").toString().toStdString(), rig.messung->Angaben().Bediener);
+    EXPECT_FALSE(erster.contains("chain")) << "no trail is kept";
     EXPECT_EQ(Json(ereignisse[1]).value("event").toString(), "saving_on");
     ASSERT_TRUE(
         WartenBis([&] { return !mitleser.Nachrichten[Thema(TThemenArt::Zustand)].empty(); }));

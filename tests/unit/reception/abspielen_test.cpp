@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -59,9 +60,14 @@ protected:
     void SpeichernEin(bool automatisch) {
         const TUhrzeit jetzt = Jetzt();
         ASSERT_TRUE(SpeichernStarten(zustand.Speicher, konfiguration, jetzt.Lokal));
-        const TSpeicherBeginn beginn{automatisch, konfiguration.Ausgabedatei, konfiguration,
+        const TSpeicherBeginn beginn{automatisch,
+                                     konfiguration.Ausgabedatei,
+                                     konfiguration,
                                      TZeitpunkt{24, 10, 2026, 0, 0, 0},
-                                     TZeitpunkt{26, 10, 2026, 0, 0, 0}};
+                                     TZeitpunkt{26, 10, 2026, 0, 0, 0},
+                                     zustand.Speicher.AngabenSchreiben
+                                         ? std::optional(zustand.Speicher.Angaben)
+                                         : std::nullopt};
         (automatisch ? zustand.Speicher.AutoSpeichernAktiv
                      : zustand.Speicher.SofortSpeichernAktiv) = true;
         zustand.AutoSpeicher.Speicherbeginn = beginn.Speicherbeginn;
@@ -132,6 +138,27 @@ TEST_F(Abspielen, GibtDieDatendateiBytegenauWieder) {
     // The repeated autumn hour: 02:59 summer time comes before 02:00 winter time.
     EXPECT_NE(live.find("25.10.2026\t02:59:5"), std::string::npos) << live;
     EXPECT_NE(live.find("25.10.2026\t02:00:"), std::string::npos) << live;
+}
+
+// Sample, operator and electrode on every line: those in effect when saving began, then each
+// change as it came, in a capture an older reader skips them in.
+TEST_F(Abspielen, ProbenwechselKommenInDieZeilen) {
+    zustand.Speicher.AngabenSchreiben = true;
+    zustand.Speicher.Angaben = {"P1", "Meier", "E7"};
+    MessungBeginnen();
+    SpeichernEin(false);
+    Stueck(Ph);
+    zustand.Speicher.Angaben.Probe = "P2\tx";
+    Ereignis(TRohArt::Angabe, AngabeRohText(TAngabe::Probe, "P2\tx"));
+    Stueck(Ph);
+    SpeichernAus();
+    ASSERT_EQ(roh.Beenden(), nullptr);
+
+    const std::string live = DateiLesen(ordner / "Daten.txt");
+    Abgespielt(ordner.Datei("Wieder.txt"));
+    EXPECT_EQ(DateiLesen(ordner / "Wieder.txt"), live);
+    EXPECT_NE(live.find("\tP1\tMeier\tE7\r\n"), std::string::npos) << live;
+    EXPECT_NE(live.find("\tP2 x\tMeier\tE7\r\n"), std::string::npos) << live;
 }
 
 TEST_F(Abspielen, EineUnbrauchbareDatendateiIstEinDeutscherFehler) {

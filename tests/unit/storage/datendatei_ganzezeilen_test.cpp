@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <string>
 
 namespace {
@@ -106,6 +109,92 @@ TEST_F(GanzeZeilenTest, DerZeilenanfangGehoertZurDateiMitDerAbgebrochenenZeile) 
     datei.Schreiben("d\r\n");
     EXPECT_EQ(DateiLesen(pfad), "d\r\n");
 }
+
+struct TBeobachtung {
+    const char* Name;
+    const char* Vorher; // the file before it is opened
+    std::function<void(TDatendatei&, TTestAufrufe&)> Tun;
+    const char* Gemeldet; // what the observer heard since the file was last opened
+    int Oeffnungen;
+};
+
+class Beobachtet : public GanzeZeilenTest, public ::testing::WithParamInterface<TBeobachtung> {};
+
+// The audit trail hashes what the observer hears: exactly the bytes that reached the file since
+// it was opened, in the file's order, late lines and broken pieces included.
+TEST_P(Beobachtet, HoertGenauWasInDieDateiKam) {
+    DateiSchreiben(pfad, GetParam().Vorher);
+    std::string gemeldet;
+    int oeffnungen = 0;
+    datei.Beobachten([&](std::string_view text) { gemeldet += text; },
+                     [&] {
+                         gemeldet.clear();
+                         ++oeffnungen;
+                     });
+    datei.UmgebungSetzen(aufrufe.UmgebungMit());
+    Oeffnen();
+    GetParam().Tun(datei, aufrufe);
+    EXPECT_EQ(gemeldet, GetParam().Gemeldet);
+    EXPECT_EQ(oeffnungen, GetParam().Oeffnungen);
+    const std::string inhalt = DateiLesen(pfad);
+    EXPECT_TRUE(inhalt.ends_with(gemeldet)) << inhalt;
+}
+
+constexpr std::int64_t EineSekunde = 1'000'000'000;
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, Beobachtet,
+    ::testing::Values(TBeobachtung{"Zeilen", "alt\r\n",
+                                   [](TDatendatei& d, TTestAufrufe&) {
+                                       d.Schreiben("eins\r\n");
+                                       d.Schreiben("zwei\r\ndrei\r\n");
+                                   },
+                                   "eins\r\nzwei\r\ndrei\r\n", 1},
+                      TBeobachtung{"AbgeschnitteneLetzteZeile", "  7,0",
+                                   [](TDatendatei& d, TTestAufrufe&) { d.Schreiben("neu\r\n"); },
+                                   "\r\nneu\r\n", 1},
+                      TBeobachtung{"ZurueckgeschnittenerTeil", "",
+                                   [](TDatendatei& d, TTestAufrufe&) {
+                                       d.Schreiben("eins\r\n");
+                                       TDateiGroessenGrenze grenze(9);
+                                       EXPECT_THROW(d.Schreiben("zweite Zeile\r\n"), EInOutError);
+                                   },
+                                   "eins\r\n", 1},
+                      TBeobachtung{"TeilOhneZurueckschneiden", "",
+                                   [](TDatendatei& d, TTestAufrufe& a) {
+                                       a.KuerzenVerweigern = true;
+                                       d.Schreiben("eins\r\n");
+                                       {
+                                           TDateiGroessenGrenze grenze(9);
+                                           EXPECT_THROW(d.Schreiben("zweite Zeile\r\n"),
+                                                        EInOutError);
+                                       }
+                                       d.Schreiben("vier\r\n");
+                                   },
+                                   "eins\r\nzwe\r\nvier\r\n", 1},
+                      TBeobachtung{"VollePlatteSpaeterInDerFolge", "",
+                                   [](TDatendatei& d, TTestAufrufe& a) {
+                                       d.ZeilenAufbewahren(true);
+                                       d.Schreiben("eins\r\n");
+                                       a.Platz = 0;
+                                       d.Schreiben("zwei\r\n");
+                                       d.Schreiben("drei\r\n");
+                                       a.Platz = -1;
+                                       a.Jetzt += EineSekunde;
+                                       EXPECT_EQ(d.Synchronisieren(), 2U);
+                                       d.Schreiben("vier\r\n");
+                                   },
+                                   "eins\r\nzwei\r\ndrei\r\nvier\r\n", 1},
+                      TBeobachtung{"GeloeschtUndNeuAngelegt", "",
+                                   [](TDatendatei& d, TTestAufrufe& a) {
+                                       d.Schreiben("eins\r\n");
+                                       std::filesystem::remove(d.Pfad());
+                                       a.Jetzt += EineSekunde;
+                                       EXPECT_TRUE(d.PfadPruefen());
+                                       d.Schreiben("zwei\r\n");
+                                   },
+                                   "zwei\r\n", 2}),
+    [](const auto& fall) { return std::string(fall.param.Name); });
 
 // The records of the saving step: the header goes with the first record that reaches the file.
 class SpeichernGanzeZeilenTest : public ::testing::Test {

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,9 +44,15 @@ TEST(RohdatenEinstellungen, KopfUndSpeicherbeginnGebenDieEinstellungenZurueck) {
     EXPECT_FALSE(zurueck.AutoDateiname || zurueck.GleitendesMittel);
 
     for (const bool automatisch : {false, true}) {
-        const TSpeicherBeginn beginn{automatisch, "/daten/a\tb\\c.txt", k,
+        // Sample, operator and electrode come through whatever they hold.
+        const std::optional<TAngaben> angaben =
+            automatisch ? std::optional<TAngaben>() : TAngaben{"P\t1", "J\xC3\xB6rg", "E=\\2\n"};
+        const TSpeicherBeginn beginn{automatisch,
+                                     "/daten/a\tb\\c.txt",
+                                     k,
                                      TZeitpunkt{7, 12, 2026, 23, 0, 0},
-                                     TZeitpunkt{-1, -1, -1, 0, 0, 59}};
+                                     TZeitpunkt{-1, -1, -1, 0, 0, 59},
+                                     angaben};
         TSpeicherBeginn erwartet = beginn;
         if (!automatisch) {
             erwartet.Speicherbeginn = erwartet.Speicherende = TZeitpunkt{};

@@ -196,7 +196,7 @@ TEST_F(RohdatenTest, UnbekannteArtWirdUebersprungen) {
     {
         TRohSchreiber schreiber(pfad, Kopf);
         schreiber.Schreiben(bekannt[0]);
-        for (const int art : {0, 14, 200, 255}) {
+        for (const int art : {0, 15, 200, 255}) {
             schreiber.Schreiben({static_cast<TRohArt>(art), 7, 8, 9, "neue Art\x00\n"s});
         }
         schreiber.Schreiben(bekannt[1]);

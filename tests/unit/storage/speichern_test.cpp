@@ -141,6 +141,31 @@ TEST_F(SpeichernTest, GleicheLetzteKopfzeileWirdAusgelassen) {
     }
 }
 
+// With the setting on, header and record end in sample, operator and electrode, in the file's
+// Windows-1252, and no value can split a line or a field; a file whose last header lacks them
+// gets the new header even where equal headers are left out.
+TEST_F(SpeichernTest, AngabenStehenAmEndeJederZeile) {
+    TKonfiguration k = FesterName(false);
+    DateiSchreiben(k.Ausgabedatei, KopfKurz + Zeile7);
+    zustand.GleicheKopfzeileAuslassen = true;
+    zustand.AngabenSchreiben = true;
+    zustand.Angaben = {"P-17\tA", "J\xC3\xB6rg\r\nM",
+                       "E\xE2\x82\xAC"
+                       "1 \xE2\x9C\x93\xFF"};
+    ASSERT_TRUE(SpeichernStarten(zustand, k, Nikolaus2001));
+    Speichern(1);
+    zustand.Angaben.Probe = "P-18";
+    Speichern(1);
+    zustand.Datendatei.Schliessen();
+    const std::string kopf = "PC-Datum\tPC-Zeit\tWert\tEinheit\tTemp.\tEinheit\tProbe\tBediener\t"
+                             "Elektrode\r\n";
+    const std::string ende = "\tJ\xF6rg  M\tE\x80"
+                             "1 ??\r\n";
+    const std::string wert = Zeile7.substr(0, Zeile7.size() - 2);
+    EXPECT_EQ(DateiLesen(k.Ausgabedatei),
+              KopfKurz + Zeile7 + kopf + wert + "\tP-17 A" + ende + wert + "\tP-18" + ende);
+}
+
 TEST_F(SpeichernTest, ErsterWertNachRuecksetzenBekommtKopfzeile) {
     TKonfiguration k = FesterName(true);
     ASSERT_TRUE(SpeichernStarten(zustand, k, Nikolaus2001));
