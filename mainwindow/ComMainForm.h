@@ -5,15 +5,20 @@
 #include "app/Einstellungen.h"
 #include "mainwindow/FormOptionen.h"
 #include "reception/Empfang.h"
+#include "storage/Angaben.h"
 #include "storage/Uhr.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QWidget>
 
 #include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -29,6 +34,8 @@ class TComLed;
 class TComPort;
 class TMessung;
 class TPrgOptionenForm;
+class TProtokoll;
+class TProtokollant;
 class TSpalten_Form;
 class TVerlaufFenster;
 class TVeroeffentlichenForm;
@@ -111,6 +118,12 @@ public:
     QLineEdit* Edit_Data = nullptr;
     QPushButton* Send_Btn = nullptr;
     QCheckBox* NewLine_CB = nullptr;
+    // The row above the saving area: sample, operator and electrode, and the optional reason
+    // of a sample change (AngabenLeiste.cpp).
+    QLineEdit* ProbeEdit = nullptr;
+    QLineEdit* GrundEdit = nullptr;
+    QLineEdit* BedienerEdit = nullptr;
+    QLineEdit* ElektrodeEdit = nullptr;
     QFrame* Panel3 = nullptr;
     TSpeedButton* SaveButton = nullptr;
     TSpeedButton* AutoSaveBtn = nullptr;
@@ -161,6 +174,7 @@ private:
     QWidget* MessungsLeiste();
     QWidget* SendeLeiste();
     QWidget* Anzeigebereich();
+    QWidget* AngabenLeiste();
     QWidget* SpeicherLeiste();
     QWidget* UntereLeiste();
     // The six lamps with their labels on Panel1, bound to the port (serial setup's side).
@@ -233,8 +247,28 @@ private:
     void VeroeffentlichenZeigen();
     bool veroeffentlichenGewollt_ = false; // switched on in quorlits.conf
 
+    // Sample, operator and electrode (AngabenLeiste.cpp): the field of each, what a field
+    // typed into gives the measurement, and what the measurement holds shown in the fields.
+    QLineEdit* AngabeFeld(TAngabe angabe) const;
+    void AngabenVerbinden();
+    void AngabeNehmen(TAngabe angabe);
+    void AngabenZeigen();
+    QPointer<QWidget> vorProbe_; // the focus before "Probe" got it
+    // The audit trail (ProtokollFenster.cpp): set up with the measurement, and a dialog's
+    // settings, as name and value, compared before and after its OK.
+    using TEinstellungsListe = std::vector<std::pair<std::string, std::string>>;
+    void ProtokollEinrichten();
+    void EinstellungenProtokollieren(std::string_view dialog, const TEinstellungsListe& vorher,
+                                     const TEinstellungsListe& nachher);
+    static TEinstellungsListe Speicheroptionen(const TKonfiguration& k,
+                                               const TEinstellungen& einstellungen);
+    static TEinstellungsListe Veroeffentlichenoptionen(const TVeroeffentlichenEinstellungen& e);
+
     // Declared after the port and the state it uses, so it goes before them.
     std::unique_ptr<TMessung> messung_;
+    // After the measurement they listen to, so they go before it.
+    std::unique_ptr<TProtokoll> protokoll_;
+    std::unique_ptr<TProtokollant> protokollant_;
     // Declared last, after the measurement it listens to, so it goes first.
     std::unique_ptr<TVeroeffentlicher> veroeffentlicher_;
 };

@@ -68,6 +68,7 @@ void TForm1::Aufbauen() {
     spalte->addWidget(MessungsLeiste());
     spalte->addWidget(SendeLeiste());
     spalte->addWidget(Anzeigebereich(), 1);
+    spalte->addWidget(AngabenLeiste());
     spalte->addWidget(SpeicherLeiste());
     spalte->addWidget(UntereLeiste());
     resize(598, 527);
@@ -162,6 +163,29 @@ QWidget* TForm1::Anzeigebereich() {
         PopupMenu1->popup(StringGrid1->viewport()->mapToGlobal(punkt));
     });
     return bereich;
+}
+
+// Sample, operator and electrode in one thin row right above the saving area: typed between
+// two samples without a dialog, next to the buttons whose data lines carry them.
+QWidget* TForm1::AngabenLeiste() {
+    auto* leiste = Benannt(new QWidget(this), "AngabenLeiste");
+    auto* zeile = new QHBoxLayout(leiste);
+    zeile->setContentsMargins(0, 0, 0, 0);
+    const auto feld = [leiste, zeile](const char* name, const QString& text, int dehnung) {
+        auto* edit = Benannt(new QLineEdit(leiste), name);
+        auto* label = new QLabel(text, leiste);
+        label->setBuddy(edit);
+        zeile->addWidget(label);
+        zeile->addWidget(edit, dehnung);
+        return edit;
+    };
+    ProbeEdit = feld("ProbeEdit", QStringLiteral("Probe:"), 3);
+    HinweisZeigen(ProbeEdit, QStringLiteral("Probe der folgenden Messwerte; Eingabe schließt ab"));
+    GrundEdit = feld("GrundEdit", QStringLiteral("Grund:"), 2);
+    GrundEdit->setPlaceholderText(QStringLiteral("optional, zum Probenwechsel"));
+    BedienerEdit = feld("BedienerEdit", QStringLiteral("Bediener:"), 2);
+    ElektrodeEdit = feld("ElektrodeEdit", QStringLiteral("Elektrode:"), 2);
+    return leiste;
 }
 
 QWidget* TForm1::SpeicherLeiste() {

@@ -72,9 +72,11 @@ void TForm1::Option_BtnClick() {
     TabellenwerteZeigen(k, *f.PBSpinEdit1, *f.PBSpinEdit2);
     f.AutomatischWiederverbinden->setChecked(Einstellungen.AutomatischWiederverbinden);
     f.RohdatenAufzeichnen->setChecked(Einstellungen.RohdatenAufzeichnen);
+    f.AngabenInDatei->setChecked(Einstellungen.AngabenInDatei);
     if (f.exec() != QDialog::Accepted) {
         return;
     }
+    const TEinstellungsListe vorher = Speicheroptionen(k, Einstellungen);
     k.Ueberschreiben = f.RBUeberschreiben->isChecked();
     // A name that is no valid file name leaves the output file as it was, without a message.
     if (auto datei = NeueAusgabedatei(QFile::encodeName(f.Verzeichnis()).toStdString(),
@@ -90,5 +92,9 @@ void TForm1::Option_BtnClick() {
     TEinstellungen neue = Einstellungen;
     neue.AutomatischWiederverbinden = f.AutomatischWiederverbinden->isChecked();
     neue.RohdatenAufzeichnen = f.RohdatenAufzeichnen->isChecked();
+    neue.AngabenInDatei = f.AngabenInDatei->isChecked();
+    // Told to the trail before quorlits.conf is written: the change is taken even when the
+    // file cannot be written.
+    EinstellungenProtokollieren("Speicheroptionen", vorher, Speicheroptionen(k, neue));
     EinstellungenNehmen(neue);
 }

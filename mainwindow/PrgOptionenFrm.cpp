@@ -158,9 +158,16 @@ QLayout* TPrgOptionenForm::MessungsZeile() {
     RohdatenAufzeichnen->setToolTip(
         QStringLiteral("Jede Messung hält die empfangenen Bytes mit ihren Zeiten fest, in einer "
                        "Datei neben der Datendatei: deren Name mit „.roh“ angehängt."));
+    AngabenInDatei = Benannt(
+        new QCheckBox(QStringLiteral("Probe, Bediener und Elektrode in die Datendatei"), this),
+        "AngabenInDatei");
+    AngabenInDatei->setToolTip(
+        QStringLiteral("Jede Zeile der Datendatei erhält am Ende drei Felder mehr, die Kopfzeile "
+                       "ihre drei Namen; gilt ab dem nächsten Speicherbeginn."));
     auto* zeile = new QHBoxLayout;
     zeile->addWidget(AutomatischWiederverbinden);
     zeile->addWidget(RohdatenAufzeichnen);
+    zeile->addWidget(AngabenInDatei);
     zeile->addStretch(1);
     return zeile;
 }
@@ -208,8 +215,8 @@ void TPrgOptionenForm::Reihenfolge() {
           static_cast<QWidget*>(FileListBox1), static_cast<QWidget*>(DriveComboBox1),
           static_cast<QWidget*>(FilterComboBox1), static_cast<QWidget*>(PBSpinEdit1),
           static_cast<QWidget*>(PBSpinEdit2), static_cast<QWidget*>(AutomatischWiederverbinden),
-          static_cast<QWidget*>(RohdatenAufzeichnen), static_cast<QWidget*>(VeroeffentlichenButton),
-          static_cast<QWidget*>(CancelButton)}) {
+          static_cast<QWidget*>(RohdatenAufzeichnen), static_cast<QWidget*>(AngabenInDatei),
+          static_cast<QWidget*>(VeroeffentlichenButton), static_cast<QWidget*>(CancelButton)}) {
         if (vorher != nullptr) {
             setTabOrder(const_cast<QWidget*>(vorher), naechstes);
         }

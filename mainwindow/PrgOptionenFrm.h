@@ -66,6 +66,7 @@ public:
     // Kept in quorlits.conf, not in PHRX.CFG.
     QCheckBox* AutomatischWiederverbinden = nullptr;
     QCheckBox* RohdatenAufzeichnen = nullptr;
+    QCheckBox* AngabenInDatei = nullptr;
     // Opens the dialog of publishing (TForm1::VeroeffentlichenClick).
     QPushButton* VeroeffentlichenButton = nullptr;
     QPushButton* OKButton = nullptr;

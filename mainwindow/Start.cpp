@@ -5,6 +5,8 @@
 #include "acquisition/Zahlformat.h"
 #include "app/ComMainWindowPort.h"
 #include "app/KonfDatei.h"
+#include "audit/Protokoll.h"
+#include "audit/Protokollant.h"
 #include "framework/widgets/Fehlerbox.h"
 #include "framework/widgets/Memo.h"
 #include "framework/widgets/PBSpinEdit.h"
@@ -17,6 +19,7 @@
 #include "serial/ComPort.h"
 #include "storage/Dateinamen.h"
 #include "storage/PCZeit.h"
+#include "storage/RohdatenFormat.h"
 #include "storage/Zeitrechnung.h"
 
 #include <QAction>
@@ -39,8 +42,10 @@ TForm1::TForm1(TFormOptionen optionen, QWidget* parent)
     AnzeigeTaktEinrichten();
     PortEinrichten(optionen);
     MessungEinrichten(std::move(optionen.Aufzeichnung));
+    ProtokollEinrichten();
     LampenAufbauen(Panel1);
     Verbinden();
+    AngabenVerbinden();
     DialogeErzeugen();
     if (const QScreen* bildschirm = screen()) {
         move(bildschirm->availableGeometry().center() - rect().center());
@@ -130,6 +135,7 @@ void TForm1::FormActivate() {
         return;
     }
     eingerichtet_ = true;
+    protokollant_->ProgrammStart(ProgrammVersion());
     TFormZustand& z = Zustand;
     AnfangszustandSetzen(z, uhr_().Lokal);
     for (TPBSpinEdit* zahlfeld : findChildren<TPBSpinEdit*>()) {
@@ -179,6 +185,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 void TForm1::FormClose() {
     // Each step runs even when one before it failed; a closed window takes nothing with it.
     Behandeln([this] { messung_->Schluss(); });
+    protokollant_->ProgrammEnde();
     Behandeln([this] { KonfSave(Zustand.Konfiguration, konfigurationsDatei_); });
     Behandeln([this] { comPort_->Close(); });
     Behandeln([this] { Zustand.Speicher.Datendatei.Schliessen(); });

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "mainwindow/ComMainForm.h"
 
+#include "audit/Protokoll.h"
 #include "framework/widgets/Fehlerbox.h"
 #include "mainwindow/FehlerboxAnschluss.h"
 #include "mainwindow/PrgOptionenFrm.h"
@@ -36,6 +37,8 @@ void TForm1::VeroeffentlichenClick() {
     if (neu == bisher && (veroeffentlicher_ || !neu.Aktiv)) {
         return;
     }
+    EinstellungenProtokollieren("Veröffentlichen", Veroeffentlichenoptionen(bisher),
+                                Veroeffentlichenoptionen(neu));
     VeroeffentlichenStarten(neu);
     // Last: a quorlits.conf that cannot be written is reported with the settings in use.
     VeroeffentlichenSchreiben(datei, neu);
@@ -49,7 +52,9 @@ void TForm1::VeroeffentlichenStarten(const TVeroeffentlichenEinstellungen& einst
         veroeffentlicher_ =
             VeroeffentlicherFuer(*messung_, Zustand, einstellungen, zustandsOrdner_);
     });
-    if (const TVeroeffentlicher* v = veroeffentlicher_.get()) {
+    if (TVeroeffentlicher* v = veroeffentlicher_.get()) {
+        // Each published reading carries the chain head, so the collector holds copies of it.
+        v->KettenKopfSetzen([this] { return protokoll_->KettenKopf(); });
         connect(v, &TVeroeffentlicher::ZustandGeaendert, this,
                 [this] { VeroeffentlichenZeigen(); });
         connect(v, &TVeroeffentlicher::AusgangVoll, this, &HinweisMelden);

@@ -382,7 +382,7 @@ private slots:
                  (QStringList{"OKButton", "CheckBox1", "RBAnfuegen", "Edit1", "DirectoryListBox1",
                               "FileListBox1", "DriveComboBox1", "FilterComboBox1", "PBSpinEdit1",
                               "PBSpinEdit2", "AutomatischWiederverbinden", "RohdatenAufzeichnen",
-                              "VeroeffentlichenButton", "CancelButton"}));
+                              "AngabenInDatei", "VeroeffentlichenButton", "CancelButton"}));
     }
 
     // Each box of quorlits.conf shows its setting and writes a change there at once, leaving
@@ -392,13 +392,15 @@ private slots:
         QTest::addColumn<bool>("vorgabe");
         QTest::newRow("wiederverbinden") << QStringLiteral("AutomatischWiederverbinden") << true;
         QTest::newRow("rohdaten") << QStringLiteral("RohdatenAufzeichnen") << false;
+        QTest::newRow("angaben") << QStringLiteral("AngabenInDatei") << false;
     }
     void einstellungInQuorlitsConf() {
         QFETCH(QString, box);
         QFETCH(bool, vorgabe);
-        bool TEinstellungen::*const feld = box == QStringLiteral("RohdatenAufzeichnen")
-                                               ? &TEinstellungen::RohdatenAufzeichnen
-                                               : &TEinstellungen::AutomatischWiederverbinden;
+        bool TEinstellungen::*const feld =
+            box == QStringLiteral("RohdatenAufzeichnen") ? &TEinstellungen::RohdatenAufzeichnen
+            : box == QStringLiteral("AngabenInDatei")    ? &TEinstellungen::AngabenInDatei
+                                                      : &TEinstellungen::AutomatischWiederverbinden;
         TUmgebung u;
         const auto conf = EinstellungenPfad(u.Rig->Konfigurationsdatei());
         TEinstellungen erwartet = u.Form().Einstellungen;

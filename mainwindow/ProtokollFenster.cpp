@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "mainwindow/ComMainForm.h"
+
+#include "audit/Protokoll.h"
+#include "audit/Protokollant.h"
+#include "framework/widgets/Fehlerbox.h"
+#include "measurement/Messung.h"
+#include "publish/VeroeffentlichenEinstellungen.h"
+
+#include <algorithm>
+
+// The audit trail beside the data file: the measurement's events through the listener the
+// logger uses too, and the settings a dialog's OK changed.
+
+void TForm1::ProtokollEinrichten() {
+    protokoll_ =
+        std::make_unique<TProtokoll>([this] { return Zustand.Speicher.Datendatei.LetzteDatei(); },
+                                     uhr_, ProtokollWerDesSystems());
+    protokollant_ = std::make_unique<TProtokollant>(*messung_, *protokoll_);
+    protokollant_->DatendateiVerbinden(Zustand.Speicher.Datendatei);
+    // Queued: the error can come from inside a data-file write during a serial delivery, where
+    // a modal box must not open.
+    connect(
+        protokollant_.get(), &TProtokollant::Fehler, this,
+        [](const std::exception_ptr& fehler) { FehlerMelden(fehler); }, Qt::QueuedConnection);
+}
+
+// One event per setting whose value differs; the lists name the same settings in the same
+// order.
+void TForm1::EinstellungenProtokollieren(std::string_view dialog, const TEinstellungsListe& vorher,
+                                         const TEinstellungsListe& nachher) {
+    const std::size_t anzahl = std::min(vorher.size(), nachher.size());
+    for (std::size_t i = 0; i < anzahl; ++i) {
+        if (vorher[i].second != nachher[i].second) {
+            protokollant_->EinstellungGeaendert(dialog, nachher[i].first, vorher[i].second,
+                                                nachher[i].second);
+        }
+    }
+}
+
+namespace {
+
+std::string JaNein(bool wert) {
+    return wert ? "ja" : "nein";
+}
+
+} // namespace
+
+// What the dialog "Speicheroptionen" sets, as the trail names it.
+TForm1::TEinstellungsListe TForm1::Speicheroptionen(const TKonfiguration& k,
+                                                    const TEinstellungen& einstellungen) {
+    return {
+        {"Dateiname automatisch", JaNein(k.AutoDateiname)},
+        {"Vorhandene Datei", k.Ueberschreiben ? "überschreiben" : "anfügen"},
+        {"Ausgabedatei", k.Ausgabedatei},
+        {"Spaltenzahl", std::to_string(k.Spaltenzahl)},
+        {"Spaltenbreite", std::to_string(k.Spaltenbreite)},
+        {"Automatisch wiederverbinden", JaNein(einstellungen.AutomatischWiederverbinden)},
+        {"Rohdaten aufzeichnen", JaNein(einstellungen.RohdatenAufzeichnen)},
+        {"Probe, Bediener und Elektrode in die Datendatei", JaNein(einstellungen.AngabenInDatei)}};
+}
+
+// What the dialog "Veröffentlichen" sets; the password file by its name only.
+TForm1::TEinstellungsListe
+TForm1::Veroeffentlichenoptionen(const TVeroeffentlichenEinstellungen& e) {
+    return {{"Veröffentlichen", JaNein(e.Aktiv)},
+            {"Server", e.Server},
+            {"Benutzer", e.Benutzer},
+            {"Passwortdatei", e.PasswortDatei},
+            {"CA-Datei", e.CaDatei},
+            {"Arbeitsplatz", e.Arbeitsplatz},
+            {"Ausgangsgrenze", std::to_string(e.OutboxGrenze)}};
+}
