@@ -10,6 +10,7 @@
 #include "tests/unit/acquisition/Geraetetext.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
@@ -106,16 +107,22 @@ private slots:
             QStringLiteral("Probe:  → P-18 (Grund: neue Charge)"),
             QStringLiteral("Speichern aus: ") + QString::fromStdString(datei),
             QStringLiteral("Messende: WTW"),
+            // The dialog shows the working directory, and OK takes the file name there.
+            QStringLiteral("Einstellung: Speicheroptionen: Ausgabedatei: ") +
+                QString::fromStdString(datei) + QStringLiteral(" → ") + QDir::currentPath() +
+                QStringLiteral("/Daten.txt"),
             QStringLiteral("Einstellung: Speicheroptionen: Probe, Bediener und Elektrode in die "
                            "Datendatei: nein → ja"),
             QStringLiteral("Programmende: ")};
         const QStringList ereignisse = Ereignisse(rig);
-        QVERIFY2(ereignisse.size() >= 4 &&
-                     ereignisse[0].startsWith(QStringLiteral("Programmstart")) &&
-                     ereignisse[1].startsWith(QStringLiteral("Messbeginn")) &&
-                     ereignisse[2].startsWith(QStringLiteral("Speichern ein")),
+        // A new trail begins its chain first; the events that waited for the data file follow.
+        QVERIFY2(ereignisse.size() >= 5 &&
+                     ereignisse[0].startsWith(QStringLiteral("Kette begonnen")) &&
+                     ereignisse[1].startsWith(QStringLiteral("Programmstart")) &&
+                     ereignisse[2].startsWith(QStringLiteral("Messbeginn")) &&
+                     ereignisse[3].startsWith(QStringLiteral("Speichern ein")),
                  qPrintable(ereignisse.join(QStringLiteral(" | "))));
-        QCOMPARE(ereignisse.mid(3), erwartet);
+        QCOMPARE(ereignisse.mid(4), erwartet);
         QVERIFY2(rig.Fehler.isEmpty(), qPrintable(rig.Fehler.join(QStringLiteral(" | "))));
     }
 };
