@@ -106,7 +106,10 @@ void TForm1::AutoSaveBtnClick() {
         AutoSaveBtn->SetDown(false);
         return;
     }
+    const TEinstellungsListe vorher = Autospeicheroptionen(Zustand);
     WerteUebernehmen(*Auto_Form, Zustand);
+    EinstellungenProtokollieren("Optionen zum Autospeichern", vorher,
+                                Autospeicheroptionen(Zustand));
     const TAutoSpeicherZustand& fenster = Zustand.AutoSpeicher;
     Label10->setText(QString::fromStdString(PCDatumZeitText(fenster.Speicherbeginn)));
     Label11->setText(QString::fromStdString(PCDatumZeitText(fenster.Speicherende)));

@@ -263,6 +263,8 @@ private:
     static TEinstellungsListe Speicheroptionen(const TKonfiguration& k,
                                                const TEinstellungen& einstellungen);
     static TEinstellungsListe Veroeffentlichenoptionen(const TVeroeffentlichenEinstellungen& e);
+    static TEinstellungsListe Autospeicheroptionen(const TFormZustand& zustand);
+    static TEinstellungsListe Schnittstellenoptionen(const TComPort& port);
 
     // Declared after the port and the state it uses, so it goes before them.
     std::unique_ptr<TMessung> messung_;

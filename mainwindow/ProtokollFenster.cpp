@@ -7,6 +7,9 @@
 #include "framework/widgets/Fehlerbox.h"
 #include "measurement/Messung.h"
 #include "publish/VeroeffentlichenEinstellungen.h"
+#include "serial/ComPort.h"
+#include "serial/ComTexts.h"
+#include "storage/PCZeit.h"
 
 #include <algorithm>
 
@@ -71,4 +74,30 @@ TForm1::Veroeffentlichenoptionen(const TVeroeffentlichenEinstellungen& e) {
             {"CA-Datei", e.CaDatei},
             {"Arbeitsplatz", e.Arbeitsplatz},
             {"Ausgangsgrenze", std::to_string(e.OutboxGrenze)}};
+}
+
+// What the dialog "Optionen zum Autospeichern" sets.
+TForm1::TEinstellungsListe TForm1::Autospeicheroptionen(const TFormZustand& zustand) {
+    const TKonfiguration& k = zustand.Konfiguration;
+    const auto mittel = k.GleitendesMittel      ? "gleitender Mittelwert"
+                        : k.MittelwertIntervall ? "Mittelwert im Intervall"
+                                                : "Einzelwert";
+    return {{"Speicherbeginn", PCDatumZeitText(zustand.AutoSpeicher.Speicherbeginn)},
+            {"Speicherende", PCDatumZeitText(zustand.AutoSpeicher.Speicherende)},
+            {"Speicherintervall", std::to_string(k.Speicherintervall) + " s"},
+            {"Zeitraster", JaNein(k.ZeitRaster)},
+            {"Wert", mittel},
+            {"Anzahl für gleitenden Mittelwert", std::to_string(k.AnzahlGleitMittel)}};
+}
+
+// What the dialog "RS232 - Optionen" sets on the port.
+TForm1::TEinstellungsListe TForm1::Schnittstellenoptionen(const TComPort& port) {
+    const std::string baud = port.BaudRate() == brCustom ? std::to_string(port.CustomBaudRate())
+                                                         : BaudRateToText(port.BaudRate());
+    return {{"Schnittstelle", port.Port()},
+            {"Baudrate", baud},
+            {"Datenbits", DataBitsToText(port.DataBits())},
+            {"Stoppbits", StopBitsToText(port.StopBits())},
+            {"Parität", ParityToText(port.Parity().Bits())},
+            {"Flusssteuerung", FlowControlToText(port.FlowControl().FlowControl())}};
 }

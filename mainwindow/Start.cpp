@@ -157,7 +157,9 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::RS232Set_BtnClick() {
+    const TEinstellungsListe vorher = Schnittstellenoptionen(*comPort_);
     comPort_->ShowSettingsDialog();
+    EinstellungenProtokollieren("RS232 - Optionen", vorher, Schnittstellenoptionen(*comPort_));
 }
 
 void TForm1::ENDEButtonClick() {
