@@ -3,6 +3,7 @@
 // A port opened and closed a thousand times on a pseudo-terminal while bytes keep arriving.
 #include "PtyPortSupport.h"
 #include "ThreadTestSupport.h"
+#include "TtyWorkerWait.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -81,7 +82,7 @@ TEST_P(ComPortStress, ThousandOpensAndClosesWhileBytesArrive) {
         closed.store(false);
         ASSERT_NO_THROW(port.Open()) << cycle;
         if (cycle % 2 == 0) {
-            ASSERT_TRUE(PumpUntil([&] { return calls.load() > before; })) << cycle;
+            ASSERT_TRUE(PumpUntilThroughTty([&] { return calls.load() > before; })) << cycle;
         } else {
             for (int i = 0; i < cycle % 4; ++i) {
                 QCoreApplication::processEvents();
@@ -124,7 +125,7 @@ TEST(ComPortStressDestroy, OpenPortsDestroyedWhileBytesArrive) {
         const int before = calls.load();
         destroyed.store(false);
         ASSERT_NO_THROW(port->Open()) << cycle;
-        ASSERT_TRUE(WaitUntil([&] { return calls.load() > before; })) << cycle;
+        ASSERT_TRUE(WaitUntilThroughTty([&] { return calls.load() > before; })) << cycle;
         port.reset();
         destroyed.store(true);
     }
