@@ -4,6 +4,7 @@
 
 #include <condition_variable>
 #include <mutex>
+#include <set>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -29,6 +30,35 @@ struct TDeferredClose::TState {
     }
 };
 
+namespace {
+
+// The devices whose closes are under way in this process.
+struct TClosesUnderWay {
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::multiset<dev_t> devices;
+
+    void Begin(dev_t device) {
+        const std::lock_guard lock(mutex);
+        devices.insert(device);
+    }
+    void End(dev_t device) {
+        {
+            const std::lock_guard lock(mutex);
+            devices.erase(devices.find(device));
+        }
+        finished.notify_all();
+    }
+};
+
+// Never destroyed: a close left to finish alone may end while the process exits.
+TClosesUnderWay& ClosesUnderWay() {
+    static auto* const closes = new TClosesUnderWay;
+    return *closes;
+}
+
+} // namespace
+
 TDeferredClose::TDeferredClose(TSysCalls& sys)
     : sys_(sys)
     , state_(std::make_shared<TState>()) {}
@@ -50,22 +80,34 @@ TDeferredClose::~TDeferredClose() {
     }
 }
 
-void TDeferredClose::Start(int fd) noexcept {
+void TDeferredClose::Start(int fd, dev_t device) noexcept {
     Wait();
     {
         const std::lock_guard lock(state_->mutex);
         state_->pending = true;
     }
+    ClosesUnderWay().Begin(device);
+    const auto close = [state = state_, &sys = sys_, fd, device] {
+        sys.Close(fd);
+        ClosesUnderWay().End(device);
+        state->Finish();
+    };
     try {
-        thread_ = std::thread([state = state_, &sys = sys_, fd] {
-            sys.Close(fd);
-            state->Finish();
-        });
+        thread_ = std::thread(close);
     } catch (const std::system_error&) {
         // No thread to spare: closing here may take long, but the descriptor is released.
-        sys_.Close(fd);
-        state_->Finish();
+        close();
     }
+}
+
+bool TDeferredClose::AwaitClosesOf(dev_t device) {
+    TClosesUnderWay& closes = ClosesUnderWay();
+    std::unique_lock lock(closes.mutex);
+    if (device == 0 || closes.devices.count(device) == 0) {
+        return false;
+    }
+    closes.finished.wait(lock, [&] { return closes.devices.count(device) == 0; });
+    return true;
 }
 
 void TDeferredClose::Wait() noexcept {

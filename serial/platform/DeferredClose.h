@@ -7,6 +7,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <sys/types.h>
 #include <thread>
 
 // Closes a device's descriptor on a thread of its own. close() of a serial line waits until the
@@ -32,13 +33,19 @@ public:
     TDeferredClose& operator=(const TDeferredClose&) = delete;
 
     // Closes `fd` on a new thread, after the close before it has finished. Where no thread can
-    // be started the descriptor is closed here.
-    void Start(int fd) noexcept;
+    // be started the descriptor is closed here. `device` is the device number of the node `fd`
+    // has open (0 when not known), for AwaitClosesOf.
+    void Start(int fd, dev_t device = 0) noexcept;
     // Blocks until no close is under way.
     void Wait() noexcept;
     // False when no close is under way; otherwise `done` is called once that close has
     // finished, on the closing thread.
     bool WhenDone(std::function<void()> done);
+
+    // Blocks until no close of this process holds a descriptor of `device` any more, over all
+    // objects: one destroyed while its close was held leaves that close behind, and with it the
+    // lock on the node. False when none was under way.
+    static bool AwaitClosesOf(dev_t device);
 
 private:
     struct TState;

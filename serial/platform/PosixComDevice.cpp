@@ -34,13 +34,32 @@ bool DeviceGone(int error) {
 
 // Whether `fd` is the slave side of a pseudo-terminal (Unix 98 slaves have the majors 136 to
 // 143, the old BSD ones 3).
-bool IsPseudoTerminal(int fd) {
+// The device number of the character device `fd` has open; 0 for anything else.
+dev_t DeviceNumber(int fd) {
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode)) {
+    return ::fstat(fd, &info) == 0 && S_ISCHR(info.st_mode) ? info.st_rdev : 0;
+}
+
+bool IsPseudoTerminal(int fd) {
+    const dev_t device = DeviceNumber(fd);
+    if (device == 0) {
         return false;
     }
-    const unsigned int kind = major(info.st_rdev);
+    const unsigned int kind = major(device);
     return (kind >= 136 && kind <= 143) || kind == 3;
+}
+
+// Takes the lock on the device node. A port of this process destroyed while the driver still
+// held its close keeps the lock until that close ends; it is waited for as a port's own close is.
+int LockNode(TSysCalls& sys, int fd) {
+    if (sys.Flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        return 0;
+    }
+    const int error = errno;
+    if (error != EWOULDBLOCK || !TDeferredClose::AwaitClosesOf(DeviceNumber(fd))) {
+        return error;
+    }
+    return sys.Flock(fd, LOCK_EX | LOCK_NB) == 0 ? 0 : errno;
 }
 
 int NewEventFd() {
@@ -108,8 +127,8 @@ int TPosixComDevice::OpenLocked(const std::string& path, int& fd) {
         return errno;
     }
     // TIOCEXCL does not stop root; the lock on the device node does.
-    if (sys_.Flock(fd, LOCK_EX | LOCK_NB) < 0) {
-        return errno;
+    if (const int error = LockNode(sys_, fd)) {
+        return error;
     }
     if (sys_.SetExclusive(fd, true) < 0 && !NotSupported(errno)) {
         return errno;
@@ -147,7 +166,7 @@ void TPosixComDevice::Close() noexcept {
     sys_.SetExclusive(fd, false);
     DropFlowControlOf(fd);
     // Closing also releases the lock.
-    closer_.Start(fd);
+    closer_.Start(fd, DeviceNumber(fd));
     queue_.Clear();
 }
 

@@ -3,6 +3,7 @@
 // A port opened and closed a thousand times on a pseudo-terminal while bytes keep arriving.
 #include "PtyPortSupport.h"
 #include "ThreadTestSupport.h"
+#include "TtyWorkerWait.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>
@@ -51,7 +52,8 @@ TEST_P(ComPortStress, ThousandOpensAndClosesWhileBytesArrive) {
     TPty pty;
     ASSERT_EQ(::fcntl(pty.Master(), F_SETFL, O_NONBLOCK), 0);
     TReportCollector reports;
-    TComPort port;
+    TLineWatch line;
+    TComPort port(std::make_unique<TPosixComDevice>(line));
     ApplyMainWindowPortDefaults(port);
     port.SetPort(pty.Path());
     port.SetSyncMethod(GetParam());
@@ -81,7 +83,7 @@ TEST_P(ComPortStress, ThousandOpensAndClosesWhileBytesArrive) {
         closed.store(false);
         ASSERT_NO_THROW(port.Open()) << cycle;
         if (cycle % 2 == 0) {
-            ASSERT_TRUE(PumpUntil([&] { return calls.load() > before; })) << cycle;
+            ASSERT_TRUE(PumpUntilThroughTty(line, [&] { return calls.load() > before; })) << cycle;
         } else {
             for (int i = 0; i < cycle % 4; ++i) {
                 QCoreApplication::processEvents();
@@ -106,12 +108,13 @@ TEST(ComPortStressDestroy, OpenPortsDestroyedWhileBytesArrive) {
     TPty pty;
     ASSERT_EQ(::fcntl(pty.Master(), F_SETFL, O_NONBLOCK), 0);
     TReportCollector reports;
+    TLineWatch line;
     std::atomic<bool> destroyed{false};
     std::atomic<int> lateCalls{0};
     std::atomic<int> calls{0};
     const TFeeder feeder(pty.Master());
     for (int cycle = 0; cycle < cycles; ++cycle) {
-        auto port = std::make_unique<TComPort>();
+        auto port = std::make_unique<TComPort>(std::make_unique<TPosixComDevice>(line));
         ApplyMainWindowPortDefaults(*port);
         port->SetPort(pty.Path());
         port->SetSyncMethod(smNone);
@@ -124,7 +127,7 @@ TEST(ComPortStressDestroy, OpenPortsDestroyedWhileBytesArrive) {
         const int before = calls.load();
         destroyed.store(false);
         ASSERT_NO_THROW(port->Open()) << cycle;
-        ASSERT_TRUE(WaitUntil([&] { return calls.load() > before; })) << cycle;
+        ASSERT_TRUE(WaitUntilThroughTty(line, [&] { return calls.load() > before; })) << cycle;
         port.reset();
         destroyed.store(true);
     }

@@ -73,17 +73,20 @@ TEST_F(PosixCloseTest, OpenWaitsUntilTheLastCloseHasReleasedTheDevice) {
               (std::vector<std::string>{"close", "closed", "open", "flow off"}));
 }
 
-TEST_F(PosixCloseTest, ADestroyedDeviceLeavesAHeldCloseToFinishAlone) {
+TEST_F(PosixCloseTest, ADestroyedDeviceLeavesAHeldCloseToFinishAloneAndANewOneWaitsForIt) {
     OpenWithHandshake();
     sys.HoldCloses();
     device.reset();
-    // The device is gone while the driver still holds the descriptor.
+    // The device is gone while the driver still holds the descriptor, and with it the lock.
     EXPECT_EQ(sys.ClosesUnderWay(), 1);
+    TPosixComDevice again(sys);
+    auto opened = std::async(std::launch::async, [&] { return again.Open(pty.Path()); });
+    std::this_thread::sleep_for(50ms); // gives the open the chance to be refused
     sys.Release();
     EXPECT_TRUE(sys.AwaitClosesEnded(1));
-    // The lock went with it.
-    TPosixComDevice again(sys);
-    EXPECT_EQ(again.Open(pty.Path()), 0);
+    ASSERT_EQ(opened.wait_for(deadline), std::future_status::ready);
+    EXPECT_EQ(opened.get(), 0);
+    EXPECT_EQ(From(sys.Log(), "closed"), (std::vector<std::string>{"closed", "flow off"}));
 }
 
 TEST_F(PosixCloseTest, ClosingOneDescriptorAfterAnotherKeepsThemApart) {
