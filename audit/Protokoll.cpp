@@ -68,17 +68,18 @@ void TProtokoll::Schliessen() noexcept {
 }
 
 void TProtokoll::Eintragen(std::string_view ereignis, std::string_view details) {
-    const TUhrzeit zeit = UhrLesen(uhr_);
+    // Every event waits in line first: one that cannot be written now (no data file yet, a full
+    // disk) is written, in its order and with its time, by the next event that gets through.
+    vorgemerkt_.push_back({UhrLesen(uhr_), std::string(ereignis), std::string(details)});
+    if (vorgemerkt_.size() > Vorgemerkt) {
+        vorgemerkt_.pop_front();
+        ++nichtVorgemerkt_;
+    }
     if (datendatei_().empty()) {
-        vorgemerkt_.push_back({zeit, std::string(ereignis), std::string(details)});
-        if (vorgemerkt_.size() > Vorgemerkt) {
-            vorgemerkt_.pop_front();
-            ++nichtVorgemerkt_;
-        }
         return;
     }
     Binden();
-    Schreiben(ereignis, details, zeit);
+    VorgemerkteSchreiben();
 }
 
 void TProtokoll::DatenGeschrieben(std::string_view text) {
@@ -136,7 +137,8 @@ void TProtokoll::VorgemerkteSchreiben() {
     if (nichtVorgemerkt_ > 0) {
         Schreiben("Ereignisse verworfen",
                   std::to_string(nichtVorgemerkt_) +
-                      " frühere Ereignisse vor der ersten Datendatei sind nicht aufbewahrt",
+                      " frühere Ereignisse, die nicht geschrieben werden konnten, sind nicht "
+                      "aufbewahrt",
                   vorgemerkt_.front().Zeit);
         nichtVorgemerkt_ = 0;
     }

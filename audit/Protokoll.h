@@ -28,9 +28,10 @@ std::string ProtokollPfad(const std::string& datendatei);
 // the trail of the new file is opened and its chain continued. Each line is written whole or
 // not at all and synced (fdatasync) before the call returns. Writing raises EInOutError.
 //
-// While `datendatei` names no file (none was opened yet), events wait in memory with their
-// times (the newest Vorgemerkt of them) and go into the trail of the first data file named,
-// right after it was bound; a run that never opens a data file leaves no trail.
+// While `datendatei` names no file (none was opened yet), or while the trail cannot be written
+// (a full disk), events wait in memory with their times (the newest Vorgemerkt of them) and go
+// into the trail, in their order, with the next event that can be written; a run that never
+// opens a data file leaves no trail. The event that could not be written still raises.
 //
 // Data lines are hashed when they are whole: a piece of a line (a write cut short) waits for
 // the rest of its line, so the chain covers exactly the lines the file holds.

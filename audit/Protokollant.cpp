@@ -30,11 +30,13 @@ void TProtokollant::Versuchen(Schritt&& schritt) {
             return; // the same trouble, told already
         }
         gestoert_ = true;
+        // The program's own text also in the window, where the file layer's text alone would
+        // not say that it is the trail, not the data file, that cannot be written.
         const std::string pfad = ProtokollPfad(protokoll_.Datendatei());
         emit Fehler(std::make_exception_ptr(EMeldung(
             "Das Prüfprotokoll " + pfad + " lässt sich nicht schreiben (" +
                 NutzerText(std::current_exception()) + "). Messung und Speichern laufen weiter.",
-            DateiBezug(pfad), std::current_exception())));
+            DateiBezug(pfad))));
     }
 }
 

@@ -29,9 +29,10 @@ QRect UntererTeil(const TForm1& f) {
 }
 
 std::vector<QWidget*> Lesereihenfolge(const TForm1& f) {
-    return {f.Rx_Button,   f.WTW_Rx_Button, f.Clear_Btn,   f.RS232Set_Btn, f.Option_Btn,
-            f.Edit_Data,   f.Send_Btn,      f.NewLine_CB,  f.Memo,         f.VerlaufButton,
-            f.StringGrid1, f.SaveButton,    f.AutoSaveBtn, f.InfoButton,   f.ENDEButton};
+    return {f.Rx_Button,   f.WTW_Rx_Button, f.Clear_Btn,  f.RS232Set_Btn, f.Option_Btn,
+            f.Edit_Data,   f.Send_Btn,      f.NewLine_CB, f.Memo,         f.VerlaufButton,
+            f.StringGrid1, f.ProbeEdit,     f.GrundEdit,  f.BedienerEdit, f.ElektrodeEdit,
+            f.SaveButton,  f.AutoSaveBtn,   f.InfoButton, f.ENDEButton};
 }
 
 QString Name(const QWidget* widget) {

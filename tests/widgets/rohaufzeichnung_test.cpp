@@ -221,9 +221,9 @@ private slots:
         f.WTW_Rx_Button->click();
         THauptfensterRig::Abarbeiten();
         grenze.reset();
-        QCOMPARE(rig.Fehler.size(), 1);
-        QVERIFY2(rig.Fehler.front().contains(QString::fromStdString(lauf)),
-                 qPrintable(rig.Fehler.front()));
+        // The audit trail beside the data file is held by the same limit and has a box of its own.
+        QVERIFY2(rig.Fehler.filter(QString::fromStdString(lauf)).size() == 1,
+                 qPrintable(rig.Fehler.join(QStringLiteral(" | "))));
         QCOMPARE(Zeitfelder(rig.Ordner.Datei("Daten.txt")).size(), Anzahl);
         if (!anlegen) {
             TRohLeser leser(lauf);

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The hash chain over a data file and its audit trail, and the check that finds where a file
 // that was changed afterwards parts from the chain.
+#include "DateiGroessenGrenze.h"
 #include "Ereignisse.h"
 #include "TestOrdner.h"
 
@@ -9,6 +10,7 @@
 #include "audit/Protokoll.h"
 #include "audit/Protokollzeile.h"
 #include "audit/Pruefen.h"
+#include "storage/EInOutError.h"
 
 #include <gtest/gtest.h>
 
@@ -215,6 +217,30 @@ TEST(Protokoll, EreignisseVorDerErstenDatendateiWarten) {
               "Probe:  → P1\n"
               "Speichern ein: sofort\n");
     EXPECT_EQ(protokoll.KettenKopf().size(), 64U);
+}
+
+// A trail that cannot be written loses no event: each waits and goes in, in its order, with
+// the next event that can be written, and the chain still covers the data file.
+TEST(Protokoll, EreignisseWartenBisDasProtokollWiederGeht) {
+    TSitzung s;
+    s.protokoll.Eintragen("Speichern ein", "sofort");
+    s.Daten("eins\r\n");
+    {
+        // The next event's line goes out part-way, the one after it not at all.
+        TDateiGroessenGrenze voll(std::filesystem::file_size(ProtokollPfad(s.Datei)) + 10);
+        EXPECT_THROW(s.protokoll.Eintragen("Fehler", "Zu wenig Speicherplatz"), EInOutError);
+        s.Daten("zwei\r\n");
+        EXPECT_THROW(s.protokoll.Eintragen("Messende", "WTW"), EInOutError);
+    }
+    s.protokoll.ProgrammEnde();
+    EXPECT_EQ(Ereignisse(ProtokollPfad(s.Datei)),
+              "Kette begonnen: 0 Zeilen der Datendatei übernommen\n"
+              "Speichern ein: sofort\n"
+              "Fehler: Zu wenig Speicherplatz\n"
+              "Messende: WTW\n"
+              "Programmende: \n");
+    EXPECT_EQ(PruefText(DatendateiPruefen(s.inhalt, DateiLesen(ProtokollPfad(s.Datei)))),
+              "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
 }
 
 // A write cut short leaves a piece of a line; the chain takes it with the rest of its line, in
