@@ -76,6 +76,7 @@ void TMessung::SyncPlanen() {
 }
 
 void TMessung::Synchronisieren() {
+    emit VorDemSichern();
     try {
         SpeicherSynchronisieren(zustand_.Speicher);
     } catch (...) {

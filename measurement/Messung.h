@@ -118,6 +118,9 @@ signals:
     void ChunkVerarbeitet(const TChunkErgebnis& ergebnis);
     // Each new reading once it is listed and saved.
     void NeuerMesswert(const TMesswert& messwert);
+    // The data file and the capture are brought onto the disk right after this: what a
+    // listener keeps of the same readings is to be there first.
+    void VorDemSichern();
     // The line went away: `wartet` when the measurement waits for the device; else the loss is
     // also reported through Fehler.
     void Getrennt(int fehler, bool wartet);

@@ -56,6 +56,7 @@ public:
     void Synchronisieren();
 
     std::size_t Wartend() const noexcept { return wartend_; }     // not acknowledged
+    bool Ungesichert() const noexcept { return ungesichert_; }    // written since Synchronisieren
     std::size_t Unterwegs() const noexcept { return unterwegs_; } // handed out, not acknowledged
     std::uint64_t Dateigroesse() const noexcept { return groesse_; }
     // Messages dropped because the outbox was full, since it was opened.

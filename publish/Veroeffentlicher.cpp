@@ -91,6 +91,9 @@ void TVeroeffentlicher::Anhoeren() {
     connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) { Begonnen(art); });
     connect(m, &TMessung::NeuerMesswert, this,
             [this](const TMesswert& messwert) { MesswertAblegen(messwert); });
+    // The outbox goes onto the disk before the data file does: a power cut that keeps a line
+    // of the data file keeps its message too, which the next start sends.
+    connect(m, &TMessung::VorDemSichern, this, [this] { Sichern(); });
     connect(m, &TMessung::Beendet, this, [this](TLeseModus) {
         Ereignis(TEreignisArt::Ende);
         aktiv_ = false;
@@ -132,6 +135,10 @@ bool TVeroeffentlicher::IstVerbunden() const {
 
 std::size_t TVeroeffentlicher::Wartend() const {
     return ausgang_ ? ausgang_->Wartend() : 0;
+}
+
+bool TVeroeffentlicher::AusgangUngesichert() const {
+    return ausgang_ && ausgang_->Ungesichert();
 }
 
 std::filesystem::path TVeroeffentlicher::AusgangsDatei() const {

@@ -48,6 +48,8 @@ public:
     bool IstVerbunden() const;
     // Messages in the outbox of the current meter not yet acknowledged.
     std::size_t Wartend() const;
+    // Whether the outbox holds messages not yet brought onto the disk.
+    bool AusgangUngesichert() const;
     const std::string& Arbeitsplatz() const noexcept { return arbeitsplatz_; }
     // The current meter's name and outbox; empty before the first meter measurement.
     const std::string& Messgeraet() const noexcept { return messgeraet_; }

@@ -14,7 +14,7 @@ runs=${1:-10}
 preset=${2:-dev}
 build=build/$preset
 log=$build/Testing/Temporary/LastTestsFailed.log
-declare -A fehlschlaege
+declare -A fehlschlaege=()
 for programm in stress-ng faketime; do
     if ! command -v "$programm" >/dev/null; then
         echo "$programm fehlt: apt-get install $programm" >&2

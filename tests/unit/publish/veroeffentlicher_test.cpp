@@ -10,6 +10,7 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -88,6 +89,21 @@ TEST_F(Veroeffentlicher, SendetJedenMesswertUndVergisstDasQuittierte) {
         return Json(mitleser.Nachrichten[Thema(TThemenArt::Zustand)].back()).value("status") ==
                "offline";
     }));
+}
+
+// A power cut keeps no line of the data file whose message it loses: the outbox is brought onto
+// the disk right before the data file, not only by its own timer.
+TEST_F(Veroeffentlicher, AusgangVorDerDatendateiGesichert) {
+    TVeroeffentlichenRig rig(broker.Url());
+    rig.Starten();
+    int naechster = 1;
+    // On a slow machine the outbox's own timer may have saved it meanwhile: a reading more.
+    ASSERT_TRUE(WartenBis(
+        [&] { return rig.Empfangen(1, naechster++) && rig.publisher->AusgangUngesichert(); }));
+    auto* takt = rig.messung->findChild<QTimer*>(QStringLiteral("Synctakt"));
+    ASSERT_NE(takt, nullptr);
+    ASSERT_TRUE(QMetaObject::invokeMethod(takt, "timeout"));
+    EXPECT_FALSE(rig.publisher->AusgangUngesichert());
 }
 
 // The broker goes away: readings wait in the outbox, the state line says so, and all of them
