@@ -9,6 +9,8 @@
 #include "publish/VerbindungsPruefung.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -72,8 +75,11 @@ TVeroeffentlichenForm::TVeroeffentlichenForm(QWidget* parent)
     auto* felder = new QFormLayout;
     felder->addRow(QStringLiteral("&Server:"), Server);
     felder->addRow(QStringLiteral("&Benutzer:"), Benutzer);
-    felder->addRow(QStringLiteral("&Passwortdatei:"), PasswortDatei);
-    felder->addRow(QStringLiteral("&CA-Datei:"), CaDatei);
+    felder->addRow(QStringLiteral("&Passwortdatei:"),
+                   MitWahl(PasswortDatei, PasswortDateiWaehlen, "PasswortDateiWaehlen",
+                           QStringLiteral("Passwortdatei wählen")));
+    felder->addRow(QStringLiteral("&CA-Datei:"), MitWahl(CaDatei, CaDateiWaehlen, "CaDateiWaehlen",
+                                                         QStringLiteral("CA-Datei wählen")));
     felder->addRow(QStringLiteral("&Arbeitsplatz:"), Arbeitsplatz);
     felder->addRow(QStringLiteral("Ausgang &höchstens:"), OutboxGrenze);
 
@@ -114,6 +120,31 @@ QLineEdit* TVeroeffentlichenForm::Feld(const char* name, const QString& hinweis)
     auto* feld = Benannt(new QLineEdit(this), name);
     feld->setToolTip(hinweis);
     return feld;
+}
+
+QWidget* TVeroeffentlichenForm::MitWahl(QLineEdit* feld, QToolButton*& knopf, const char* name,
+                                        const QString& titel) {
+    auto* zeile = new QWidget(this);
+    auto* layout = new QHBoxLayout(zeile);
+    layout->setContentsMargins(0, 0, 0, 0);
+    knopf = Benannt(new QToolButton(zeile), name);
+    knopf->setText(QStringLiteral("..."));
+    knopf->setToolTip(titel);
+    layout->addWidget(feld, 1);
+    layout->addWidget(knopf);
+    connect(knopf, &QToolButton::clicked, this, [this, feld, titel] {
+        // Opens where the field's file lies, else in the home folder; hidden files are shown,
+        // as a password file often is one.
+        const QFileInfo jetzt(feld->text().trimmed());
+        QFileDialog dialog(this, titel,
+                           feld->text().trimmed().isEmpty() ? QDir::homePath() : jetzt.path());
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setFilter(dialog.filter() | QDir::Hidden);
+        if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()) {
+            feld->setText(dialog.selectedFiles().constFirst());
+        }
+    });
+    return zeile;
 }
 
 void TVeroeffentlichenForm::Zeigen(const TVeroeffentlichenEinstellungen& e) {

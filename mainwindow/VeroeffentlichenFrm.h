@@ -16,6 +16,7 @@ class QLineEdit;
 class QPushButton;
 class QShowEvent;
 class QSpinBox;
+class QToolButton;
 class TVerbindungsPruefung;
 
 // "Veröffentlichen": the group [Veroeffentlichen] of quorlits.conf, opened from the program
@@ -44,6 +45,9 @@ public:
     QLineEdit* Benutzer = nullptr;
     QLineEdit* PasswortDatei = nullptr;
     QLineEdit* CaDatei = nullptr;
+    // "..." beside the two file fields: a file dialog that puts the chosen file in the field.
+    QToolButton* PasswortDateiWaehlen = nullptr;
+    QToolButton* CaDateiWaehlen = nullptr;
     QLineEdit* Arbeitsplatz = nullptr;
     QSpinBox* OutboxGrenze = nullptr; // in MB
     QPushButton* PruefenButton = nullptr;
@@ -57,6 +61,8 @@ protected:
 
 private:
     QLineEdit* Feld(const char* name, const QString& hinweis);
+    // The field with its "..." button in one row.
+    QWidget* MitWahl(QLineEdit* feld, QToolButton*& knopf, const char* name, const QString& titel);
     void Pruefen();
     void Geprueft(bool erfolg, const QString& text);
 

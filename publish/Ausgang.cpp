@@ -4,6 +4,7 @@
 
 #include "framework/Meldung.h"
 #include "publish/Themen.h"
+#include "publish/VeroeffentlichenEinstellungen.h"
 #include "storage/EInOutError.h"
 
 #include <algorithm>
@@ -349,8 +350,10 @@ void TAusgang::PlatzSchaffen(std::uint64_t noetig) {
     if (weg > 0 && !vollGemeldet_) {
         vollGemeldet_ = true;
         if (BeiVoll) {
-            BeiVoll("Der Ausgang " + pfad_.string() + " ist voll (Grenze " +
-                    std::to_string(grenze_ / (1024 * 1024)) + " MB, OutboxGrenze); die " +
+            // Exact, also for a limit below 1 MB (which the MB alone would show as 0).
+            const std::string grenze = GroesseText(grenze_);
+            BeiVoll("Der Ausgang " + pfad_.string() + " ist voll (Grenze " + grenze +
+                    (grenze.ends_with('B') ? "" : " Bytes") + ", OutboxGrenze); die " +
                     std::to_string(weg) +
                     " ältesten Nachrichten gehen nicht an den Server. Das Speichern läuft weiter.");
         }

@@ -45,16 +45,6 @@ std::optional<std::uint64_t> GroesseLesen(QString text) {
     return menge * faktor;
 }
 
-std::string GroesseText(std::uint64_t bytes) {
-    for (const auto& [einheit, wert] : {std::pair{" GB", 1ULL << 30}, std::pair{" MB", 1ULL << 20},
-                                        std::pair{" KB", 1ULL << 10}}) {
-        if (bytes % wert == 0) {
-            return std::to_string(bytes / wert) + einheit;
-        }
-    }
-    return std::to_string(bytes);
-}
-
 int PortLesen(const std::string& text, const std::string& url) {
     std::size_t ende = 0;
     int port = 0;
@@ -70,6 +60,16 @@ int PortLesen(const std::string& text, const std::string& url) {
 }
 
 } // namespace
+
+std::string GroesseText(std::uint64_t bytes) {
+    for (const auto& [einheit, wert] : {std::pair{" GB", 1ULL << 30}, std::pair{" MB", 1ULL << 20},
+                                        std::pair{" KB", 1ULL << 10}}) {
+        if (bytes % wert == 0) {
+            return std::to_string(bytes / wert) + einheit;
+        }
+    }
+    return std::to_string(bytes);
+}
 
 TVeroeffentlichenEinstellungen VeroeffentlichenLesen(const std::filesystem::path& datei) {
     TVeroeffentlichenEinstellungen e;

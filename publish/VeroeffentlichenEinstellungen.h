@@ -28,6 +28,10 @@ TVeroeffentlichenEinstellungen VeroeffentlichenLesen(const std::filesystem::path
 void VeroeffentlichenSchreiben(const std::filesystem::path& datei,
                                const TVeroeffentlichenEinstellungen& einstellungen);
 
+// A size as quorlits.conf keeps it: "1 GB", "500 MB", "64 KB" where that is exact, else the
+// bytes as a number.
+std::string GroesseText(std::uint64_t bytes);
+
 // The bench's name: Arbeitsplatz, or the machine's host name when it is empty.
 std::string ArbeitsplatzName(const TVeroeffentlichenEinstellungen& einstellungen);
 

@@ -13,6 +13,7 @@
 #include "publish/Veroeffentlicher.h"
 
 #include <QCheckBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -132,6 +133,31 @@ private slots:
         erwartet.OutboxGrenze = 5 * 1024 * 1024;
         QVERIFY(Gespeichert(*rig) == erwartet);
         QVERIFY(rig->Fehler.isEmpty());
+    }
+
+    // "..." beside the password file chooses a file and puts its path in the
+    // field; cancelling the chooser leaves the field as it was.
+    void dateiWaehlen() {
+        QTemporaryDir ordner;
+        const QString datei = ordner.filePath(QStringLiteral(".mqtt-passwort"));
+        DateiSchreiben(datei.toStdString(), "geheim\n");
+        auto rig = Fenster(Konf("PasswortDatei=" + ordner.filePath("alt").toStdString() + "\n"));
+        QVERIFY(Oeffnen(*rig->Form, [&](TVeroeffentlichenForm& d) {
+            TModalerDialog<QFileDialog> abbrechen([](QFileDialog& w) { w.reject(); });
+            QTest::mouseClick(d.PasswortDateiWaehlen, Qt::LeftButton);
+            QVERIFY(abbrechen.Bedient());
+            QCOMPARE(d.PasswortDatei->text(), ordner.filePath(QStringLiteral("alt")));
+            TModalerDialog<QFileDialog> waehlen([&](QFileDialog& w) {
+                QCOMPARE(QDir(w.directory()).canonicalPath(), QDir(ordner.path()).canonicalPath());
+                w.selectFile(datei);
+                static_cast<QDialog&>(w).accept(); // QFileDialog takes the selection
+            });
+            QTest::mouseClick(d.PasswortDateiWaehlen, Qt::LeftButton);
+            QVERIFY(waehlen.Bedient());
+            QCOMPARE(QFileInfo(d.PasswortDatei->text()).canonicalFilePath(),
+                     QFileInfo(datei).canonicalFilePath());
+            QTest::mouseClick(d.CancelButton, Qt::LeftButton);
+        }));
     }
 
     // OK with a switched-on publisher that could not start: the error box says why, the dialog

@@ -148,7 +148,10 @@ TEST(Ausgang, VollVerwirftDieAeltestenUndSagtEsEinmal) {
         EXPECT_EQ(meldungen.size(), 1U);
         EXPECT_GT(ausgang.Verworfen(), 40U);
         EXPECT_EQ(ausgang.Verworfen() + ausgang.Wartend(), 60U);
-        EXPECT_NE(meldungen.front().find("OutboxGrenze"), std::string::npos) << meldungen.front();
+        EXPECT_NE(
+            meldungen.front().find("(Grenze " + std::to_string(grenze) + " Bytes, OutboxGrenze)"),
+            std::string::npos)
+            << meldungen.front();
     }
     TAusgang wieder(pfad, grenze);
     const std::vector<TAusgangsSatz> rest = wieder.Naechste(100);
