@@ -15,9 +15,11 @@ namespace {
 using Uhr = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
-// After the last record the master stays open this long: closing it discards what the reader
-// has not taken yet (see StilleVorDemTrennen).
-constexpr milliseconds Nachlauf{1000};
+// After the last record of --count the master stays open until the reader has closed the
+// line: closing it discards what the reader has not taken yet, and how much that is cannot be
+// seen from this side (see StilleVorDemTrennen). A reader that keeps the line open is not
+// waited for longer than this.
+constexpr milliseconds NachlaufHoechstens{30'000};
 
 // With no reader on the slave side the master reports a hang-up at once; it is then looked at
 // again after this pause instead of in a tight loop.
@@ -188,7 +190,7 @@ Uhr::time_point Schritt(const TQuelle& quelle, TZustand& zustand, const TOptione
         Schreiben(anschluss.Master(), zustand, optionen, jetzt);
     }
     if (zustand.Ausgabe.empty() && fertig && zustand.Ende == Uhr::time_point::max()) {
-        zustand.Ende = jetzt + Nachlauf;
+        zustand.Ende = jetzt + NachlaufHoechstens;
     }
     if (!zustand.Ausgabe.empty()) {
         return zustand.NaechstesByte;
@@ -197,6 +199,11 @@ Uhr::time_point Schritt(const TQuelle& quelle, TZustand& zustand, const TOptione
         return Ziehen(zustand, optionen, anschluss, jetzt);
     }
     return fertig ? zustand.Ende : std::min(zustand.NaechsterDatensatz, zustand.TrennenAb);
+}
+
+// The last record of --count has been sent.
+bool Fertig(const TZustand& zustand) {
+    return zustand.Ende != Uhr::time_point::max();
 }
 
 int Wartezeit(Uhr::time_point bis, bool ohneLeser) {
@@ -253,8 +260,11 @@ void Ablaufen(const TOptionen& optionen, const TQuelle& quelle, TAnschluss& ansc
             return;
         }
         zustand.OhneLeser = anzahl == 2 && (fds[1].revents & POLLHUP) != 0;
-        if ((fds[1].revents & POLLIN) != 0) {
+        if ((fds[1].revents & POLLIN) != 0 || (zustand.OhneLeser && Fertig(zustand))) {
             EingangLesen(master);
+        }
+        if (zustand.OhneLeser && Fertig(zustand)) {
+            return; // the reader has closed the line after the last record
         }
     }
 }

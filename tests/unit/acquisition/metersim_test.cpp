@@ -222,8 +222,8 @@ TEST(MeterSim, MixedRecordsParseByteByByteAndCommandsAreLogged) {
     ASSERT_EQ(write(fd, befehl.data(), befehl.size()), static_cast<ssize_t>(befehl.size()));
 
     const std::vector<TEmpfangen> messwerte = MesswerteLesen(fd, 12);
+    close(fd); // the simulator ends once the line is closed
     const int status = simulator.Warten();
-    close(fd);
 
     ASSERT_EQ(messwerte.size(), 12U);
     for (std::size_t i = 0; i < messwerte.size(); ++i) {
@@ -282,8 +282,8 @@ TEST(MeterSim, ReplaySendsTheRecordingPieceByPieceAndStartsAgain) {
     unlink(muster);
     ASSERT_GE(fd, 0) << geraet;
     const std::vector<TEmpfangen> empfangen = MesswerteLesen(fd, 4);
-    simulator.Warten();
     close(fd);
+    EXPECT_EQ(simulator.Warten(), 0);
 
     ASSERT_EQ(empfangen.size(), 4U);
     const double werte[] = {6.50, 2.000, 7.25, 6.50};
