@@ -11,13 +11,18 @@
 
 namespace {
 
-// Two collectors starting at once create the tables one after the other.
-constexpr const char* Schema = R"sql(
+// Two collectors starting at once create or change the tables one after the other: the lock
+// holds until the transaction ends.
+constexpr const char* Versionstabelle = R"sql(
 SELECT pg_advisory_xact_lock(74230022);
 CREATE TABLE IF NOT EXISTS schema_version (
     version integer PRIMARY KEY,
     applied_at timestamptz NOT NULL DEFAULT now()
 );
+)sql";
+
+// The tables as version 1 made them; the steps below bring them to the current version.
+constexpr const char* Schema = R"sql(
 CREATE TABLE IF NOT EXISTS readings (
     bench text NOT NULL,
     meter text NOT NULL,
@@ -72,16 +77,27 @@ CREATE TABLE IF NOT EXISTS rejected (
 INSERT INTO schema_version (version) VALUES (1) ON CONFLICT DO NOTHING;
 )sql";
 
+// Version 2: who took a reading of which sample with which electrode, and the head of the
+// bench's audit trail chain. Readings of older publishers leave them NULL.
+constexpr const char* Version2 = R"sql(
+ALTER TABLE readings ADD COLUMN IF NOT EXISTS sample text,
+    ADD COLUMN IF NOT EXISTS operator text,
+    ADD COLUMN IF NOT EXISTS electrode text,
+    ADD COLUMN IF NOT EXISTS chain text;
+INSERT INTO schema_version (version) VALUES (2) ON CONFLICT DO NOTHING;
+)sql";
+
 constexpr const char* MesswertEinfuegen = R"sql(
 INSERT INTO readings (bench, meter, measurement, seq, utc_ms, utc, utc_offset_s, local, quantity,
     unit, value, temperature_c, meter_date, meter_time, reference_temperature_c, coefficient, raw,
-    port, data_file, line)
+    port, data_file, line, sample, operator, electrode, chain)
 SELECT $1, $2, j->>'measurement', (j->>'seq')::bigint, (j->>'utc_ms')::bigint,
     to_timestamp((j->>'utc_ms')::numeric / 1000), (j->>'utc_offset_s')::integer, j->>'local',
     j->>'quantity', j->>'unit', (j->>'value')::double precision,
     (j->>'temperature_c')::double precision, j->>'meter_date', j->>'meter_time',
     (j->>'reference_temperature_c')::double precision, (j->>'coefficient')::double precision,
-    j->>'raw', j->>'port', j->>'data_file', (j->>'line')::bigint
+    j->>'raw', j->>'port', j->>'data_file', (j->>'line')::bigint, j->>'sample', j->>'operator',
+    j->>'electrode', j->>'chain'
 FROM (SELECT $3::jsonb AS j) AS nachricht
 ON CONFLICT DO NOTHING
 )sql";
@@ -184,8 +200,14 @@ void TDatenbank::Verbinden() {
     }
     PQsetNoticeProcessor(
         pg_, [](void*, const char*) {}, nullptr); // "already exists" notes
-    SchemaAnlegen();
-    Vorbereiten();
+    try {
+        SchemaAnlegen();
+        Vorbereiten();
+    } catch (const EDatenbank&) {
+        // The next try starts afresh, with the tables and the prepared statements.
+        Trennen();
+        throw;
+    }
 }
 
 void TDatenbank::Ausfuehren(const char* sql) {
@@ -195,22 +217,27 @@ void TDatenbank::Ausfuehren(const char* sql) {
     }
 }
 
+// Creates the tables, or brings older ones to the current version, in one transaction; tables
+// of a newer version stay as they are.
 void TDatenbank::SchemaAnlegen() {
     Ausfuehren("BEGIN");
-    Ausfuehren(Schema);
-    const TErgebnis neueste(PQexec(pg_, "SELECT max(version) FROM schema_version"));
+    Ausfuehren(Versionstabelle);
+    const TErgebnis neueste(PQexec(pg_, "SELECT coalesce(max(version), 0) FROM schema_version"));
     if (!Erfolg(neueste.get())) {
         Fehler("Die Version der Tabellen ist nicht lesbar");
     }
     const int version = std::atoi(PQgetvalue(neueste.get(), 0, 0));
-    Ausfuehren("COMMIT");
     if (version > SchemaVersion) {
-        Trennen();
-        throw EDatenbank("Die Tabellen haben die Version " + std::to_string(version) +
-                             "; dieses Programm kennt nur Version " +
-                             std::to_string(SchemaVersion) + ". Bitte den Sammler erneuern.",
-                         false);
+        Trennen(); // ends the transaction unchanged
+        throw ESchemaZuNeu("Die Tabellen haben die Version " + std::to_string(version) +
+                           "; dieses Programm kennt nur Version " + std::to_string(SchemaVersion) +
+                           ". Bitte den Sammler erneuern.");
     }
+    Ausfuehren(Schema);
+    if (version < 2) {
+        Ausfuehren(Version2);
+    }
+    Ausfuehren("COMMIT");
 }
 
 void TDatenbank::Vorbereiten() {

@@ -24,6 +24,13 @@ private:
     bool verbindungWeg_;
 };
 
+// The tables are of a newer version than this program knows: trying again does not help.
+class ESchemaZuNeu : public EDatenbank {
+public:
+    explicit ESchemaZuNeu(const std::string& text)
+        : EDatenbank(text, false) {}
+};
+
 // One message taken from the broker, to be stored.
 struct TEingang {
     std::string Bench;
@@ -44,8 +51,9 @@ struct TQuittungsStand {
 };
 
 // The collector's database (libpq): the tables readings, events and rejected, created on first
-// use together with schema_version. Every message lands once: the key is bench, meter,
-// measurement and seq, and a repeated message is skipped (ON CONFLICT DO NOTHING).
+// use together with schema_version, and brought to the current version when older. Every message
+// lands once: the key is bench, meter, measurement and seq, and a repeated message is skipped (ON
+// CONFLICT DO NOTHING).
 class TDatenbank {
 public:
     explicit TDatenbank(std::string verbindung);
@@ -53,7 +61,8 @@ public:
     TDatenbank(const TDatenbank&) = delete;
     TDatenbank& operator=(const TDatenbank&) = delete;
 
-    // Connects (when not connected) and creates the tables; raises EDatenbank.
+    // Connects (when not connected) and creates or updates the tables; raises EDatenbank, and
+    // ESchemaZuNeu when the tables are newer than this program.
     void Verbinden();
     bool IstVerbunden() const;
 
@@ -82,4 +91,4 @@ private:
 };
 
 // The version of the tables this program writes.
-inline constexpr int SchemaVersion = 1;
+inline constexpr int SchemaVersion = 2;

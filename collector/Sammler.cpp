@@ -50,6 +50,9 @@ void TSammler::Starten() {
     try {
         datenbank_.Verbinden();
         Melden("Datenbank verbunden, Tabellen bereit.");
+    } catch (const ESchemaZuNeu& fehler) {
+        Aufgeben(fehler.what());
+        return;
     } catch (const EDatenbank& fehler) {
         Melden(fehler.what() + std::string("; neuer Versuch folgt."));
     }
@@ -104,6 +107,20 @@ void TSammler::Angekommen(const std::string& thema, const std::string& inhalt) {
     }
 }
 
+// Nothing more is taken or stored; what waits stays unacknowledged, so its publishers keep it.
+void TSammler::Aufgeben(const std::string& grund) {
+    takt_->stop();
+    neuVersuch_->stop();
+    wartend_.clear();
+    if (verbindung_) {
+        verbindung_->Trennen();
+    }
+    // Queued: main() ends the event loop, which may not run yet when Starten() finds it.
+    QMetaObject::invokeMethod(
+        this, [this, text = QString::fromStdString(grund)] { emit Aufgegeben(text); },
+        Qt::QueuedConnection);
+}
+
 void TSammler::Festschreiben() {
     takt_->stop();
     if (wartend_.empty()) {
@@ -112,6 +129,9 @@ void TSammler::Festschreiben() {
     std::vector<TQuittungsStand> staende;
     try {
         staende = datenbank_.Schreiben(wartend_);
+    } catch (const ESchemaZuNeu& fehler) {
+        Aufgeben(fehler.what());
+        return;
     } catch (const EDatenbank& fehler) {
         Melden(std::string(fehler.what()) + "; " + std::to_string(wartend_.size()) +
                " Nachrichten warten.");

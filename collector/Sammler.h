@@ -41,7 +41,13 @@ public:
     // Commits what waits, as far as the database takes it, and disconnects.
     void Beenden();
 
+signals:
+    // The collector cannot work with this database (its tables are newer) and has stopped;
+    // `grund` is German. Sent from the event loop, also when Starten() finds it.
+    void Aufgegeben(const QString& grund);
+
 private:
+    void Aufgeben(const std::string& grund);
     void Verbunden();
     void Angekommen(const std::string& thema, const std::string& inhalt);
     void Festschreiben();

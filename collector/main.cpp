@@ -29,6 +29,10 @@ int main(int argc, char** argv) {
         sammler.Beenden();
         QCoreApplication::exit(0);
     });
+    QObject::connect(&sammler, &TSammler::Aufgegeben, [](const QString& grund) {
+        std::fprintf(stderr, "quorlits-sammler: %s\n", grund.toUtf8().constData());
+        QCoreApplication::exit(1);
+    });
     sammler.Starten();
     return QCoreApplication::exec();
 }

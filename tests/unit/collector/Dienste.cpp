@@ -265,14 +265,14 @@ void TPostgres::Anhalten() {
     }
 }
 
-std::string TPostgres::Verbindung() const {
-    return "host=" + (ordner_ / "socket").string() + " user=quorlits dbname=postgres";
+std::string TPostgres::Verbindung(const std::string& datenbank) const {
+    return "host=" + (ordner_ / "socket").string() + " user=quorlits dbname=" + datenbank;
 }
 
-std::string TPostgres::Abfrage(const std::string& sql) const {
+std::string TPostgres::Abfrage(const std::string& sql, const std::string& datenbank) const {
     QProcess psql;
     psql.start(QString::fromStdString((bin_ / "psql").string()),
-               {QString::fromStdString(Verbindung()), QStringLiteral("-XAtqc"),
+               {QString::fromStdString(Verbindung(datenbank)), QStringLiteral("-XAtqc"),
                 QString::fromStdString(sql)});
     if (!psql.waitForFinished(60000) || psql.exitCode() != 0) {
         std::fprintf(stderr, "psql: %s\n", psql.readAllStandardError().constData());

@@ -65,10 +65,11 @@ public:
     bool Neustarten();
     void Anhalten();
 
-    // libpq's connection string of the cluster's database "postgres".
-    std::string Verbindung() const;
-    // The first column of the first row of `sql` run through psql; empty on failure.
-    std::string Abfrage(const std::string& sql) const;
+    // libpq's connection string of the cluster's database `datenbank`.
+    std::string Verbindung(const std::string& datenbank = "postgres") const;
+    // What `sql` run through psql in `datenbank` prints (rows on lines, columns split by "|");
+    // empty on failure.
+    std::string Abfrage(const std::string& sql, const std::string& datenbank = "postgres") const;
 
 private:
     bool PgCtl(const std::string& befehl) const;

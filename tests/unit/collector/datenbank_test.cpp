@@ -8,11 +8,17 @@
 
 #include <gtest/gtest.h>
 
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+
 #include <memory>
+#include <vector>
 
 namespace {
 
-TEingang Messwert(const std::string& messung, std::int64_t seq, double wert = 7.0) {
+TEingang Messwert(const std::string& messung, std::int64_t seq, double wert = 7.0,
+                  const TMesswertHerkunft& herkunft = {}) {
     TMesswert m;
     m.PCDatum = "06.12.2026";
     m.PCZeit = "16:53:34";
@@ -21,7 +27,8 @@ TEingang Messwert(const std::string& messung, std::int64_t seq, double wert = 7.
     m.Einheit = "pH";
     m.Wert = wert;
     const TNachrichtKopf kopf{messung, static_cast<std::uint64_t>(seq), "/dev/ttyUSB0"};
-    return TEingang{"bank1", "meter", false, messung, seq, MesswertNutzlast(kopf, m), {}};
+    return TEingang{"bank1", "meter", false, messung, seq, MesswertNutzlast(kopf, m, {}, herkunft),
+                    {}};
 }
 
 TEingang Ereignis(const std::string& messung, std::int64_t seq) {
@@ -101,16 +108,153 @@ TEST_F(Datenbank, EinSchlechterHaeltDieAnderenNichtAuf) {
 TEST_F(Datenbank, NeuereTabellenWerdenNichtAngefasst) {
     TDatenbank db(postgres->Verbindung());
     db.Verbinden();
-    postgres->Abfrage("INSERT INTO schema_version (version) VALUES (2)");
+    const std::string neuer = std::to_string(SchemaVersion + 1);
+    postgres->Abfrage("INSERT INTO schema_version (version) VALUES (" + neuer + ")");
     TDatenbank alt(postgres->Verbindung());
     try {
         alt.Verbinden();
-        ADD_FAILURE() << "tables of version 2 accepted";
-    } catch (const EDatenbank& fehler) {
-        EXPECT_NE(std::string(fehler.what()).find("Version 2"), std::string::npos) << fehler.what();
+        ADD_FAILURE() << "tables of version " << neuer << " accepted";
+    } catch (const ESchemaZuNeu& fehler) {
+        EXPECT_NE(std::string(fehler.what()).find("Version " + neuer), std::string::npos)
+            << fehler.what();
         EXPECT_FALSE(fehler.VerbindungWeg());
     }
-    postgres->Abfrage("DELETE FROM schema_version WHERE version = 2");
+    // The program says so and ends instead of trying again and again.
+    QProcess sammler;
+    sammler.start(QStringLiteral(SAMMLER_PROGRAMM),
+                  {QStringLiteral("--broker"), QStringLiteral("mqtt://127.0.0.1:1"),
+                   QStringLiteral("--database"), QString::fromStdString(postgres->Verbindung())});
+    EXPECT_TRUE(sammler.waitForFinished(60000)) << "the collector went on";
+    const std::string meldung = sammler.readAllStandardError().toStdString();
+    EXPECT_EQ(sammler.exitCode(), 1) << meldung;
+    EXPECT_NE(meldung.find("quorlits-sammler: Die Tabellen haben die Version " + neuer),
+              std::string::npos)
+        << meldung;
+    sammler.kill();
+    sammler.waitForFinished();
+    postgres->Abfrage("DELETE FROM schema_version WHERE version = " + neuer);
+}
+
+// Who took a reading of which sample, with which electrode, and the bench's chain head land in
+// their columns as sent; a reading of an older publisher, without these keys, leaves them NULL.
+TEST_F(Datenbank, ProbeBedienerElektrodeUndKette) {
+    const std::string kette = "9b1f0c7e2d4a65f8c3e1b0a9d7f6e5c4b3a2918f7e6d5c4b3a29180f7e6d5c4b";
+    struct TFall {
+        TMesswertHerkunft herkunft;
+        bool ohneSchluessel;
+        std::string erwartet; // sample|operator|electrode|chain
+    };
+    const std::vector<TFall> faelle = {
+        {{{"P-17", "Müller", "SenTix 41 B123"}, kette},
+         false,
+         "P-17|Müller|SenTix 41 B123|" + kette},
+        {{{"", "laborant", ""}, ""}, false, "|laborant||NULL"},
+        {{{"P-17", "laborant", "B123"}, kette}, true, "NULL|NULL|NULL|NULL"},
+    };
+    TDatenbank db(postgres->Verbindung());
+    for (std::size_t i = 0; i < faelle.size(); ++i) {
+        const std::int64_t seq = static_cast<std::int64_t>(i) + 1;
+        TEingang eingang = Messwert("h", seq, 7.0, faelle[i].herkunft);
+        if (faelle[i].ohneSchluessel) {
+            QJsonObject json =
+                QJsonDocument::fromJson(QByteArray::fromStdString(eingang.Inhalt)).object();
+            for (const char* schluessel : {"sample", "operator", "electrode", "chain"}) {
+                json.remove(QLatin1String(schluessel));
+            }
+            eingang.Inhalt = QJsonDocument(json).toJson(QJsonDocument::Compact).toStdString();
+        }
+        db.Schreiben({eingang});
+        EXPECT_EQ(postgres->Abfrage("SELECT concat_ws('|', coalesce(sample, 'NULL'), "
+                                    "coalesce(operator, 'NULL'), coalesce(electrode, 'NULL'), "
+                                    "coalesce(chain, 'NULL')) FROM readings "
+                                    "WHERE measurement = 'h' AND seq = " +
+                                    std::to_string(seq)),
+                  faelle[i].erwartet)
+            << "case " << i;
+    }
+}
+
+// The tables as the collector of version 1 made them.
+constexpr const char* TabellenVersion1 = R"sql(
+CREATE TABLE schema_version (
+    version integer PRIMARY KEY,
+    applied_at timestamptz NOT NULL DEFAULT now()
+);
+CREATE TABLE readings (
+    bench text NOT NULL, meter text NOT NULL, measurement text NOT NULL, seq bigint NOT NULL,
+    utc_ms bigint NOT NULL, utc timestamptz NOT NULL, utc_offset_s integer NOT NULL,
+    local text NOT NULL, quantity text NOT NULL, unit text NOT NULL,
+    value double precision NOT NULL, temperature_c double precision, meter_date text,
+    meter_time text, reference_temperature_c double precision, coefficient double precision,
+    raw text, port text, data_file text, line bigint,
+    committed_at timestamptz NOT NULL DEFAULT clock_timestamp(),
+    PRIMARY KEY (bench, meter, measurement, seq)
+);
+CREATE INDEX readings_utc ON readings (utc);
+CREATE TABLE events (
+    bench text NOT NULL, meter text NOT NULL, measurement text NOT NULL, seq bigint NOT NULL,
+    utc_ms bigint NOT NULL, utc timestamptz NOT NULL, utc_offset_s integer NOT NULL,
+    local text NOT NULL, event text NOT NULL, detail text, port text, data_file text,
+    committed_at timestamptz NOT NULL DEFAULT clock_timestamp(),
+    PRIMARY KEY (bench, meter, measurement, seq)
+);
+CREATE TABLE rejected (
+    bench text NOT NULL, meter text NOT NULL, measurement text NOT NULL, seq bigint NOT NULL,
+    payload text NOT NULL, reason text NOT NULL,
+    committed_at timestamptz NOT NULL DEFAULT clock_timestamp(),
+    PRIMARY KEY (bench, meter, measurement, seq)
+);
+INSERT INTO schema_version (version) VALUES (1);
+INSERT INTO readings (bench, meter, measurement, seq, utc_ms, utc, utc_offset_s, local, quantity,
+    unit, value)
+VALUES ('bank1', 'meter', 'm', 1, 0, to_timestamp(0), 0, '1970-01-01T00:00:00.000+00:00', 'pH',
+    'pH', 6.5);
+)sql";
+
+// A database of its own holding the tables of version 1 with one reading.
+std::string Version1Anlegen(const TPostgres& postgres, const std::string& name) {
+    postgres.Abfrage("CREATE DATABASE " + name);
+    postgres.Abfrage(TabellenVersion1, name);
+    return postgres.Verbindung(name);
+}
+
+std::string Spalten(const TPostgres& postgres, const std::string& datenbank) {
+    return postgres.Abfrage("SELECT string_agg(column_name || ' ' || data_type || ' ' || "
+                            "is_nullable, ', ' ORDER BY ordinal_position) "
+                            "FROM information_schema.columns WHERE table_name = 'readings'",
+                            datenbank);
+}
+
+// A collector of version 2 brings tables of version 1 up to date, keeps their rows, and a
+// second start changes nothing; the tables then look as if made new.
+TEST_F(Datenbank, Version1WirdErgaenzt) {
+    const std::string verbindung = Version1Anlegen(*postgres, "version1");
+    const TMesswertHerkunft herkunft{{"P-17", "laborant", "B123"}, {}};
+    for (std::int64_t seq : {2, 3}) {
+        TDatenbank db(verbindung);
+        EXPECT_EQ(Stand(db.Schreiben({Messwert("m", seq, 7.0, herkunft)}), "m"), seq);
+    }
+    EXPECT_EQ(postgres->Abfrage("SELECT string_agg(version::text, ' ' ORDER BY version) "
+                                "FROM schema_version",
+                                "version1"),
+              "1 2");
+    EXPECT_EQ(postgres->Abfrage("SELECT string_agg(seq || ':' || value || ':' || "
+                                "coalesce(sample, 'NULL'), ' ' ORDER BY seq) FROM readings",
+                                "version1"),
+              "1:6.5:NULL 2:7:P-17 3:7:P-17");
+    TDatenbank(postgres->Verbindung()).Verbinden();
+    EXPECT_EQ(Spalten(*postgres, "version1"), Spalten(*postgres, "postgres"));
+}
+
+// A start that fails after connecting (here: a column the collector needs is missing) is tried
+// afresh the next time, once the tables are mended.
+TEST_F(Datenbank, NachGescheitertemAnlegenNeuVersucht) {
+    const std::string verbindung = Version1Anlegen(*postgres, "ohneraw");
+    postgres->Abfrage("ALTER TABLE readings DROP COLUMN raw", "ohneraw");
+    TDatenbank db(verbindung);
+    EXPECT_THROW(db.Verbinden(), EDatenbank);
+    postgres->Abfrage("ALTER TABLE readings ADD COLUMN raw text", "ohneraw");
+    EXPECT_EQ(Stand(db.Schreiben({Messwert("m", 2)}), "m"), 2);
 }
 
 TEST_F(Datenbank, NachNeustartDesServersWeiter) {
