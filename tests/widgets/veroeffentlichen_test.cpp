@@ -149,6 +149,10 @@ private slots:
             QCOMPARE(d.PasswortDatei->text(), ordner.filePath(QStringLiteral("alt")));
             TModalerDialog<QFileDialog> waehlen([&](QFileDialog& w) {
                 QCOMPARE(QDir(w.directory()).canonicalPath(), QDir(ordner.path()).canonicalPath());
+                // selectFile fills the name field only while it has no focus.
+                if (QWidget* fokus = QApplication::focusWidget()) {
+                    fokus->clearFocus();
+                }
                 w.selectFile(datei);
                 static_cast<QDialog&>(w).accept(); // QFileDialog takes the selection
             });
