@@ -31,11 +31,14 @@ void TForm1::AngabenVerbinden() {
         connect(AngabeFeld(angabe), &QLineEdit::editingFinished, this,
                 [this, angabe] { Behandeln([this, angabe] { AngabeNehmen(angabe); }); });
     }
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* alt, QWidget* neu) {
-        if (neu == ProbeEdit && alt != nullptr && alt->window() == this) {
-            vorProbe_ = alt;
-        }
-    });
+    // Disconnected by the destructor: the widgets going away move the focus while the window is
+    // no TForm1 any more.
+    fokusVerbindung_ =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget* alt, QWidget* neu) {
+            if (neu == ProbeEdit && alt != nullptr && alt->window() == this) {
+                vorProbe_ = alt;
+            }
+        });
     connect(ProbeEdit, &QLineEdit::returnPressed, this, [this] {
         if (vorProbe_ && vorProbe_->isEnabled() && vorProbe_->isVisible()) {
             vorProbe_->setFocus(Qt::OtherFocusReason);

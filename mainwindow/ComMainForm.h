@@ -254,6 +254,7 @@ private:
     void AngabeNehmen(TAngabe angabe);
     void AngabenZeigen();
     QPointer<QWidget> vorProbe_; // the focus before "Probe" got it
+    QMetaObject::Connection fokusVerbindung_;
     // The audit trail (ProtokollFenster.cpp): set up with the measurement, and a dialog's
     // settings, as name and value, compared before and after its OK.
     using TEinstellungsListe = std::vector<std::pair<std::string, std::string>>;

@@ -52,7 +52,9 @@ TForm1::TForm1(TFormOptionen optionen, QWidget* parent)
     }
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+    disconnect(fokusVerbindung_);
+}
 
 void TForm1::PortEinrichten(TFormOptionen& optionen) {
     comPort_ = optionen.Geraet ? std::make_unique<TComPort>(std::move(optionen.Geraet))
