@@ -13,6 +13,7 @@
 #include "storage/EInOutError.h"
 #include "storage/RohdatenEinstellungen.h"
 
+#include <QMetaMethod>
 #include <QTimer>
 
 #include <utility>
@@ -52,10 +53,27 @@ TMessung::TMessung(TFormZustand& zustand, TComPort& port, const TEinstellungen& 
     port_.OnLineLost = [this](TCustomComPort*, int fehler) { LeitungWeg(fehler); };
 }
 
+void TMessung::connectNotify(const QMetaMethod& signal) {
+    if (signal == QMetaMethod::fromSignal(&TMessung::MesswertVorDemSchreiben)) {
+        zustand_.MesswertVorDemSchreiben = [this](const TMesswert& messwert,
+                                                  std::optional<std::int64_t> zeile) {
+            emit MesswertVorDemSchreiben(messwert, zeile);
+        };
+    }
+}
+
+void TMessung::disconnectNotify(const QMetaMethod& /*signal*/) {
+    // Also called with no method for a disconnect of everything.
+    if (!isSignalConnected(QMetaMethod::fromSignal(&TMessung::MesswertVorDemSchreiben))) {
+        zustand_.MesswertVorDemSchreiben = {};
+    }
+}
+
 TMessung::~TMessung() {
     port_.OnRxChar = {};
     port_.OnLineLost = {};
     zustand_.MesswertAbgabe = {};
+    zustand_.MesswertVorDemSchreiben = {};
 }
 
 void TMessung::AufzeichnungsDateiSetzen(std::string pfad, TRohOeffnung art) {

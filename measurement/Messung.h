@@ -118,6 +118,9 @@ signals:
     void ChunkVerarbeitet(const TChunkErgebnis& ergebnis);
     // Each new reading once it is listed and saved.
     void NeuerMesswert(const TMesswert& messwert);
+    // With immediate saving, right before the reading's line is written: the line of the data
+    // file it will stand on (empty when the file cannot be read back). NeuerMesswert follows.
+    void MesswertVorDemSchreiben(const TMesswert& messwert, std::optional<std::int64_t> zeile);
     // The data file and the capture are brought onto the disk right after this: what a
     // listener keeps of the same readings is to be there first.
     void VorDemSichern();
@@ -140,6 +143,12 @@ signals:
     // when none was given.
     void AngabeGeaendert(TAngabe angabe, const QString& alt, const QString& neu,
                          const QString& grund);
+
+protected:
+    // MesswertVorDemSchreiben is asked for only while someone listens: the line it names costs a
+    // count of the data file's lines once after each opening.
+    void connectNotify(const QMetaMethod& signal) override;
+    void disconnectNotify(const QMetaMethod& signal) override;
 
 private:
     std::exception_ptr PortSchliessen();

@@ -26,8 +26,9 @@ struct TSpeicherOrt {
     std::optional<std::int64_t> Zeile;
 };
 
-// Who measured which sample with which electrode, and the audit trail's chain head after the
-// reading's line (64 hex digits; empty while no trail is kept).
+// Who measured which sample with which electrode, and the audit trail's chain head over the
+// data file's lines before the reading's own (64 hex digits; empty while no trail is kept): a
+// saved reading is published before its line is written.
 struct TMesswertHerkunft {
     TAngaben Angaben;
     std::string Kette;

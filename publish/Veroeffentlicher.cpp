@@ -89,8 +89,23 @@ TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TFormZustand& zust
 void TVeroeffentlicher::Anhoeren() {
     TMessung* m = &messung_;
     connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) { Begonnen(art); });
-    connect(m, &TMessung::NeuerMesswert, this,
-            [this](const TMesswert& messwert) { MesswertAblegen(messwert); });
+    // A saved reading goes into the outbox before its line goes into the data file: a crash
+    // between the two leaves a message without a line, never a line without its message.
+    connect(m, &TMessung::MesswertVorDemSchreiben, this,
+            [this](const TMesswert& messwert, std::optional<std::int64_t> zeile) {
+                MesswertAblegen(messwert, TSpeicherOrt{Datendatei(), zeile});
+                vorab_ = true;
+            });
+    connect(m, &TMessung::NeuerMesswert, this, [this](const TMesswert& messwert) {
+        if (std::exchange(vorab_, false)) {
+            return;
+        }
+        TSpeicherOrt ort;
+        if (zustand_.Speicher.Art == TSpeicherArt::Sofort) {
+            ort.Datendatei = Datendatei(); // saving failed before its line was placed
+        }
+        MesswertAblegen(messwert, ort);
+    });
     // The outbox goes onto the disk before the data file does: a power cut that keeps a line
     // of the data file keeps its message too, which the next start sends.
     connect(m, &TMessung::VorDemSichern, this, [this] { Sichern(); });
@@ -108,7 +123,6 @@ void TVeroeffentlicher::Anhoeren() {
 }
 
 void TVeroeffentlicher::SpeichernGeaendert(TSpeicherArt art) {
-    letzteZeile_ = 0;
     if (art == TSpeicherArt::Aus) {
         Ereignis(TEreignisArt::SpeichernAus);
     } else {
@@ -262,20 +276,9 @@ void TVeroeffentlicher::Ereignis(TEreignisArt art, std::string detail, std::stri
             EreignisNutzlast(NaechsterKopf(), ereignis));
 }
 
-void TVeroeffentlicher::MesswertAblegen(const TMesswert& messwert) {
+void TVeroeffentlicher::MesswertAblegen(const TMesswert& messwert, const TSpeicherOrt& ort) {
     if (!aktiv_ || !ausgang_) {
         return;
-    }
-    TSpeicherOrt ort;
-    if (zustand_.Speicher.Art == TSpeicherArt::Sofort) {
-        ort.Datendatei = Datendatei();
-        // The file grew by this reading's line (with a header, perhaps); a write that failed
-        // left it as it was, and then no line is named.
-        const std::optional<std::int64_t> zeilen = zustand_.Speicher.Datendatei.Zeilen();
-        if (zeilen && *zeilen > letzteZeile_) {
-            ort.Zeile = *zeilen;
-            letzteZeile_ = *zeilen;
-        }
     }
     const TMesswertHerkunft herkunft{messung_.Angaben(),
                                      kettenKopf_ ? kettenKopf_() : std::string()};

@@ -86,7 +86,7 @@ private:
     void VerbindungAufbauen();
     void Ereignis(TEreignisArt art, std::string detail = {}, std::string datendatei = {});
     void Ablegen(const std::string& thema, const std::string& inhalt);
-    void MesswertAblegen(const TMesswert& messwert);
+    void MesswertAblegen(const TMesswert& messwert, const TSpeicherOrt& ort);
     void Verbunden();
     void Getrennt(const QString& grund);
     void Angekommen(const std::string& thema, const std::string& inhalt);
@@ -109,8 +109,8 @@ private:
     std::string port_;
     std::string messungsId_;
     std::uint64_t seq_ = 0;
-    std::int64_t letzteZeile_ = 0; // the data file's lines at the last reading
-    bool aktiv_ = false;           // a meter measurement runs
+    bool vorab_ = false; // the last reading went into the outbox before its data-file line
+    bool aktiv_ = false; // a meter measurement runs
     std::unique_ptr<TAusgang> ausgang_;
     std::unique_ptr<TMqttVerbindung> verbindung_;
     QTimer* stockung_ = nullptr;

@@ -30,7 +30,13 @@ void Absichern(TChunkErgebnis& ergebnis, Schritt&& schritt) {
 
 void Speichern(TFormZustand& zustand, const TMesswert& messwert, TChunkErgebnis& ergebnis) {
     if (zustand.Speicher.Art == TSpeicherArt::Sofort) {
-        Absichern(ergebnis, [&] { SpeichereWert(zustand.Speicher, messwert); });
+        TVorDemSchreiben vorher;
+        if (zustand.MesswertVorDemSchreiben) {
+            vorher = [&](std::optional<std::int64_t> zeile) {
+                zustand.MesswertVorDemSchreiben(messwert, zeile);
+            };
+        }
+        Absichern(ergebnis, [&] { SpeichereWert(zustand.Speicher, messwert, vorher); });
     }
     if (zustand.Speicher.Art == TSpeicherArt::Auto) {
         Absichern(ergebnis, [&] {

@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 // The active reading mode.
@@ -44,4 +45,8 @@ struct TFormZustand {
     // Handed each new reading once it is listed and saved, where someone asks for them (the
     // window-free logger prints them).
     std::function<void(const TMesswert&)> MesswertAbgabe;
+    // With immediate saving: handed the reading and the data file's line it will stand on, right
+    // before it is written (see SchreibeDatensatz); MesswertAbgabe follows as for every reading.
+    std::function<void(const TMesswert&, std::optional<std::int64_t> zeile)>
+        MesswertVorDemSchreiben;
 };

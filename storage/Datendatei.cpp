@@ -62,7 +62,8 @@ std::size_t TDatendatei::Schreiben(std::string_view text) {
 }
 
 std::optional<std::int64_t> TDatendatei::Zeilen() const {
-    if (!gezaehlt_ && datei_.IstOffen()) {
+    // Only a regular file can be read back: /dev/full would give zeros without end.
+    if (!gezaehlt_ && datei_.IstOffen() && S_ISREG(datei_.Geoeffnet().Typ)) {
         gezaehlt_ = true;
         std::ifstream datei(datei_.Pfad(), std::ios::binary);
         if (datei) {

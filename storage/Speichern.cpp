@@ -41,7 +41,8 @@ std::string Kopf(TSpeicherZustand& zustand, const TMesswert& messwert, TWertArt 
 } // namespace
 
 void SchreibeDatensatz(TSpeicherZustand& zustand, const TMesswert& messwert, TWertArt art,
-                       std::string_view pcZeit, double wert, double temp) {
+                       std::string_view pcZeit, double wert, double temp,
+                       const TVorDemSchreiben& vorher) {
     std::string text = Kopf(zustand, messwert, art);
     const bool mitKopf = !text.empty();
     std::string zeile = DatenZeile(messwert, pcZeit, wert, temp);
@@ -49,6 +50,13 @@ void SchreibeDatensatz(TSpeicherZustand& zustand, const TMesswert& messwert, TWe
         AngabenAnhaengen(zeile, zustand.Angaben);
     }
     text += zeile;
+    if (vorher) {
+        // Lines that wait for a full disk are counted already, and are written before this one.
+        const std::optional<std::int64_t> bisher = zustand.Datendatei.Zeilen();
+        vorher(bisher ? std::optional<std::int64_t>(*bisher +
+                                                    std::count(text.begin(), text.end(), '\n'))
+                      : std::nullopt);
+    }
     // Header and record go to the file in one call, which writes them whole or not at all. A
     // header that did not reach the file goes with the next record written.
     std::size_t geschrieben = 0;
@@ -67,9 +75,10 @@ void SpeicherSynchronisieren(TSpeicherZustand& zustand) {
     Zaehlen(zustand, zustand.Datendatei.Synchronisieren());
 }
 
-void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert) {
+void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert,
+                   const TVorDemSchreiben& vorher) {
     SchreibeDatensatz(zustand, messwert, TWertArt::Messwert, messwert.PCZeit, messwert.Wert,
-                      messwert.Temp);
+                      messwert.Temp, vorher);
 }
 
 bool SpeichernStarten(TSpeicherZustand& zustand, TKonfiguration& konfiguration,

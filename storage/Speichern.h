@@ -10,6 +10,8 @@
 #include "storage/Zeitpunkt.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -82,15 +84,22 @@ struct TSpeicherZustand {
 // gets a header line. A write error the file raises (it keeps no lines) raises EInOutError after
 // the count was raised; the file keeps only whole lines, and a header that was lost is written with
 // the next record.
+//
+// `vorher`, when given, is told right before the write the line of the file the record will
+// stand on (empty when the file cannot be read back): whoever keeps a copy of the reading keeps
+// it first, so a crash between the two writes leaves no line in the file without its copy.
+using TVorDemSchreiben = std::function<void(std::optional<std::int64_t> zeile)>;
 void SchreibeDatensatz(TSpeicherZustand& zustand, const TMesswert& messwert, TWertArt art,
-                       std::string_view pcZeit, double wert, double temp);
+                       std::string_view pcZeit, double wert, double temp,
+                       const TVorDemSchreiben& vorher = {});
 
 // From the caller's event loop when Datendatei.SyncInMs() says: writes waiting lines and syncs
 // the data file (TDatendatei::Synchronisieren); AnzahlGespeichert rises by the lines written.
 void SpeicherSynchronisieren(TSpeicherZustand& zustand);
 
 // Immediate saving of one reading, as received.
-void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert);
+void SpeichereWert(TSpeicherZustand& zustand, const TMesswert& messwert,
+                   const TVorDemSchreiben& vorher = {});
 
 // The start of saving, shared by immediate and automatic saving:
 // - with Ueberschreiben or AutoDateiname the count restarts at 0 (so a header line follows);

@@ -91,6 +91,19 @@ TEST_F(Veroeffentlicher, SendetJedenMesswertUndVergisstDasQuittierte) {
     }));
 }
 
+// A crash between the two writes of a saved reading leaves no line in the data file without its
+// message: the message is in the outbox when the line is written.
+TEST_F(Veroeffentlicher, NachrichtVorDerZeile) {
+    TVeroeffentlichenRig rig(broker.Url());
+    std::vector<std::size_t> wartendBeimSchreiben;
+    rig.zustand.Speicher.Datendatei.Beobachten(
+        [&](std::string_view) { wartendBeimSchreiben.push_back(rig.publisher->Wartend()); }, {});
+    rig.Starten();
+    ASSERT_TRUE(rig.Empfangen(3));
+    // Start and saving on, then each reading.
+    EXPECT_EQ(wartendBeimSchreiben, (std::vector<std::size_t>{3, 4, 5}));
+}
+
 // A power cut keeps no line of the data file whose message it loses: the outbox is brought onto
 // the disk right before the data file, not only by its own timer.
 TEST_F(Veroeffentlicher, AusgangVorDerDatendateiGesichert) {
