@@ -62,13 +62,6 @@ void TMessung::connectNotify(const QMetaMethod& signal) {
     }
 }
 
-void TMessung::disconnectNotify(const QMetaMethod& /*signal*/) {
-    // Also called with no method for a disconnect of everything.
-    if (!isSignalConnected(QMetaMethod::fromSignal(&TMessung::MesswertVorDemSchreiben))) {
-        zustand_.MesswertVorDemSchreiben = {};
-    }
-}
-
 TMessung::~TMessung() {
     port_.OnRxChar = {};
     port_.OnLineLost = {};

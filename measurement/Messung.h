@@ -145,10 +145,11 @@ signals:
                          const QString& grund);
 
 protected:
-    // MesswertVorDemSchreiben is asked for only while someone listens: the line it names costs a
-    // count of the data file's lines once after each opening.
+    // MesswertVorDemSchreiben is asked for only once someone listens: the line it names costs a
+    // count of the data file's lines once after each opening. It stays asked for after the
+    // listener has gone: a disconnect may come with Qt's own lock held, where nothing of the
+    // object may be asked.
     void connectNotify(const QMetaMethod& signal) override;
-    void disconnectNotify(const QMetaMethod& signal) override;
 
 private:
     std::exception_ptr PortSchliessen();
