@@ -5,16 +5,15 @@
 #include "app/ComMainWindowPort.h"
 #include "app/KonfDatei.h"
 #include "app/KonfPfad.h"
-#include "audit/Protokoll.h"
-#include "audit/Protokollant.h"
 #include "headless/Abbruchsignale.h"
 #include "headless/Eingabe.h"
 #include "headless/Meldungen.h"
 #include "headless/MesswertAusgabe.h"
 #include "measurement/Messung.h"
-#include "publish/Veroeffentlicher.h"
+#include "publish/VeroeffentlichenEinstellungen.h"
 #include "serial/ComPort.h"
 #include "serial/ComTexts.h"
+#include "session/Sitzung.h"
 #include "storage/EInOutError.h"
 #include "storage/RohdatenFormat.h"
 #include "storage/SystemText.h"
@@ -55,7 +54,11 @@ TOhneFenster::~TOhneFenster() {
 }
 
 bool TOhneFenster::WartetAufGeraet() const {
-    return messung_ && messung_->WartetAufGeraet();
+    return sitzung_ && sitzung_->Messung().WartetAufGeraet();
+}
+
+TMessung& TOhneFenster::Messung() {
+    return sitzung_->Messung();
 }
 
 void TOhneFenster::Melden(const std::string& text) const {
@@ -70,25 +73,24 @@ int TOhneFenster::Starten() {
             return 1;
         }
         PortEinrichten();
-        MessungEinrichten();
-        ProtokollEinrichten();
+        SitzungEinrichten();
+        sitzung_->Eroeffnen(Veroeffentlichen());
         AngabenEinrichten();
-        VeroeffentlichenEinrichten();
         EingabeEinrichten();
         laeuft_ = true;
         // The capture starts with the measurement, before the data file is opened: a start
         // that fails there leaves no new data file behind.
-        messung_->Beginnen(lmWTW, true, optionen_.Warten);
-        messung_->SpeichernEin(TSpeicherArt::Sofort);
+        Messung().Beginnen(lmWTW, true, optionen_.Warten);
+        Messung().SpeichernEin(TSpeicherArt::Sofort);
     } catch (...) {
         Melden(MeldungsText(std::current_exception()));
         Beenden();
         return 1;
     }
-    const TMessAufzeichnung& aufzeichnung = messung_->Aufzeichnung();
-    const std::string& name = messung_->Leitung().MessName;
-    Melden((messung_->WartetAufGeraet()
-                ? "Messung wartet auf " + name + " (" + messung_->Leitung().WarteGrund + ")"
+    const TMessAufzeichnung& aufzeichnung = Messung().Aufzeichnung();
+    const std::string& name = Messung().Leitung().MessName;
+    Melden((Messung().WartetAufGeraet()
+                ? "Messung wartet auf " + name + " (" + Messung().Leitung().WarteGrund + ")"
                 : "Messung auf " + name + " läuft") +
            ", jeder Messwert geht sofort in " + optionen_.Datendatei +
            (aufzeichnung.Aktiv() ? ", Rohdaten in " + aufzeichnung.Pfad() : std::string()) +
@@ -103,8 +105,8 @@ void TOhneFenster::DienstStatus() {
     if (!dienst_.Aktiv()) {
         return;
     }
-    const TLeitungsStand& leitung = messung_->Leitung();
-    dienst_.Status(messung_->WartetAufGeraet()
+    const TLeitungsStand& leitung = Messung().Leitung();
+    dienst_.Status(Messung().WartetAufGeraet()
                        ? "Warte auf " + leitung.MessName + ": " + leitung.WarteGrund
                        : "Messung läuft, " + std::to_string(messwerte_) +
                              (messwerte_ == 1 ? " Messwert" : " Messwerte"));
@@ -168,51 +170,43 @@ void TOhneFenster::PortEinrichten() {
     port_->EndUpdate();
 }
 
-// The measurement on the port; its events become lines on the message stream.
-void TOhneFenster::MessungEinrichten() {
-    messung_ = std::make_unique<TMessung>(zustand_, *port_, einstellungen_,
-                                          optionen_.Uhr ? optionen_.Uhr : SystemUhr());
+// The session on the port; the events of its measurement, trail and publisher become lines on
+// the message stream.
+void TOhneFenster::SitzungEinrichten() {
     // With --append an existing capture goes on with a new run; without, it is never touched.
-    messung_->AufzeichnungsDateiSetzen(
-        Aufzeichnungsdatei(), optionen_.Anhaengen ? TRohOeffnung::Fortsetzen : TRohOeffnung::Neu);
-    TMessung* m = messung_.get();
-    QObject::connect(m, &TMessung::NeuerMesswert, m,
+    sitzung_ = std::make_unique<TSitzung>(
+        zustand_, *port_, einstellungen_,
+        TSitzungsOptionen{optionen_.Uhr, optionen_.ZustandsOrdner, Aufzeichnungsdatei(),
+                          optionen_.Anhaengen ? TRohOeffnung::Fortsetzen : TRohOeffnung::Neu});
+    TSitzung* s = sitzung_.get();
+    const auto melden = [this](const QString& text) { Melden(text.toStdString()); };
+    const auto fehlerMelden = [this](const std::exception_ptr& fehler) {
+        Melden(MeldungsText(fehler));
+    };
+    QObject::connect(s, &TSitzung::ProtokollFehler, s, fehlerMelden);
+    QObject::connect(s, &TSitzung::VeroeffentlichenMeldung, s, melden);
+    TMessung* m = &s->Messung();
+    QObject::connect(m, &TMessung::NeuerMesswert, s,
                      [this](const TMesswert& messwert) { MesswertAusgeben(messwert); });
-    QObject::connect(m, &TMessung::Hinweis, m,
-                     [this](const QString& text) { Melden(text.toStdString()); });
-    QObject::connect(m, &TMessung::Fehler, m,
-                     [this](const std::exception_ptr& fehler) { Melden(MeldungsText(fehler)); });
-    QObject::connect(m, &TMessung::Getrennt, m,
+    QObject::connect(m, &TMessung::Hinweis, s, melden);
+    QObject::connect(m, &TMessung::Fehler, s, fehlerMelden);
+    QObject::connect(m, &TMessung::Getrennt, s,
                      [this](int fehler, bool wartet) { Getrennt(fehler, wartet); });
-    QObject::connect(m, &TMessung::NochGetrennt, m, [this] { NochGetrennt(); });
-    QObject::connect(m, &TMessung::Zurueck, m, [this](const QString& name) { Zurueck(name); });
-    QObject::connect(m, &TMessung::LeitungGeaendert, m, [this] { DienstStatus(); });
-    QObject::connect(m, &TMessung::AngabeGeaendert, m,
+    QObject::connect(m, &TMessung::NochGetrennt, s, [this] { NochGetrennt(); });
+    QObject::connect(m, &TMessung::Zurueck, s, [this](const QString& name) { Zurueck(name); });
+    QObject::connect(m, &TMessung::LeitungGeaendert, s, [this] { DienstStatus(); });
+    QObject::connect(m, &TMessung::AngabeGeaendert, s,
                      [this](TAngabe angabe, const QString& alt, const QString& neu) {
                          Melden(std::string(AngabeName(angabe)) + ": „" + neu.toStdString() +
                                 "“ (bisher „" + alt.toStdString() + "“)");
                      });
 }
 
-// The trail of the data file's name, fed by every line written to it; its errors are said
-// and stop nothing.
-void TOhneFenster::ProtokollEinrichten() {
-    const TSpeicherZustand& speicher = zustand_.Speicher;
-    protokoll_ = std::make_unique<TProtokoll>(
-        [&speicher] { return speicher.Datendatei.LetzteDatei(); },
-        optionen_.Uhr ? optionen_.Uhr : SystemUhr(), ProtokollWerDesSystems());
-    protokollant_ = std::make_unique<TProtokollant>(*messung_, *protokoll_);
-    protokollant_->DatendateiVerbinden(zustand_.Speicher.Datendatei);
-    QObject::connect(protokollant_.get(), &TProtokollant::Fehler, messung_.get(),
-                     [this](const std::exception_ptr& fehler) { Melden(MeldungsText(fehler)); });
-    protokollant_->ProgrammStart(ProgrammVersion());
-}
-
 // What the command line names; the operator is the login name otherwise.
 void TOhneFenster::AngabenEinrichten() {
     for (const TAngabe angabe : AlleAngaben) {
         if (!optionen_.Angaben[angabe].empty()) {
-            messung_->AngabeSetzen(angabe, optionen_.Angaben[angabe]);
+            Messung().AngabeSetzen(angabe, optionen_.Angaben[angabe]);
         }
     }
 }
@@ -221,7 +215,7 @@ void TOhneFenster::AngabenEinrichten() {
 void TOhneFenster::EingabeEinrichten() {
     eingabe_ = std::make_unique<TEingabeZeilen>(
         optionen_.Eingabe, [this](const std::string& zeile) { Eingegeben(zeile); });
-    QObject::connect(eingabe_.get(), &TEingabeZeilen::Ende, messung_.get(), [this](int fehler) {
+    QObject::connect(eingabe_.get(), &TEingabeZeilen::Ende, &Messung(), [this](int fehler) {
         if (fehler != 0) {
             Melden("Die Standardeingabe lässt sich nicht lesen (" + SystemFehlerText(fehler) +
                    "); Probe, Bediener und Elektrode bleiben, wie sie sind.");
@@ -234,15 +228,15 @@ void TOhneFenster::Eingegeben(const std::string& zeile) {
         return;
     }
     if (const auto angabe = AngabeZeileLesen(zeile)) {
-        messung_->AngabeSetzen(angabe->first, angabe->second);
+        Messung().AngabeSetzen(angabe->first, angabe->second);
         return;
     }
     Melden("Eingabe nicht verstanden: „" + AngabeText(zeile) +
            "“; erwartet wird „Probe: …“, „Bediener: …“ oder „Elektrode: …“.");
 }
 
-// The publisher, when quorlits.conf or the command line asks for it.
-void TOhneFenster::VeroeffentlichenEinrichten() {
+// Publishing as quorlits.conf says, with what the command line gives instead.
+TVeroeffentlichenEinstellungen TOhneFenster::Veroeffentlichen() const {
     TVeroeffentlichenEinstellungen e =
         VeroeffentlichenLesen(EinstellungenPfad(optionen_.KonfigurationsDatei));
     for (const auto& [wert, feld] :
@@ -255,13 +249,7 @@ void TOhneFenster::VeroeffentlichenEinrichten() {
         }
     }
     e.Aktiv = e.Aktiv || !optionen_.Veroeffentlichen.empty();
-    veroeffentlicher_ = VeroeffentlicherFuer(*messung_, zustand_, e, optionen_.ZustandsOrdner);
-    if (!veroeffentlicher_) {
-        return;
-    }
-    veroeffentlicher_->KettenKopfSetzen([this] { return protokoll_->KettenKopf(); });
-    QObject::connect(veroeffentlicher_.get(), &TVeroeffentlicher::Meldung, messung_.get(),
-                     [this](const QString& text) { Melden(text.toStdString()); });
+    return e;
 }
 
 // One file for the whole run, as with --capture in the window: --capture, or beside the data
@@ -280,17 +268,15 @@ int TOhneFenster::Beenden() {
     laeuft_ = false;
     dienst_.Endet();
     eingabe_.reset();
-    int code = 0;
     try {
-        messung_->Schluss();
+        sitzung_->Schliessen();
     } catch (const EInOutError& fehler) {
         Melden("Schließen von " + optionen_.Datendatei + ": " + fehler.what());
-        code = 1;
+        return 1;
     } catch (const EMeldung&) {
         // A port that went away closes with an error; the data file is what matters now.
     }
-    protokollant_->ProgrammEnde();
-    return code;
+    return 0;
 }
 
 int OhneFensterLaufen(TOhneFensterOptionen optionen) {

@@ -24,9 +24,8 @@
 class TComPort;
 class TEingabeZeilen;
 class TMessung;
-class TProtokoll;
-class TProtokollant;
-class TVeroeffentlicher;
+class TSitzung;
+struct TVeroeffentlichenEinstellungen;
 
 // What a run without a window is started with.
 struct TOhneFensterOptionen {
@@ -65,8 +64,8 @@ struct TOhneFensterOptionen {
 // The options of the command line, with PHRX.CFG at its usual place.
 TOhneFensterOptionen OhneFensterOptionen(const TBefehlszeile& befehlszeile);
 
-// A meter measurement with immediate saving and no window: the window's measurement (TMessung)
-// on a port opened with the meter's line settings, each reading printed, every event said on
+// A meter measurement with immediate saving and no window: the window's session (TSitzung) on a
+// port opened with the meter's line settings, each reading printed, every event said on
 // the message stream, a lost line waited for as in the window, and optionally a raw-data capture
 // of it all. The audit trail DATEI.protokoll beside the data file records the run's events and
 // chains every line written; it begins with the data file, so a run that fails before opening
@@ -91,17 +90,17 @@ public:
     // exit code.
     std::function<void(int)> BeiEnde;
 
-    const TFormZustand& Zustand() const noexcept { return zustand_; }
+    const TProgrammZustand& Zustand() const noexcept { return zustand_; }
     bool WartetAufGeraet() const;
 
 private:
+    TMessung& Messung();
     void DienstStatus();
     void Einrichten();
     void PortEinrichten();
-    void MessungEinrichten();
-    void ProtokollEinrichten();
+    void SitzungEinrichten();
+    TVeroeffentlichenEinstellungen Veroeffentlichen() const;
     void AngabenEinrichten();
-    void VeroeffentlichenEinrichten();
     void EingabeEinrichten();
     void Eingegeben(const std::string& zeile);
     std::string Aufzeichnungsdatei() const;
@@ -112,17 +111,11 @@ private:
     void Melden(const std::string& text) const;
 
     TOhneFensterOptionen optionen_;
-    TFormZustand zustand_;
+    TProgrammZustand zustand_;
     TEinstellungen einstellungen_;
     std::unique_ptr<TComPort> port_;
     // Declared after the port and the state it uses, so it goes first.
-    std::unique_ptr<TMessung> messung_;
-    // The audit trail beside the data file and its listener of the measurement and the data
-    // file, declared after what they listen to, so they go first.
-    std::unique_ptr<TProtokoll> protokoll_;
-    std::unique_ptr<TProtokollant> protokollant_;
-    // Declared after the measurement and the trail it listens to, so it goes first.
-    std::unique_ptr<TVeroeffentlicher> veroeffentlicher_;
+    std::unique_ptr<TSitzung> sitzung_;
     std::unique_ptr<TEingabeZeilen> eingabe_;
     std::string gemeldeterGrund_; // the reason of the wait said last
     TDienstMelder dienst_;        // systemd's notify socket, when started by systemd

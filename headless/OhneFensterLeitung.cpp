@@ -13,7 +13,7 @@
 // with AutomatischWiederverbinden off in quorlits.conf the loss ends the run instead.
 
 void TOhneFenster::Getrennt(int fehler, bool wartet) {
-    const std::string wann = PCZeitText(messung_->Jetzt().Lokal);
+    const std::string wann = PCZeitText(Messung().Jetzt().Lokal);
     if (!wartet) {
         Melden(wann + ": Automatisch wiederverbinden ist in quorlits.conf ausgeschaltet; die "
                       "Messung endet.");
@@ -30,7 +30,7 @@ void TOhneFenster::Getrennt(int fehler, bool wartet) {
 
 void TOhneFenster::NochGetrennt() {
     // Said once per reason, not every second.
-    const std::string& grund = messung_->Leitung().WarteGrund;
+    const std::string& grund = Messung().Leitung().WarteGrund;
     if (grund != gemeldeterGrund_) {
         gemeldeterGrund_ = grund;
         Melden("Warten auf das Gerät: " + grund + ".");
@@ -38,6 +38,6 @@ void TOhneFenster::NochGetrennt() {
 }
 
 void TOhneFenster::Zurueck(const QString& name) {
-    Melden(PCZeitText(messung_->Jetzt().Lokal) + ": Das Gerät ist wieder da (" +
+    Melden(PCZeitText(Messung().Jetzt().Lokal) + ": Das Gerät ist wieder da (" +
            name.toStdString() + "); die Messung geht in " + optionen_.Datendatei + " weiter.");
 }

@@ -44,7 +44,7 @@ void TForm1::AngabenVerbinden() {
             vorProbe_->setFocus(Qt::OtherFocusReason);
         }
     });
-    connect(messung_.get(), &TMessung::AngabeGeaendert, this, [this] { AngabenZeigen(); });
+    connect(&Messung(), &TMessung::AngabeGeaendert, this, [this] { AngabenZeigen(); });
     AngabenZeigen();
 }
 
@@ -52,7 +52,7 @@ void TForm1::AngabenVerbinden() {
 // and is used up by it.
 void TForm1::AngabeNehmen(TAngabe angabe) {
     const std::string wert = AngabeFeld(angabe)->text().toStdString();
-    if (wert == messung_->Angaben()[angabe]) {
+    if (wert == Messung().Angaben()[angabe]) {
         return;
     }
     std::string grund;
@@ -60,12 +60,12 @@ void TForm1::AngabeNehmen(TAngabe angabe) {
         grund = GrundEdit->text().trimmed().toStdString();
         GrundEdit->clear();
     }
-    messung_->AngabeSetzen(angabe, wert, grund);
+    Messung().AngabeSetzen(angabe, wert, grund);
 }
 
 void TForm1::AngabenZeigen() {
     for (const TAngabe angabe : AlleAngaben) {
-        const QString wert = QString::fromStdString(messung_->Angaben()[angabe]);
+        const QString wert = QString::fromStdString(Messung().Angaben()[angabe]);
         if (AngabeFeld(angabe)->text() != wert) {
             AngabeFeld(angabe)->setText(wert);
         }

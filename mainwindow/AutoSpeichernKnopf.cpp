@@ -31,7 +31,7 @@ constexpr int Label1Laenge = 35;
 const QString NichtGesetzt = QStringLiteral("nicht gesetzt");
 const QString KeinStatus = QStringLiteral("...");
 
-void DialogFuellen(TAuto_Form& dialog, const TFormZustand& zustand) {
+void DialogFuellen(TAuto_Form& dialog, const TProgrammZustand& zustand) {
     const TKonfiguration& k = zustand.Konfiguration;
     dialog.Label1->setText(k.AutoDateiname
                                ? QStringLiteral("automatische Wahl")
@@ -65,7 +65,7 @@ TZeitpunkt Zeitpunkt(const QDateEdit* datum, const QTimeEdit* zeit) {
     return z;
 }
 
-void WerteUebernehmen(const TAuto_Form& dialog, TFormZustand& zustand) {
+void WerteUebernehmen(const TAuto_Form& dialog, TProgrammZustand& zustand) {
     TKonfiguration& k = zustand.Konfiguration;
     zustand.AutoSpeicher.Speicherbeginn = Zeitpunkt(dialog.DateTimePicker1, dialog.DateTimePicker3);
     zustand.AutoSpeicher.Speicherende = Zeitpunkt(dialog.DateTimePicker2, dialog.DateTimePicker4);
@@ -93,10 +93,10 @@ void TForm1::AutoFormErzeugen() {
 // The button is set to the state explicitly, so it agrees with the saving state also when the
 // handler runs without a click.
 void TForm1::AutoSaveBtnClick() {
-    if (messung_->Speichern() == TSpeicherArt::Auto) {
+    if (Messung().Speichern() == TSpeicherArt::Auto) {
         SaveButton->setEnabled(true);
         AutoSaveBtn->SetDown(false);
-        messung_->SpeichernAus();
+        Messung().SpeichernAus();
         LabelsZuruecksetzen(*this);
         return;
     }

@@ -34,8 +34,7 @@ class TComLed;
 class TComPort;
 class TMessung;
 class TPrgOptionenForm;
-class TProtokoll;
-class TProtokollant;
+class TSitzung;
 class TSpalten_Form;
 class TVerlaufFenster;
 class TVeroeffentlichenForm;
@@ -47,7 +46,7 @@ class TSpeedButton;
 class TSpeedButtonGroup;
 class TStringGrid;
 
-// The main window: it owns the program's state (TFormZustand), the serial port and every
+// The main window: it owns the program's state (TProgrammZustand), the serial port and every
 // control, and handles each event in a method named after the control and the event. Its
 // methods live in this folder, one file per concern: construction (HauptfensterAufbau.cpp,
 // HauptfensterLampen.cpp), measurements and reception (Messung.cpp, EmpfangFenster.cpp), the
@@ -60,7 +59,7 @@ public:
     explicit TForm1(TFormOptionen optionen, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    TFormZustand Zustand;
+    TProgrammZustand Zustand;
     TComPort& ComPort() { return *comPort_; }
     bool Eingerichtet() const noexcept { return eingerichtet_; }
 
@@ -97,7 +96,7 @@ public:
     void VeroeffentlichenClick();
 
     // The publisher of the readings; none while publishing is off or could not start.
-    const TVeroeffentlicher* Veroeffentlicher() const noexcept { return veroeffentlicher_.get(); }
+    const TVeroeffentlicher* Veroeffentlicher() const noexcept;
 
     // The dialogs that live for the whole run, created hidden after the window's own controls
     // in this order.
@@ -215,7 +214,6 @@ private:
     void DateiLabelZeigen();
 
     std::filesystem::path konfigurationsDatei_;
-    std::filesystem::path zustandsOrdner_; // of the publisher's outboxes
     TUhr uhr_;
     std::unique_ptr<TComPort> comPort_;
     std::unique_ptr<TVerlauf> verlauf_;
@@ -230,8 +228,9 @@ private:
     bool eingerichtet_ = false;
     bool geschlossen_ = false;
 
-    // The measurement and what the window shows of it.
-    void MessungEinrichten(std::string aufzeichnung);
+    // The session, its measurement and what the window shows of them.
+    void SitzungEinrichten(TFormOptionen& optionen);
+    TMessung& Messung() const;
     void MessungBeginntZeigen(TLeseModus art);
     void MessungEndeZeigen(TLeseModus art);
     void KnopfBeschriften(TLeseModus art, bool laeuft);
@@ -241,9 +240,13 @@ private:
     void LeitungZeigen();
     void VerbindungZeigen();
     void LampenZeigen();
-    // Publishing (VeroeffentlichenFenster.cpp): the publisher as `einstellungen` ask, and its
-    // state in the window and the dialog.
-    void VeroeffentlichenStarten(const TVeroeffentlichenEinstellungen& einstellungen);
+    // Publishing (VeroeffentlichenFenster.cpp): the publisher as `einstellungen` ask, through
+    // the session's opening or its restart of publishing, and its state in the window and the
+    // dialog. One that cannot start is reported; publishing stays off and the measurement goes
+    // on.
+    using TVeroeffentlichenSchritt = void (TSitzung::*)(const TVeroeffentlichenEinstellungen&);
+    void VeroeffentlichenStarten(const TVeroeffentlichenEinstellungen& einstellungen,
+                                 TVeroeffentlichenSchritt schritt);
     void VeroeffentlichenZeigen();
     bool veroeffentlichenGewollt_ = false; // switched on in quorlits.conf
 
@@ -255,23 +258,18 @@ private:
     void AngabenZeigen();
     QPointer<QWidget> vorProbe_; // the focus before "Probe" got it
     QMetaObject::Connection fokusVerbindung_;
-    // The audit trail (ProtokollFenster.cpp): set up with the measurement, and a dialog's
-    // settings, as name and value, compared before and after its OK.
+    // The audit trail (ProtokollFenster.cpp): a dialog's settings, as name and value, compared
+    // before and after its OK.
     using TEinstellungsListe = std::vector<std::pair<std::string, std::string>>;
-    void ProtokollEinrichten();
     void EinstellungenProtokollieren(std::string_view dialog, const TEinstellungsListe& vorher,
                                      const TEinstellungsListe& nachher);
     static TEinstellungsListe Speicheroptionen(const TKonfiguration& k,
                                                const TEinstellungen& einstellungen);
     static TEinstellungsListe Veroeffentlichenoptionen(const TVeroeffentlichenEinstellungen& e);
-    static TEinstellungsListe Autospeicheroptionen(const TFormZustand& zustand);
+    static TEinstellungsListe Autospeicheroptionen(const TProgrammZustand& zustand);
     static TEinstellungsListe Schnittstellenoptionen(const TComPort& port);
 
-    // Declared after the port and the state it uses, so it goes before them.
-    std::unique_ptr<TMessung> messung_;
-    // After the measurement they listen to, so they go before it.
-    std::unique_ptr<TProtokoll> protokoll_;
-    std::unique_ptr<TProtokollant> protokollant_;
-    // Declared last, after the measurement it listens to, so it goes first.
-    std::unique_ptr<TVeroeffentlicher> veroeffentlicher_;
+    // The measurement with its trail, publisher and capture; declared after the port and the
+    // state it uses, so it goes before them.
+    std::unique_ptr<TSitzung> sitzung_;
 };

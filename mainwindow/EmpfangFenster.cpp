@@ -80,6 +80,6 @@ void TForm1::Send_BtnClick() {
         text += "\r\n";
     }
     if (!text.empty()) {
-        messung_->Senden(text);
+        Messung().Senden(text);
     }
 }

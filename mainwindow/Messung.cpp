@@ -61,21 +61,21 @@ std::array<QWidget*, 4> Andere(const TForm1& f, TLeseModus art) {
 void TForm1::RSLesenClick() {
     DesignStandardGrid(Zustand);
     TabelleZeigen();
-    if (messung_->Laeuft()) {
-        messung_->Beenden();
+    if (Messung().Laeuft()) {
+        Messung().Beenden();
         MessungEndeZeigen(lmRS232);
     } else {
-        messung_->Beginnen(lmRS232);
+        Messung().Beginnen(lmRS232);
     }
     Spalten1->setEnabled(true);
 }
 
 void TForm1::RSWTWLesenClick() {
-    if (messung_->Laeuft()) {
-        messung_->Beenden();
+    if (Messung().Laeuft()) {
+        Messung().Beenden();
         MessungEndeZeigen(lmWTW);
     } else {
-        messung_->Beginnen(lmWTW);
+        Messung().Beginnen(lmWTW);
     }
     WTWGridGleitWerte->setEnabled(true);
 }
@@ -100,8 +100,8 @@ void TForm1::MessungEndeZeigen(TLeseModus art) {
     if (art == lmRS232) {
         // While one kind of saving runs, the other kind's button stays disabled: its click
         // would end the running one behind the user's back.
-        SaveButton->setEnabled(messung_->Speichern() != TSpeicherArt::Auto);
-        AutoSaveBtn->setEnabled(messung_->Speichern() != TSpeicherArt::Sofort);
+        SaveButton->setEnabled(Messung().Speichern() != TSpeicherArt::Auto);
+        AutoSaveBtn->setEnabled(Messung().Speichern() != TSpeicherArt::Sofort);
     }
     WTWGridGleitWerte->setEnabled(true);
     Spalten1->setEnabled(true);

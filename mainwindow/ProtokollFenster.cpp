@@ -2,32 +2,16 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "mainwindow/ComMainForm.h"
 
-#include "audit/Protokoll.h"
-#include "audit/Protokollant.h"
-#include "framework/widgets/Fehlerbox.h"
-#include "measurement/Messung.h"
 #include "publish/VeroeffentlichenEinstellungen.h"
 #include "serial/ComPort.h"
 #include "serial/ComTexts.h"
+#include "session/Sitzung.h"
 #include "storage/PCZeit.h"
 
 #include <algorithm>
 
-// The audit trail beside the data file: the measurement's events through the listener the
-// logger uses too, and the settings a dialog's OK changed.
-
-void TForm1::ProtokollEinrichten() {
-    protokoll_ =
-        std::make_unique<TProtokoll>([this] { return Zustand.Speicher.Datendatei.LetzteDatei(); },
-                                     uhr_, ProtokollWerDesSystems());
-    protokollant_ = std::make_unique<TProtokollant>(*messung_, *protokoll_);
-    protokollant_->DatendateiVerbinden(Zustand.Speicher.Datendatei);
-    // Queued: the error can come from inside a data-file write during a serial delivery, where
-    // a modal box must not open.
-    connect(
-        protokollant_.get(), &TProtokollant::Fehler, this,
-        [](const std::exception_ptr& fehler) { FehlerMelden(fehler); }, Qt::QueuedConnection);
-}
+// The window's part of the audit trail beside the data file (the session writes the
+// measurement's events): the settings a dialog's OK changed.
 
 // One event per setting whose value differs; the lists name the same settings in the same
 // order.
@@ -36,8 +20,8 @@ void TForm1::EinstellungenProtokollieren(std::string_view dialog, const TEinstel
     const std::size_t anzahl = std::min(vorher.size(), nachher.size());
     for (std::size_t i = 0; i < anzahl; ++i) {
         if (vorher[i].second != nachher[i].second) {
-            protokollant_->EinstellungGeaendert(dialog, nachher[i].first, vorher[i].second,
-                                                nachher[i].second);
+            sitzung_->EinstellungGeaendert(dialog, nachher[i].first, vorher[i].second,
+                                           nachher[i].second);
         }
     }
 }
@@ -77,7 +61,7 @@ TForm1::Veroeffentlichenoptionen(const TVeroeffentlichenEinstellungen& e) {
 }
 
 // What the dialog "Optionen zum Autospeichern" sets.
-TForm1::TEinstellungsListe TForm1::Autospeicheroptionen(const TFormZustand& zustand) {
+TForm1::TEinstellungsListe TForm1::Autospeicheroptionen(const TProgrammZustand& zustand) {
     const TKonfiguration& k = zustand.Konfiguration;
     const auto mittel = k.GleitendesMittel      ? "gleitender Mittelwert"
                         : k.MittelwertIntervall ? "Mittelwert im Intervall"

@@ -13,10 +13,10 @@
 // own down state, and the data file is open exactly while a kind of saving is on.
 
 void TForm1::Bt_StoreClick() {
-    if (messung_->Speichern() == TSpeicherArt::Sofort) {
+    if (Messung().Speichern() == TSpeicherArt::Sofort) {
         SaveButton->setText(QStringLiteral("Speichern EIN"));
         AutoSaveBtn->setEnabled(true);
-        messung_->SpeichernAus();
+        Messung().SpeichernAus();
         return;
     }
     SaveButton->setText(QStringLiteral("Speichern AUS"));
@@ -41,7 +41,7 @@ void TForm1::SpeicherStart(TSpeicherArt art) {
         }
     };
     try {
-        messung_->SpeichernEin(art);
+        Messung().SpeichernEin(art);
     } catch (...) {
         nameZeigen();
         throw;

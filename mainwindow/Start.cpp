@@ -5,8 +5,6 @@
 #include "acquisition/Zahlformat.h"
 #include "app/ComMainWindowPort.h"
 #include "app/KonfDatei.h"
-#include "audit/Protokoll.h"
-#include "audit/Protokollant.h"
 #include "framework/widgets/Fehlerbox.h"
 #include "framework/widgets/Memo.h"
 #include "framework/widgets/PBSpinEdit.h"
@@ -15,8 +13,9 @@
 #include "mainwindow/About.h"
 #include "mainwindow/FehlerboxAnschluss.h"
 #include "measurement/Messung.h"
-#include "publish/Veroeffentlicher.h"
+#include "publish/VeroeffentlichenEinstellungen.h"
 #include "serial/ComPort.h"
+#include "session/Sitzung.h"
 #include "storage/Dateinamen.h"
 #include "storage/PCZeit.h"
 #include "storage/RohdatenFormat.h"
@@ -34,15 +33,13 @@
 TForm1::TForm1(TFormOptionen optionen, QWidget* parent)
     : QWidget(parent)
     , konfigurationsDatei_(std::move(optionen.KonfigurationsDatei))
-    , zustandsOrdner_(std::move(optionen.ZustandsOrdner))
     , uhr_(optionen.Uhr ? std::move(optionen.Uhr) : SystemUhr())
     , verlauf_(std::make_unique<TVerlauf>()) {
     Zustand.Verlauf = verlauf_.get();
     Aufbauen();
     AnzeigeTaktEinrichten();
     PortEinrichten(optionen);
-    MessungEinrichten(std::move(optionen.Aufzeichnung));
-    ProtokollEinrichten();
+    SitzungEinrichten(optionen);
     LampenAufbauen(Panel1);
     Verbinden();
     AngabenVerbinden();
@@ -65,12 +62,23 @@ void TForm1::PortEinrichten(TFormOptionen& optionen) {
     }
 }
 
-// The measurement tells the window what happens; the window sets its controls.
-void TForm1::MessungEinrichten(std::string aufzeichnung) {
-    // A child too, so the window's timers and watches are found among its children.
-    messung_ = std::make_unique<TMessung>(Zustand, *comPort_, Einstellungen, uhr_, this);
-    messung_->AufzeichnungsDateiSetzen(std::move(aufzeichnung));
-    TMessung* m = messung_.get();
+// The session and its measurement tell the window what happens; the window sets its controls.
+void TForm1::SitzungEinrichten(TFormOptionen& optionen) {
+    // A child too, so the measurement's timers and watches are found among the window's children.
+    sitzung_ =
+        std::make_unique<TSitzung>(Zustand, *comPort_, Einstellungen,
+                                   TSitzungsOptionen{uhr_, std::move(optionen.ZustandsOrdner),
+                                                     std::move(optionen.Aufzeichnung)},
+                                   this);
+    TSitzung* s = sitzung_.get();
+    // Queued: the error can come from inside a data-file write during a serial delivery, where
+    // a modal box must not open.
+    connect(
+        s, &TSitzung::ProtokollFehler, this,
+        [](const std::exception_ptr& fehler) { FehlerMelden(fehler); }, Qt::QueuedConnection);
+    connect(s, &TSitzung::VeroeffentlichenGeaendert, this, [this] { VeroeffentlichenZeigen(); });
+    connect(s, &TSitzung::VeroeffentlichenStoerung, this, &HinweisMelden);
+    TMessung* m = &Messung();
     connect(m, &TMessung::Beginnt, this, [this](TLeseModus art) { MessungBeginntZeigen(art); });
     connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) { KnopfBeschriften(art, true); });
     connect(m, &TMessung::Beendet, this, [this](TLeseModus art) { KnopfBeschriften(art, false); });
@@ -82,6 +90,10 @@ void TForm1::MessungEinrichten(std::string aufzeichnung) {
             [](const std::exception_ptr& fehler) { FehlerMelden(fehler); });
     // That writing works again ends the episode a full disk began: one box each.
     connect(m, &TMessung::Hinweis, this, [](const QString& text) { HinweisMelden(text); });
+}
+
+TMessung& TForm1::Messung() const {
+    return sitzung_->Messung();
 }
 
 void TForm1::Verbinden() {
@@ -137,8 +149,7 @@ void TForm1::FormActivate() {
         return;
     }
     eingerichtet_ = true;
-    protokollant_->ProgrammStart(ProgrammVersion());
-    TFormZustand& z = Zustand;
+    TProgrammZustand& z = Zustand;
     AnfangszustandSetzen(z, uhr_().Lokal);
     for (TPBSpinEdit* zahlfeld : findChildren<TPBSpinEdit*>()) {
         zahlfeld->SetDezimalTrennzeichen(QChar::fromLatin1(DezimalTrennzeichen()));
@@ -146,7 +157,9 @@ void TForm1::FormActivate() {
     // A damaged PHRX.CFG is reported, and the start goes on with what could be read.
     Behandeln([this] { KonfLoad(Zustand.Konfiguration, konfigurationsDatei_); });
     Einstellungen = EinstellungenLesen(EinstellungenPfad(konfigurationsDatei_));
-    VeroeffentlichenStarten(VeroeffentlichenLesen(EinstellungenPfad(konfigurationsDatei_)));
+    // The run's start goes into the trail, then publishing starts as quorlits.conf says.
+    VeroeffentlichenStarten(VeroeffentlichenLesen(EinstellungenPfad(konfigurationsDatei_)),
+                            &TSitzung::Eroeffnen);
     DateiLabelZeigen();
     DesignStandardGrid(z);
     TabelleZeigen();
@@ -168,7 +181,7 @@ void TForm1::ENDEButtonClick() {
     // The window closes also when the data file could not be closed; the error is shown then.
     std::exception_ptr fehler;
     try {
-        messung_->Schluss();
+        Messung().Schluss();
     } catch (...) {
         fehler = std::current_exception();
     }
@@ -188,8 +201,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::FormClose() {
     // Each step runs even when one before it failed; a closed window takes nothing with it.
-    Behandeln([this] { messung_->Schluss(); });
-    protokollant_->ProgrammEnde();
+    Behandeln([this] { sitzung_->Schliessen(); });
     Behandeln([this] { KonfSave(Zustand.Konfiguration, konfigurationsDatei_); });
     Behandeln([this] { comPort_->Close(); });
     Behandeln([this] { Zustand.Speicher.Datendatei.Schliessen(); });

@@ -49,11 +49,11 @@ QString VerbindungsErklaerung(const TLeitungsStand& leitung, const std::string& 
 } // namespace
 
 bool TForm1::WartetAufGeraet() const {
-    return messung_->WartetAufGeraet();
+    return Messung().WartetAufGeraet();
 }
 
 void TForm1::WiederverbindenVersuchen() {
-    messung_->WiederverbindenVersuchen();
+    Messung().WiederverbindenVersuchen();
 }
 
 void TForm1::LeitungZeigen() {
@@ -64,7 +64,7 @@ void TForm1::LeitungZeigen() {
 
 // The tool tip repeats the text, so it can be read whole wherever the label is narrow.
 void TForm1::VerbindungZeigen() {
-    const TLeitungsStand& leitung = messung_->Leitung();
+    const TLeitungsStand& leitung = Messung().Leitung();
     Verbindung->setStyleSheet(leitung.WarteZeit ? QStringLiteral("color: #b00000;") : QString());
     const QString text = VerbindungsText(leitung);
     Verbindung->setText(text);

@@ -32,7 +32,7 @@ std::string NutzerText(const std::exception_ptr& fehler) {
 // before they reset it: chunks the port still delivers while it closes are handled in the
 // measurement they belong to, and saved.
 
-TMessung::TMessung(TFormZustand& zustand, TComPort& port, const TEinstellungen& einstellungen,
+TMessung::TMessung(TProgrammZustand& zustand, TComPort& port, const TEinstellungen& einstellungen,
                    TUhr uhr, QObject* parent)
     : QObject(parent)
     , zustand_(zustand)

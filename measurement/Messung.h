@@ -3,8 +3,8 @@
 #pragma once
 
 #include "reception/Empfang.h"
-#include "reception/FormZustand.h"
 #include "reception/Messaufzeichnung.h"
+#include "reception/ProgrammZustand.h"
 #include "serial/platform/SerialIdentity.h"
 #include "settings/Einstellungen.h"
 #include "storage/Angaben.h"
@@ -53,8 +53,8 @@ class TMessung : public QObject {
 public:
     // `zustand`, `port` and `einstellungen` belong to the caller and outlive the measurement; the
     // settings are read at each step, so a change applies from the next one.
-    TMessung(TFormZustand& zustand, TComPort& port, const TEinstellungen& einstellungen, TUhr uhr,
-             QObject* parent = nullptr);
+    TMessung(TProgrammZustand& zustand, TComPort& port, const TEinstellungen& einstellungen,
+             TUhr uhr, QObject* parent = nullptr);
     ~TMessung() override;
 
     // One capture for every measurement of the run (--capture), kept open until Schluss; with
@@ -176,7 +176,7 @@ private:
     void DateiMeldungenWeitergeben();
     void Weitergeben(const TDateiMeldung& meldung, const std::string& datei);
 
-    TFormZustand& zustand_;
+    TProgrammZustand& zustand_;
     TComPort& port_;
     const TEinstellungen& einstellungen_;
     TUhr uhr_;

@@ -39,7 +39,7 @@ std::string StatusText(bool online) {
 } // namespace
 
 std::unique_ptr<TVeroeffentlicher>
-VeroeffentlicherFuer(TMessung& messung, const TFormZustand& zustand,
+VeroeffentlicherFuer(TMessung& messung, const TProgrammZustand& zustand,
                      const TVeroeffentlichenEinstellungen& einstellungen,
                      const std::filesystem::path& zustandsOrdner) {
     if (!einstellungen.Aktiv) {
@@ -58,7 +58,7 @@ std::string ClientIdVon(const std::string& arbeitsplatz, const std::string& mess
                              .toStdString();
 }
 
-TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TFormZustand& zustand,
+TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TProgrammZustand& zustand,
                                      const TVeroeffentlichenEinstellungen& einstellungen,
                                      std::filesystem::path zustandsOrdner, QObject* parent)
     : QObject(parent)

@@ -5,7 +5,7 @@
 #include "publish/MqttVerbindung.h"
 #include "publish/Nutzlast.h"
 #include "publish/VeroeffentlichenEinstellungen.h"
-#include "reception/FormZustand.h"
+#include "reception/ProgrammZustand.h"
 #include "storage/Uhr.h"
 
 #include <QObject>
@@ -36,7 +36,7 @@ public:
     // (ZustandsOrdner()). A meter measurement that already runs is published from now on. Raises
     // EMeldung (German) for a server address that cannot be read or a password file that cannot be
     // used.
-    TVeroeffentlicher(TMessung& messung, const TFormZustand& zustand,
+    TVeroeffentlicher(TMessung& messung, const TProgrammZustand& zustand,
                       const TVeroeffentlichenEinstellungen& einstellungen,
                       std::filesystem::path zustandsOrdner, QObject* parent = nullptr);
     // Says "offline" on the status topic and disconnects.
@@ -99,7 +99,7 @@ private:
     TNachrichtKopf NaechsterKopf();
 
     TMessung& messung_;
-    const TFormZustand& zustand_;
+    const TProgrammZustand& zustand_;
     TMqttZugang zugang_;
     std::string server_;
     std::string arbeitsplatz_;
@@ -127,7 +127,7 @@ private:
 // under `zustandsOrdner`, under ZustandsOrdner() when it is empty. Raises EMeldung as the
 // publisher's constructor does.
 std::unique_ptr<TVeroeffentlicher>
-VeroeffentlicherFuer(TMessung& messung, const TFormZustand& zustand,
+VeroeffentlicherFuer(TMessung& messung, const TProgrammZustand& zustand,
                      const TVeroeffentlichenEinstellungen& einstellungen,
                      const std::filesystem::path& zustandsOrdner);
 

@@ -14,14 +14,14 @@
 namespace {
 
 // As the program starts a run (the decimal comma included), then the settings of its header.
-void LaufEinrichten(TFormZustand& zustand, const TRohKopf& kopf) {
+void LaufEinrichten(TProgrammZustand& zustand, const TRohKopf& kopf) {
     AnfangszustandSetzen(zustand, TZeitpunkt{});
     zustand.Konfiguration = KonfigurationAuslesen(kopf.Werte, zustand.Konfiguration);
 }
 
 } // namespace
 
-TAbspielung::TAbspielung(TFormZustand& zustand, std::string datendatei)
+TAbspielung::TAbspielung(TProgrammZustand& zustand, std::string datendatei)
     : zustand_(zustand)
     , datendatei_(std::move(datendatei)) {}
 
@@ -95,7 +95,7 @@ void TAbspielung::SpeichernBeginnen(const TRohEintrag& eintrag) {
 }
 
 TAbspielBericht AufnahmeAbspielen(TRohLeser& leser, const std::string& datendatei) {
-    TFormZustand zustand;
+    TProgrammZustand zustand;
     LaufEinrichten(zustand, leser.Kopf());
     TAbspielung abspielung(zustand, datendatei);
     TAbspielBericht bericht;

@@ -20,7 +20,7 @@ class TAbspielung {
 public:
     // `zustand` starts as after the window's first activation (AnfangszustandSetzen), with the
     // settings of the capture's header (KonfigurationAuslesen).
-    TAbspielung(TFormZustand& zustand, std::string datendatei);
+    TAbspielung(TProgrammZustand& zustand, std::string datendatei);
 
     // Handles one record as the live program did. Raises EInOutError when the data file cannot
     // be written, EMeldung when saving cannot start, and
@@ -34,7 +34,7 @@ private:
     void MessungBeginnen(const std::string& art);
     void SpeichernBeginnen(const TRohEintrag& eintrag);
 
-    TFormZustand& zustand_;
+    TProgrammZustand& zustand_;
     std::string datendatei_;
     std::int64_t datensaetze_ = 0;
 };

@@ -28,7 +28,7 @@ void Absichern(TChunkErgebnis& ergebnis, Schritt&& schritt) {
     }
 }
 
-void Speichern(TFormZustand& zustand, const TMesswert& messwert, TChunkErgebnis& ergebnis) {
+void Speichern(TProgrammZustand& zustand, const TMesswert& messwert, TChunkErgebnis& ergebnis) {
     if (zustand.Speicher.Art == TSpeicherArt::Sofort) {
         TVorDemSchreiben vorher;
         if (zustand.MesswertVorDemSchreiben) {
@@ -49,7 +49,8 @@ void Speichern(TFormZustand& zustand, const TMesswert& messwert, TChunkErgebnis&
 
 // The completed record in EmpfangsPuffer becomes a reading: parsed, stamped, averaged, listed
 // and saved, in that order.
-void DatensatzVerarbeiten(TFormZustand& zustand, const TUhrzeit& jetzt, TChunkErgebnis& ergebnis) {
+void DatensatzVerarbeiten(TProgrammZustand& zustand, const TUhrzeit& jetzt,
+                          TChunkErgebnis& ergebnis) {
     TMessZustand& messung = zustand.Messung;
     TMesswert messwert =
         MesswertLesen(messung.Rahmen.EmpfangsPuffer, messung.Rahmen.Gerahmt, messung.Messgroesse);
@@ -77,7 +78,7 @@ void DatensatzVerarbeiten(TFormZustand& zustand, const TUhrzeit& jetzt, TChunkEr
 
 // Byte by byte, so a record completes wherever the line was cut into chunks, and a chunk that
 // ends one record and begins the next keeps both.
-void DatensaetzeSammeln(TFormZustand& zustand, std::string_view chunk, const TUhrzeit& jetzt,
+void DatensaetzeSammeln(TProgrammZustand& zustand, std::string_view chunk, const TUhrzeit& jetzt,
                         TChunkErgebnis& ergebnis) {
     for (std::size_t i = 0; i < chunk.size(); ++i) {
         if (RahmenPruefen(chunk.substr(i, 1), zustand.Messung.Rahmen)) {
@@ -88,7 +89,7 @@ void DatensaetzeSammeln(TFormZustand& zustand, std::string_view chunk, const TUh
 
 } // namespace
 
-TChunkErgebnis ChunkVerarbeiten(TFormZustand& zustand, std::string_view chunk,
+TChunkErgebnis ChunkVerarbeiten(TProgrammZustand& zustand, std::string_view chunk,
                                 const TUhrzeit& jetzt) {
     TChunkErgebnis ergebnis;
     if (zustand.Messung.LeseModus == lmWTW) {
@@ -104,8 +105,8 @@ TChunkErgebnis ChunkVerarbeiten(TFormZustand& zustand, std::string_view chunk,
     return ergebnis;
 }
 
-void AnfangszustandSetzen(TFormZustand& zustand, const TZeitpunkt& jetzt) {
-    TFormZustand& z = zustand;
+void AnfangszustandSetzen(TProgrammZustand& zustand, const TZeitpunkt& jetzt) {
+    TProgrammZustand& z = zustand;
     z.Messung.Akt.AktSpalte = z.Tabelle.FixedCols();
     z.Messung.Akt.AktZeile = z.Tabelle.FixedRows();
     z.Messung.LeseModus = lmKeiner;
@@ -137,7 +138,7 @@ void AnfangszustandSetzen(TFormZustand& zustand, const TZeitpunkt& jetzt) {
     GleitMittelZuruecksetzen(z.Gleit);
 }
 
-void WTWMessungBeginnen(TFormZustand& zustand) {
+void WTWMessungBeginnen(TProgrammZustand& zustand) {
     DesignWTWGrid(zustand);
     TMessZustand& messung = zustand.Messung;
     messung.LeseModus = lmWTW;
@@ -152,24 +153,24 @@ void WTWMessungBeginnen(TFormZustand& zustand) {
     }
 }
 
-void LeitungVerloren(TFormZustand& zustand) {
+void LeitungVerloren(TProgrammZustand& zustand) {
     zustand.Messung.Rahmen = TRahmenZustand{};
     if (zustand.Verlauf != nullptr) {
         zustand.Verlauf->Unterbrechung();
     }
 }
 
-void DesignStandardGrid(TFormZustand& zustand) {
+void DesignStandardGrid(TProgrammZustand& zustand) {
     DesignStandardGrid(zustand.Tabelle, zustand.Konfiguration.Spaltenzahl,
                        zustand.Konfiguration.Spaltenbreite, zustand.Messung.Akt);
 }
 
-void DesignWTWGrid(TFormZustand& zustand) {
+void DesignWTWGrid(TProgrammZustand& zustand) {
     DesignWTWGrid(zustand.Tabelle, zustand.Messung.Messgroesse, zustand.GleitAnzeigen,
                   zustand.Messung.Akt);
 }
 
-void AnzeigeLeeren(TFormZustand& zustand) {
+void AnzeigeLeeren(TProgrammZustand& zustand) {
     MemoLeeren(zustand.Memo);
     TabelleLeeren(zustand.Tabelle);
 }

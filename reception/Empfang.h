@@ -3,7 +3,7 @@
 #pragma once
 
 #include "acquisition/Messwert.h"
-#include "reception/FormZustand.h"
+#include "reception/ProgrammZustand.h"
 #include "storage/AutoSpeichern.h"
 #include "storage/Uhr.h"
 #include "storage/Zeitpunkt.h"
@@ -35,26 +35,26 @@ struct TChunkErgebnis {
 // with the same stamps), averaged, listed and saved (immediately or by the autosave step), in
 // order. Then, in every mode, the chunk is shown in the memo (emptied after 1000 characters or
 // the tenth chunk with a line feed) and, in an unformatted measurement, in the table.
-TChunkErgebnis ChunkVerarbeiten(TFormZustand& zustand, std::string_view chunk,
+TChunkErgebnis ChunkVerarbeiten(TProgrammZustand& zustand, std::string_view chunk,
                                 const TUhrzeit& jetzt);
 
 // The line went away in the middle of a measurement: a record cut by the loss is dropped (the
 // bytes after the return start a new one), and the chart shows the interruption.
-void LeitungVerloren(TFormZustand& zustand);
+void LeitungVerloren(TProgrammZustand& zustand);
 
 // The state of a window's first activation at the time `jetzt`, before PHRX.CFG is read: no
 // measurement, no saving, the settings' defaults ("Daten.txt" with automatic names, 10 values in
 // the moving average), the autosave window from now for an hour, and the decimal comma.
-void AnfangszustandSetzen(TFormZustand& zustand, const TZeitpunkt& jetzt);
+void AnfangszustandSetzen(TProgrammZustand& zustand, const TZeitpunkt& jetzt);
 
 // The start of a meter measurement: meter layout, LeseModus lmWTW, empty record buffer, interval
 // sums and the saved-values count 0, histories and averages 0.
-void WTWMessungBeginnen(TFormZustand& zustand);
+void WTWMessungBeginnen(TProgrammZustand& zustand);
 
 // The table layouts with the settings and state of the window.
-void DesignStandardGrid(TFormZustand& zustand);
-void DesignWTWGrid(TFormZustand& zustand);
+void DesignStandardGrid(TProgrammZustand& zustand);
+void DesignWTWGrid(TProgrammZustand& zustand);
 
 // "Fenster löschen": empties the memo and every data cell; the header row and the current cell
 // stay.
-void AnzeigeLeeren(TFormZustand& zustand);
+void AnzeigeLeeren(TProgrammZustand& zustand);

@@ -6,7 +6,7 @@
 #include "reception/Empfang.h"
 #include "storage/Speichern.h"
 
-void MessungsZustandBeginnen(TFormZustand& zustand, TLeseModus art) {
+void MessungsZustandBeginnen(TProgrammZustand& zustand, TLeseModus art) {
     if (art == lmWTW) {
         WTWMessungBeginnen(zustand);
     } else {
@@ -15,12 +15,12 @@ void MessungsZustandBeginnen(TFormZustand& zustand, TLeseModus art) {
     }
 }
 
-void MessungsZustandBeenden(TFormZustand& zustand) {
+void MessungsZustandBeenden(TProgrammZustand& zustand) {
     zustand.Messung.LeseModus = lmKeiner;
 }
 
-void SpeichernEinschalten(TFormZustand& zustand, TKonfiguration& konfiguration, TSpeicherArt art,
-                          const TZeitpunkt& heute) {
+void SpeichernEinschalten(TProgrammZustand& zustand, TKonfiguration& konfiguration,
+                          TSpeicherArt art, const TZeitpunkt& heute) {
     TSpeicherZustand& speicher = zustand.Speicher;
     speicher.Art = art;
     if (!SpeichernStarten(speicher, konfiguration, heute)) {
@@ -29,7 +29,7 @@ void SpeichernEinschalten(TFormZustand& zustand, TKonfiguration& konfiguration, 
     }
 }
 
-void SpeichernAusschalten(TFormZustand& zustand) {
+void SpeichernAusschalten(TProgrammZustand& zustand) {
     TSpeicherZustand& speicher = zustand.Speicher;
     if (speicher.Art == TSpeicherArt::Aus) {
         return;

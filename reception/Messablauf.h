@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
-#include "reception/FormZustand.h"
+#include "reception/ProgrammZustand.h"
 #include "settings/Konfiguration.h"
 #include "storage/Zeitpunkt.h"
 
@@ -11,17 +11,17 @@
 
 // A measurement of `art` (lmRS232 or lmWTW) begins: the meter layout and its fresh sums and
 // averages, or the unformatted layout.
-void MessungsZustandBeginnen(TFormZustand& zustand, TLeseModus art);
+void MessungsZustandBeginnen(TProgrammZustand& zustand, TLeseModus art);
 
 // The measurement ended.
-void MessungsZustandBeenden(TFormZustand& zustand);
+void MessungsZustandBeenden(TProgrammZustand& zustand);
 
 // Saving of `art` (Sofort or Auto) begins into the data file `konfiguration` names (see
 // SpeichernStarten), switching off the other kind. When the file cannot be opened, saving stays
 // off and EMeldung says why, naming the file.
-void SpeichernEinschalten(TFormZustand& zustand, TKonfiguration& konfiguration, TSpeicherArt art,
-                          const TZeitpunkt& heute);
+void SpeichernEinschalten(TProgrammZustand& zustand, TKonfiguration& konfiguration,
+                          TSpeicherArt art, const TZeitpunkt& heute);
 
 // Saving ends and the data file is closed (EInOutError when closing fails; saving is off all the
 // same). Nothing happens while no saving is on.
-void SpeichernAusschalten(TFormZustand& zustand);
+void SpeichernAusschalten(TProgrammZustand& zustand);

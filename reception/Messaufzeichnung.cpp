@@ -10,7 +10,8 @@
 TMessAufzeichnung::TMessAufzeichnung(TRohAufzeichnung::TMonoUhr monoUhr)
     : roh_(std::move(monoUhr)) {}
 
-std::exception_ptr TMessAufzeichnung::MessungBegonnen(bool gewuenscht, const TFormZustand& zustand,
+std::exception_ptr TMessAufzeichnung::MessungBegonnen(bool gewuenscht,
+                                                      const TProgrammZustand& zustand,
                                                       const std::string& anschluss,
                                                       const TRohWerte& leitung,
                                                       std::string_view art, const TUhrzeit& jetzt) {
@@ -25,7 +26,7 @@ std::exception_ptr TMessAufzeichnung::MessungBegonnen(bool gewuenscht, const TFo
     return Eintragen(TRohArt::Geoeffnet, LeitungText(leitung), jetzt);
 }
 
-std::exception_ptr TMessAufzeichnung::Beginnen(const TFormZustand& zustand,
+std::exception_ptr TMessAufzeichnung::Beginnen(const TProgrammZustand& zustand,
                                                const std::string& anschluss,
                                                const TRohWerte& leitung, const TUhrzeit& jetzt) {
     if (!festeDatei_.empty() && festeGescheitert_) {
@@ -86,7 +87,7 @@ void TMessAufzeichnung::Umbenennen(const std::string& datendatei) {
     }
 }
 
-std::exception_ptr TMessAufzeichnung::SpeichernBegonnen(const TFormZustand& zustand,
+std::exception_ptr TMessAufzeichnung::SpeichernBegonnen(const TProgrammZustand& zustand,
                                                         const TUhrzeit& jetzt) {
     if (!roh_.Aktiv()) {
         return nullptr;

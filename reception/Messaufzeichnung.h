@@ -36,10 +36,9 @@ public:
     // A measurement of `art` ("RS232" or "WTW") has opened the port `anschluss` with the line
     // settings `leitung`. Starts a capture when one is wanted and none runs (a running saving
     // is noted first, so a replay saves from the start), then notes the start and the opening.
-    [[nodiscard]] std::exception_ptr MessungBegonnen(bool gewuenscht, const TFormZustand& zustand,
-                                                     const std::string& anschluss,
-                                                     const TRohWerte& leitung, std::string_view art,
-                                                     const TUhrzeit& jetzt);
+    [[nodiscard]] std::exception_ptr
+    MessungBegonnen(bool gewuenscht, const TProgrammZustand& zustand, const std::string& anschluss,
+                    const TRohWerte& leitung, std::string_view art, const TUhrzeit& jetzt);
 
     // From the event loop: milliseconds until Synchronisieren() has work (-1: none), the sync
     // itself, and the reports of a full disk that began or ended.
@@ -56,7 +55,7 @@ public:
     // Saving started with the settings and data file of `zustand`. A measurement's capture
     // that was begun before any saving (an automatic name is made only when saving starts)
     // takes the name of this data file, so the two stay side by side.
-    [[nodiscard]] std::exception_ptr SpeichernBegonnen(const TFormZustand& zustand,
+    [[nodiscard]] std::exception_ptr SpeichernBegonnen(const TProgrammZustand& zustand,
                                                        const TUhrzeit& jetzt);
 
     // The measurement ended (`portOffen`: its port was still open, not lost). The capture of
@@ -69,7 +68,7 @@ public:
 
 private:
     void Umbenennen(const std::string& datendatei);
-    std::exception_ptr Beginnen(const TFormZustand& zustand, const std::string& anschluss,
+    std::exception_ptr Beginnen(const TProgrammZustand& zustand, const std::string& anschluss,
                                 const TRohWerte& leitung, const TUhrzeit& jetzt);
 
     TRohAufzeichnung roh_;

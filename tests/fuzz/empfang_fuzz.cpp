@@ -83,7 +83,7 @@ struct TEinstellungen {
     std::int32_t Schritt = 0;
 };
 
-TEinstellungen Einrichten(TFormZustand& zustand, const std::uint8_t* kopf) {
+TEinstellungen Einrichten(TProgrammZustand& zustand, const std::uint8_t* kopf) {
     TKonfiguration& k = zustand.Konfiguration;
     k.AutoDateiname = false;
     k.Ueberschreiben = true; // empties the file of the previous input
@@ -147,7 +147,7 @@ bool FelderStimmen(std::string_view zeile) {
     return tabs == 5 || tabs == 9;
 }
 
-void DateiPruefen(const TFormZustand& zustand, int gemeldet, bool autoSpeichern) {
+void DateiPruefen(const TProgrammZustand& zustand, int gemeldet, bool autoSpeichern) {
     const std::string inhalt = DateiLesen();
     const std::vector<std::string_view> zeilen = Zeilen(inhalt);
     const std::int32_t gespeichert = zustand.Speicher.AnzahlGespeichert;
@@ -172,7 +172,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* daten, std::size_t gro
     static const bool aufraeumenVorgemerkt = (DateiPfad(), std::atexit(Aufraeumen) == 0);
     (void)aufraeumenVorgemerkt;
 
-    TFormZustand zustand;
+    TProgrammZustand zustand;
     const TEinstellungen einstellungen = Einrichten(zustand, daten);
     const TUhr uhr = LaufendeUhr(einstellungen.Schritt);
     WTWMessungBeginnen(zustand);

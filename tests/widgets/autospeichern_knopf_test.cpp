@@ -227,7 +227,7 @@ private slots:
             d.PBSpinEdit2->SetValue(25);
             d.OKButton->click();
         }));
-        const TFormZustand& z = f.Zustand;
+        const TProgrammZustand& z = f.Zustand;
         QCOMPARE(z.AutoSpeicher.Speicherbeginn, (TZeitpunkt{6, 12, 2001, 14, 30, 0}));
         QCOMPARE(z.AutoSpeicher.Speicherende, (TZeitpunkt{6, 12, 2001, 15, 30, 0}));
         QCOMPARE(f.Label10->text(), QStringLiteral("06.12.2001, 14:30:00"));
@@ -275,7 +275,7 @@ private slots:
         QVERIFY2(rig.Fehler.front().contains(QStringLiteral("fehlt/")),
                  qPrintable(rig.Fehler.front()));
         // What the dialog set stays the program's setting.
-        const TFormZustand& z = f.Zustand;
+        const TProgrammZustand& z = f.Zustand;
         QCOMPARE(int{z.Konfiguration.Speicherintervall}, 300);
         QVERIFY(z.Konfiguration.MittelwertIntervall);
         QCOMPARE(z.AutoSpeicher.Speicherbeginn, (TZeitpunkt{6, 12, 2001, 14, 30, 0}));

@@ -218,7 +218,7 @@ private slots:
     void autospeichernZeigtDenStand() {
         THauptfensterRig rig;
         TForm1& f = *rig.Form;
-        TFormZustand& z = f.Zustand;
+        TProgrammZustand& z = f.Zustand;
         z.Speicher.AutoSpeichernAktiv = true;
         QVERIFY(SpeichernStarten(z.Speicher, z.Konfiguration, THauptfensterRig::Uhrzeit()));
         z.AutoSpeicher.Speicherbeginn = TZeitpunkt{7, 12, 2026, 9, 0, 0};
@@ -246,7 +246,7 @@ private slots:
 
     void konfigurationWirdVorDemErstenLayoutGelesen() {
         THauptfensterRig rig("0         ; a\r\n1         ; b\r\n0\r\n0\r\n0\r\n25\r\n30\r\n");
-        TFormZustand& z = rig.Form->Zustand;
+        TProgrammZustand& z = rig.Form->Zustand;
         QVERIFY(!z.Konfiguration.AutoDateiname);
         QVERIFY(z.Konfiguration.Ueberschreiben);
         QCOMPARE(z.Konfiguration.AnzahlGleitMittel, 25);

@@ -42,7 +42,7 @@ struct TAufbau {
     }
 
     TTestOrdner ordner;
-    TFormZustand zustand;
+    TProgrammZustand zustand;
     TEinstellungen einstellungen;
     TFakeComDevice* fake = new TFakeComDevice; // the port owns it
     TComPort port{std::unique_ptr<TComDevice>(fake)};
@@ -51,7 +51,7 @@ struct TAufbau {
 
 TEST(Protokollant, SchreibtDieEreignisseEinerMessungInIhrerFolge) {
     TAufbau a;
-    TFormZustand& zustand = a.zustand;
+    TProgrammZustand& zustand = a.zustand;
     TFakeComDevice* fake = a.fake;
     TMessung& messung = a.messung;
     TProtokoll protokoll([&] { return zustand.Konfiguration.Ausgabedatei; }, FesteUhr(Jetzt, 3600),
@@ -119,7 +119,7 @@ TEST(Protokollant, DieDatendateiSpeistDieKette) {
     TEinstellungen einstellungen;
     einstellungen.AngabenInDatei = true;
     TAufbau a(einstellungen);
-    TFormZustand& zustand = a.zustand;
+    TProgrammZustand& zustand = a.zustand;
     TFakeComDevice* fake = a.fake;
     TMessung& messung = a.messung;
     std::int64_t mono = 0;

@@ -74,7 +74,7 @@ public:
     }
 
     QTemporaryDir ordner;
-    TFormZustand zustand;
+    TProgrammZustand zustand;
     TEinstellungen einstellungen;
     TFakeComDevice* Geraet = nullptr;
     std::unique_ptr<TComPort> port;

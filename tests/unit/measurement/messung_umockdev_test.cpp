@@ -29,7 +29,7 @@ TEST(MessungUmockdev, EinWiederEingesteckterAdapterWecktDasWartenUnterNeuemNamen
     const TSerialDevice adapter = FtdiAdapter("/dev/ttyUSB0", "A50285BI", "1-2");
     bed.Plug(adapter);
 
-    TFormZustand zustand;
+    TProgrammZustand zustand;
     AnfangszustandSetzen(zustand, TZeitpunkt{6, 12, 2026, 16, 53, 34});
     const TEinstellungen einstellungen;
     auto geraet = std::make_unique<TFakeComDevice>();

@@ -72,7 +72,7 @@ public:
     }
 
     QTemporaryDir ordner;
-    TFormZustand zustand;
+    TProgrammZustand zustand;
     TEinstellungen einstellungen;
     TVeroeffentlichenEinstellungen veroeffentlichen;
     TFakeComDevice* Geraet = nullptr;

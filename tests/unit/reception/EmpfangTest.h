@@ -57,7 +57,7 @@ protected:
         return DateiLesen(ordner / "Daten.txt");
     }
 
-    TFormZustand zustand;
+    TProgrammZustand zustand;
     TUhr uhr = FesteUhr(Nikolaus2001, 3600);
     TTestOrdner ordner;
 

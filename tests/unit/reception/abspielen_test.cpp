@@ -96,7 +96,7 @@ protected:
         k.GleitendesMittel = true; // autosave writes the moving average
         return k;
     }();
-    TFormZustand zustand;
+    TProgrammZustand zustand;
     TRohAufzeichnung roh;
     std::int64_t ms = std::int64_t{1792889990} * 1000; // 25.10.2026, 02:59:50 CEST
 

@@ -72,7 +72,7 @@ struct TAblauf {
 class EmpfangZerlegung : public EmpfangTest {
 protected:
     TAblauf Abspielen(const std::vector<std::string>& chunks) {
-        TFormZustand frisch;
+        TProgrammZustand frisch;
         frisch.Konfiguration.AutoDateiname = false;
         frisch.Konfiguration.Ausgabedatei = ordner.Datei("Daten" + std::to_string(++laeufe_));
         EXPECT_TRUE(SpeichernStarten(frisch.Speicher, frisch.Konfiguration, Nikolaus2001));

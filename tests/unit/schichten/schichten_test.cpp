@@ -38,6 +38,7 @@ const std::vector<std::string> Ordner = {
     "audit/",             // the audit trail, its hash chain and the check of a data file
     "app/",               // configuration files, command line, port defaults, texts
     "publish/",           // readings to an MQTT broker: outbox, payload, connection
+    "session/",           // one run: the measurement with its trail, publisher and capture
     "headless/",          // logging without a window, the replay command
     "mainwindow/",        // TForm1 and its dialogs
     "main/",              // main()
@@ -67,11 +68,12 @@ const std::map<std::string, TSchicht> Schichten = {
     {"quorlits_audit", {13, "audit/"}},
     {"quorlits_app", {14, "app/"}},
     {"quorlits_publish", {15, "publish/"}},
-    {"quorlits_ohnefenster", {16, "headless/"}},
-    {"quorlits_mainform", {17, "mainwindow/"}},
-    {"quorlits", {18, "main/"}},
-    {"quorlits_sammler", {19, "collector/"}},
-    {"quorlits-sammler", {20, "collector/"}},
+    {"quorlits_sitzung", {16, "session/"}},
+    {"quorlits_ohnefenster", {17, "headless/"}},
+    {"quorlits_mainform", {18, "mainwindow/"}},
+    {"quorlits", {19, "main/"}},
+    {"quorlits_sammler", {20, "collector/"}},
+    {"quorlits-sammler", {21, "collector/"}},
 };
 
 // The folder a file lies in directly, or empty outside the product.

@@ -20,7 +20,7 @@
 // The active reading mode.
 enum TLeseModus : std::uint8_t { lmKeiner = 0, lmRS232 = 1, lmWTW = 2 };
 
-// Measurement state of the main window.
+// Measurement state of the program.
 struct TMessZustand {
     TLeseModus LeseModus = lmKeiner;
     TRahmenZustand Rahmen; // EmpfangsPuffer, InRahmen and Gerahmt of the record being assembled
@@ -28,10 +28,11 @@ struct TMessZustand {
     TAktZelle Akt;
 };
 
-// Everything the main window knows apart from its widgets. The window shows it; the receive
-// steps and the measurement transitions (reception/Empfang.h) work on it alone, so they are
-// tested without a display.
-struct TFormZustand {
+// The program's state apart from any widget: settings, the measurement, saving, and the table
+// and memo contents. The main window shows it, the logger without a window keeps it unshown; the
+// receive steps and the measurement transitions (reception/Empfang.h) work on it alone, so they
+// are tested without a display.
+struct TProgrammZustand {
     TKonfiguration Konfiguration;
     TMessZustand Messung;
     TGleitMittel Gleit;
