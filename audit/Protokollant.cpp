@@ -48,7 +48,7 @@ TProtokollant::TProtokollant(TMessung& messung, TProtokoll& protokoll, QObject* 
     connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) {
         Eintragen("Messbeginn", ArtText(art) + " an " + messung_.Leitung().MessName);
     });
-    connect(m, &TMessung::NichtBegonnen, this,
+    connect(m, &TMessung::BeginnGescheitert, this,
             [this](TLeseModus art) { Eintragen("Messbeginn gescheitert", ArtText(art)); });
     connect(m, &TMessung::Beendet, this,
             [this](TLeseModus art) { Eintragen("Messende", ArtText(art)); });
@@ -61,12 +61,10 @@ TProtokollant::TProtokollant(TMessung& messung, TProtokoll& protokoll, QObject* 
         protokoll_.DateiGeoeffnet();
         Eintragen("Speichern ein", SpeicherText(art) + " in " + protokoll_.Datendatei());
     });
-    connect(m, &TMessung::Getrennt, this, [this](int fehler, bool wartet) {
-        Eintragen("Leitung verloren", "errno " + std::to_string(fehler) +
-                                          (wartet ? ", Messung wartet auf das Gerät" : ""));
-    });
-    connect(m, &TMessung::Zurueck, this,
-            [this](const QString& name) { Eintragen("Leitung zurück", name.toStdString()); });
+    connect(m, &TMessung::LeitungGeaendert, this,
+            [this](TLeitungsWechsel wechsel, const TLeitungsStand& stand) {
+                LeitungEintragen(wechsel, stand);
+            });
     connect(m, &TMessung::Fehler, this, [this](const std::exception_ptr& fehler) {
         Eintragen("Fehler", MeldungsText(fehler));
     });
@@ -103,6 +101,17 @@ void TProtokollant::ProgrammEnde() {
 void TProtokollant::EinstellungGeaendert(std::string_view dialog, std::string_view name,
                                          std::string_view alt, std::string_view neu) {
     Versuchen([&] { protokoll_.EinstellungGeaendert(dialog, name, alt, neu); });
+}
+
+void TProtokollant::LeitungEintragen(TLeitungsWechsel wechsel, const TLeitungsStand& stand) {
+    if (wechsel == TLeitungsWechsel::Verloren || wechsel == TLeitungsWechsel::Aufgegeben) {
+        Eintragen(
+            "Leitung verloren",
+            "errno " + std::to_string(stand.Verlustfehler) +
+                (wechsel == TLeitungsWechsel::Verloren ? ", Messung wartet auf das Gerät" : ""));
+    } else if (wechsel == TLeitungsWechsel::Zurueck) {
+        Eintragen("Leitung zurück", stand.RueckkehrName);
+    }
 }
 
 void TProtokollant::Eintragen(std::string_view ereignis, std::string_view details) {

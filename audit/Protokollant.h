@@ -6,12 +6,15 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <exception>
 #include <string>
 #include <string_view>
 
 class TDatendatei;
 class TMessung;
+struct TLeitungsStand;
+enum class TLeitungsWechsel : std::uint8_t;
 
 // Writes the measurement's events into the audit trail: start and end, saving on and off (with
 // the data file), the line lost and back, sample, operator and electrode changed, and every
@@ -44,6 +47,7 @@ private:
     template <typename Schritt>
     void Versuchen(Schritt&& schritt);
     void Eintragen(std::string_view ereignis, std::string_view details);
+    void LeitungEintragen(TLeitungsWechsel wechsel, const TLeitungsStand& stand);
 
     TMessung& messung_;
     TProtokoll& protokoll_;

@@ -190,11 +190,8 @@ void TOhneFenster::SitzungEinrichten() {
                      [this](const TMesswert& messwert) { MesswertAusgeben(messwert); });
     QObject::connect(m, &TMessung::Hinweis, s, melden);
     QObject::connect(m, &TMessung::Fehler, s, fehlerMelden);
-    QObject::connect(m, &TMessung::Getrennt, s,
-                     [this](int fehler, bool wartet) { Getrennt(fehler, wartet); });
-    QObject::connect(m, &TMessung::NochGetrennt, s, [this] { NochGetrennt(); });
-    QObject::connect(m, &TMessung::Zurueck, s, [this](const QString& name) { Zurueck(name); });
-    QObject::connect(m, &TMessung::LeitungGeaendert, s, [this] { DienstStatus(); });
+    QObject::connect(m, &TMessung::LeitungGeaendert, s,
+                     [this](TLeitungsWechsel wechsel) { LeitungGeaendert(wechsel); });
     QObject::connect(m, &TMessung::AngabeGeaendert, s,
                      [this](TAngabe angabe, const QString& alt, const QString& neu) {
                          Melden(std::string(AngabeName(angabe)) + ": „" + neu.toStdString() +

@@ -25,6 +25,7 @@ class TComPort;
 class TEingabeZeilen;
 class TMessung;
 class TSitzung;
+enum class TLeitungsWechsel : std::uint8_t;
 struct TVeroeffentlichenEinstellungen;
 
 // What a run without a window is started with.
@@ -105,9 +106,11 @@ private:
     void Eingegeben(const std::string& zeile);
     std::string Aufzeichnungsdatei() const;
     void MesswertAusgeben(const TMesswert& messwert);
-    void Getrennt(int fehler, bool wartet);
-    void NochGetrennt();
-    void Zurueck(const QString& name);
+    void LeitungGeaendert(TLeitungsWechsel wechsel);
+    void Verloren();
+    void Aufgegeben();
+    void NochWeg();
+    void Zurueck();
     void Melden(const std::string& text) const;
 
     TOhneFensterOptionen optionen_;

@@ -10,25 +10,46 @@
 #include <string>
 
 // What the logger says about a lost line. The measurement waits for the device as in the window;
-// with AutomatischWiederverbinden off in quorlits.conf the loss ends the run instead.
+// with AutomatischWiederverbinden off in quorlits.conf the loss ends the run instead. Each change
+// of the line also goes to systemd's status.
 
-void TOhneFenster::Getrennt(int fehler, bool wartet) {
-    const std::string wann = PCZeitText(Messung().Jetzt().Lokal);
-    if (!wartet) {
-        Melden(wann + ": Automatisch wiederverbinden ist in quorlits.conf ausgeschaltet; die "
-                      "Messung endet.");
-        const int code = Beenden();
-        if (BeiEnde) {
-            BeiEnde(code == 0 ? 1 : code);
-        }
-        return;
+void TOhneFenster::LeitungGeaendert(TLeitungsWechsel wechsel) {
+    switch (wechsel) {
+    case TLeitungsWechsel::Aufgegeben:
+        Aufgegeben();
+        return; // the run is over
+    case TLeitungsWechsel::Verloren:
+        Verloren();
+        break;
+    case TLeitungsWechsel::NochWeg:
+        NochWeg();
+        break;
+    case TLeitungsWechsel::Zurueck:
+        Zurueck();
+        break;
+    case TLeitungsWechsel::Sonst:
+        break;
     }
-    Melden(wann + ": Die Verbindung zu " + port_->Port() + " ist verloren (" +
-           VerbindungsGrund(fehler) + "); es wird auf das Gerät gewartet.");
+    DienstStatus();
+}
+
+void TOhneFenster::Aufgegeben() {
+    Melden(PCZeitText(Messung().Jetzt().Lokal) +
+           ": Automatisch wiederverbinden ist in quorlits.conf ausgeschaltet; die Messung endet.");
+    const int code = Beenden();
+    if (BeiEnde) {
+        BeiEnde(code == 0 ? 1 : code);
+    }
+}
+
+void TOhneFenster::Verloren() {
+    Melden(PCZeitText(Messung().Jetzt().Lokal) + ": Die Verbindung zu " + port_->Port() +
+           " ist verloren (" + VerbindungsGrund(Messung().Leitung().Verlustfehler) +
+           "); es wird auf das Gerät gewartet.");
     gemeldeterGrund_.clear();
 }
 
-void TOhneFenster::NochGetrennt() {
+void TOhneFenster::NochWeg() {
     // Said once per reason, not every second.
     const std::string& grund = Messung().Leitung().WarteGrund;
     if (grund != gemeldeterGrund_) {
@@ -37,7 +58,8 @@ void TOhneFenster::NochGetrennt() {
     }
 }
 
-void TOhneFenster::Zurueck(const QString& name) {
+void TOhneFenster::Zurueck() {
     Melden(PCZeitText(Messung().Jetzt().Lokal) + ": Das Gerät ist wieder da (" +
-           name.toStdString() + "); die Messung geht in " + optionen_.Datendatei + " weiter.");
+           Messung().Leitung().RueckkehrName + "); die Messung geht in " + optionen_.Datendatei +
+           " weiter.");
 }

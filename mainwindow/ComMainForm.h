@@ -232,6 +232,8 @@ private:
     void SitzungEinrichten(TFormOptionen& optionen);
     TMessung& Messung() const;
     void MessungBeginntZeigen(TLeseModus art);
+    void MessungBegonnenZeigen(TLeseModus art);
+    void MessungGescheitertZeigen(TLeseModus art);
     void MessungEndeZeigen(TLeseModus art);
     void KnopfBeschriften(TLeseModus art, bool laeuft);
     void EinstellungenNehmen(const TEinstellungen& neue); // OptionenKnoepfe.cpp

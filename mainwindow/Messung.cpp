@@ -65,6 +65,7 @@ void TForm1::RSLesenClick() {
         Messung().Beenden();
         MessungEndeZeigen(lmRS232);
     } else {
+        MessungBeginntZeigen(lmRS232);
         Messung().Beginnen(lmRS232);
     }
     Spalten1->setEnabled(true);
@@ -75,15 +76,16 @@ void TForm1::RSWTWLesenClick() {
         Messung().Beenden();
         MessungEndeZeigen(lmWTW);
     } else {
+        MessungBeginntZeigen(lmWTW);
         Messung().Beginnen(lmWTW);
     }
     WTWGridGleitWerte->setEnabled(true);
 }
 
-// The measurement's state is set and its port about to open.
+// A measurement is about to begin: while its port opens (perhaps waiting for the device to be
+// released) the controls it disables are disabled already.
 void TForm1::MessungBeginntZeigen(TLeseModus art) {
     if (art == lmWTW) {
-        TabelleZeigen();
         Freigeben(Andere(*this, lmWTW), false);
         Spalten1->setEnabled(false);
     } else {
@@ -92,6 +94,22 @@ void TForm1::MessungBeginntZeigen(TLeseModus art) {
         WTWGridGleitWerte->setEnabled(false);
     }
     MessbeginnZeigen();
+}
+
+// The measurement runs: a meter measurement's fresh table is shown.
+void TForm1::MessungBegonnenZeigen(TLeseModus art) {
+    if (art == lmWTW) {
+        TabelleZeigen();
+    }
+    KnopfBeschriften(art, true);
+}
+
+// The port of a start did not open: the table as the start left it, the controls as before.
+void TForm1::MessungGescheitertZeigen(TLeseModus art) {
+    if (art == lmWTW) {
+        TabelleZeigen();
+    }
+    MessungEndeZeigen(art);
 }
 
 // The measurement ended, or its start was undone: the controls are as before the start.

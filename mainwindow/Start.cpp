@@ -79,10 +79,10 @@ void TForm1::SitzungEinrichten(TFormOptionen& optionen) {
     connect(s, &TSitzung::VeroeffentlichenGeaendert, this, [this] { VeroeffentlichenZeigen(); });
     connect(s, &TSitzung::VeroeffentlichenStoerung, this, &HinweisMelden);
     TMessung* m = &Messung();
-    connect(m, &TMessung::Beginnt, this, [this](TLeseModus art) { MessungBeginntZeigen(art); });
-    connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) { KnopfBeschriften(art, true); });
+    connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) { MessungBegonnenZeigen(art); });
     connect(m, &TMessung::Beendet, this, [this](TLeseModus art) { KnopfBeschriften(art, false); });
-    connect(m, &TMessung::NichtBegonnen, this, [this](TLeseModus art) { MessungEndeZeigen(art); });
+    connect(m, &TMessung::BeginnGescheitert, this,
+            [this](TLeseModus art) { MessungGescheitertZeigen(art); });
     connect(m, &TMessung::ChunkVerarbeitet, this,
             [this](const TChunkErgebnis& ergebnis) { ChunkZeigen(ergebnis); });
     connect(m, &TMessung::LeitungGeaendert, this, [this] { LeitungZeigen(); });

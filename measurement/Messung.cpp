@@ -4,6 +4,7 @@
 
 #include "framework/Meldung.h"
 #include "measurement/Rueckkehr.h"
+#include "measurement/Vorlauf.h"
 #include "reception/Messablauf.h"
 #include "serial/ComPort.h"
 #include "serial/ComPortDevices.h"
@@ -13,7 +14,6 @@
 #include "storage/EInOutError.h"
 #include "storage/RohdatenEinstellungen.h"
 
-#include <QMetaMethod>
 #include <QTimer>
 
 #include <utility>
@@ -45,7 +45,6 @@ TMessung::TMessung(TProgrammZustand& zustand, TComPort& port, const TEinstellung
     syncTakt_->setObjectName(QStringLiteral("Synctakt"));
     syncTakt_->setSingleShot(true);
     connect(syncTakt_, &QTimer::timeout, this, [this] { Synchronisieren(); });
-    zustand_.MesswertAbgabe = [this](const TMesswert& messwert) { emit NeuerMesswert(messwert); };
     if (zustand_.Speicher.Angaben.Bediener.empty()) {
         zustand_.Speicher.Angaben.Bediener = AnmeldeName();
     }
@@ -53,20 +52,9 @@ TMessung::TMessung(TProgrammZustand& zustand, TComPort& port, const TEinstellung
     port_.OnLineLost = [this](TCustomComPort*, int fehler) { LeitungWeg(fehler); };
 }
 
-void TMessung::connectNotify(const QMetaMethod& signal) {
-    if (signal == QMetaMethod::fromSignal(&TMessung::MesswertVorDemSchreiben)) {
-        zustand_.MesswertVorDemSchreiben = [this](const TMesswert& messwert,
-                                                  std::optional<std::int64_t> zeile) {
-            emit MesswertVorDemSchreiben(messwert, zeile);
-        };
-    }
-}
-
 TMessung::~TMessung() {
     port_.OnRxChar = {};
     port_.OnLineLost = {};
-    zustand_.MesswertAbgabe = {};
-    zustand_.MesswertVorDemSchreiben = {};
 }
 
 void TMessung::AufzeichnungsDateiSetzen(std::string pfad, TRohOeffnung art) {
@@ -87,7 +75,9 @@ void TMessung::SyncPlanen() {
 }
 
 void TMessung::Synchronisieren() {
-    emit VorDemSichern();
+    if (vorlauf_ != nullptr) {
+        vorlauf_->VorDemSichern();
+    }
     try {
         SpeicherSynchronisieren(zustand_.Speicher);
     } catch (...) {
@@ -131,7 +121,6 @@ void TMessung::Beginnen(TLeseModus art, bool aufzeichnungNoetig, bool geraetAbwa
     MessungsZustandBeginnen(zustand_, art);
     ProbeMarkieren(); // the chart was emptied: it begins with the sample being measured
     UnterbrechungenVergessen();
-    emit Beginnt(art);
     int abwarten = 0; // the errno of a device that is waited for from the start
     try {
         PortOeffnen();
@@ -140,7 +129,7 @@ void TMessung::Beginnen(TLeseModus art, bool aufzeichnungNoetig, bool geraetAbwa
         if (abwarten == 0) {
             // A start that could not open its port is no measurement: it is undone.
             MessungsZustandBeenden(zustand_);
-            emit NichtBegonnen(art);
+            emit BeginnGescheitert(art);
             throw;
         }
     }
@@ -197,7 +186,7 @@ void TMessung::Beenden() {
 std::exception_ptr TMessung::PortSchliessen() {
     if (WartetAufGeraet()) {
         WartenBeenden();
-        emit LeitungGeaendert();
+        LeitungMelden(TLeitungsWechsel::Sonst);
         return nullptr;
     }
     try {
@@ -307,7 +296,7 @@ void TMessung::Empfangen(int anzahl) {
     if (aufzeichnung_.Aktiv()) {
         AufzeichnungsFehler(aufzeichnung_.Eintragen(TRohArt::Empfangen, chunk, jetzt));
     }
-    const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand_, chunk, jetzt);
+    const TChunkErgebnis ergebnis = ChunkVerarbeiten(zustand_, chunk, jetzt, MesswertSchritte());
     SyncPlanen();
     emit ChunkVerarbeitet(ergebnis);
     if (ergebnis.Fehler) {
@@ -320,6 +309,19 @@ void TMessung::Empfangen(int anzahl) {
                          DateiBezug(datei), ergebnis.Fehler)));
         }
     }
+}
+
+// The line of a reading is counted before it is written only for a TVorlauf that asks for it.
+TMesswertSchritte TMessung::MesswertSchritte() {
+    TMesswertSchritte schritte;
+    schritte.Gelistet = [this](const TMesswert& messwert) { emit NeuerMesswert(messwert); };
+    if (vorlauf_ != nullptr) {
+        schritte.VorDerZeile = [this](const TMesswert& messwert,
+                                      std::optional<std::int64_t> zeile) {
+            vorlauf_->VorDerZeile(messwert, zeile);
+        };
+    }
+    return schritte;
 }
 
 void TMessung::Aufzeichnen(TRohArt art, std::string_view daten) {

@@ -15,6 +15,7 @@
 #include <QObject>
 #include <QString>
 
+#include <cstdint>
 #include <exception>
 #include <optional>
 #include <string>
@@ -23,6 +24,7 @@ class QFileSystemWatcher;
 class QTimer;
 class TComPort;
 class TComPortWatch;
+class TVorlauf;
 
 // The text of an error for a message line: a file error with its German system text.
 std::string NutzerText(const std::exception_ptr& fehler);
@@ -35,6 +37,19 @@ struct TLeitungsStand {
     int Unterbrechungen = 0;                     // of this measurement
     std::optional<TUhrzeit> LetzteUnterbrechung; // start and end of the last one
     std::optional<TUhrzeit> LetzteRueckkehr;
+    int Verlustfehler = 0;     // the errno the device went away with the last time
+    std::string RueckkehrName; // the name it came back under the last time
+};
+
+// What happened to the line of a measurement.
+enum class TLeitungsWechsel : std::uint8_t {
+    Verloren,   // the device went away; the measurement waits for it
+    Aufgegeben, // the device went away and is not waited for (also told through Fehler)
+    NochWeg,    // a try to reopen failed; WarteGrund says why
+    Zurueck,    // the device is back, under RueckkehrName
+    // Anything else: a wait for a device absent at the start began, a wait ended with the
+    // measurement, or a new measurement forgot the interruptions of the one before.
+    Sonst,
 };
 
 // A measurement on a serial port, as the window and the logger run it: its start and end,
@@ -79,7 +94,7 @@ public:
     void AngabeSetzen(TAngabe angabe, const std::string& wert, const std::string& grund = {});
 
     // Begins a measurement of `art` (lmRS232 or lmWTW): its state, then the port, then the
-    // capture. A port that does not open undoes the start (NichtBegonnen) and raises EMeldung
+    // capture. A port that does not open undoes the start (BeginnGescheitert) and raises EMeldung
     // (telling of the EComPort, naming the device and its errno). A capture that cannot start is
     // reported through Fehler and the measurement runs without it, unless `aufzeichnungNoetig`:
     // then it raises EMeldung. With `geraetAbwarten` a device that cannot be opened yet (absent,
@@ -105,34 +120,25 @@ public:
     // One more try to reopen the port of a lost line; the wait's timer and wake-ups call it.
     void WiederverbindenVersuchen();
 
+    // The one file to be ahead of the data file (see TVorlauf), or none (nullptr); it must
+    // outlive the measurement or be taken back first. Only while there is one is the line of
+    // each reading counted before it is written.
+    void VorlaufSetzen(TVorlauf* vorlauf) noexcept { vorlauf_ = vorlauf; }
+
 signals:
-    // The state of a measurement of `art` is set; its port opens next.
-    void Beginnt(TLeseModus art);
-    // The port is open (and the capture begun).
+    // A measurement of `art` began: its port is open (or its device is waited for) and its
+    // capture begun.
     void Begonnen(TLeseModus art);
     // The port of a start did not open: the start is undone, no measurement runs.
-    void NichtBegonnen(TLeseModus art);
+    void BeginnGescheitert(TLeseModus art);
     void Beendet(TLeseModus art);
     void SpeichernGeaendert(TSpeicherArt art);
-    // A chunk was received, captured, listed and saved.
+    // A chunk was received, captured, listed and saved: what the window shows of it.
     void ChunkVerarbeitet(const TChunkErgebnis& ergebnis);
     // Each new reading once it is listed and saved.
     void NeuerMesswert(const TMesswert& messwert);
-    // With immediate saving, right before the reading's line is written: the line of the data
-    // file it will stand on (empty when the file cannot be read back). NeuerMesswert follows.
-    void MesswertVorDemSchreiben(const TMesswert& messwert, std::optional<std::int64_t> zeile);
-    // The data file and the capture are brought onto the disk right after this: what a
-    // listener keeps of the same readings is to be there first.
-    void VorDemSichern();
-    // The line went away: `wartet` when the measurement waits for the device; else the loss is
-    // also reported through Fehler.
-    void Getrennt(int fehler, bool wartet);
-    // A try to reopen failed; Leitung().WarteGrund says why.
-    void NochGetrennt();
-    // The device is back under `name`.
-    void Zurueck(const QString& name);
-    // Leitung() changed.
-    void LeitungGeaendert();
+    // The line changed: `wechsel` says what happened, `stand` is Leitung() after it.
+    void LeitungGeaendert(TLeitungsWechsel wechsel, const TLeitungsStand& stand);
     // An error the user must read (an EMeldung): reception, saving, capture or a lost line. A
     // full disk is one error when it begins, however many readings wait meanwhile.
     void Fehler(const std::exception_ptr& fehler);
@@ -144,19 +150,14 @@ signals:
     void AngabeGeaendert(TAngabe angabe, const QString& alt, const QString& neu,
                          const QString& grund);
 
-protected:
-    // MesswertVorDemSchreiben is asked for only once someone listens: the line it names costs a
-    // count of the data file's lines once after each opening. It stays asked for after the
-    // listener has gone: a disconnect may come with Qt's own lock held, where nothing of the
-    // object may be asked.
-    void connectNotify(const QMetaMethod& signal) override;
-
 private:
     std::exception_ptr PortSchliessen();
     void MessungAbschliessen(bool portOffen);
     void SchliessFehlerMelden(const std::exception_ptr& fehler);
     void Empfangen(int anzahl);
+    TMesswertSchritte MesswertSchritte();
     void LeitungWeg(int fehler);
+    void LeitungMelden(TLeitungsWechsel wechsel);
     // The wait for the device; `verloren`: it went away during the measurement (else it was
     // not there at the start).
     void WartenBeginnen(int fehler, bool verloren);
@@ -183,6 +184,7 @@ private:
     TMessAufzeichnung aufzeichnung_;
     TLeitungsStand leitung_;
     TPortIdentity adapter_; // the adapter the measurement opened; empty off USB
+    TVorlauf* vorlauf_ = nullptr;
     QTimer* syncTakt_ = nullptr;
     QTimer* wiederverbindenTakt_ = nullptr;
     QFileSystemWatcher* ordnerWaechter_ = nullptr;

@@ -25,15 +25,20 @@ constexpr int VersuchAbstandMs = 1000;
 
 } // namespace
 
+void TMessung::LeitungMelden(TLeitungsWechsel wechsel) {
+    emit LeitungGeaendert(wechsel, leitung_);
+}
+
 void TMessung::LeitungWeg(int fehler) {
     Aufzeichnen(TRohArt::Verloren, std::to_string(fehler));
+    leitung_.Verlustfehler = fehler;
     if (!port_.Connected() || Modus() == lmKeiner || !einstellungen_.AutomatischWiederverbinden) {
         const std::string geraet = port_.Port();
         emit Fehler(std::make_exception_ptr(EMeldung(
             "Die Verbindung zu " + geraet + " ist verloren (" + VerbindungsGrund(fehler) + ").",
             GeraetBezug(DevicePathOfPort(geraet), fehler),
             std::make_exception_ptr(EComPort(CError_ReadFailed, fehler)))));
-        emit Getrennt(fehler, false);
+        LeitungMelden(TLeitungsWechsel::Aufgegeben);
         return;
     }
     WartenBeginnen(fehler, true);
@@ -65,10 +70,7 @@ void TMessung::WartenBeginnen(int fehler, bool verloren) {
         connect(geraeteWaechter_, &TComPortWatch::DevicesChanged, this,
                 [this] { WiederverbindenVersuchen(); });
     }
-    if (verloren) {
-        emit Getrennt(fehler, true);
-    }
-    emit LeitungGeaendert();
+    LeitungMelden(verloren ? TLeitungsWechsel::Verloren : TLeitungsWechsel::Sonst);
 }
 
 // A device node or link that appears in the folder of the port's name is tried at once
@@ -96,8 +98,7 @@ void TMessung::WiederverbindenVersuchen() {
     }
     const std::string name = RueckkehrName(leitung_.MessName, adapter_, leitung_.WarteGrund);
     if (name.empty()) {
-        emit NochGetrennt();
-        emit LeitungGeaendert();
+        LeitungMelden(TLeitungsWechsel::NochWeg);
         return;
     }
     port_.SetPort(name);
@@ -106,17 +107,16 @@ void TMessung::WiederverbindenVersuchen() {
     } catch (const EComPort& fehler) {
         // Not there, no permission yet, busy: the wait goes on and says why.
         leitung_.WarteGrund = OeffnenGrund(fehler);
-        emit NochGetrennt();
-        emit LeitungGeaendert();
+        LeitungMelden(TLeitungsWechsel::NochWeg);
         return;
     }
     leitung_.LetzteUnterbrechung = leitung_.WarteZeit;
     leitung_.LetzteRueckkehr = Jetzt();
+    leitung_.RueckkehrName = name;
     Aufzeichnen(TRohArt::Zurueck, {});
     Aufzeichnen(TRohArt::Geoeffnet, LeitungText(LineSettingsTexts(port_)));
     WartenBeenden();
-    emit Zurueck(QString::fromStdString(name));
-    emit LeitungGeaendert();
+    LeitungMelden(TLeitungsWechsel::Zurueck);
 }
 
 void TMessung::WartenBeenden() {
@@ -140,5 +140,7 @@ void TMessung::UnterbrechungenVergessen() {
     leitung_.Unterbrechungen = 0;
     leitung_.LetzteUnterbrechung.reset();
     leitung_.LetzteRueckkehr.reset();
-    emit LeitungGeaendert();
+    leitung_.Verlustfehler = 0;
+    leitung_.RueckkehrName.clear();
+    LeitungMelden(TLeitungsWechsel::Sonst);
 }

@@ -244,7 +244,7 @@ void TAusgang::Ablegen(const TAusgangsSatz& nachricht) {
     SatzUebernehmen(satz, stelle, static_cast<std::uint32_t>(text.size()));
 }
 
-std::size_t TAusgang::Quittieren(const std::string& messung, std::uint64_t seq) {
+std::size_t TAusgang::QuittungNehmen(const std::string& messung, std::uint64_t seq) {
     const auto nummer = messungsNummern_.find(messung);
     if (nummer == messungsNummern_.end()) {
         return 0;
@@ -297,9 +297,9 @@ void TAusgang::VorneAufraeumen() {
     naechste_ = std::max(naechste_, basis_);
 }
 
-std::vector<TAusgangsSatz> TAusgang::Naechste(std::size_t fenster) {
+std::vector<TAusgangsSatz> TAusgang::Naechste(std::size_t hoechstens) {
     std::vector<TAusgangsSatz> saetze;
-    while (unterwegs_ < fenster && naechste_ < basis_ + eintraege_.size()) {
+    while (unterwegs_ < hoechstens && naechste_ < basis_ + eintraege_.size()) {
         TEintrag& eintrag = Eintrag(naechste_++);
         if (eintrag.Erledigt) {
             continue;

@@ -20,7 +20,8 @@
 // read up to its last whole record (a torn record at its end is cut off), so a restarted
 // program sends again everything that was not acknowledged, from the first one on.
 //
-// Messages go out through a window: at most `fenster` are handed out and not yet acknowledged.
+// Messages go out a limited number at a time: at most `hoechstens` are handed out and not yet
+// acknowledged.
 // A full outbox (its limit in bytes) drops its oldest messages, tells so once through
 // BeiVoll, and takes the new one; saving readings never waits for it.
 class TAusgang {
@@ -39,13 +40,13 @@ public:
     // written (nothing of it stays in the file then).
     void Ablegen(const TAusgangsSatz& nachricht);
 
-    // Every message of `messung` up to `seq` is acknowledged: it goes. Returns how many went;
-    // an acknowledgement that drops nothing writes nothing.
-    std::size_t Quittieren(const std::string& messung, std::uint64_t seq);
+    // Takes the collector's acknowledgement of every message of `messung` up to `seq`: they go.
+    // Returns how many went; an acknowledgement that drops nothing writes nothing.
+    std::size_t QuittungNehmen(const std::string& messung, std::uint64_t seq);
 
-    // The next messages to hand out, in order, so that at most `fenster` are out and
+    // The next messages to hand out, in order, so that at most `hoechstens` are out and
     // unacknowledged; each is handed out once until Zuruecksetzen.
-    std::vector<TAusgangsSatz> Naechste(std::size_t fenster);
+    std::vector<TAusgangsSatz> Naechste(std::size_t hoechstens);
 
     // Everything unacknowledged is to go out again, from the first (after a reconnect, or when
     // acknowledgements stopped coming).

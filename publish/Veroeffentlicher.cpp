@@ -23,7 +23,7 @@
 namespace {
 
 // At most this many messages are out and not yet acknowledged by the collector.
-constexpr std::size_t Fenster = 1000;
+constexpr std::size_t HoechstensUnterwegs = 1000;
 constexpr int LaengsteStockungMs = 60000;
 
 std::string StatusText(bool online) {
@@ -88,14 +88,8 @@ TVeroeffentlicher::TVeroeffentlicher(TMessung& messung, const TProgrammZustand& 
 
 void TVeroeffentlicher::Anhoeren() {
     TMessung* m = &messung_;
+    messung_.VorlaufSetzen(this);
     connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) { Begonnen(art); });
-    // A saved reading goes into the outbox before its line goes into the data file: a crash
-    // between the two leaves a message without a line, never a line without its message.
-    connect(m, &TMessung::MesswertVorDemSchreiben, this,
-            [this](const TMesswert& messwert, std::optional<std::int64_t> zeile) {
-                MesswertAblegen(messwert, TSpeicherOrt{Datendatei(), zeile});
-                vorab_ = true;
-            });
     connect(m, &TMessung::NeuerMesswert, this, [this](const TMesswert& messwert) {
         if (std::exchange(vorab_, false)) {
             return;
@@ -106,20 +100,37 @@ void TVeroeffentlicher::Anhoeren() {
         }
         MesswertAblegen(messwert, ort);
     });
-    // The outbox goes onto the disk before the data file does: a power cut that keeps a line
-    // of the data file keeps its message too, which the next start sends.
-    connect(m, &TMessung::VorDemSichern, this, [this] { Sichern(); });
     connect(m, &TMessung::Beendet, this, [this](TLeseModus) {
         Ereignis(TEreignisArt::Ende);
         aktiv_ = false;
     });
     connect(m, &TMessung::SpeichernGeaendert, this,
             [this](TSpeicherArt art) { SpeichernGeaendert(art); });
-    connect(m, &TMessung::Getrennt, this, [this](int fehler, bool) {
-        Ereignis(TEreignisArt::Verloren, VerbindungsGrund(fehler));
-    });
-    connect(m, &TMessung::Zurueck, this,
-            [this](const QString& name) { Ereignis(TEreignisArt::Zurueck, name.toStdString()); });
+    connect(m, &TMessung::LeitungGeaendert, this,
+            [this](TLeitungsWechsel wechsel, const TLeitungsStand& stand) {
+                LeitungGeaendert(wechsel, stand);
+            });
+}
+
+// A saved reading goes into the outbox before its line goes into the data file: a crash
+// between the two leaves a message without a line, never a line without its message.
+void TVeroeffentlicher::VorDerZeile(const TMesswert& messwert, std::optional<std::int64_t> zeile) {
+    MesswertAblegen(messwert, TSpeicherOrt{Datendatei(), zeile});
+    vorab_ = true;
+}
+
+// The outbox goes onto the disk before the data file does: a power cut that keeps a line of the
+// data file keeps its message too, which the next start sends.
+void TVeroeffentlicher::VorDemSichern() {
+    Sichern();
+}
+
+void TVeroeffentlicher::LeitungGeaendert(TLeitungsWechsel wechsel, const TLeitungsStand& stand) {
+    if (wechsel == TLeitungsWechsel::Verloren || wechsel == TLeitungsWechsel::Aufgegeben) {
+        Ereignis(TEreignisArt::Verloren, VerbindungsGrund(stand.Verlustfehler));
+    } else if (wechsel == TLeitungsWechsel::Zurueck) {
+        Ereignis(TEreignisArt::Zurueck, stand.RueckkehrName);
+    }
 }
 
 void TVeroeffentlicher::SpeichernGeaendert(TSpeicherArt art) {
@@ -132,6 +143,7 @@ void TVeroeffentlicher::SpeichernGeaendert(TSpeicherArt art) {
 }
 
 TVeroeffentlicher::~TVeroeffentlicher() {
+    messung_.VorlaufSetzen(nullptr);
     Sichern();
     if (verbindung_) {
         verbindung_->Trennen(StatusText(false));
@@ -351,7 +363,7 @@ void TVeroeffentlicher::Senden() {
     }
     std::vector<TAusgangsSatz> saetze;
     try {
-        saetze = ausgang_->Naechste(Fenster);
+        saetze = ausgang_->Naechste(HoechstensUnterwegs);
     } catch (...) {
         Stoeren(QString::fromStdString("Lesen des Ausgangs: " +
                                        MeldungsText(std::current_exception())));
@@ -379,7 +391,8 @@ void TVeroeffentlicher::Angekommen(const std::string& thema, const std::string& 
             continue;
         }
         try {
-            weg += ausgang_->Quittieren(it.key().toStdString(), static_cast<std::uint64_t>(seq));
+            weg +=
+                ausgang_->QuittungNehmen(it.key().toStdString(), static_cast<std::uint64_t>(seq));
         } catch (...) {
             Melden(QString::fromStdString("Quittung im Ausgang: " +
                                           MeldungsText(std::current_exception())));

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
+#include "measurement/Vorlauf.h"
 #include "publish/MqttVerbindung.h"
 #include "publish/Nutzlast.h"
 #include "publish/VeroeffentlichenEinstellungen.h"
@@ -22,24 +23,29 @@
 class QTimer;
 class TAusgang;
 class TMessung;
+struct TLeitungsStand;
+enum class TLeitungsWechsel : std::uint8_t;
 
 // Publishes a meter measurement to an MQTT broker: every reading and every event of the
 // measurement goes into the meter's outbox on disk first, then to the broker (QoS 1, at most
 // 1000 unacknowledged), and leaves the outbox once the collector acknowledged it on the
 // meter's ack topic. After a reconnect, a restart, or when acknowledgements stop coming,
 // everything unacknowledged goes out again from the first. It listens to the measurement and
-// decides nothing about it; its own trouble never stops the measurement or its saving.
-class TVeroeffentlicher : public QObject {
+// decides nothing about it; its own trouble never stops the measurement or its saving. Its outbox
+// is the measurement's TVorlauf: a saved reading goes into it before its line goes into the data
+// file, and it is synced before the data file is.
+class TVeroeffentlicher : public QObject, private TVorlauf {
     Q_OBJECT
 public:
-    // `messung` and `zustand` outlive the publisher. The outboxes lie under `zustandsOrdner`
+    // `messung` and `zustand` outlive the publisher, which is the measurement's TVorlauf until
+    // it goes. The outboxes lie under `zustandsOrdner`
     // (ZustandsOrdner()). A meter measurement that already runs is published from now on. Raises
     // EMeldung (German) for a server address that cannot be read or a password file that cannot be
     // used.
     TVeroeffentlicher(TMessung& messung, const TProgrammZustand& zustand,
                       const TVeroeffentlichenEinstellungen& einstellungen,
                       std::filesystem::path zustandsOrdner, QObject* parent = nullptr);
-    // Says "offline" on the status topic and disconnects.
+    // Says "offline" on the status topic and disconnects; the measurement has no TVorlauf then.
     ~TVeroeffentlicher() override;
 
     // One line for the window or the log: "verbunden", "getrennt seit 16:53:34 (Grund)",
@@ -80,6 +86,9 @@ signals:
 
 private:
     void Anhoeren();
+    void VorDerZeile(const TMesswert& messwert, std::optional<std::int64_t> zeile) override;
+    void VorDemSichern() override;
+    void LeitungGeaendert(TLeitungsWechsel wechsel, const TLeitungsStand& stand);
     void Begonnen(TLeseModus art);
     void SpeichernGeaendert(TSpeicherArt art);
     void MessgeraetWaehlen(const std::string& name);

@@ -28,12 +28,13 @@ void Absichern(TChunkErgebnis& ergebnis, Schritt&& schritt) {
     }
 }
 
-void Speichern(TProgrammZustand& zustand, const TMesswert& messwert, TChunkErgebnis& ergebnis) {
+void Speichern(TProgrammZustand& zustand, const TMesswert& messwert,
+               const TMesswertSchritte& schritte, TChunkErgebnis& ergebnis) {
     if (zustand.Speicher.Art == TSpeicherArt::Sofort) {
         TVorDemSchreiben vorher;
-        if (zustand.MesswertVorDemSchreiben) {
+        if (schritte.VorDerZeile) {
             vorher = [&](std::optional<std::int64_t> zeile) {
-                zustand.MesswertVorDemSchreiben(messwert, zeile);
+                schritte.VorDerZeile(messwert, zeile);
             };
         }
         Absichern(ergebnis, [&] { SpeichereWert(zustand.Speicher, messwert, vorher); });
@@ -50,7 +51,7 @@ void Speichern(TProgrammZustand& zustand, const TMesswert& messwert, TChunkErgeb
 // The completed record in EmpfangsPuffer becomes a reading: parsed, stamped, averaged, listed
 // and saved, in that order.
 void DatensatzVerarbeiten(TProgrammZustand& zustand, const TUhrzeit& jetzt,
-                          TChunkErgebnis& ergebnis) {
+                          const TMesswertSchritte& schritte, TChunkErgebnis& ergebnis) {
     TMessZustand& messung = zustand.Messung;
     TMesswert messwert =
         MesswertLesen(messung.Rahmen.EmpfangsPuffer, messung.Rahmen.Gerahmt, messung.Messgroesse);
@@ -70,19 +71,19 @@ void DatensatzVerarbeiten(TProgrammZustand& zustand, const TUhrzeit& jetzt,
                                       gleit.GleitMittelWert});
     }
     ++ergebnis.Datensaetze;
-    Speichern(zustand, messwert, ergebnis);
-    if (zustand.MesswertAbgabe) {
-        zustand.MesswertAbgabe(messwert);
+    Speichern(zustand, messwert, schritte, ergebnis);
+    if (schritte.Gelistet) {
+        schritte.Gelistet(messwert);
     }
 }
 
 // Byte by byte, so a record completes wherever the line was cut into chunks, and a chunk that
 // ends one record and begins the next keeps both.
 void DatensaetzeSammeln(TProgrammZustand& zustand, std::string_view chunk, const TUhrzeit& jetzt,
-                        TChunkErgebnis& ergebnis) {
+                        const TMesswertSchritte& schritte, TChunkErgebnis& ergebnis) {
     for (std::size_t i = 0; i < chunk.size(); ++i) {
         if (RahmenPruefen(chunk.substr(i, 1), zustand.Messung.Rahmen)) {
-            DatensatzVerarbeiten(zustand, jetzt, ergebnis);
+            DatensatzVerarbeiten(zustand, jetzt, schritte, ergebnis);
         }
     }
 }
@@ -90,10 +91,10 @@ void DatensaetzeSammeln(TProgrammZustand& zustand, std::string_view chunk, const
 } // namespace
 
 TChunkErgebnis ChunkVerarbeiten(TProgrammZustand& zustand, std::string_view chunk,
-                                const TUhrzeit& jetzt) {
+                                const TUhrzeit& jetzt, const TMesswertSchritte& schritte) {
     TChunkErgebnis ergebnis;
     if (zustand.Messung.LeseModus == lmWTW) {
-        DatensaetzeSammeln(zustand, chunk, jetzt, ergebnis);
+        DatensaetzeSammeln(zustand, chunk, jetzt, schritte, ergebnis);
     }
     const bool zeilenvorschub = chunk.find(LF) != std::string_view::npos;
     ergebnis.Anzeige = Cp850ZuText(SteuerzeichenText(chunk));

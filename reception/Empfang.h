@@ -29,14 +29,25 @@ struct TChunkErgebnis {
     std::exception_ptr Fehler;
 };
 
+// Who hears of each reading while a chunk is handled (the measurement), each step optional.
+struct TMesswertSchritte {
+    // With immediate saving, right before the reading's line is written: the line of the data
+    // file it will stand on (empty when the file cannot be read back). Without it the data
+    // file's lines are not counted.
+    std::function<void(const TMesswert&, std::optional<std::int64_t> zeile)> VorDerZeile;
+    // Each reading once it is listed and saved.
+    std::function<void(const TMesswert&)> Gelistet;
+};
+
 // The steps for one received chunk. In a meter measurement the chunk goes to the framing step
 // one byte at a time, so however the line was cut into chunks, every record that completes is
 // parsed, stamped with `jetzt` (the clock read once for the chunk, so a recorded chunk replays
 // with the same stamps), averaged, listed and saved (immediately or by the autosave step), in
-// order. Then, in every mode, the chunk is shown in the memo (emptied after 1000 characters or
-// the tenth chunk with a line feed) and, in an unformatted measurement, in the table.
+// order, each reading told to `schritte`. Then, in every mode, the chunk is shown in the memo
+// (emptied after 1000 characters or the tenth chunk with a line feed) and, in an unformatted
+// measurement, in the table.
 TChunkErgebnis ChunkVerarbeiten(TProgrammZustand& zustand, std::string_view chunk,
-                                const TUhrzeit& jetzt);
+                                const TUhrzeit& jetzt, const TMesswertSchritte& schritte = {});
 
 // The line went away in the middle of a measurement: a record cut by the loss is dropped (the
 // bytes after the return start a new one), and the chart shows the interruption.

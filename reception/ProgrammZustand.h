@@ -13,8 +13,6 @@
 #include "storage/Speichern.h"
 
 #include <cstdint>
-#include <functional>
-#include <optional>
 #include <string>
 
 // The active reading mode.
@@ -43,11 +41,4 @@ struct TProgrammZustand {
     bool GleitAnzeigen = false; // the table menu's "Gleitendes Mittel anzeigen" is checked
     // The readings of the meter measurement for the chart, where one is kept (the window's).
     TVerlauf* Verlauf = nullptr;
-    // Handed each new reading once it is listed and saved, where someone asks for them (the
-    // window-free logger prints them).
-    std::function<void(const TMesswert&)> MesswertAbgabe;
-    // With immediate saving: handed the reading and the data file's line it will stand on, right
-    // before it is written (see SchreibeDatensatz); MesswertAbgabe follows as for every reading.
-    std::function<void(const TMesswert&, std::optional<std::int64_t> zeile)>
-        MesswertVorDemSchreiben;
 };

@@ -70,7 +70,10 @@ TEST(Protokollant, SchreibtDieEreignisseEinerMessungInIhrerFolge) {
         ++werte;
     });
     bool getrennt = false;
-    QObject::connect(&messung, &TMessung::Getrennt, [&](int, bool) { getrennt = true; });
+    QObject::connect(&messung, &TMessung::LeitungGeaendert, [&](TLeitungsWechsel wechsel) {
+        getrennt = getrennt || wechsel == TLeitungsWechsel::Verloren ||
+                   wechsel == TLeitungsWechsel::Aufgegeben;
+    });
 
     protokoll.ProgrammStart("0.1.0");
     messung.SpeichernEin(TSpeicherArt::Sofort);

@@ -91,7 +91,7 @@ private:
         QObject::connect(m, &TMessung::Begonnen, m, [this, schreiben](TLeseModus art) {
             schreiben(std::string("Begonnen:") + Name(art));
         });
-        QObject::connect(m, &TMessung::NichtBegonnen, m, [this, schreiben](TLeseModus art) {
+        QObject::connect(m, &TMessung::BeginnGescheitert, m, [this, schreiben](TLeseModus art) {
             schreiben(std::string("NichtBegonnen:") + Name(art));
         });
         QObject::connect(m, &TMessung::Beendet, m, [this, schreiben](TLeseModus art) {
@@ -104,12 +104,17 @@ private:
                          [this, schreiben](const TMesswert&) { schreiben("Wert"); });
         QObject::connect(m, &TMessung::ChunkVerarbeitet, m,
                          [this](const TChunkErgebnis&) { ++chunks; });
-        QObject::connect(m, &TMessung::Getrennt, m, [this, schreiben](int fehler, bool wartet) {
-            getrennt = true;
-            schreiben("Getrennt:" + std::to_string(fehler) + (wartet ? ":wartet" : ""));
-        });
-        QObject::connect(m, &TMessung::Zurueck, m,
-                         [this, schreiben](const QString&) { schreiben("Zurueck"); });
+        QObject::connect(m, &TMessung::LeitungGeaendert, m,
+                         [this, schreiben](TLeitungsWechsel wechsel, const TLeitungsStand& stand) {
+                             const bool wartet = wechsel == TLeitungsWechsel::Verloren;
+                             if (wartet || wechsel == TLeitungsWechsel::Aufgegeben) {
+                                 getrennt = true;
+                                 schreiben("Getrennt:" + std::to_string(stand.Verlustfehler) +
+                                           (wartet ? ":wartet" : ""));
+                             } else if (wechsel == TLeitungsWechsel::Zurueck) {
+                                 schreiben("Zurueck");
+                             }
+                         });
         QObject::connect(m, &TMessung::Fehler, m, [this](const std::exception_ptr& fehler) {
             Fehler += MeldungsText(fehler) + "\n";
         });

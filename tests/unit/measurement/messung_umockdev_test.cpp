@@ -39,8 +39,12 @@ TEST(MessungUmockdev, EinWiederEingesteckterAdapterWecktDasWartenUnterNeuemNamen
     TMessung messung(zustand, port, einstellungen,
                      FesteUhr(zustand.AutoSpeicher.Speicherbeginn, 0));
     QString zurueck;
-    QObject::connect(&messung, &TMessung::Zurueck, &messung,
-                     [&](const QString& name) { zurueck = name; });
+    QObject::connect(&messung, &TMessung::LeitungGeaendert, &messung,
+                     [&](TLeitungsWechsel wechsel, const TLeitungsStand& stand) {
+                         if (wechsel == TLeitungsWechsel::Zurueck) {
+                             zurueck = QString::fromStdString(stand.RueckkehrName);
+                         }
+                     });
     messung.Beginnen(lmWTW);
 
     bed.Unplug(adapter.Name);

@@ -17,9 +17,9 @@ TAusgangsSatz Nachricht(const std::string& messung, std::uint64_t seq) {
 }
 
 // The seqs of the next messages to hand out, as "m:1 m:2".
-std::string Folge(TAusgang& ausgang, std::size_t fenster) {
+std::string Folge(TAusgang& ausgang, std::size_t hoechstens) {
     std::string folge;
-    for (const TAusgangsSatz& satz : ausgang.Naechste(fenster)) {
+    for (const TAusgangsSatz& satz : ausgang.Naechste(hoechstens)) {
         folge += (folge.empty() ? "" : " ") + satz.Messung + ":" + std::to_string(satz.Seq);
     }
     return folge;
@@ -97,10 +97,11 @@ TEST(Ausgang, QuittungUndNeuerVersand) {
         ausgang.Ablegen(Nachricht("neu", 2));
         EXPECT_EQ(Folge(ausgang, 3), "alt:1 alt:2 alt:3");
         EXPECT_EQ(Folge(ausgang, 3), "") << "the window is full";
-        EXPECT_EQ(ausgang.Quittieren("alt", 2), 2U);
-        EXPECT_EQ(ausgang.Quittieren("alt", 2), 0U) << "a repeated acknowledgement drops nothing";
-        EXPECT_EQ(ausgang.Quittieren("unbekannt", 9), 0U);
-        EXPECT_EQ(ausgang.Quittieren("neu", 1), 1U) << "not yet handed out, still acknowledged";
+        EXPECT_EQ(ausgang.QuittungNehmen("alt", 2), 2U);
+        EXPECT_EQ(ausgang.QuittungNehmen("alt", 2), 0U)
+            << "a repeated acknowledgement drops nothing";
+        EXPECT_EQ(ausgang.QuittungNehmen("unbekannt", 9), 0U);
+        EXPECT_EQ(ausgang.QuittungNehmen("neu", 1), 1U) << "not yet handed out, still acknowledged";
         EXPECT_EQ(Folge(ausgang, 3), "alt:4 neu:2");
         EXPECT_EQ(ausgang.Unterwegs(), 3U);
         ausgang.Zuruecksetzen();
@@ -109,8 +110,8 @@ TEST(Ausgang, QuittungUndNeuerVersand) {
     TAusgang wieder(pfad);
     EXPECT_EQ(wieder.Wartend(), 3U);
     EXPECT_EQ(Folge(wieder, 10), "alt:3 alt:4 neu:2");
-    wieder.Quittieren("alt", 4);
-    wieder.Quittieren("neu", 2);
+    wieder.QuittungNehmen("alt", 4);
+    wieder.QuittungNehmen("neu", 2);
     EXPECT_EQ(wieder.Wartend(), 0U);
     EXPECT_EQ(wieder.Dateigroesse(), AusgangMagie.size()) << "an empty outbox starts over";
 }
@@ -123,7 +124,7 @@ TEST(Ausgang, HoechstensTausendUnterwegs) {
     }
     EXPECT_EQ(ausgang.Naechste(1000).size(), 1000U);
     EXPECT_EQ(ausgang.Naechste(1000).size(), 0U);
-    ausgang.Quittieren("m", 300);
+    ausgang.QuittungNehmen("m", 300);
     const std::vector<TAusgangsSatz> weiter = ausgang.Naechste(1000);
     ASSERT_EQ(weiter.size(), 300U);
     EXPECT_EQ(weiter.front().Seq, 1001U);
