@@ -2,12 +2,12 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "headless/OhneFenster.h"
 
+#include "app/Abbruchsignale.h"
 #include "app/ComMainWindowPort.h"
 #include "app/KonfDatei.h"
 #include "app/KonfPfad.h"
 #include "audit/Protokoll.h"
 #include "audit/Protokollant.h"
-#include "headless/Abbruchsignale.h"
 #include "headless/Eingabe.h"
 #include "headless/Meldungen.h"
 #include "headless/MesswertAusgabe.h"

@@ -6,7 +6,7 @@
 #include "audit/Protokollant.h"
 #include "framework/widgets/Fehlerbox.h"
 #include "measurement/Messung.h"
-#include "publish/VeroeffentlichenEinstellungen.h"
+#include "mqtt/VeroeffentlichenEinstellungen.h"
 #include "serial/ComPort.h"
 #include "serial/ComTexts.h"
 #include "storage/PCZeit.h"

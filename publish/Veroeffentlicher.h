@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
-#include "publish/MqttVerbindung.h"
-#include "publish/Nutzlast.h"
-#include "publish/VeroeffentlichenEinstellungen.h"
+#include "mqtt/MqttVerbindung.h"
+#include "mqtt/Nutzlast.h"
+#include "mqtt/VeroeffentlichenEinstellungen.h"
 #include "reception/FormZustand.h"
 #include "storage/Uhr.h"
 
