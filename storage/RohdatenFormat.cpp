@@ -4,7 +4,6 @@
 
 #include <zlib.h>
 
-
 namespace {
 
 bool IstFolgebyte(std::string_view text, std::size_t i, unsigned char kleinste = 0x80,
