@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "audit/Protokollzeile.h"
 
+#include "framework/IsoZeit.h"
+
 #include <charconv>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
 
@@ -47,13 +47,7 @@ std::vector<std::string_view> Felder(std::string_view zeile) {
 } // namespace
 
 std::string ProtokollZeit(const TUhrzeit& zeit) {
-    const TZeitpunkt& t = zeit.Lokal;
-    const int versatz = std::abs(zeit.UtcVersatz) / 60;
-    char text[40];
-    std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d%c%02d:%02d", t.Jahr, t.Monat,
-                  t.Tag, t.Stunde, t.Minute, t.Sekunde, zeit.UtcVersatz < 0 ? '-' : '+',
-                  versatz / 60, versatz % 60);
-    return text;
+    return IsoZeitText(zeit.UtcMs, zeit.UtcVersatz, false);
 }
 
 std::string ZeilenAnfang(const TProtokollZeile& zeile) {

@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "collector/Sammler.h"
 
-#include "publish/Nutzlast.h"
-#include "publish/Themen.h"
+#include "mqtt/Nutzlast.h"
+#include "mqtt/Themen.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

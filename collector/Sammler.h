@@ -3,7 +3,7 @@
 #pragma once
 
 #include "collector/Datenbank.h"
-#include "publish/MqttVerbindung.h"
+#include "mqtt/MqttVerbindung.h"
 
 #include <QObject>
 

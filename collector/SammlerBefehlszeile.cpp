@@ -2,47 +2,56 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "collector/SammlerBefehlszeile.h"
 
+#include "framework/Aufruf.h"
 #include "framework/Meldung.h"
 
-#include <algorithm>
-#include <map>
+#include <QCommandLineParser>
+
+namespace {
+
+constexpr const char* MitWert[] = {"broker",   "user",      "password-file", "ca",
+                                   "database", "client-id", "share"};
+
+} // namespace
 
 TSammlerBefehl SammlerBefehlLesen(const std::vector<std::string>& argumente) {
-    TSammlerBefehl befehl;
-    std::map<std::string, std::string> werte;
-    for (std::size_t i = 0; i < argumente.size(); ++i) {
-        const std::string& name = argumente[i];
-        if (name == "--help" || name == "-h") {
-            befehl.Hilfe = true;
-            return befehl;
-        }
-        static const char* const mitWert[] = {"--broker", "--user",     "--password-file",
-                                              "--ca",     "--database", "--client-id",
-                                              "--share"};
-        if (std::find(std::begin(mitWert), std::end(mitWert), name) == std::end(mitWert)) {
-            throw EMeldung("Unbekanntes Argument: " + name + " (--help zeigt die Aufrufe)");
-        }
-        if (i + 1 >= argumente.size()) {
-            throw EMeldung(name + " braucht einen Wert.");
-        }
-        werte[name] = argumente[++i];
+    QCommandLineParser parser;
+    const QCommandLineOption hilfe(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    parser.addOption(hilfe);
+    for (const char* name : MitWert) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), {}, QStringLiteral("WERT")));
     }
-    for (const char* pflicht : {"--broker", "--database"}) {
-        if (werte[pflicht].empty()) {
-            throw EMeldung(std::string(pflicht) + " fehlt (--help zeigt die Aufrufe).");
+    const TAufrufFehler fehler = AufrufLesen(parser, argumente);
+    if (fehler.Art == TAufrufFehler::TArt::Unbekannt) {
+        throw EMeldung("Unbekanntes Argument: " + fehler.Argument + " (--help zeigt die Aufrufe)");
+    }
+    if (fehler.Art == TAufrufFehler::TArt::OhneWert) {
+        throw EMeldung(fehler.Argument + " braucht einen Wert.");
+    }
+    TSammlerBefehl befehl;
+    if (parser.isSet(hilfe)) {
+        befehl.Hilfe = true;
+        return befehl;
+    }
+    const auto wert = [&parser](const char* name) {
+        return parser.value(QString::fromLatin1(name)).toStdString();
+    };
+    for (const char* pflicht : {"broker", "database"}) {
+        if (wert(pflicht).empty()) {
+            throw EMeldung("--" + std::string(pflicht) + " fehlt (--help zeigt die Aufrufe).");
         }
     }
     TSammlerOptionen& o = befehl.Optionen;
-    o.Zugang.Adresse = BrokerAdresseLesen(werte["--broker"]);
-    o.Zugang.Benutzer = werte["--user"];
-    if (!werte["--password-file"].empty()) {
-        o.Zugang.Passwort = PasswortLesen(PasswortPfad(werte["--password-file"]));
+    o.Zugang.Adresse = BrokerAdresseLesen(wert("broker"));
+    o.Zugang.Benutzer = wert("user");
+    if (!wert("password-file").empty()) {
+        o.Zugang.Passwort = PasswortLesen(PasswortPfad(wert("password-file")));
     }
-    o.Zugang.CaDatei = werte["--ca"];
-    o.Zugang.ClientId = werte["--client-id"].empty() ? "quorlits-sammler" : werte["--client-id"];
+    o.Zugang.CaDatei = wert("ca");
+    o.Zugang.ClientId = wert("client-id").empty() ? "quorlits-sammler" : wert("client-id");
     o.Zugang.SitzungBehalten = true;
-    o.Datenbank = werte["--database"];
-    o.Gruppe = werte["--share"];
+    o.Datenbank = wert("database");
+    o.Gruppe = wert("share");
     return befehl;
 }
 

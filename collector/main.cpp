@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "app/Abbruchsignale.h"
 #include "collector/SammlerBefehlszeile.h"
 #include "framework/Meldung.h"
-#include "headless/Abbruchsignale.h"
 
 #include <QCoreApplication>
 

@@ -2,15 +2,15 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "headless/OhneFenster.h"
 
+#include "app/Abbruchsignale.h"
 #include "app/ComMainWindowPort.h"
 #include "app/KonfDatei.h"
 #include "app/KonfPfad.h"
-#include "headless/Abbruchsignale.h"
 #include "headless/Eingabe.h"
 #include "headless/Meldungen.h"
 #include "headless/MesswertAusgabe.h"
 #include "measurement/Messung.h"
-#include "publish/VeroeffentlichenEinstellungen.h"
+#include "mqtt/VeroeffentlichenEinstellungen.h"
 #include "serial/ComPort.h"
 #include "serial/ComTexts.h"
 #include "session/Sitzung.h"

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "mainwindow/ComMainForm.h"
 
-#include "publish/VeroeffentlichenEinstellungen.h"
+#include "mqtt/VeroeffentlichenEinstellungen.h"
 #include "serial/ComPort.h"
 #include "serial/ComTexts.h"
 #include "session/Sitzung.h"

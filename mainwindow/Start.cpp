@@ -13,7 +13,7 @@
 #include "mainwindow/About.h"
 #include "mainwindow/FehlerboxAnschluss.h"
 #include "measurement/Messung.h"
-#include "publish/VeroeffentlichenEinstellungen.h"
+#include "mqtt/VeroeffentlichenEinstellungen.h"
 #include "serial/ComPort.h"
 #include "session/Sitzung.h"
 #include "storage/Dateinamen.h"

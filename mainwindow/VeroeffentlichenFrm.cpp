@@ -5,8 +5,8 @@
 #include "framework/widgets/Fehlerbox.h"
 #include "framework/widgets/UmbruchLabel.h"
 #include "mainwindow/DialogTeile.h"
-#include "publish/MqttVerbindung.h"
-#include "publish/VerbindungsPruefung.h"
+#include "mqtt/MqttVerbindung.h"
+#include "mqtt/VerbindungsPruefung.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

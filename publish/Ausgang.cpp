@@ -3,8 +3,8 @@
 #include "publish/Ausgang.h"
 
 #include "framework/Meldung.h"
-#include "publish/Themen.h"
-#include "publish/VeroeffentlichenEinstellungen.h"
+#include "mqtt/Themen.h"
+#include "mqtt/VeroeffentlichenEinstellungen.h"
 #include "storage/EInOutError.h"
 
 #include <algorithm>

@@ -3,9 +3,9 @@
 #pragma once
 
 #include "measurement/Vorlauf.h"
-#include "publish/MqttVerbindung.h"
-#include "publish/Nutzlast.h"
-#include "publish/VeroeffentlichenEinstellungen.h"
+#include "mqtt/MqttVerbindung.h"
+#include "mqtt/Nutzlast.h"
+#include "mqtt/VeroeffentlichenEinstellungen.h"
 #include "reception/ProgrammZustand.h"
 #include "storage/Uhr.h"
 

@@ -11,8 +11,8 @@ packages=(
     # The service: sd_notify and the watchdog; systemd-analyze checks the unit, man and groff
     # the manual (and the unit's Documentation=), appstreamcli the metainfo.
     libsystemd-dev systemd man-db groff-base appstream
-    # SHA-256 of the audit trail's hash chain (OpenSSL's EVP).
-    libssl-dev
+    # CRC-32 of the raw-data capture's and the outbox's records (zlib).
+    zlib1g-dev
     # Qt's own texts (file dialogs, standard buttons) in German.
     qt6-translations-l10n
     # Publishing readings (libmosquitto) and the collector (libpq); the tests start a real

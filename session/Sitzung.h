@@ -5,7 +5,7 @@
 #include "audit/Protokoll.h"
 #include "audit/Protokollant.h"
 #include "measurement/Messung.h"
-#include "publish/VeroeffentlichenEinstellungen.h"
+#include "mqtt/VeroeffentlichenEinstellungen.h"
 #include "storage/RohdatenSchreiber.h"
 #include "storage/Uhr.h"
 

@@ -2,40 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "storage/RohdatenFormat.h"
 
-#include <array>
+#include <zlib.h>
 
 namespace {
-
-// Eight tables for the CRC eight bytes at a time ("slicing by 8"): table k holds the CRC of a
-// byte followed by k zero bytes. A capture runs every received byte through the CRC, and one
-// table lookup per byte in a chain would cost several per cent of a core in a flood.
-using TCrcTabellen = std::array<std::array<std::uint32_t, 256>, 8>;
-
-constexpr TCrcTabellen Crc32Tabellen() {
-    TCrcTabellen tabellen{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t wert = i;
-        for (int bit = 0; bit < 8; ++bit) {
-            wert = (wert & 1U) != 0 ? (wert >> 1) ^ 0xEDB88320U : wert >> 1;
-        }
-        tabellen[0][i] = wert;
-    }
-    for (std::size_t k = 1; k < tabellen.size(); ++k) {
-        for (std::uint32_t i = 0; i < 256; ++i) {
-            const std::uint32_t vorige = tabellen[k - 1][i];
-            tabellen[k][i] = (vorige >> 8) ^ tabellen[0][vorige & 0xFFU];
-        }
-    }
-    return tabellen;
-}
-
-constexpr TCrcTabellen Crc32Werte = Crc32Tabellen();
-
-std::uint32_t Vier(const char* daten) {
-    const auto* b = reinterpret_cast<const unsigned char*>(daten);
-    return std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) | (std::uint32_t{b[2]} << 16) |
-           (std::uint32_t{b[3]} << 24);
-}
 
 bool IstFolgebyte(std::string_view text, std::size_t i, unsigned char kleinste = 0x80,
                   unsigned char groesste = 0xBF) {
@@ -130,21 +99,10 @@ std::string_view ProgrammVersion() {
 }
 
 std::uint32_t Crc32(std::string_view daten, std::uint32_t crc) {
-    const auto& t = Crc32Werte;
-    crc = ~crc;
-    const char* p = daten.data();
-    std::size_t rest = daten.size();
-    for (; rest >= 8; rest -= 8, p += 8) {
-        const std::uint32_t eins = Vier(p) ^ crc;
-        const std::uint32_t zwei = Vier(p + 4);
-        crc = t[7][eins & 0xFFU] ^ t[6][(eins >> 8) & 0xFFU] ^ t[5][(eins >> 16) & 0xFFU] ^
-              t[4][eins >> 24] ^ t[3][zwei & 0xFFU] ^ t[2][(zwei >> 8) & 0xFFU] ^
-              t[1][(zwei >> 16) & 0xFFU] ^ t[0][zwei >> 24];
-    }
-    for (; rest > 0; --rest, ++p) {
-        crc = t[0][(crc ^ static_cast<unsigned char>(*p)) & 0xFFU] ^ (crc >> 8);
-    }
-    return ~crc;
+    // zlib's CRC-32 works on several bytes at a time; a capture runs every received byte
+    // through it.
+    return static_cast<std::uint32_t>(
+        crc32_z(crc, reinterpret_cast<const Bytef*>(daten.data()), daten.size()));
 }
 
 std::string RohMaskieren(std::string_view wert) {

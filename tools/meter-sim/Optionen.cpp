@@ -2,8 +2,13 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "tools/meter-sim/Optionen.h"
 
+#include "framework/Aufruf.h"
+
+#include <QCommandLineParser>
+
 #include <charconv>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -70,42 +75,42 @@ bool OptionSetzen(const std::string& name, const std::string& wert, TOptionen& o
     return !optionen.Arten.empty();
 }
 
-bool IstOptionMitWert(const std::string& name) {
-    for (const char* bekannt : {"--interval", "--mode", "--quantity", "--count", "--link", "--baud",
-                                "--replay", "--unplug", "--speed"}) {
-        if (name == bekannt) {
-            return true;
-        }
-    }
-    return false;
-}
+constexpr const char* MitWert[] = {"interval", "mode",   "quantity", "count", "link",
+                                   "baud",     "replay", "unplug",   "speed"};
 
 } // namespace
 
 std::optional<TOptionen> OptionenLesen(const std::vector<std::string>& argumente,
                                        std::string& fehler) {
+    QCommandLineParser parser;
+    const QCommandLineOption hilfe(QStringList{QStringLiteral("h"), QStringLiteral("help")});
+    const QCommandLineOption zeigen(QStringLiteral("print-records"));
+    parser.addOptions({hilfe, zeigen});
+    for (const char* name : MitWert) {
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), {}, QStringLiteral("WERT")));
+    }
+    const TAufrufFehler aufruf = AufrufLesen(parser, argumente);
+    if (aufruf.Art != TAufrufFehler::TArt::Keiner) {
+        fehler = aufruf.Art == TAufrufFehler::TArt::Unbekannt
+                     ? "unbekannte Option: " + aufruf.Argument
+                     : aufruf.Argument + " braucht einen Wert";
+        return std::nullopt;
+    }
     TOptionen optionen;
-    for (std::size_t i = 0; i < argumente.size(); ++i) {
-        const std::string& name = argumente[i];
-        if (name == "--help" || name == "-h") {
-            optionen.Hilfe = true;
-            continue;
+    optionen.Hilfe = parser.isSet(hilfe);
+    optionen.DatensaetzeZeigen = parser.isSet(zeigen);
+    // In the order given, so the first wrong value is the one named; a repeated option counts
+    // with its last value.
+    std::map<QString, qsizetype> gesehen;
+    for (const QString& name : parser.optionNames()) {
+        const QStringList werte = parser.values(name);
+        if (werte.isEmpty()) {
+            continue; // --help and --print-records take none
         }
-        if (name == "--print-records") {
-            optionen.DatensaetzeZeigen = true;
-            continue;
-        }
-        if (!IstOptionMitWert(name)) {
-            fehler = "unbekannte Option: " + name;
-            return std::nullopt;
-        }
-        if (i + 1 >= argumente.size()) {
-            fehler = name + " braucht einen Wert";
-            return std::nullopt;
-        }
-        const std::string& wert = argumente[++i];
-        if (!OptionSetzen(name, wert, optionen)) {
-            fehler = "ungültiger Wert für " + name + ": " + wert;
+        const std::string option = "--" + name.toStdString();
+        const std::string wert = werte.at(gesehen[name]++).toStdString();
+        if (!OptionSetzen(option, wert, optionen)) {
+            fehler = "ungültiger Wert für " + option + ": " + wert;
             return std::nullopt;
         }
     }

@@ -4,7 +4,7 @@
 #include "Dienste.h"
 
 #include "collector/Datenbank.h"
-#include "publish/Nutzlast.h"
+#include "mqtt/Nutzlast.h"
 
 #include <gtest/gtest.h>
 

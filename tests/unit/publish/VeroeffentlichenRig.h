@@ -5,7 +5,7 @@
 #include "Warten.h"
 
 #include "measurement/Messung.h"
-#include "publish/MqttVerbindung.h"
+#include "mqtt/MqttVerbindung.h"
 #include "publish/Veroeffentlicher.h"
 #include "serial/ComPort.h"
 #include "serial/platform/FakeComDevice.h"

@@ -5,8 +5,8 @@
 #include "Dienste.h"
 #include "VeroeffentlichenRig.h"
 
-#include "publish/Themen.h"
-#include "publish/VerbindungsPruefung.h"
+#include "mqtt/Themen.h"
+#include "mqtt/VerbindungsPruefung.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

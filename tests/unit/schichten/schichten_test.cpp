@@ -16,7 +16,8 @@
 // headers of its own library and of the libraries below it, never of one above, and it lies in
 // its library's folder. The folders run from the bottom layer to the top; a file never includes
 // one of a folder listed after its own. A new library needs its row here, so its place is
-// decided once. The build writes which library lists which file (QUORLITS_QUELLEN).
+// decided once. The build writes which library lists which file (QUORLITS_QUELLEN) and which
+// library links which (QUORLITS_BINDUNGEN).
 namespace {
 
 namespace fs = std::filesystem;
@@ -31,6 +32,7 @@ const std::vector<std::string> Ordner = {
     "settings/",          // the settings record
     "acquisition/",       // framing, parsing, numbers, moving average
     "storage/",           // clock, file names, data file, autosave, capture format
+    "mqtt/",              // the wire format: topics, payload, settings, broker connection
     "chart/",             // the chart's readings, thinning, axes
     "chart/widgets/",     // the chart's drawing and its window "Verlauf"
     "reception/",         // one chunk's steps, table and memo content, capture control, replay
@@ -61,19 +63,33 @@ const std::map<std::string, TSchicht> Schichten = {
     {"quorlits_konfiguration", {6, "settings/"}},
     {"quorlits_acquisition", {7, "acquisition/"}},
     {"quorlits_storage", {8, "storage/"}},
-    {"quorlits_chart", {9, "chart/"}},
-    {"quorlits_chart_widgets", {10, "chart/widgets/"}},
-    {"quorlits_empfang", {11, "reception/"}},
-    {"quorlits_messung", {12, "measurement/"}},
-    {"quorlits_audit", {13, "audit/"}},
-    {"quorlits_app", {14, "app/"}},
-    {"quorlits_publish", {15, "publish/"}},
-    {"quorlits_sitzung", {16, "session/"}},
-    {"quorlits_ohnefenster", {17, "headless/"}},
-    {"quorlits_mainform", {18, "mainwindow/"}},
-    {"quorlits", {19, "main/"}},
-    {"quorlits_sammler", {20, "collector/"}},
-    {"quorlits-sammler", {21, "collector/"}},
+    {"quorlits_mqtt", {9, "mqtt/"}},
+    {"quorlits_prozess", {9, "app/"}}, // the signals that end a run, for every program
+    {"quorlits_chart", {10, "chart/"}},
+    {"quorlits_chart_widgets", {11, "chart/widgets/"}},
+    {"quorlits_empfang", {12, "reception/"}},
+    {"quorlits_messung", {13, "measurement/"}},
+    {"quorlits_audit", {14, "audit/"}},
+    {"quorlits_app", {15, "app/"}},
+    {"quorlits_publish", {16, "publish/"}},
+    {"quorlits_sitzung", {17, "session/"}},
+    {"quorlits_ohnefenster", {18, "headless/"}},
+    {"quorlits_mainform", {19, "mainwindow/"}},
+    {"quorlits", {20, "main/"}},
+    {"quorlits_sammler", {21, "collector/"}},
+    {"quorlits-sammler", {22, "collector/"}},
+};
+
+// Libraries that must stay small: the folders whose libraries they may link (directly or
+// through others) and whose headers they may include. The collector takes the wire format and
+// the signal handling, never the port, the reception or the measurement.
+const std::vector<std::string> SammlerOrdner = {
+    "framework/", "settings/", "acquisition/", "storage/", "mqtt/", "app/", "collector/"};
+const std::map<std::string, std::vector<std::string>> ErlaubteOrdner = {
+    {"quorlits_mqtt", {"framework/", "settings/", "acquisition/", "storage/", "mqtt/"}},
+    {"quorlits_prozess", {"settings/", "acquisition/", "storage/", "app/"}},
+    {"quorlits_sammler", SammlerOrdner},
+    {"quorlits-sammler", SammlerOrdner},
 };
 
 // The folder a file lies in directly, or empty outside the product.
@@ -100,6 +116,43 @@ std::map<std::string, std::string> Zuordnung() {
         ziele.emplace(pfad, ziel);
     }
     return ziele;
+}
+
+// Which libraries each library links directly.
+std::map<std::string, std::set<std::string>> Bindungen() {
+    std::ifstream liste(QUORLITS_BINDUNGEN);
+    std::map<std::string, std::set<std::string>> bindungen;
+    std::string ziel;
+    std::string gebunden;
+    while (std::getline(liste, ziel, '\t') && std::getline(liste, gebunden)) {
+        bindungen[ziel].insert(gebunden);
+    }
+    return bindungen;
+}
+
+// The product libraries that `ziel` links, directly or through others, with itself.
+std::set<std::string> AlleBindungen(const std::map<std::string, std::set<std::string>>& bindungen,
+                                    const std::string& ziel) {
+    std::set<std::string> gefunden = {ziel};
+    std::vector<std::string> offen = {ziel};
+    while (!offen.empty()) {
+        const std::string naechstes = offen.back();
+        offen.pop_back();
+        const auto direkt = bindungen.find(naechstes);
+        if (direkt == bindungen.end()) {
+            continue;
+        }
+        for (const std::string& gebunden : direkt->second) {
+            if (Schichten.count(gebunden) && gefunden.insert(gebunden).second) {
+                offen.push_back(gebunden);
+            }
+        }
+    }
+    return gefunden;
+}
+
+bool Erlaubt(const std::vector<std::string>& ordner, const std::string& gesucht) {
+    return std::find(ordner.begin(), ordner.end(), gesucht) != ordner.end();
 }
 
 // A header no library lists belongs to the library that compiles its source file.
@@ -198,6 +251,49 @@ TEST(Schichten, OrdnerZeigenDieSchichten) {
                 fehler << datei << " includes " << kopf << " of the later folder " << nach << "\n";
             }
         }
+    }
+    EXPECT_EQ(fehler.str(), "");
+}
+
+// A small library links only libraries of its allowed folders, and includes only headers of
+// those folders that belong to a library it links.
+TEST(Schichten, KleineBibliothekenBleibenKlein) {
+    const auto ziele = Zuordnung();
+    const auto bindungen = Bindungen();
+    std::ostringstream fehler;
+    std::map<std::string, int> gepruefteDateien;
+    for (const auto& [ziel, ordner] : ErlaubteOrdner) {
+        ASSERT_TRUE(bindungen.count(ziel)) << ziel << " links nothing in " << QUORLITS_BINDUNGEN;
+        for (const std::string& gebunden : AlleBindungen(bindungen, ziel)) {
+            if (!Erlaubt(ordner, Schichten.at(gebunden).Ordner)) {
+                fehler << ziel << " links " << gebunden << " of " << Schichten.at(gebunden).Ordner
+                       << "\n";
+            }
+        }
+    }
+    for (const std::string& datei : Produktdateien(ziele)) {
+        const std::string von = Besitzer(ziele, datei);
+        const auto erlaubt = ErlaubteOrdner.find(von);
+        if (erlaubt == ErlaubteOrdner.end()) {
+            continue;
+        }
+        ++gepruefteDateien[von];
+        const std::set<std::string> gebunden = AlleBindungen(bindungen, von);
+        for (const std::string& kopf : Einbindungen(fs::path(QUORLITS_WURZEL) / datei)) {
+            if (!ImProdukt(kopf)) {
+                continue;
+            }
+            if (!Erlaubt(erlaubt->second, OrdnerVon(kopf))) {
+                fehler << datei << " (" << von << ") includes " << kopf << " of the folder "
+                       << OrdnerVon(kopf) << "\n";
+            } else if (!gebunden.count(Besitzer(ziele, kopf))) {
+                fehler << datei << " (" << von << ") includes " << kopf << " of "
+                       << Besitzer(ziele, kopf) << ", which it does not link\n";
+            }
+        }
+    }
+    for (const auto& [ziel, ordner] : ErlaubteOrdner) {
+        EXPECT_GT(gepruefteDateien[ziel], 0) << ziel << " has no files to check";
     }
     EXPECT_EQ(fehler.str(), "");
 }

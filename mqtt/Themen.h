@@ -2,8 +2,6 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
-#include "serial/platform/SerialIdentity.h"
-
 #include <string>
 #include <string_view>
 
@@ -34,7 +32,3 @@ struct TThemenTeile {
     TThemenArt Art = TThemenArt::Messwert;
 };
 bool ThemaZerlegen(std::string_view thema, TThemenTeile& teile);
-
-// The name a meter goes by: its USB adapter's maker, product and serial number (the USB port
-// where it has none) when known, else the port's name.
-std::string MessgeraetName(const TPortIdentity& adapter, const std::string& port);

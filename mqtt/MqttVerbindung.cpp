@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "publish/MqttVerbindung.h"
+#include "mqtt/MqttVerbindung.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
-#include "publish/VeroeffentlichenEinstellungen.h"
+#include "mqtt/VeroeffentlichenEinstellungen.h"
 
 #include <QObject>
 #include <QString>

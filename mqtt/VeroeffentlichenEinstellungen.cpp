@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "publish/VeroeffentlichenEinstellungen.h"
+#include "mqtt/VeroeffentlichenEinstellungen.h"
 
 #include "framework/Meldung.h"
 #include "storage/EInOutError.h"
 
 #include <QSettings>
 #include <QSysInfo>
+#include <QUrl>
 
 #include <cerrno>
 #include <cstdlib>
@@ -43,20 +44,6 @@ std::optional<std::uint64_t> GroesseLesen(QString text) {
         return std::nullopt;
     }
     return menge * faktor;
-}
-
-int PortLesen(const std::string& text, const std::string& url) {
-    std::size_t ende = 0;
-    int port = 0;
-    try {
-        port = std::stoi(text, &ende);
-    } catch (const std::exception&) {
-        ende = 0;
-    }
-    if (ende == 0 || ende != text.size() || port < 1 || port > 65535) {
-        throw EMeldung("Der Server „" + url + "“ hat keinen gültigen Port (1 bis 65535).");
-    }
-    return port;
 }
 
 } // namespace
@@ -150,47 +137,30 @@ std::string PasswortLesen(const std::string& datei) {
     return passwort;
 }
 
-TBrokerAdresse BrokerAdresseLesen(const std::string& url) {
+TBrokerAdresse BrokerAdresseLesen(const std::string& text) {
+    const QUrl url(QString::fromStdString(text), QUrl::StrictMode);
+    const auto fehler = [&text](const char* was) {
+        return EMeldung("Der Server „" + text + "“ " + was);
+    };
     TBrokerAdresse adresse;
-    std::string rest;
-    if (url.rfind("mqtt://", 0) == 0) {
-        rest = url.substr(7);
-    } else if (url.rfind("mqtts://", 0) == 0) {
-        rest = url.substr(8);
-        adresse.Tls = true;
-        adresse.Port = 8883;
-    } else {
-        throw EMeldung("Der Server „" + url +
-                       "“ ist keine Adresse der Form mqtt://Rechner:1883 oder "
-                       "mqtts://Rechner:8883.");
+    adresse.Tls = url.scheme() == QLatin1String("mqtts");
+    const bool ohnePfad = url.path().isEmpty() || url.path() == QLatin1String("/");
+    if ((!adresse.Tls && url.scheme() != QLatin1String("mqtt")) || !ohnePfad) {
+        throw fehler("ist keine Adresse der Form mqtt://Rechner:1883 oder mqtts://Rechner:8883.");
     }
-    if (!rest.empty() && rest.back() == '/') {
-        rest.pop_back();
+    // QUrl refuses a port beyond 65535 or with other characters than digits, and an unclosed
+    // IPv6 address in brackets.
+    if (!url.isValid() || url.hasQuery() || url.hasFragment()) {
+        throw fehler("ist keine gültige Adresse (Rechner und Port 1 bis 65535 prüfen).");
     }
-    std::size_t hostEnde = rest.size();
-    std::size_t portAnfang = std::string::npos;
-    if (!rest.empty() && rest.front() == '[') {
-        hostEnde = rest.find(']');
-        if (hostEnde == std::string::npos) {
-            throw EMeldung("Der Server „" + url + "“ hat eine unvollständige IPv6-Adresse.");
-        }
-        adresse.Rechner = rest.substr(1, hostEnde - 1);
-        if (hostEnde + 1 < rest.size()) {
-            if (rest[hostEnde + 1] != ':') {
-                throw EMeldung("Der Server „" + url + "“ ist keine gültige Adresse.");
-            }
-            portAnfang = hostEnde + 2;
-        }
-    } else {
-        const std::size_t doppelpunkt = rest.find(':');
-        adresse.Rechner = rest.substr(0, doppelpunkt);
-        portAnfang = doppelpunkt == std::string::npos ? doppelpunkt : doppelpunkt + 1;
+    if (url.host().isEmpty() || url.authority().contains(u'@')) {
+        throw fehler("nennt keinen Rechner.");
     }
-    if (adresse.Rechner.empty() || adresse.Rechner.find_first_of("/@ ") != std::string::npos) {
-        throw EMeldung("Der Server „" + url + "“ nennt keinen Rechner.");
+    if (url.port() == 0) {
+        throw fehler("hat keinen gültigen Port (1 bis 65535).");
     }
-    if (portAnfang != std::string::npos) {
-        adresse.Port = PortLesen(rest.substr(portAnfang), url);
-    }
+    // A name with letters beyond ASCII in its ACE form, as the name service resolves it.
+    adresse.Rechner = url.host(QUrl::FullyEncoded).toStdString();
+    adresse.Port = url.port(adresse.Tls ? 8883 : 1883);
     return adresse;
 }

@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "publish/Themen.h"
+#include "mqtt/Themen.h"
 
+#include <QByteArray>
+#include <QStringDecoder>
+
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -10,35 +14,31 @@ namespace {
 constexpr std::string_view Wurzel = "quorlits/v1/";
 constexpr std::array<std::string_view, 4> ArtNamen = {"reading", "event", "status", "ack"};
 
-// The length of the valid UTF-8 sequence at the start of `text` (at least two bytes), 0 when
-// there is none.
+// The length of the valid UTF-8 sequence of several bytes at the start of `text`, 0 when there
+// is none (a stray byte, an overlong form, a surrogate, beyond U+10FFFF): the shortest start
+// that Qt's decoder takes as one whole character.
 std::size_t Utf8Laenge(std::string_view text) {
-    const auto erstes = static_cast<unsigned char>(text[0]);
-    const std::size_t laenge = erstes >= 0xF0 ? 4 : erstes >= 0xE0 ? 3 : erstes >= 0xC2 ? 2 : 0;
-    if (laenge == 0 || erstes > 0xF4 || text.size() < laenge) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < laenge; ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0U) != 0x80U) {
-            return 0;
+    for (std::size_t laenge = 2; laenge <= std::min<std::size_t>(4, text.size()); ++laenge) {
+        QStringDecoder decoder(QStringConverter::Utf8,
+                               QStringConverter::Flag::Stateless |
+                                   QStringConverter::Flag::ConvertInitialBom);
+        const QString zeichen =
+            decoder(QByteArrayView(text.data(), static_cast<qsizetype>(laenge)));
+        if (!decoder.hasError()) {
+            return zeichen.size() == 1 || (zeichen.size() == 2 && zeichen.front().isHighSurrogate())
+                       ? laenge
+                       : 0;
         }
     }
-    const auto zweites = static_cast<unsigned char>(text[1]);
-    // Overlong forms, surrogates and code points beyond U+10FFFF.
-    if ((erstes == 0xE0 && zweites < 0xA0) || (erstes == 0xED && zweites > 0x9F) ||
-        (erstes == 0xF0 && zweites < 0x90) || (erstes == 0xF4 && zweites > 0x8F)) {
-        return 0;
-    }
-    return laenge;
+    return 0;
 }
 
-void Prozent(std::string& ziel, unsigned char byte) {
-    constexpr std::string_view Ziffern = "0123456789ABCDEF";
-    ziel.push_back('%');
-    ziel.push_back(Ziffern[byte >> 4]);
-    ziel.push_back(Ziffern[byte & 0x0FU]);
-}
+// Bytes that stay as they are besides letters, digits and "-._~": every other printable ASCII
+// byte but the separator, the wildcards, '$' and '%'.
+constexpr char Bleibt[] = " !\"&'()*,:;<=>?@[\\]^`{|}";
 
+// The digit of an escape as ThemenEbene writes it. Levels come from other programs, so they are
+// read strictly: QByteArray::fromPercentEncoding would take any two bytes after '%' as digits.
 int Hex(char zeichen) {
     if (zeichen >= '0' && zeichen <= '9') {
         return zeichen - '0';
@@ -70,28 +70,28 @@ std::string ThemenEbene(std::string_view text) {
     if (text == "." || text == "..") {
         return text.size() == 1 ? "%2E" : "%2E%2E";
     }
-    std::string ebene;
-    ebene.reserve(text.size());
+    // Valid UTF-8 stays as it is; every other byte that is not a plain printable one becomes
+    // %XX, the way QUrl escapes.
+    QByteArray ebene;
+    QByteArray einzeln;
+    const auto einzelneAnhaengen = [&ebene, &einzeln] {
+        ebene += einzeln.toPercentEncoding(Bleibt);
+        einzeln.clear();
+    };
     for (std::size_t i = 0; i < text.size();) {
-        const auto byte = static_cast<unsigned char>(text[i]);
-        if (byte >= 0x80) {
-            const std::size_t laenge = Utf8Laenge(text.substr(i));
-            if (laenge > 0) {
-                ebene.append(text.substr(i, laenge));
-                i += laenge;
-                continue;
-            }
-        }
-        const bool besonders = byte < 0x20 || byte >= 0x7F || byte == '%' || byte == '/' ||
-                               byte == '+' || byte == '#' || byte == '$';
-        if (besonders) {
-            Prozent(ebene, byte);
+        const std::size_t laenge =
+            static_cast<unsigned char>(text[i]) >= 0x80 ? Utf8Laenge(text.substr(i)) : 0;
+        if (laenge > 0) {
+            einzelneAnhaengen();
+            ebene.append(text.data() + i, static_cast<qsizetype>(laenge));
+            i += laenge;
         } else {
-            ebene.push_back(static_cast<char>(byte));
+            einzeln += text[i];
+            ++i;
         }
-        ++i;
     }
-    return ebene;
+    einzelneAnhaengen();
+    return ebene.toStdString();
 }
 
 std::string ThemenEbeneLesen(std::string_view ebene) {
@@ -140,22 +140,4 @@ bool ThemaZerlegen(std::string_view thema, TThemenTeile& teile) {
         }
     }
     return false;
-}
-
-std::string MessgeraetName(const TPortIdentity& adapter, const std::string& port) {
-    std::string name;
-    const std::string& kennung = adapter.Serial.empty() ? adapter.UsbPort : adapter.Serial;
-    for (const std::string* teil : {&adapter.Maker, &adapter.Product, &kennung}) {
-        if (!teil->empty()) {
-            name += (name.empty() ? "" : " ") + *teil;
-        }
-    }
-    if (name.empty() || kennung.empty()) {
-        return port;
-    }
-    // An adapter with several ports: which of them.
-    if (!adapter.PortNumber.empty() && adapter.PortNumber != "0") {
-        name += " " + adapter.PortNumber;
-    }
-    return name;
 }

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "publish/Nutzlast.h"
+#include "mqtt/Nutzlast.h"
 
 #include "framework/Codepage.h"
-#include "storage/Uhr.h"
+#include "framework/IsoZeit.h"
 #include "storage/ZeitpunktLesen.h"
 #include "storage/Zeitrechnung.h"
 
@@ -69,13 +69,7 @@ std::int32_t UtcVersatzVon(const TMesswert& messwert) {
 }
 
 std::string IsoZeit(std::int64_t utcMs, std::int32_t utcVersatz) {
-    const TZeitpunkt l = UhrzeitAusVersatz(utcMs, utcVersatz).Lokal;
-    const std::int64_t ms = ((utcMs % 1000) + 1000) % 1000;
-    const std::int32_t betrag = utcVersatz < 0 ? -utcVersatz : utcVersatz;
-    return MitNullen(l.Jahr, 4) + "-" + MitNullen(l.Monat, 2) + "-" + MitNullen(l.Tag, 2) + "T" +
-           MitNullen(l.Stunde, 2) + ":" + MitNullen(l.Minute, 2) + ":" + MitNullen(l.Sekunde, 2) +
-           "." + MitNullen(ms, 3) + (utcVersatz < 0 ? "-" : "+") + MitNullen(betrag / 3600, 2) +
-           ":" + MitNullen(betrag / 60 % 60, 2);
+    return IsoZeitText(utcMs, utcVersatz, true);
 }
 
 std::string MesswertNutzlast(const TNachrichtKopf& kopf, const TMesswert& messwert,

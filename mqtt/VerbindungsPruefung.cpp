@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-#include "publish/VerbindungsPruefung.h"
+#include "mqtt/VerbindungsPruefung.h"
 
 #include "framework/Meldung.h"
-#include "publish/MqttVerbindung.h"
+#include "mqtt/MqttVerbindung.h"
 
 #include <QTimer>
 #include <QUuid>
