@@ -3,9 +3,19 @@
 # bounded libFuzzer run. Stops at the first failure.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/deps.sh
 
-step() { printf '\n==== %s ====\n' "$*"; }
+# Each step prints how long the one before it took, so a slow step shows where it is.
+schritt_beginn=$SECONDS
+schritt_name=""
+step() {
+    [ -z "$schritt_name" ] || printf '(%s: %d s)\n' "$schritt_name" $((SECONDS - schritt_beginn))
+    schritt_name="$*"
+    schritt_beginn=$SECONDS
+    printf '\n==== %s ====\n' "$*"
+}
+
+step "Packages (scripts/deps.sh)"
+scripts/deps.sh
 
 step "Formatting (.clang-format)"
 git ls-files '*.cpp' '*.h' | xargs -r clang-format --dry-run --Werror
@@ -41,3 +51,4 @@ cmake --build --preset fuzz
 ctest --preset fuzz
 
 step "All tests passed"
+printf 'Total: %d s\n' "$SECONDS"

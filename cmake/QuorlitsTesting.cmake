@@ -6,6 +6,23 @@ find_package(GTest REQUIRED)
 # The programs that exercise threads; the test command builds and runs them under ThreadSanitizer.
 add_custom_target(thread_tests)
 
+# The precompiled headers of the GoogleTest programs, with Qt and without.
+if(QUORLITS_PCH)
+    set(quorlits_pch_gtest_std ${quorlits_pch_std} <gtest/gtest.h> <gmock/gmock.h>)
+    quorlits_pch_kind(gtest_std quorlits_pch_gtest_std TEST GTest::gtest GTest::gmock)
+    set(quorlits_pch_gtest ${quorlits_pch_core} <gtest/gtest.h> <gmock/gmock.h>)
+    quorlits_pch_kind(gtest quorlits_pch_gtest TEST Qt6::Core GTest::gtest GTest::gmock)
+endif()
+
+# quorlits_test_program(<target> [<kind>]) compiles a test program for a quick build, with the
+# precompiled header of that kind (none without).
+function(quorlits_test_program name)
+    target_compile_options(${name} PRIVATE ${quorlits_test_optimierung})
+    if(ARGV1)
+        quorlits_use_pch(${name} ${ARGV1})
+    endif()
+endfunction()
+
 # quorlits_add_unit_test(<name> [QTCORE] [THREADS] [UMOCKDEV] SOURCES <files...> LIBS <targets...>)
 # A GoogleTest program without a display; each TEST becomes its own CTest entry. With QTCORE
 # its main runs a QCoreApplication, for code that hands work to Qt's event loop. THREADS adds
@@ -26,6 +43,15 @@ function(quorlits_add_unit_test name)
                                           quorlits_warnings)
     target_compile_definitions(${name} PRIVATE
         QUORLITS_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+    quorlits_linkt_ergebnis(${name} Qt6::Core mit_qt)
+    if(ARG_UMOCKDEV)
+        # GLib's headers, which umockdev's include, name struct members as Qt's keywords.
+        quorlits_test_program(${name})
+    elseif(mit_qt)
+        quorlits_test_program(${name} gtest)
+    else()
+        quorlits_test_program(${name} gtest_std)
+    endif()
     if(ARG_THREADS)
         add_dependencies(thread_tests ${name})
     endif()
@@ -70,18 +96,27 @@ function(quorlits_add_race_check name)
     set_tests_properties(${name} PROPERTIES LABELS unit WILL_FAIL TRUE)
 endfunction()
 
-# quorlits_add_widget_test(<name> SOURCES <files...> LIBS <targets...>)
-# A QtTest program that drives windows; CTest runs it on the offscreen platform.
-function(quorlits_add_widget_test name)
+# quorlits_add_widget_tests(<program> SOURCES <files...> LIBS <targets...>)
+# One QtTest program holding every widget test class; each <name>_test.cpp among the sources
+# registers its class (QUORLITS_WIDGET_TEST) and becomes the CTest entry <name>_test, run in a
+# process of its own on the offscreen platform.
+function(quorlits_add_widget_tests program)
     if(NOT QUORLITS_WITH_GUI)
         return()
     endif()
     cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-    add_executable(${name} ${ARG_SOURCES})
-    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test Qt6::Widgets quorlits_warnings)
-    add_test(NAME ${name} COMMAND ${name})
-    set_tests_properties(${name} PROPERTIES LABELS widgets
-        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_FONTDIR=/usr/share/fonts")
+    add_executable(${program} ${ARG_SOURCES})
+    target_link_libraries(${program} PRIVATE ${ARG_LIBS} Qt6::Test Qt6::Widgets quorlits_warnings)
+    quorlits_test_program(${program} qtest)
+    foreach(quelle IN LISTS ARG_SOURCES)
+        if(NOT quelle MATCHES "^([a-z_]+_test)\\.cpp$")
+            continue()
+        endif()
+        set(name ${CMAKE_MATCH_1})
+        add_test(NAME ${name} COMMAND ${program} ${name})
+        set_tests_properties(${name} PROPERTIES LABELS widgets
+            ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_QPA_FONTDIR=/usr/share/fonts")
+    endforeach()
 endfunction()
 
 # quorlits_add_e2e_test(<name> COMMAND <command...>)
@@ -97,6 +132,7 @@ function(quorlits_add_e2e_test name)
     if(ARG_SOURCES)
         add_executable(${name} ${ARG_SOURCES})
         target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test Qt6::Widgets quorlits_warnings)
+        quorlits_test_program(${name})
         set(ARG_COMMAND ${name})
     endif()
     add_test(NAME ${name} COMMAND ${ARG_COMMAND})

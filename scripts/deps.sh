@@ -6,6 +6,8 @@ packages=(
     build-essential cmake ninja-build pkg-config dpkg-dev file
     qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev libjpeg-dev libudev-dev
     libgtest-dev libgmock-dev libbenchmark-dev umockdev libumockdev-dev
+    # Compiles only what changed since any earlier build on this machine, in any clone.
+    ccache
     clang libclang-rt-14-dev clang-format
     fonts-dejavu-core tzdata faketime
     # The service: sd_notify and the watchdog; systemd-analyze checks the unit, man and groff

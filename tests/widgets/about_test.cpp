@@ -3,6 +3,7 @@
 // The about box: opened through the main window's "Info" button, its texts, picture, links
 // and closing.
 #include "HauptfensterRig.h"
+#include "WidgetTest.h"
 
 #include "framework/widgets/SpeedButton.h"
 #include "mainwindow/About.h"
@@ -76,7 +77,7 @@ void AboutTest::TexteUndBild() {
     THauptfensterRig rig;
     bool geprueft = false;
     const auto box = InfoKlicken(rig, [&](TAboutBox* b) {
-        QCOMPARE(b->windowTitle(), QStringLiteral("Über about_test, Version 1.2"));
+        QCOMPARE(b->windowTitle(), QStringLiteral("Über widget_tests, Version 1.2"));
         QCOMPARE(b->Label5->text(), QStringLiteral("Stand:  Mai 2004,   Version:  1.2"));
         const QStringList zeilen = b->Label1->text().split(QLatin1Char('\n'));
         QCOMPARE(zeilen.size(), 5);
@@ -187,5 +188,5 @@ void AboutTest::LeereLinksMeldenFehler() {
     QVERIFY(Oeffnungen.isEmpty());
 }
 
-QTEST_MAIN(AboutTest)
+QUORLITS_WIDGET_TEST(AboutTest)
 #include "about_test.moc"

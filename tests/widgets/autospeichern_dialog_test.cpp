@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "WidgetTest.h"
 #include "framework/widgets/PBSpinEdit.h"
 #include "mainwindow/AutoSpeichernFrm.h"
 #include "storage/DatumZeit.h"
@@ -288,5 +289,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TAutoSpeichernDialogTest)
+QUORLITS_WIDGET_TEST(TAutoSpeichernDialogTest)
 #include "autospeichern_dialog_test.moc"

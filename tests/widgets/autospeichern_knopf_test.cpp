@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "HauptfensterRig.h"
 #include "ModalerDialog.h"
+#include "WidgetTest.h"
 
 #include "framework/widgets/PBSpinEdit.h"
 #include "framework/widgets/SpeedButton.h"
@@ -377,5 +378,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TAutoSpeichernKnopfTest)
+QUORLITS_WIDGET_TEST(TAutoSpeichernKnopfTest)
 #include "autospeichern_knopf_test.moc"

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "WidgetTest.h"
 #include "serial/ComPort.h"
 #include "serial/EComPort.h"
 #include "serial/platform/FakeComDevice.h"
@@ -398,5 +399,5 @@ void ComLedTest::AndereLampenMalenNurBeiWechsel() {
     QCOMPARE(gemalt.Zahl, 2);
 }
 
-QTEST_MAIN(ComLedTest)
+QUORLITS_WIDGET_TEST(ComLedTest)
 #include "comled_test.moc"

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "WidgetTest.h"
 #include "serial/ComPort.h"
 #include "serial/platform/FakeComDevice.h"
 #include "serial/widgets/CPortCtl.h"
@@ -128,5 +129,5 @@ void ComSetupGeraeteTest::ListeFolgtDemEinstecken() {
     QCOMPARE(QString::fromStdString(liste.Select().PortName()), Com1);
 }
 
-QTEST_MAIN(ComSetupGeraeteTest)
+QUORLITS_WIDGET_TEST(ComSetupGeraeteTest)
 #include "comsetup_geraete_test.moc"

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "WidgetTest.h"
 #include "serial/ComPort.h"
 #include "serial/EComPort.h"
 #include "serial/platform/FakeComDevice.h"
@@ -378,5 +379,5 @@ void ComSetupTest::PortVorDerListeWeg() {
     q.Port.reset();
 }
 
-QTEST_MAIN(ComSetupTest)
+QUORLITS_WIDGET_TEST(ComSetupTest)
 #include "comsetup_test.moc"

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "WidgetTest.h"
 #include "framework/widgets/Fehlerbox.h"
 
 #include "mainwindow/FehlerboxAnschluss.h"
@@ -238,5 +239,5 @@ void FehlerboxTest::EchteBox() {
     QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget() == nullptr, Frist);
 }
 
-QTEST_MAIN(FehlerboxTest)
+QUORLITS_WIDGET_TEST(FehlerboxTest)
 #include "fehlerbox_test.moc"

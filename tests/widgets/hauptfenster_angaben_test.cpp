@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "HauptfensterRig.h"
 #include "ModalerDialog.h"
+#include "WidgetTest.h"
 
 #include "audit/Protokoll.h"
 #include "framework/widgets/SpeedButton.h"
@@ -127,5 +128,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(THauptfensterAngabenTest)
+QUORLITS_WIDGET_TEST(THauptfensterAngabenTest)
 #include "hauptfenster_angaben_test.moc"

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The main window by keyboard, and where the window "Verlauf" opens beside it.
 #include "HauptfensterRig.h"
+#include "WidgetTest.h"
 
 #include "chart/widgets/VerlaufFenster.h"
 #include "framework/widgets/Memo.h"
@@ -120,5 +121,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(THauptfensterBedienungTest)
+QUORLITS_WIDGET_TEST(THauptfensterBedienungTest)
 #include "hauptfenster_bedienung_test.moc"

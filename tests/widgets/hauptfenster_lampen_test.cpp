@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "WidgetTest.h"
 #include "framework/widgets/SpeedButton.h"
 #include "serial/ComPort.h"
 #include "serial/widgets/CPortCtl.h"
@@ -118,5 +119,5 @@ void HauptfensterLampenTest::SendelampeErlischtNachDemSenden() {
     QVERIFY(rig.Fehler.isEmpty());
 }
 
-QTEST_MAIN(HauptfensterLampenTest)
+QUORLITS_WIDGET_TEST(HauptfensterLampenTest)
 #include "hauptfenster_lampen_test.moc"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "HauptfensterRig.h"
+#include "WidgetTest.h"
 
 #include "framework/widgets/Memo.h"
 #include "framework/widgets/SpeedButton.h"
@@ -224,5 +225,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(THauptfensterMessungTest)
+QUORLITS_WIDGET_TEST(THauptfensterMessungTest)
 #include "hauptfenster_messung_test.moc"

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The main window on a real pseudo-terminal whose driver holds close() back, as a driver does
 // while an adapter keeps unsent bytes for a CTS that never comes (a three-wire cable).
+#include "WidgetTest.h"
 #include "framework/widgets/SpeedButton.h"
 #include "mainwindow/ComMainForm.h"
 #include "mainwindow/FehlerboxAnschluss.h"
@@ -199,5 +200,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(HauptfensterSchliessenTest)
+QUORLITS_WIDGET_TEST(HauptfensterSchliessenTest)
 #include "hauptfenster_schliessen_test.moc"

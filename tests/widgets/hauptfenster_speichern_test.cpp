@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "DateiGroessenGrenze.h"
 #include "HauptfensterRig.h"
+#include "WidgetTest.h"
 
 #include "framework/widgets/SpeedButton.h"
 #include "framework/widgets/StringGrid.h"
@@ -270,5 +271,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(THauptfensterSpeichernTest)
+QUORLITS_WIDGET_TEST(THauptfensterSpeichernTest)
 #include "hauptfenster_speichern_test.moc"

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The JPEG decoder: the about box's picture among the resources, other pictures compared with
 // Qt's own JPEG reader, and damaged data.
+#include "WidgetTest.h"
 #include "framework/widgets/JpegBild.h"
 
 #include <QBuffer>
@@ -145,5 +146,5 @@ void JpegBildTest::Zufallsdaten() {
     }
 }
 
-QTEST_MAIN(JpegBildTest)
+QUORLITS_WIDGET_TEST(JpegBildTest)
 #include "jpegbild_test.moc"

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "WidgetTest.h"
 #include "framework/widgets/Memo.h"
 
 #include "reception/MemoInhalt.h"
@@ -124,5 +125,5 @@ void MemoTest::NurLesen() {
     QCOMPARE(f.memo.toPlainText(), QString("abc"));
 }
 
-QTEST_MAIN(MemoTest)
+QUORLITS_WIDGET_TEST(MemoTest)
 #include "memo_test.moc"

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "WidgetTest.h"
 #include "framework/widgets/PBSpinEdit.h"
 
 #include <QDialog>
@@ -230,5 +231,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TPBSpinEditTest)
+QUORLITS_WIDGET_TEST(TPBSpinEditTest)
 #include "pbspinedit_test.moc"

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "HauptfensterRig.h"
 #include "ModalerDialog.h"
+#include "WidgetTest.h"
 
 #include "app/Einstellungen.h"
 #include "framework/widgets/PBSpinEdit.h"
@@ -443,5 +444,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TPrgOptionenTest)
+QUORLITS_WIDGET_TEST(TPrgOptionenTest)
 #include "prgoptionen_test.moc"

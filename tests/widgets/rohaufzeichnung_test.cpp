@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "DateiGroessenGrenze.h"
 #include "HauptfensterRig.h"
+#include "WidgetTest.h"
 #include "Zeitzone.h"
 
 #include "framework/widgets/SpeedButton.h"
@@ -273,5 +274,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TRohaufzeichnungTest)
+QUORLITS_WIDGET_TEST(TRohaufzeichnungTest)
 #include "rohaufzeichnung_test.moc"

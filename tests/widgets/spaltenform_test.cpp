@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "HauptfensterRig.h"
 #include "ModalerDialog.h"
+#include "WidgetTest.h"
 
 #include "framework/widgets/PBSpinEdit.h"
 #include "framework/widgets/StringGrid.h"
@@ -171,5 +172,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TSpaltenFormTest)
+QUORLITS_WIDGET_TEST(TSpaltenFormTest)
 #include "spaltenform_test.moc"

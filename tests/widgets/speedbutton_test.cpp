@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "WidgetTest.h"
 #include "framework/widgets/SpeedButton.h"
 
 #include <QSignalSpy>
@@ -144,5 +145,5 @@ void SpeedButtonTest::EntfernterKnopf() {
     QVERIFY(!bleibt->Down());
 }
 
-QTEST_MAIN(SpeedButtonTest)
+QUORLITS_WIDGET_TEST(SpeedButtonTest)
 #include "speedbutton_test.moc"

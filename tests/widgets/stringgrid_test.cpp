@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
+#include "WidgetTest.h"
 #include "framework/widgets/StringGrid.h"
 
 #include "reception/Tabelle.h"
@@ -232,5 +233,5 @@ void StringGridTest::GrosseZellenSehenAusWieGanze() {
     QCOMPARE(gekuerzt, ganz);
 }
 
-QTEST_MAIN(StringGridTest)
+QUORLITS_WIDGET_TEST(StringGridTest)
 #include "stringgrid_test.moc"

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // Working the chart: the readout under the pointer, the marker, the keys, the data export and
 // the series "Neueste Messgröße" shows.
+#include "WidgetTest.h"
 #include "acquisition/Zahlformat.h"
 #include "chart/widgets/VerlaufAnsicht.h"
 #include "chart/widgets/VerlaufFenster.h"
@@ -229,5 +230,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TVerlaufBedienungTest)
+QUORLITS_WIDGET_TEST(TVerlaufBedienungTest)
 #include "verlauf_bedienung_test.moc"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The chart painted into an image and into SVG: what a user must see in it.
+#include "WidgetTest.h"
 #include "chart/widgets/VerlaufFenster.h"
 #include "chart/widgets/VerlaufZeichnung.h"
 #include "tests/widgets/VerlaufSvg.h"
@@ -229,5 +230,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TVerlaufBildTest)
+QUORLITS_WIDGET_TEST(TVerlaufBildTest)
 #include "verlauf_bild_test.moc"

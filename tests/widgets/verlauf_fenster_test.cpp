@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The window "Verlauf" beside a meter measurement.
 #include "HauptfensterRig.h"
+#include "WidgetTest.h"
 
 #include "chart/widgets/VerlaufAnsicht.h"
 #include "chart/widgets/VerlaufFenster.h"
@@ -168,5 +169,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TVerlaufFensterTest)
+QUORLITS_WIDGET_TEST(TVerlaufFensterTest)
 #include "verlauf_fenster_test.moc"

@@ -6,6 +6,7 @@
 #include "HauptfensterRig.h"
 #include "ModalerDialog.h"
 #include "Warten.h"
+#include "WidgetTest.h"
 
 #include "framework/widgets/SpeedButton.h"
 #include "mainwindow/PrgOptionenFrm.h"
@@ -297,5 +298,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TVeroeffentlichenTest)
+QUORLITS_WIDGET_TEST(TVeroeffentlichenTest)
 #include "veroeffentlichen_test.moc"

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "HauptfensterRig.h"
+#include "WidgetTest.h"
 
 #include "app/Einstellungen.h"
 #include "framework/widgets/Memo.h"
@@ -312,5 +313,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TWiederverbindenTest)
+QUORLITS_WIDGET_TEST(TWiederverbindenTest)
 #include "wiederverbinden_test.moc"

@@ -126,7 +126,7 @@ TEST(ProzessUmgebung, OhneHomeGiltDiePasswortdatei) {
 // The test program is not installed, so its file lies beside it.
 TEST(KonfigurationsPfad, TestprogrammNutztSeinenOrdner) {
     const fs::path programm = ProgrammPfad();
-    EXPECT_EQ(programm.filename(), "konfpfad_test");
+    EXPECT_EQ(programm.filename(), "app_test");
     EXPECT_TRUE(programm.is_absolute());
     EXPECT_EQ(KonfigurationsPfad(), programm.parent_path() / "PHRX.CFG");
 }
