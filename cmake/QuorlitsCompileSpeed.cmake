@@ -132,9 +132,13 @@ function(quorlits_linkt_ergebnis ziel gesucht ergebnis)
     set(${ergebnis} FALSE PARENT_SCOPE)
 endfunction()
 
-# Gives every library and program built in the named folders the precompiled header of its
-# kind: with windows, with QtCore, or the standard library only.
-function(quorlits_pch_fuer_ordner)
+# Every library and program built in the named folders is compiled in unity files (eight source
+# files in one; a file whose file-local names clash with another's is marked
+# SKIP_UNITY_BUILD_INCLUSION in its folder) and gets the precompiled header of its kind: with
+# windows, with QtCore, or the standard library only. Test programs are not unity-built: their
+# files repeat helper names on purpose.
+option(QUORLITS_UNITY "Compile the product's libraries in unity files" ON)
+function(quorlits_produkt_beschleunigen)
     foreach(ordner IN LISTS ARGN)
         get_property(ziele DIRECTORY ${PROJECT_SOURCE_DIR}/${ordner} PROPERTY BUILDSYSTEM_TARGETS)
         foreach(ziel IN LISTS ziele)
@@ -142,6 +146,7 @@ function(quorlits_pch_fuer_ordner)
             if(NOT art MATCHES "^(STATIC_LIBRARY|EXECUTABLE)$")
                 continue()
             endif()
+            set_target_properties(${ziel} PROPERTIES UNITY_BUILD ${QUORLITS_UNITY})
             quorlits_linkt_ergebnis(${ziel} Qt6::Widgets fenster)
             quorlits_linkt_ergebnis(${ziel} Qt6::Core kern)
             if(fenster)
