@@ -3,6 +3,7 @@
 #include "audit/Protokollzeile.h"
 
 #include "framework/IsoZeit.h"
+#include "framework/Teile.h"
 
 #include <charconv>
 
@@ -32,18 +33,6 @@ std::string Maskiert(std::string_view feld) {
     return text;
 }
 
-std::vector<std::string_view> Felder(std::string_view zeile) {
-    std::vector<std::string_view> felder;
-    std::size_t anfang = 0;
-    for (std::size_t tab = zeile.find('\t'); tab != std::string_view::npos;
-         tab = zeile.find('\t', anfang)) {
-        felder.push_back(zeile.substr(anfang, tab - anfang));
-        anfang = tab + 1;
-    }
-    felder.push_back(zeile.substr(anfang));
-    return felder;
-}
-
 } // namespace
 
 std::string ProtokollZeit(const TUhrzeit& zeit) {
@@ -61,7 +50,7 @@ std::string ZeilenAnfang(const TProtokollZeile& zeile) {
 }
 
 std::optional<TProtokollZeile> ProtokollZeileLesen(std::string_view zeile) {
-    const std::vector<std::string_view> felder = Felder(zeile);
+    const std::vector<std::string_view> felder = Teile(zeile, '\t');
     if (felder.size() != 7) {
         return std::nullopt;
     }

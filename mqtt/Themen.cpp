@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "mqtt/Themen.h"
 
+#include "framework/Teile.h"
+
 #include <QByteArray>
 #include <QStringDecoder>
 
@@ -47,18 +49,6 @@ int Hex(char zeichen) {
         return zeichen - 'A' + 10;
     }
     return -1;
-}
-
-std::vector<std::string_view> Ebenen(std::string_view thema) {
-    std::vector<std::string_view> teile;
-    std::size_t anfang = 0;
-    for (std::size_t strich = thema.find('/'); strich != std::string_view::npos;
-         strich = thema.find('/', anfang)) {
-        teile.push_back(thema.substr(anfang, strich - anfang));
-        anfang = strich + 1;
-    }
-    teile.push_back(thema.substr(anfang));
-    return teile;
 }
 
 } // namespace
@@ -127,7 +117,7 @@ bool ThemaZerlegen(std::string_view thema, TThemenTeile& teile) {
     if (thema.substr(0, Wurzel.size()) != Wurzel) {
         return false;
     }
-    const std::vector<std::string_view> ebenen = Ebenen(thema.substr(Wurzel.size()));
+    const std::vector<std::string_view> ebenen = Teile(thema.substr(Wurzel.size()), '/');
     if (ebenen.size() != 3) {
         return false;
     }
