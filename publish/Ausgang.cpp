@@ -2,9 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "publish/Ausgang.h"
 
-#include "framework/Meldung.h"
 #include "mqtt/Themen.h"
 #include "mqtt/VeroeffentlichenEinstellungen.h"
+#include "publish/AusgangOrdner.h"
 #include "storage/EInOutError.h"
 
 #include <algorithm>
@@ -12,177 +12,39 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
 
-// Acknowledged records are cut out of the file once they are this many bytes and more than
-// the waiting ones: rewriting costs as much as it saves.
-constexpr std::uint64_t VerdichtenAb = 16ULL * 1024ULL * 1024ULL;
-constexpr std::size_t Lesehappen = 1024 * 1024;
+// A segment takes an eighth of the limit, at most this: dropping one for the limit drops no
+// more than needed, and deleting one is quick.
+constexpr std::uint64_t GroesstesSegment = 4ULL * 1024ULL * 1024ULL;
+constexpr std::int64_t ErstePauseNs = 5'000'000'000;
+constexpr std::int64_t LaengstePauseNs = 300'000'000'000;
 
-int Oeffne(const std::filesystem::path& pfad, int zusatz) {
-    const int fd = ::open(pfad.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | zusatz, 0600);
-    if (fd < 0) {
-        throw EInOutError::AusErrno(errno);
-    }
-    return fd;
+std::uint64_t SegmentGroesseFuer(std::uint64_t grenze) {
+    return std::clamp<std::uint64_t>(grenze / 8, 1, GroesstesSegment);
 }
 
-void Sperren(int fd, const std::filesystem::path& pfad) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        return;
-    }
-    const int fehler = errno;
-    if (fehler == EWOULDBLOCK) {
-        throw EMeldung("Der Ausgang " + pfad.string() +
-                           " wird schon von einem anderen Quorlits benutzt (gleicher Arbeitsplatz "
-                           "und gleiches Messgerät).",
-                       DateiBezug(pfad.string(), fehler));
-    }
-    throw EInOutError::AusErrno(fehler);
-}
-
-void AllesLesen(int fd, char* ziel, std::size_t laenge, std::uint64_t stelle) {
-    while (laenge > 0) {
-        const ssize_t n = ::pread(fd, ziel, laenge, static_cast<off_t>(stelle));
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            throw EInOutError::AusErrno(n < 0 ? errno : EIO);
-        }
-        ziel += n;
-        laenge -= static_cast<std::size_t>(n);
-        stelle += static_cast<std::uint64_t>(n);
-    }
-}
-
-void Kuerzen(int fd, std::uint64_t laenge) {
-    if (::ftruncate(fd, static_cast<off_t>(laenge)) != 0) {
-        throw EInOutError::AusErrno(errno);
-    }
-}
-
-void DateiSynchronisieren(int fd) {
-    if (::fsync(fd) != 0) {
-        throw EInOutError::AusErrno(errno);
-    }
-}
-
-// After a rename: the folder's entry on the disk too.
-void OrdnerSynchronisieren(const std::filesystem::path& ordner) {
-    const TDateideskriptor fd(::open(ordner.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.Fd() >= 0) {
-        ::fsync(fd.Fd());
-    }
+std::string SeqText(std::uint64_t von, std::uint64_t bis) {
+    return "seq " + std::to_string(von) + " bis " + std::to_string(bis) +
+           " verworfen: Ausgang voll";
 }
 
 } // namespace
 
-TAusgang::TAusgang(std::filesystem::path pfad, std::uint64_t grenze)
+TAusgang::TAusgang(std::filesystem::path pfad, std::uint64_t grenze, TDateiAufrufe& aufrufe,
+                   TMonoUhr mono)
     : pfad_(std::move(pfad))
-    , grenze_(grenze) {
-    Oeffnen();
+    , grenze_(grenze)
+    , segmentGroesse_(SegmentGroesseFuer(grenze))
+    , aufrufe_(aufrufe)
+    , mono_(std::move(mono)) {
+    sperre_ = AusgangsOrdnerOeffnen(aufrufe_, pfad_);
     Einlesen();
 }
 
 TAusgang::~TAusgang() = default;
-
-void TAusgang::Oeffnen() {
-    std::error_code fehler;
-    std::filesystem::create_directories(pfad_.parent_path(), fehler);
-    if (fehler) {
-        throw EInOutError::AusErrno(fehler.value());
-    }
-    datei_ = std::make_unique<TDateideskriptor>(Oeffne(pfad_, O_APPEND));
-    Sperren(datei_->Fd(), pfad_);
-    // What a rewrite that was cut short left behind; the outbox itself is still whole.
-    std::filesystem::remove(pfad_.string() + ".neu", fehler);
-}
-
-// Up to Lesehappen more bytes of the file after `gelesen`; how many came (0 at the end).
-std::size_t TAusgang::Nachlesen(std::string& puffer, std::uint64_t& gelesen) const {
-    const std::size_t alt = puffer.size();
-    puffer.resize(alt + Lesehappen);
-    ssize_t n = 0;
-    do {
-        n = ::pread(datei_->Fd(), puffer.data() + alt, Lesehappen, static_cast<off_t>(gelesen));
-    } while (n < 0 && errno == EINTR);
-    if (n < 0) {
-        throw EInOutError::AusErrno(errno);
-    }
-    puffer.resize(alt + static_cast<std::size_t>(n));
-    gelesen += static_cast<std::uint64_t>(n);
-    return static_cast<std::size_t>(n);
-}
-
-// The header at the start of `puffer`, taken off it; false while it is not all there (an
-// empty file, or one cut in its header: then it is written anew). Another file is refused.
-bool TAusgang::KopfAbnehmen(std::string& puffer) const {
-    const std::size_t kopf = std::min(puffer.size(), AusgangMagie.size());
-    if (puffer.compare(0, kopf, AusgangMagie.substr(0, kopf)) != 0) {
-        throw EMeldung("Die Datei " + pfad_.string() + " ist kein Ausgang von Quorlits.",
-                       DateiBezug(pfad_.string()));
-    }
-    if (puffer.size() < AusgangMagie.size()) {
-        return false;
-    }
-    puffer.erase(0, AusgangMagie.size());
-    return true;
-}
-
-// Takes the whole records at the start of `puffer` (the first at `ganz` in the file) and
-// drops them from it; false at a damaged record.
-bool TAusgang::SaetzeUebernehmen(std::string& puffer, std::uint64_t& ganz) {
-    std::size_t stelle = 0;
-    bool heil = true;
-    for (;;) {
-        const std::string_view rest = std::string_view(puffer).substr(stelle);
-        const std::optional<std::size_t> laenge = AusgangsSatzLaenge(rest);
-        if (!laenge || rest.size() < *laenge) {
-            break;
-        }
-        const std::optional<TAusgangsSatz> satz = AusgangsSatzLesen(rest.substr(0, *laenge));
-        if (!satz) {
-            heil = false;
-            break;
-        }
-        SatzUebernehmen(*satz, ganz, static_cast<std::uint32_t>(*laenge));
-        ganz += *laenge;
-        stelle += *laenge;
-    }
-    puffer.erase(0, stelle);
-    return heil;
-}
-
-void TAusgang::Einlesen() {
-    std::string puffer;
-    std::uint64_t gelesen = 0; // bytes of the file read so far
-    std::uint64_t ganz = 0;    // the end of the last whole record
-    for (bool weiter = true; weiter;) {
-        const std::size_t neu = Nachlesen(puffer, gelesen);
-        if (ganz == 0) {
-            if (!KopfAbnehmen(puffer)) {
-                break;
-            }
-            ganz = AusgangMagie.size();
-        }
-        weiter = SaetzeUebernehmen(puffer, ganz) && neu > 0;
-    }
-    const int fd = datei_->Fd();
-    if (ganz == 0) {
-        Kuerzen(fd, 0);
-        AllesSchreiben(fd, AusgangMagie);
-        ganz = AusgangMagie.size();
-    } else if (ganz < gelesen) {
-        // A record cut by a crash, or damaged: the next one follows the last whole record.
-        Kuerzen(fd, ganz);
-    }
-    groesse_ = ganz;
-    VorneAufraeumen();
-}
 
 std::uint32_t TAusgang::MessungsNummer(const std::string& name) {
     const auto [stelle, neu] =
@@ -193,55 +55,173 @@ std::uint32_t TAusgang::MessungsNummer(const std::string& name) {
     return stelle->second;
 }
 
-void TAusgang::SatzUebernehmen(const TAusgangsSatz& satz, std::uint64_t stelle,
-                               std::uint32_t laenge) {
+void TAusgang::SatzUebernehmen(const TAusgangsSatz& satz, std::uint64_t segment,
+                               std::uint64_t stelle, std::uint32_t laenge) {
     if (satz.Art == TAusgangsArt::Quittung) {
         if (const auto nummer = messungsNummern_.find(satz.Messung);
             nummer != messungsNummern_.end()) {
-            Erledigen(messungen_[nummer->second], satz.Seq);
+            TMessungsStand& stand = messungen_[nummer->second];
+            Erledigen(stand, satz.Seq);
+            stand.Quittiert = std::max(stand.Quittiert, satz.Seq);
         }
         return;
     }
+    const bool luecke = satz.Art == TAusgangsArt::Luecke;
     const std::uint32_t messung = MessungsNummer(satz.Messung);
-    messungen_[messung].Offen.push_back(basis_ + eintraege_.size());
-    eintraege_.push_back(TEintrag{stelle, laenge, messung, satz.Seq});
+    TMessungsStand& stand = messungen_[messung];
+    stand.Offen.emplace(satz.Seq, basis_ + eintraege_.size());
+    stand.LetztesSegment = segment;
+    eintraege_.push_back(TEintrag{segment, stelle, laenge, messung, satz.Seq,
+                                  luecke ? satz.VonSeq : satz.Seq, luecke});
     ++wartend_;
-    lebend_ += laenge;
+    ++segmente_[segment].Wartend;
 }
 
 void TAusgang::Anfuegen(const std::string& text) {
+    const int fd = schreiben_->Fd();
+    TSegment& segment = segmente_[schreibNummer_];
     std::size_t geschrieben = 0;
-    try {
-        AllesSchreiben(datei_->Fd(), text, &geschrieben);
-    } catch (const EInOutError&) {
-        if (geschrieben > 0) {
-            Kuerzen(datei_->Fd(), groesse_); // no piece of a record stays behind
+    const int fehler = AllesSchreibenMit(aufrufe_, fd, text, geschrieben);
+    if (fehler != 0) {
+        // No piece of a record stays behind; where it cannot be cut off, the next record
+        // goes into a new segment, and reading this one later moves the piece aside.
+        if (geschrieben > 0 && aufrufe_.Ftruncate(fd, static_cast<off_t>(segment.Groesse)) != 0) {
+            abgebrochen_ = true;
         }
-        throw;
+        throw EInOutError::AusErrno(fehler);
     }
+    segment.Groesse += text.size();
     groesse_ += text.size();
     ungesichert_ = true;
 }
 
-void TAusgang::Synchronisieren() {
-    if (ungesichert_) {
-        ungesichert_ = false;
-        if (::fdatasync(datei_->Fd()) != 0) {
-            throw EInOutError::AusErrno(errno);
+void TAusgang::Schreiben(const TAusgangsSatz& satz) {
+    const std::string text = AusgangsSatzText(satz);
+    SegmentBereit(text.size());
+    const std::uint64_t stelle = segmente_[schreibNummer_].Groesse;
+    Anfuegen(text);
+    SatzUebernehmen(satz, schreibNummer_, stelle, static_cast<std::uint32_t>(text.size()));
+}
+
+void TAusgang::SegmentBereit(std::size_t laenge) {
+    if (schreiben_ && !abgebrochen_) {
+        const std::uint64_t groesse = segmente_[schreibNummer_].Groesse;
+        if (groesse <= ersteStelle_ || groesse + laenge <= segmentGroesse_) {
+            return;
         }
     }
+    NeuesSegment();
+}
+
+void TAusgang::NeuesSegment() {
+    const std::uint64_t alt = schreibNummer_;
+    if (schreiben_ && ungesichert_ && aufrufe_.Fdatasync(schreiben_->Fd()) != 0) {
+        throw EInOutError::AusErrno(errno); // stays "ungesichert" until a sync succeeds
+    }
+    PlatzPruefen(aufrufe_, pfad_, 2 * std::max(segmentGroesse_, GroesstesSegment / 4));
+    const std::uint64_t nummer = segmente_.empty() ? 1 : segmente_.rbegin()->first + 1;
+    const std::filesystem::path pfad = SegmentPfad(pfad_, nummer);
+    const int fd =
+        aufrufe_.Open(pfad.c_str(), O_RDWR | O_CREAT | O_EXCL | O_APPEND | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        throw EInOutError::AusErrno(errno);
+    }
+    auto datei = std::make_unique<TDateideskriptor>(fd);
+    try {
+        std::size_t geschrieben = 0;
+        if (const int fehler = AllesSchreibenMit(aufrufe_, fd, AusgangMagie, geschrieben)) {
+            throw EInOutError::AusErrno(fehler);
+        }
+        OrdnerSynchronisieren(aufrufe_, pfad_);
+    } catch (const EInOutError&) {
+        datei.reset();
+        ::unlink(pfad.c_str()); // what is left of it; a file that stays is read as empty
+        throw;
+    }
+    segmente_[nummer].Groesse = AusgangMagie.size();
+    groesse_ += AusgangMagie.size();
+    schreiben_ = std::move(datei);
+    schreibNummer_ = nummer;
+    ersteStelle_ = AusgangMagie.size();
+    abgebrochen_ = false;
+    ungesichert_ = true;
+    if (const auto vorher = segmente_.find(alt);
+        vorher != segmente_.end() && vorher->second.Wartend == 0) {
+        SegmentLoeschen(alt);
+    }
+    QuittungenVoranstellen();
+    ersteStelle_ = segmente_[nummer].Groesse;
+}
+
+// A new segment begins with the acknowledgements that still concern older segments: an older
+// segment whose acknowledgements lay in a segment deleted since is then still read right.
+void TAusgang::QuittungenVoranstellen() {
+    const std::uint64_t aeltestes = segmente_.begin()->first;
+    for (const TMessungsStand& stand : messungen_) {
+        if (stand.Quittiert > 0 && stand.LetztesSegment >= aeltestes &&
+            stand.LetztesSegment < schreibNummer_) {
+            Anfuegen(AusgangsSatzText(
+                TAusgangsSatz{TAusgangsArt::Quittung, stand.Name, stand.Quittiert, {}, {}}));
+        }
+    }
+}
+
+void TAusgang::SegmentLoeschen(std::uint64_t nummer) {
+    const auto segment = segmente_.find(nummer);
+    groesse_ -= segment->second.Groesse;
+    segmente_.erase(segment);
+    if (leseNummer_ == nummer) {
+        lesen_.reset();
+    }
+    if (::unlink(SegmentPfad(pfad_, nummer).c_str()) != 0 && errno != ENOENT) {
+        throw EInOutError::AusErrno(errno);
+    }
+}
+
+void TAusgang::LeereSegmenteLoeschen() {
+    std::vector<std::uint64_t> leer;
+    for (const auto& [nummer, segment] : segmente_) {
+        if (segment.Wartend == 0 && nummer != schreibNummer_) {
+            leer.push_back(nummer);
+        }
+    }
+    for (const std::uint64_t nummer : leer) {
+        SegmentLoeschen(nummer);
+    }
+}
+
+void TAusgang::Synchronisieren() {
+    if (!ungesichert_ || !schreiben_) {
+        return;
+    }
+    if (aufrufe_.Fdatasync(schreiben_->Fd()) != 0) {
+        throw EInOutError::AusErrno(errno);
+    }
+    ungesichert_ = false;
 }
 
 void TAusgang::Ablegen(const TAusgangsSatz& nachricht) {
     TAusgangsSatz satz = nachricht;
     satz.Art = TAusgangsArt::Nachricht;
-    const std::string text = AusgangsSatzText(satz);
-    if (groesse_ + text.size() > grenze_) {
-        PlatzSchaffen(text.size());
+    satz.VonSeq = 0;
+    if (pauseNs_ > 0 && MonoLesen(mono_) < wiederAbNs_) {
+        Verwerfen(MessungsNummer(satz.Messung), satz.Seq);
+        return;
     }
-    const std::uint64_t stelle = groesse_;
-    Anfuegen(text);
-    SatzUebernehmen(satz, stelle, static_cast<std::uint32_t>(text.size()));
+    try {
+        PlatzSchaffen(AusgangsSatzText(satz).size());
+        LueckenSchreiben();
+        Schreiben(satz);
+    } catch (const EInOutError&) {
+        Gestoert();
+        throw;
+    }
+    pauseNs_ = 0;
+}
+
+void TAusgang::Gestoert() {
+    pauseNs_ = pauseNs_ == 0 ? ErstePauseNs : std::min(pauseNs_ * 2, LaengstePauseNs);
+    wiederAbNs_ = MonoLesen(mono_) + pauseNs_;
 }
 
 std::size_t TAusgang::QuittungNehmen(const std::string& messung, std::uint64_t seq) {
@@ -249,43 +229,69 @@ std::size_t TAusgang::QuittungNehmen(const std::string& messung, std::uint64_t s
     if (nummer == messungsNummern_.end()) {
         return 0;
     }
-    const std::size_t weg = Erledigen(messungen_[nummer->second], seq);
+    TMessungsStand& stand = messungen_[nummer->second];
+    const std::size_t weg = Erledigen(stand, seq);
+    stand.Quittiert = std::max(stand.Quittiert, seq);
     if (weg == 0) {
         return 0;
     }
     VorneAufraeumen();
     if (wartend_ == 0) {
-        // Nothing waits: the file starts over, and a full outbox may be told of again.
-        Kuerzen(datei_->Fd(), AusgangMagie.size());
-        groesse_ = AusgangMagie.size();
-        vollGemeldet_ = false;
-    } else if (groesse_ - lebend_ > std::max(VerdichtenAb, lebend_)) {
-        Verdichten();
-    } else {
-        Anfuegen(AusgangsSatzText(TAusgangsSatz{TAusgangsArt::Quittung, messung, seq, {}, {}}));
+        Leeren();
+    } else if (pauseNs_ == 0) {
+        const std::string text =
+            AusgangsSatzText(TAusgangsSatz{TAusgangsArt::Quittung, messung, seq, {}, {}});
+        SegmentBereit(text.size());
+        Anfuegen(text);
     }
     return weg;
+}
+
+// Nothing waits: the newest segment starts over, and a full outbox may be told of again.
+void TAusgang::Leeren() {
+    vollGemeldet_ = false;
+    std::vector<std::uint64_t> aeltere;
+    for (const auto& eintrag : segmente_) {
+        if (eintrag.first != schreibNummer_) {
+            aeltere.push_back(eintrag.first);
+        }
+    }
+    for (const std::uint64_t nummer : aeltere) {
+        SegmentLoeschen(nummer);
+    }
+    if (!schreiben_ || abgebrochen_) {
+        return;
+    }
+    if (aufrufe_.Ftruncate(schreiben_->Fd(), static_cast<off_t>(AusgangMagie.size())) != 0) {
+        throw EInOutError::AusErrno(errno);
+    }
+    groesse_ = AusgangMagie.size();
+    segmente_[schreibNummer_].Groesse = groesse_;
+    ersteStelle_ = groesse_;
 }
 
 std::size_t TAusgang::Erledigen(TMessungsStand& stand, std::uint64_t seq) {
     std::size_t weg = 0;
-    while (!stand.Offen.empty() && Eintrag(stand.Offen.front()).Seq <= seq) {
-        TEintrag& eintrag = Eintrag(stand.Offen.front());
-        stand.Offen.pop_front();
-        if (!eintrag.Erledigt) {
-            Erledigt(eintrag);
-            ++weg;
-        }
+    while (!stand.Offen.empty() && stand.Offen.begin()->first <= seq) {
+        const std::uint64_t nummer = stand.Offen.begin()->second;
+        stand.Offen.erase(stand.Offen.begin());
+        Erledigt(Eintrag(nummer));
+        ++weg;
     }
     return weg;
 }
 
+// A segment goes once nothing in it waits (the newest stays, appends go there).
 void TAusgang::Erledigt(TEintrag& eintrag) {
     eintrag.Erledigt = true;
     --wartend_;
-    lebend_ -= eintrag.Laenge;
     if (eintrag.Draussen) {
         --unterwegs_;
+    }
+    const auto segment = segmente_.find(eintrag.Segment);
+    if (segment != segmente_.end() && --segment->second.Wartend == 0 && geladen_ &&
+        eintrag.Segment != schreibNummer_) {
+        SegmentLoeschen(eintrag.Segment);
     }
 }
 
@@ -323,76 +329,136 @@ void TAusgang::Zuruecksetzen() {
     naechste_ = basis_;
 }
 
-std::string TAusgang::SatzLesen(const TEintrag& eintrag) const {
-    std::string satz(eintrag.Laenge, '\0');
-    AllesLesen(datei_->Fd(), satz.data(), satz.size(), eintrag.Stelle);
+std::string TAusgang::SatzLesen(const TEintrag& eintrag) {
+    int fd = -1;
+    if (schreiben_ && eintrag.Segment == schreibNummer_) {
+        fd = schreiben_->Fd();
+    } else {
+        if (!lesen_ || leseNummer_ != eintrag.Segment) {
+            lesen_.reset();
+            const std::filesystem::path pfad = SegmentPfad(pfad_, eintrag.Segment);
+            const int neu = aufrufe_.Open(pfad.c_str(), O_RDONLY | O_CLOEXEC, 0);
+            if (neu < 0) {
+                throw EInOutError::AusErrno(errno);
+            }
+            lesen_ = std::make_unique<TDateideskriptor>(neu);
+            leseNummer_ = eintrag.Segment;
+        }
+        fd = lesen_->Fd();
+    }
+    std::string satz = PositionLesen(fd, static_cast<off_t>(eintrag.Stelle), eintrag.Laenge);
+    if (satz.size() != eintrag.Laenge) {
+        throw EInOutError::AusErrno(EIO);
+    }
     return satz;
 }
 
+// Drops whole oldest segments until `noetig` more bytes and the gap records for what was
+// dropped fit under the limit.
 void TAusgang::PlatzSchaffen(std::uint64_t noetig) {
-    // Room for a quarter of the limit, so the file is not rewritten for every message.
-    const std::uint64_t ziel = grenze_ / 4 * 3;
-    std::uint64_t weg = 0;
-    for (TEintrag& eintrag : eintraege_) {
-        if (AusgangMagie.size() + lebend_ + noetig <= ziel) {
-            break;
+    const std::size_t vorher = luecken_.size();
+    while (!segmente_.empty() && groesse_ + noetig + LueckenGroesse() > grenze_) {
+        if (segmente_.size() == 1) {
+            if (segmente_.begin()->second.Wartend == 0) {
+                break; // nothing left to drop
+            }
+            NeuesSegment();
         }
-        if (eintrag.Erledigt) {
-            continue;
-        }
-        std::deque<std::uint64_t>& offen = messungen_[eintrag.Messung].Offen;
-        offen.pop_front(); // the oldest of the outbox is the oldest of its measurement
-        Erledigt(eintrag);
-        ++weg;
+        AeltestesSegmentVerwerfen();
     }
-    verworfen_ += weg;
     VorneAufraeumen();
-    if (weg > 0 && !vollGemeldet_) {
-        vollGemeldet_ = true;
-        if (BeiVoll) {
-            // Exact, also for a limit below 1 MB (which the MB alone would show as 0).
-            const std::string grenze = GroesseText(grenze_);
-            BeiVoll("Der Ausgang " + pfad_.string() + " ist voll (Grenze " + grenze +
-                    (grenze.ends_with('B') ? "" : " Bytes") + ", OutboxGrenze); die " +
-                    std::to_string(weg) +
-                    " ältesten Nachrichten gehen nicht an den Server. Das Speichern läuft weiter.");
-        }
+    if (luecken_.size() > vorher) {
+        VollMelden(vorher);
     }
-    Verdichten();
 }
 
-void TAusgang::Verdichten() {
-    // The waiting records go into a new file, which then takes the outbox's place in one step:
-    // a crash meanwhile leaves the old outbox whole.
-    const std::filesystem::path neu = pfad_.string() + ".neu";
-    auto datei = std::make_unique<TDateideskriptor>(Oeffne(neu, O_TRUNC | O_APPEND));
-    Sperren(datei->Fd(), neu);
-    std::string puffer(AusgangMagie);
-    std::uint64_t stelle = 0; // of puffer's start in the new file
-    std::vector<std::uint64_t> stellen(eintraege_.size());
-    for (std::size_t i = 0; i < eintraege_.size(); ++i) {
-        if (eintraege_[i].Erledigt) {
+void TAusgang::AeltestesSegmentVerwerfen() {
+    const std::uint64_t segment = segmente_.begin()->first;
+    for (std::size_t i = 0; i < eintraege_.size() && eintraege_[i].Segment <= segment; ++i) {
+        TEintrag& eintrag = eintraege_[i];
+        if (eintrag.Erledigt || eintrag.Segment != segment) {
             continue;
         }
-        stellen[i] = stelle + puffer.size();
-        puffer += SatzLesen(eintraege_[i]);
-        if (puffer.size() >= Lesehappen) {
-            AllesSchreiben(datei->Fd(), puffer);
-            stelle += puffer.size();
-            puffer.clear();
+        messungen_[eintrag.Messung].Offen.erase({eintrag.Seq, basis_ + i});
+        if (eintrag.Luecke) {
+            // An earlier gap goes again as it was: the collector may not have it yet.
+            std::optional<TAusgangsSatz> satz = AusgangsSatzLesen(SatzLesen(eintrag));
+            if (!satz) {
+                throw EInOutError::AusErrno(EIO);
+            }
+            luecken_.push_back(TLuecke{eintrag.Messung, eintrag.VonSeq, eintrag.Seq, satz});
+        } else {
+            Verwerfen(eintrag.Messung, eintrag.Seq);
+        }
+        Erledigt(eintrag);
+    }
+    if (segmente_.contains(segment)) {
+        SegmentLoeschen(segment);
+    }
+}
+
+void TAusgang::Verwerfen(std::uint32_t messung, std::uint64_t seq) {
+    ++verworfen_;
+    for (auto luecke = luecken_.rbegin(); luecke != luecken_.rend(); ++luecke) {
+        if (luecke->Messung == messung && !luecke->Satz) {
+            if (luecke->Bis + 1 == seq) {
+                luecke->Bis = seq;
+                return;
+            }
+            break;
         }
     }
-    AllesSchreiben(datei->Fd(), puffer);
-    DateiSynchronisieren(datei->Fd());
-    if (::rename(neu.c_str(), pfad_.c_str()) != 0) {
-        throw EInOutError::AusErrno(errno);
+    luecken_.push_back(TLuecke{messung, seq, seq, std::nullopt});
+}
+
+void TAusgang::VollMelden(std::size_t ab) {
+    if (vollGemeldet_) {
+        return;
     }
-    OrdnerSynchronisieren(pfad_.parent_path());
-    for (std::size_t i = 0; i < eintraege_.size(); ++i) {
-        eintraege_[i].Stelle = stellen[i];
+    vollGemeldet_ = true;
+    std::string verworfen;
+    for (std::size_t i = ab; i < luecken_.size(); ++i) {
+        if (!luecken_[i].Satz) {
+            verworfen += (verworfen.empty() ? "" : "; ") + std::string("Messung ") +
+                         messungen_[luecken_[i].Messung].Name + ": " +
+                         SeqText(luecken_[i].Von, luecken_[i].Bis);
+        }
     }
-    datei_ = std::move(datei);
-    groesse_ = stelle + puffer.size();
+    if (BeiVoll && !verworfen.empty()) {
+        // Exact, also for a limit below 1 MB (which the MB alone would show as 0).
+        const std::string grenze = GroesseText(grenze_);
+        BeiVoll("Der Ausgang " + pfad_.string() + " ist voll (Grenze " + grenze +
+                (grenze.ends_with('B') ? "" : " Bytes") +
+                ", OutboxGrenze); die ältesten Nachrichten gehen nicht an den Server (" +
+                verworfen + "). Das Speichern läuft weiter.");
+    }
+}
+
+TAusgangsSatz TAusgang::LueckenSatz(const TLuecke& luecke) const {
+    if (luecke.Satz) {
+        return *luecke.Satz;
+    }
+    TAusgangsSatz satz{
+        TAusgangsArt::Luecke, messungen_[luecke.Messung].Name, luecke.Bis, {}, {}, luecke.Von};
+    if (LueckeBauen) {
+        LueckeBauen(satz);
+    }
+    return satz;
+}
+
+std::uint64_t TAusgang::LueckenGroesse() const {
+    std::uint64_t groesse = 0;
+    for (const TLuecke& luecke : luecken_) {
+        groesse += AusgangsSatzText(LueckenSatz(luecke)).size();
+    }
+    return groesse;
+}
+
+void TAusgang::LueckenSchreiben() {
+    while (!luecken_.empty()) {
+        Schreiben(LueckenSatz(luecken_.front()));
+        luecken_.erase(luecken_.begin());
+    }
 }
 
 std::filesystem::path AusgangsPfad(const std::filesystem::path& zustandsOrdner,

@@ -35,7 +35,10 @@ std::string AusgangsSatzText(const TAusgangsSatz& satz) {
     std::string nutz;
     RohZahlAnhaengen(nutz, satz.Seq, 8);
     TextAnhaengen(nutz, satz.Messung);
-    if (satz.Art == TAusgangsArt::Nachricht) {
+    if (satz.Art == TAusgangsArt::Luecke) {
+        RohZahlAnhaengen(nutz, satz.VonSeq, 8);
+    }
+    if (satz.Art != TAusgangsArt::Quittung) {
         TextAnhaengen(nutz, satz.Thema);
         nutz += satz.Inhalt;
     }
@@ -68,7 +71,7 @@ std::optional<TAusgangsSatz> AusgangsSatzLesen(std::string_view daten) {
     }
     TAusgangsSatz satz;
     const auto art = static_cast<unsigned char>(daten[0]);
-    if (art != 1 && art != 2) {
+    if (art < 1 || art > 3) {
         return std::nullopt;
     }
     satz.Art = static_cast<TAusgangsArt>(art);
@@ -81,7 +84,17 @@ std::optional<TAusgangsSatz> AusgangsSatzLesen(std::string_view daten) {
     if (!TextLesen(nutz, stelle, satz.Messung)) {
         return std::nullopt;
     }
-    if (satz.Art == TAusgangsArt::Nachricht) {
+    if (satz.Art == TAusgangsArt::Luecke) {
+        if (nutz.size() - stelle < 8) {
+            return std::nullopt;
+        }
+        satz.VonSeq = RohZahlLesen(nutz.substr(stelle), 8);
+        stelle += 8;
+        if (satz.VonSeq < 1 || satz.VonSeq > satz.Seq) {
+            return std::nullopt;
+        }
+    }
+    if (satz.Art != TAusgangsArt::Quittung) {
         if (!TextLesen(nutz, stelle, satz.Thema)) {
             return std::nullopt;
         }

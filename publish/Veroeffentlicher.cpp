@@ -254,6 +254,10 @@ void TVeroeffentlicher::MessgeraetWaehlen(const std::string& name) {
         Melden(QString::fromStdString(text));
         emit AusgangVoll(QString::fromStdString(text));
     };
+    ausgang_->LueckeBauen = [this](TAusgangsSatz& satz) { LueckeBauen(satz); };
+    if (!ausgang_->Schaden().empty()) {
+        Stoeren(QString::fromStdString(ausgang_->Schaden()));
+    }
     VerbindungAufbauen();
 }
 
@@ -274,8 +278,26 @@ void TVeroeffentlicher::VerbindungAufbauen() {
     emit ZustandGeaendert();
 }
 
-TNachrichtKopf TVeroeffentlicher::NaechsterKopf() {
-    return TNachrichtKopf{messungsId_, ++seq_, port_};
+// The seq is taken once the message is in the outbox (Ablegen): a message the outbox refuses
+// leaves no hole in the measurement's seqs.
+TNachrichtKopf TVeroeffentlicher::NaechsterKopf() const {
+    return TNachrichtKopf{messungsId_, seq_ + 1, port_};
+}
+
+// The gap event of the messages the outbox dropped, stamped with the time it drops them.
+void TVeroeffentlicher::LueckeBauen(TAusgangsSatz& satz) const {
+    const TUhrzeit jetzt = messung_.Jetzt();
+    const TEreignis ereignis{TEreignisArt::Luecke,
+                             jetzt.UtcMs,
+                             jetzt.UtcVersatz,
+                             "seq " + std::to_string(satz.VonSeq) + " bis " +
+                                 std::to_string(satz.Seq) + " verworfen: Ausgang voll",
+                             {},
+                             satz.VonSeq,
+                             satz.Seq,
+                             "Ausgang voll"};
+    satz.Thema = Thema(arbeitsplatz_, messgeraet_, TThemenArt::Ereignis);
+    satz.Inhalt = EreignisNutzlast(TNachrichtKopf{satz.Messung, satz.Seq, port_}, ereignis);
 }
 
 void TVeroeffentlicher::Ereignis(TEreignisArt art, std::string detail, std::string datendatei) {
@@ -283,8 +305,8 @@ void TVeroeffentlicher::Ereignis(TEreignisArt art, std::string detail, std::stri
         return;
     }
     const TUhrzeit jetzt = messung_.Jetzt();
-    const TEreignis ereignis{art, jetzt.UtcMs, jetzt.UtcVersatz, std::move(detail),
-                             std::move(datendatei)};
+    const TEreignis ereignis{
+        art, jetzt.UtcMs, jetzt.UtcVersatz, std::move(detail), std::move(datendatei), 0, 0, {}};
     Ablegen(Thema(arbeitsplatz_, messgeraet_, TThemenArt::Ereignis),
             EreignisNutzlast(NaechsterKopf(), ereignis));
 }
@@ -301,7 +323,8 @@ void TVeroeffentlicher::MesswertAblegen(const TMesswert& messwert, const TSpeich
 
 void TVeroeffentlicher::Ablegen(const std::string& thema, const std::string& inhalt) {
     try {
-        ausgang_->Ablegen(TAusgangsSatz{TAusgangsArt::Nachricht, messungsId_, seq_, thema, inhalt});
+        ausgang_->Ablegen(
+            TAusgangsSatz{TAusgangsArt::Nachricht, messungsId_, seq_ + 1, thema, inhalt});
     } catch (...) {
         Stoeren(QStringLiteral("Der Ausgang %1 nimmt nichts an (%2); die Messwerte gehen weiter "
                                "in die Datendatei.")
@@ -309,6 +332,7 @@ void TVeroeffentlicher::Ablegen(const std::string& thema, const std::string& inh
                          QString::fromStdString(MeldungsText(std::current_exception()))));
         return;
     }
+    ++seq_;
     if (!sichern_->isActive()) {
         sichern_->start(1000);
     }
@@ -370,7 +394,10 @@ void TVeroeffentlicher::Senden() {
                                        MeldungsText(std::current_exception())));
         return;
     }
-    for (const TAusgangsSatz& satz : saetze) {
+    for (TAusgangsSatz& satz : saetze) {
+        if (satz.Art == TAusgangsArt::Luecke && satz.Thema.empty()) {
+            LueckeBauen(satz); // written without its message: it gets one now
+        }
         verbindung_->Veroeffentlichen(satz.Thema, satz.Inhalt, 1, false);
     }
     if (ausgang_->Unterwegs() > 0 && !stockung_->isActive()) {

@@ -22,6 +22,7 @@
 
 class QTimer;
 class TAusgang;
+struct TAusgangsSatz;
 class TMessung;
 struct TLeitungsStand;
 enum class TLeitungsWechsel : std::uint8_t;
@@ -105,7 +106,8 @@ private:
     void Melden(const QString& text);
     void Stoeren(const QString& text);
     std::string Datendatei() const;
-    TNachrichtKopf NaechsterKopf();
+    TNachrichtKopf NaechsterKopf() const;
+    void LueckeBauen(TAusgangsSatz& satz) const;
 
     TMessung& messung_;
     const TProgrammZustand& zustand_;

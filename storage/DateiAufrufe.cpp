@@ -49,6 +49,10 @@ int TEchteDateiAufrufe::Fcntl(int fd, int befehl, int wert) {
     return ::fcntl(fd, befehl, wert);
 }
 
+int TEchteDateiAufrufe::Statvfs(const char* pfad, struct statvfs& info) {
+    return ::statvfs(pfad, &info);
+}
+
 TDateiAufrufe& EchteDateiAufrufe() noexcept {
     static TEchteDateiAufrufe aufrufe;
     return aufrufe;

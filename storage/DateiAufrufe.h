@@ -4,9 +4,10 @@
 
 #include <cstddef>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/types.h>
 
-// The system calls of the files the program writes (data file, capture). Every call behaves
+// The system calls of the files the program writes (data file, capture, outbox). Every call behaves
 // like the system call it is named after: -1 and errno on failure. Tests derive from
 // TEchteDateiAufrufe and replace single calls to count syncs or to refuse writes as a full
 // disk does.
@@ -25,6 +26,7 @@ public:
     virtual int Fstat(int fd, struct stat& info) = 0;
     virtual int Stat(const char* pfad, struct stat& info) = 0;
     virtual int Fcntl(int fd, int befehl, int wert) = 0;
+    virtual int Statvfs(const char* pfad, struct statvfs& info) = 0;
 };
 
 class TEchteDateiAufrufe : public TDateiAufrufe {
@@ -40,6 +42,7 @@ public:
     int Fstat(int fd, struct stat& info) override;
     int Stat(const char* pfad, struct stat& info) override;
     int Fcntl(int fd, int befehl, int wert) override;
+    int Statvfs(const char* pfad, struct statvfs& info) override;
 };
 
 // The process-wide instance of TEchteDateiAufrufe.
