@@ -69,12 +69,32 @@ void TAusgang::SatzUebernehmen(const TAusgangsSatz& satz, std::uint64_t segment,
     const bool luecke = satz.Art == TAusgangsArt::Luecke;
     const std::uint32_t messung = MessungsNummer(satz.Messung);
     TMessungsStand& stand = messungen_[messung];
+    if (luecke && !geladen_) {
+        Ueberdecken(stand, satz.VonSeq, satz.Seq);
+    }
     stand.Offen.emplace(satz.Seq, basis_ + eintraege_.size());
     stand.LetztesSegment = segment;
+    // What was on the disk before may have gone out before.
     eintraege_.push_back(TEintrag{segment, stelle, laenge, messung, satz.Seq,
-                                  luecke ? satz.VonSeq : satz.Seq, luecke});
+                                  luecke ? satz.VonSeq : satz.Seq, luecke, !geladen_});
     ++wartend_;
     ++segmente_[segment].Wartend;
+}
+
+// A gap read from the disk covers the records of its range read before it: gaps it took in
+// when it was written, and messages dropped for it whose segment a crash kept from going.
+void TAusgang::Ueberdecken(TMessungsStand& stand, std::uint64_t von, std::uint64_t bis) {
+    for (auto eintrag = stand.Offen.lower_bound({von, 0});
+         eintrag != stand.Offen.end() && eintrag->first <= bis;) {
+        TEintrag& alt = Eintrag(eintrag->second);
+        if (alt.VonSeq < von) {
+            ++eintrag;
+            continue;
+        }
+        const std::uint64_t nummer = eintrag->second;
+        eintrag = stand.Offen.erase(eintrag);
+        Erledigt(Eintrag(nummer));
+    }
 }
 
 void TAusgang::Anfuegen(const std::string& text) {
@@ -138,6 +158,7 @@ void TAusgang::NeuesSegment() {
         ::unlink(pfad.c_str()); // what is left of it; a file that stays is read as empty
         throw;
     }
+    const std::vector<std::string> vorspann = Vorspann();
     segmente_[nummer].Groesse = AusgangMagie.size();
     groesse_ += AusgangMagie.size();
     schreiben_ = std::move(datei);
@@ -149,21 +170,36 @@ void TAusgang::NeuesSegment() {
         vorher != segmente_.end() && vorher->second.Wartend == 0) {
         SegmentLoeschen(alt);
     }
-    QuittungenVoranstellen();
+    for (const std::string& quittung : vorspann) {
+        Anfuegen(quittung);
+    }
     ersteStelle_ = segmente_[nummer].Groesse;
 }
 
 // A new segment begins with the acknowledgements that still concern older segments: an older
 // segment whose acknowledgements lay in a segment deleted since is then still read right.
-void TAusgang::QuittungenVoranstellen() {
+std::vector<std::string> TAusgang::Vorspann() const {
+    std::vector<std::string> quittungen;
+    if (segmente_.empty()) {
+        return quittungen;
+    }
     const std::uint64_t aeltestes = segmente_.begin()->first;
     for (const TMessungsStand& stand : messungen_) {
-        if (stand.Quittiert > 0 && stand.LetztesSegment >= aeltestes &&
-            stand.LetztesSegment < schreibNummer_) {
-            Anfuegen(AusgangsSatzText(
+        if (stand.Quittiert > 0 && stand.LetztesSegment >= aeltestes) {
+            quittungen.push_back(AusgangsSatzText(
                 TAusgangsSatz{TAusgangsArt::Quittung, stand.Name, stand.Quittiert, {}, {}}));
         }
     }
+    return quittungen;
+}
+
+// What a new segment takes before its first message.
+std::uint64_t TAusgang::VorspannGroesse() const {
+    std::uint64_t groesse = AusgangMagie.size();
+    for (const std::string& quittung : Vorspann()) {
+        groesse += quittung.size();
+    }
+    return groesse;
 }
 
 void TAusgang::SegmentLoeschen(std::uint64_t nummer) {
@@ -205,7 +241,8 @@ void TAusgang::Ablegen(const TAusgangsSatz& nachricht) {
     satz.Art = TAusgangsArt::Nachricht;
     satz.VonSeq = 0;
     if (pauseNs_ > 0 && MonoLesen(mono_) < wiederAbNs_) {
-        Verwerfen(MessungsNummer(satz.Messung), satz.Seq);
+        ++verworfen_;
+        Verwerfen(MessungsNummer(satz.Messung), satz.Seq, satz.Seq);
         return;
     }
     try {
@@ -315,6 +352,7 @@ std::vector<TAusgangsSatz> TAusgang::Naechste(std::size_t hoechstens) {
             throw EInOutError::AusErrno(EIO); // the file changed under the program
         }
         eintrag.Draussen = true;
+        eintrag.Gesendet = true;
         ++unterwegs_;
         saetze.push_back(std::move(*satz));
     }
@@ -357,7 +395,11 @@ std::string TAusgang::SatzLesen(const TEintrag& eintrag) {
 // dropped fit under the limit.
 void TAusgang::PlatzSchaffen(std::uint64_t noetig) {
     const std::size_t vorher = luecken_.size();
-    while (!segmente_.empty() && groesse_ + noetig + LueckenGroesse() > grenze_) {
+    // Each record to write may need a new segment.
+    const auto mehr = [&] {
+        return noetig + LueckenGroesse() + (luecken_.size() + 1) * VorspannGroesse();
+    };
+    while (!segmente_.empty() && groesse_ + mehr() > grenze_) {
         if (segmente_.size() == 1) {
             if (segmente_.begin()->second.Wartend == 0) {
                 break; // nothing left to drop
@@ -372,6 +414,9 @@ void TAusgang::PlatzSchaffen(std::uint64_t noetig) {
     }
 }
 
+// The waiting records of the oldest segment go. A gap record never handed out joins the new
+// gap (the collector cannot know it); one handed out goes again as it was, since the
+// collector may have stored it under its first seq.
 void TAusgang::AeltestesSegmentVerwerfen() {
     const std::uint64_t segment = segmente_.begin()->first;
     for (std::size_t i = 0; i < eintraege_.size() && eintraege_[i].Segment <= segment; ++i) {
@@ -380,35 +425,65 @@ void TAusgang::AeltestesSegmentVerwerfen() {
             continue;
         }
         messungen_[eintrag.Messung].Offen.erase({eintrag.Seq, basis_ + i});
-        if (eintrag.Luecke) {
-            // An earlier gap goes again as it was: the collector may not have it yet.
+        if (eintrag.Luecke && eintrag.Gesendet) {
             std::optional<TAusgangsSatz> satz = AusgangsSatzLesen(SatzLesen(eintrag));
             if (!satz) {
                 throw EInOutError::AusErrno(EIO);
             }
             luecken_.push_back(TLuecke{eintrag.Messung, eintrag.VonSeq, eintrag.Seq, satz});
         } else {
-            Verwerfen(eintrag.Messung, eintrag.Seq);
+            verworfen_ += eintrag.Luecke ? 0 : 1;
+            Verwerfen(eintrag.Messung, eintrag.VonSeq, eintrag.Seq);
         }
         Erledigt(eintrag);
     }
     if (segmente_.contains(segment)) {
         SegmentLoeschen(segment);
     }
+    VorigeLueckenAufnehmen();
 }
 
-void TAusgang::Verwerfen(std::uint32_t messung, std::uint64_t seq) {
-    ++verworfen_;
-    for (auto luecke = luecken_.rbegin(); luecke != luecken_.rend(); ++luecke) {
-        if (luecke->Messung == messung && !luecke->Satz) {
-            if (luecke->Bis + 1 == seq) {
-                luecke->Bis = seq;
-                return;
+// A gap record not yet handed out that ends right before a new gap joins it, so the outbox
+// holds one gap per measurement while nothing goes out, however often it drops.
+void TAusgang::VorigeLueckenAufnehmen() {
+    for (TLuecke& luecke : luecken_) {
+        if (luecke.Satz) {
+            continue;
+        }
+        auto& offen = messungen_[luecke.Messung].Offen;
+        for (auto vorige = offen.lower_bound({luecke.Von - 1, 0});
+             vorige != offen.end() && vorige->first + 1 == luecke.Von;
+             vorige = offen.lower_bound({luecke.Von - 1, 0})) {
+            const std::uint64_t nummer = vorige->second;
+            TEintrag& eintrag = Eintrag(nummer);
+            if (!eintrag.Luecke || eintrag.Gesendet) {
+                break;
             }
-            break;
+            luecke.Von = eintrag.VonSeq;
+            offen.erase(vorige);
+            Erledigt(eintrag);
         }
     }
-    luecken_.push_back(TLuecke{messung, seq, seq, std::nullopt});
+}
+
+// Adds the seqs `von` to `bis` of `messung` to its gap that waits to be written, where they
+// join it, else to a new one.
+void TAusgang::Verwerfen(std::uint32_t messung, std::uint64_t von, std::uint64_t bis) {
+    for (auto luecke = luecken_.rbegin(); luecke != luecken_.rend(); ++luecke) {
+        if (luecke->Messung != messung || luecke->Satz) {
+            continue;
+        }
+        if (luecke->Bis + 1 == von) {
+            luecke->Bis = bis;
+            return;
+        }
+        if (bis + 1 == luecke->Von) {
+            luecke->Von = von;
+            return;
+        }
+        break;
+    }
+    luecken_.push_back(TLuecke{messung, von, bis, std::nullopt});
 }
 
 void TAusgang::VollMelden(std::size_t ab) {

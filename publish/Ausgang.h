@@ -102,6 +102,7 @@ private:
         std::uint64_t Seq;
         std::uint64_t VonSeq; // of a gap; Seq for a message
         bool Luecke = false;
+        bool Gesendet = false; // handed out, or read from the disk: the collector may have it
         bool Erledigt = false; // acknowledged or dropped
         bool Draussen = false; // handed out
     };
@@ -135,7 +136,8 @@ private:
     void Anfuegen(const std::string& text);
     void SegmentBereit(std::size_t laenge);
     void NeuesSegment();
-    void QuittungenVoranstellen();
+    std::vector<std::string> Vorspann() const;
+    std::uint64_t VorspannGroesse() const;
     void SegmentLoeschen(std::uint64_t nummer);
     void LeereSegmenteLoeschen();
     std::uint32_t MessungsNummer(const std::string& name);
@@ -146,7 +148,9 @@ private:
     void PlatzSchaffen(std::uint64_t noetig);
     void AeltestesSegmentVerwerfen();
     void VollMelden(std::size_t ab);
-    void Verwerfen(std::uint32_t messung, std::uint64_t seq);
+    void VorigeLueckenAufnehmen();
+    void Verwerfen(std::uint32_t messung, std::uint64_t von, std::uint64_t bis);
+    void Ueberdecken(TMessungsStand& stand, std::uint64_t von, std::uint64_t bis);
     TAusgangsSatz LueckenSatz(const TLuecke& luecke) const;
     std::uint64_t LueckenGroesse() const;
     void LueckenSchreiben();

@@ -66,8 +66,9 @@ TEST(AusgangFormat, JederSatzKommtZurueck) {
     EXPECT_EQ(gelesen, Saetze);
 }
 
-// The outbox opens it and sends what was not acknowledged, in order; what it adds is read
-// with it after the next start.
+// The outbox of an earlier version is one file where the folder of segments now lies: it
+// becomes the first segment, and the outbox sends what was not acknowledged, in order; what it
+// adds is read with it after the next start.
 TEST(AusgangFormat, WartendeNachrichtenGehenRaus) {
     const TTestOrdner ordner;
     DateiSchreiben(ordner / "ausgang", DateiLesen(Datei));
@@ -75,6 +76,8 @@ TEST(AusgangFormat, WartendeNachrichtenGehenRaus) {
     const TAusgangsSatz neu = Nachricht("m-4", 1, "quorlits/v1/b/m/reading", "{}");
     {
         TAusgang ausgang(ordner / "ausgang");
+        EXPECT_EQ(Verzeichnisinhalt(ordner / "ausgang"), "00000001.seg sperre");
+        EXPECT_EQ(Verzeichnisinhalt(ordner.Pfad()), "ausgang");
         EXPECT_EQ(ausgang.Wartend(), wartend.size());
         EXPECT_EQ(ausgang.Naechste(10), wartend);
         ausgang.Ablegen(neu);
