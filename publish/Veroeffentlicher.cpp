@@ -168,7 +168,7 @@ bool TVeroeffentlicher::AusgangUngesichert() const {
     return ausgang_ && ausgang_->Ungesichert();
 }
 
-std::filesystem::path TVeroeffentlicher::AusgangsDatei() const {
+std::filesystem::path TVeroeffentlicher::AusgangsOrdner() const {
     return ausgang_ ? ausgang_->Pfad() : std::filesystem::path();
 }
 

@@ -58,9 +58,9 @@ public:
     // Whether the outbox holds messages not yet brought onto the disk.
     bool AusgangUngesichert() const;
     const std::string& Arbeitsplatz() const noexcept { return arbeitsplatz_; }
-    // The current meter's name and outbox; empty before the first meter measurement.
+    // The current meter's name and outbox folder; empty before the first meter measurement.
     const std::string& Messgeraet() const noexcept { return messgeraet_; }
-    std::filesystem::path AusgangsDatei() const;
+    std::filesystem::path AusgangsOrdner() const;
 
     // How long to wait for acknowledgements before sending the unacknowledged again (the
     // first time; it doubles up to a minute while none come).

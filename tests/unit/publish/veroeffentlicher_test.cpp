@@ -16,6 +16,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <set>
 
 namespace {
 
@@ -204,12 +205,24 @@ TEST_F(Veroeffentlicher, UebernimmtEineLaufendeMessung) {
     EXPECT_EQ(Json(messwerte[0]).value("value").toDouble(), 1.03);
 }
 
-// A full outbox is told once while the broker is away, and the newest readings are kept.
-TEST_F(Veroeffentlicher, VollerAusgangWirdEinmalGemeldet) {
+// The bytes of the outbox's segments.
+std::uintmax_t Groesse(const std::filesystem::path& ordner) {
+    std::uintmax_t groesse = 0;
+    for (const auto& eintrag : std::filesystem::directory_iterator(ordner)) {
+        groesse += eintrag.path().extension() == ".seg" ? eintrag.file_size() : 0;
+    }
+    return groesse;
+}
+
+// A full outbox is told once while the broker is away, and the newest readings are kept. What
+// it dropped goes out as one gap event, so the readings and events that arrive and the gap
+// cover every seq: the collector's acknowledgement of the last one empties the outbox.
+TEST_F(Veroeffentlicher, VollerAusgangWirdEinmalGemeldetUndLeertSichDanach) {
     broker.Beenden(SIGTERM);
     TVeroeffentlichenRig rig(broker.Url());
     rig.veroeffentlichen.OutboxGrenze = 8 * 1024;
     rig.Neu();
+    rig.publisher->WartezeitSetzen(200);
     std::vector<QString> voll;
     QObject::connect(rig.publisher.get(), &TVeroeffentlicher::AusgangVoll, rig.publisher.get(),
                      [&](const QString& text) { voll.push_back(text); });
@@ -219,9 +232,52 @@ TEST_F(Veroeffentlicher, VollerAusgangWirdEinmalGemeldet) {
     }
     ASSERT_EQ(voll.size(), 1U);
     EXPECT_TRUE(voll[0].contains("OutboxGrenze")) << voll[0].toStdString();
+    EXPECT_TRUE(voll[0].contains(": seq 1 bis ")) << voll[0].toStdString();
     EXPECT_GT(rig.publisher->Wartend(), 0U);
     EXPECT_LT(rig.publisher->Wartend(), 100U);
-    EXPECT_LE(std::filesystem::file_size(rig.publisher->AusgangsDatei()), 8U * 1024U);
+    EXPECT_LE(Groesse(rig.publisher->AusgangsOrdner()), 8U * 1024U);
+
+    ASSERT_TRUE(broker.Starten());
+    TMitleser mitleser(broker.Port());
+    ASSERT_TRUE(mitleser.Abonniert());
+    auto& ereignisse = mitleser.Nachrichten[Thema(TThemenArt::Ereignis)];
+    auto& messwerte = mitleser.Nachrichten[Thema(TThemenArt::Messwert)];
+    std::set<qint64> da;
+    QJsonObject luecke;
+    // Start, saving on and 100 readings: seq 1 to 102, sent again until acknowledged.
+    ASSERT_TRUE(WartenBis([&] {
+        for (const auto* nachrichten : {&ereignisse, &messwerte}) {
+            for (const std::string& text : *nachrichten) {
+                const QJsonObject json = Json(text);
+                const bool istLuecke = json.value("event") == "gap";
+                luecke = istLuecke ? json : luecke;
+                for (qint64 seq = istLuecke ? json.value("from_seq").toInteger()
+                                            : json.value("seq").toInteger();
+                     seq <= json.value("seq").toInteger(); ++seq) {
+                    da.insert(seq);
+                }
+            }
+        }
+        return da.size() == 102 && *da.rbegin() == 102;
+    }));
+    ASSERT_FALSE(luecke.isEmpty());
+    const qint64 bis = luecke.value("to_seq").toInteger();
+    EXPECT_EQ(luecke.value("from_seq").toInteger(), 1);
+    EXPECT_EQ(luecke.value("seq").toInteger(), bis);
+    EXPECT_EQ(luecke.value("reason").toString(), "Ausgang voll");
+    EXPECT_EQ(luecke.value("detail").toString(),
+              QStringLiteral("seq 1 bis %1 verworfen: Ausgang voll").arg(bis));
+    TNachrichtKennung kennung;
+    std::string fehler;
+    EXPECT_TRUE(
+        NutzlastPruefen(QJsonDocument(luecke).toJson().toStdString(), true, kennung, fehler))
+        << fehler;
+
+    QJsonObject quittung;
+    quittung.insert(luecke.value("measurement").toString(), 102);
+    mitleser.verbindung->Veroeffentlichen(Thema(TThemenArt::Quittung),
+                                          QJsonDocument(quittung).toJson().toStdString(), 1, true);
+    ASSERT_TRUE(WartenBis([&] { return rig.publisher->Wartend() == 0; }));
 }
 
 } // namespace
