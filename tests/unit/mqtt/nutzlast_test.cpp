@@ -163,6 +163,61 @@ TEST(EreignisNutzlast, JedesEreignis) {
     EXPECT_EQ(namen.join(','), "start,end,line_lost,line_back,saving_on,saving_off");
 }
 
+TEreignis Luecke(std::uint64_t von, std::uint64_t bis) {
+    return TEreignis{TEreignisArt::Luecke,
+                     1796572414120,
+                     3600,
+                     "seq 3 bis 42 verworfen: Ausgang voll",
+                     {},
+                     von,
+                     bis,
+                     "Ausgang voll"};
+}
+
+// The gap of a full outbox: its range and reason beside the common keys, with seq = to_seq.
+TEST(EreignisNutzlast, Luecke) {
+    const QJsonObject json = Lesen(EreignisNutzlast(Kopf(), Luecke(3, 42)));
+    EXPECT_EQ(json.value("event").toString(), "gap");
+    EXPECT_EQ(json.value("from_seq").toInteger(), 3);
+    EXPECT_EQ(json.value("to_seq").toInteger(), 42);
+    EXPECT_EQ(json.value("reason").toString(), "Ausgang voll");
+    EXPECT_EQ(json.value("detail").toString(), "seq 3 bis 42 verworfen: Ausgang voll");
+    EXPECT_EQ(json.keys(),
+              QStringList({"detail", "event", "from_seq", "local", "measurement", "port", "reason",
+                           "seq", "to_seq", "utc_ms", "utc_offset_s"}));
+}
+
+// The collector counts a gap's seqs as present: only a range it can trust passes.
+TEST(NutzlastPruefen, LueckeNurMitGueltigemBereich) {
+    struct TFall {
+        const char* Aenderung; // JSON keys replacing those of the gap 3..42 with seq 42
+        bool Gut;
+    };
+    for (const TFall& fall : {TFall{"", true}, TFall{R"("from_seq":42)", true},
+                              TFall{R"("from_seq":0)", false}, TFall{R"("from_seq":43)", false},
+                              TFall{R"("to_seq":41)", false}, TFall{R"("from_seq":2.5)", false},
+                              TFall{R"("to_seq":"42")", false}, TFall{R"("reason":1)", false}}) {
+        QJsonObject json = Lesen(EreignisNutzlast(Kopf(), Luecke(3, 42)));
+        const QJsonObject aenderung = Lesen(std::string("{") + fall.Aenderung + "}");
+        for (auto it = aenderung.begin(); it != aenderung.end(); ++it) {
+            json.insert(it.key(), it.value());
+        }
+        TNachrichtKennung kennung;
+        std::string fehler;
+        EXPECT_EQ(
+            NutzlastPruefen(QJsonDocument(json).toJson().toStdString(), true, kennung, fehler),
+            fall.Gut)
+            << fall.Aenderung << ": " << fehler;
+    }
+    QJsonObject ohne = Lesen(EreignisNutzlast(Kopf(), Luecke(3, 42)));
+    ohne.remove("to_seq");
+    TNachrichtKennung kennung;
+    std::string fehler;
+    EXPECT_FALSE(
+        NutzlastPruefen(QJsonDocument(ohne).toJson().toStdString(), true, kennung, fehler));
+    EXPECT_EQ(kennung.Seq, 42) << "still accounted for";
+}
+
 // What the collector must not store: it would break the insert of a whole transaction.
 TEST(NutzlastPruefen, WeistAb) {
     const std::string gut = MesswertNutzlast(Kopf(), Basis());
