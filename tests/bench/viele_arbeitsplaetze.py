@@ -181,7 +181,8 @@ class Lauf:
                                 stderr=open(self.ordner / f"logger{nummer}.err", "a"))
 
     def ausgaenge(self):
-        return [p for p in (self.zustand / "quorlits" / "ausgang").glob("*/*") if p.is_file()]
+        """The segment files of every outbox (a folder per bench and meter)."""
+        return list((self.zustand / "quorlits" / "ausgang").glob("*/*/*.seg"))
 
     def wartend_bytes(self):
         return sum(p.stat().st_size - AUSGANG_KOPF for p in self.ausgaenge())
