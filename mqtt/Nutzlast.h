@@ -48,7 +48,7 @@ struct TEreignis {
     std::string Detail;     // the line's reason, the saving's kind, the measurement's mode
     std::string Datendatei; // saving on: the data file
     std::uint64_t VonSeq = 0, BisSeq = 0; // a gap: the first and last seq dropped
-    std::string Grund;                    // a gap: why ("Ausgang voll")
+    std::string Grund{};                  // a gap: why ("Ausgang voll")
 };
 
 std::string EreignisNutzlast(const TNachrichtKopf& kopf, const TEreignis& ereignis);

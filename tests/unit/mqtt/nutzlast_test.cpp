@@ -145,8 +145,7 @@ TEST(UtcVersatz, AusDemStempelDesMesswerts) {
 }
 
 TEST(EreignisNutzlast, JedesEreignis) {
-    TEreignis ereignis{
-        TEreignisArt::SpeichernEin, 1796572414120, 3600, "sofort", "/d/Daten.txt", 0, 0, {}};
+    TEreignis ereignis{TEreignisArt::SpeichernEin, 1796572414120, 3600, "sofort", "/d/Daten.txt"};
     const QJsonObject json = Lesen(EreignisNutzlast(Kopf(), ereignis));
     EXPECT_EQ(json.value("event").toString(), "saving_on");
     EXPECT_EQ(json.value("detail").toString(), "sofort");
