@@ -162,37 +162,76 @@ TEST(Protokoll, ZeilenNennenZeitWerEreignisUndKette) {
         << protokoll;
 }
 
-// A later run continues the chain of the file; a data file that was rewritten, or lines written
-// while no trail was kept, begin a new chain that takes over what the file holds.
-TEST(Protokoll, EinSpaetererLaufSetztDieKetteFortOderBeginntSieNeu) {
+// What a later run finds in the data file, what it writes into the trail about it, and what
+// --verify says of the whole trail afterwards, also after one more run. The run before wrote
+// Ablauf: five data lines, the trail "Kette begonnen", start, saving on, sample (3), saving off
+// (5).
+struct TNeuerLauf {
+    const char* Name;
+    std::function<void(std::string& daten)> Aendern;
+    bool Ueberschrieben;  // the run empties the file on purpose when it opens it
+    const char* Ereignis; // the start of the line the run writes about the chain
+    int Ergebnis;
+    const char* Text;
+};
+
+class NeuerLauf : public testing::TestWithParam<TNeuerLauf> {};
+
+TEST_P(NeuerLauf, VerzeichnetObDieDatendateiNochPasst) {
     TSitzung s;
     Ablauf(s);
-    const auto ketten = [&] {
-        const std::string p = DateiLesen(ProtokollPfad(s.Datei));
-        std::size_t anzahl = 0;
-        for (auto i = p.find("Kette begonnen"); i != std::string::npos;
-             i = p.find("Kette begonnen", i + 1)) {
-            ++anzahl;
-        }
-        return anzahl;
-    };
-    std::FILE* still = std::fopen("/dev/null", "w");
-    {
+    GetParam().Aendern(s.inhalt);
+    DateiSchreiben(s.Datei, s.inhalt);
+    for (int lauf = 1; lauf <= 2; ++lauf) {
         TProtokoll weiter([&] { return s.Datei; }, FesteUhr(Jetzt, 3600), {"b", "h"});
+        s.protokoll.DateiGeoeffnet(); // the first run's object lets go of nothing it holds
+        weiter.DateiGeoeffnet(GetParam().Ueberschrieben && lauf == 1);
         weiter.ProgrammStart("0.1.0");
-        EXPECT_EQ(ketten(), 1U);
-        EXPECT_EQ(PruefenBefehl(s.Datei, still), 0);
+        const std::string zeile = "06.12.2026\t16:53:4" + std::to_string(lauf) + "\t  7,05\r\n";
+        s.inhalt += zeile;
+        DateiSchreiben(s.Datei, s.inhalt);
+        weiter.DatenGeschrieben(zeile);
+        weiter.ProgrammEnde();
     }
-    DateiSchreiben(s.Datei, "Datum\tZeit\tWert\r\n");
-    {
-        TProtokoll neu([&] { return s.Datei; }, FesteUhr(Jetzt, 3600), {"b", "h"});
-        neu.ProgrammStart("0.1.0");
-        EXPECT_EQ(ketten(), 2U);
-        EXPECT_EQ(neu.Datenzeilen(), 1U);
-        EXPECT_EQ(PruefenBefehl(s.Datei, still), 0);
-    }
-    std::fclose(still);
+    const std::string ereignisse = "\n" + Ereignisse(ProtokollPfad(s.Datei));
+    EXPECT_NE(ereignisse.find(std::string("\n") + GetParam().Ereignis), std::string::npos)
+        << ereignisse;
+    EXPECT_EQ(ereignisse.find("?"), std::string::npos) << ereignisse;
+    std::FILE* ausgabe = std::tmpfile();
+    ASSERT_NE(ausgabe, nullptr);
+    EXPECT_EQ(PruefenBefehl(s.Datei, ausgabe), GetParam().Ergebnis);
+    std::rewind(ausgabe);
+    char text[512] = {};
+    ASSERT_NE(std::fgets(text, sizeof text, ausgabe), nullptr);
+    std::fclose(ausgabe);
+    EXPECT_EQ(std::string(text), s.Datei + ": " + GetParam().Text + "\n");
+    EXPECT_EQ(std::filesystem::exists(ProtokollPfad(s.Datei) + ".1"), GetParam().Ueberschrieben);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, NeuerLauf,
+    testing::Values(
+        TNeuerLauf{"Unveraendert", [](std::string&) {}, false,
+                   "Kette fortgesetzt: die Datendatei passt zum Protokoll; Kette bis ", 0,
+                   "unverändert: 7 Zeilen, Kette bis 2026-12-06T16:53:34+01:00"},
+        // A run that ended without its closing events left a line after the trail's last one.
+        TNeuerLauf{"ZeileOhneProtokolleintrag",
+                   [](std::string& d) { d += "06.12.2026\t16:53:38\t  7,04\r\n"; }, false,
+                   "Kette fortgesetzt: die Datendatei passt zum Protokoll; Kette bis ", 0,
+                   "unverändert: 8 Zeilen, Kette bis 2026-12-06T16:53:34+01:00"},
+        // Cut to its first four lines, the fourth changed: a new chain over what the file holds
+        // would check out; the whole trail does not.
+        TNeuerLauf{
+            "GekuerztUndGeaendert",
+            [](std::string& d) { d = Ersetzt(d.substr(0, d.rfind("06.12.2026")), "7,02", "7,92"); },
+            false, "Kette unterbrochen ab Zeile 4: die Datendatei passt nicht mehr", 4,
+            "geändert: Zeilen 4–5 der Datendatei oder Protokollzeile 5 passt nicht zur "
+            "Kette"},
+        TNeuerLauf{"UeberschriebenMitAbsicht", [](std::string& d) { d.clear(); }, true,
+                   "Kette begonnen: 0 Zeilen der Datendatei übernommen; die Datei wurde "
+                   "überschrieben, das bisherige Protokoll ist ",
+                   0, "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00"}),
+    [](const testing::TestParamInfo<TNeuerLauf>& fall) { return std::string(fall.param.Name); });
 
 // Events before the first data file wait and go into its trail in their order; a run that never
 // names a data file leaves no trail anywhere.
@@ -261,7 +300,7 @@ TEST(Protokoll, EinZeilenstueckWirdMitDemRestSeinerZeileVerkettet) {
     }
     EXPECT_EQ(PruefText(DatendateiPruefen(s.inhalt, DateiLesen(ProtokollPfad(s.Datei)))),
               "unverändert: 4 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
-    const std::string ereignisse = Ereignisse(ProtokollPfad(s.Datei));
+    const std::string ereignisse = "\n" + Ereignisse(ProtokollPfad(s.Datei));
     EXPECT_EQ(ereignisse.find("Kette begonnen"), ereignisse.rfind("Kette begonnen")) << ereignisse;
 }
 

@@ -116,8 +116,8 @@ TEST(Protokollant, SchreibtDieEreignisseEinerMessungInIhrerFolge) {
 }
 
 // The logger's wiring: the trail follows the data file opened, the file's own writes feed the
-// chain (also after the file was deleted and made anew), sample changes are events, and every
-// line carries the sample of its time.
+// chain (also after the file was deleted and made anew, which the trail records as a break),
+// sample changes are events, and every line carries the sample of its time.
 TEST(Protokollant, DieDatendateiSpeistDieKette) {
     TEinstellungen einstellungen;
     einstellungen.AngabenInDatei = true;
@@ -143,6 +143,7 @@ TEST(Protokollant, DieDatendateiSpeistDieKette) {
     fake->InjectReceived(Ph7);
     ASSERT_TRUE(WartenBis([&] { return werte == 1; }));
     messung.AngabeSetzen(TAngabe::Probe, "P2", "neue Charge");
+    const std::string kettenwert = protokoll.KettenKopf();
     std::filesystem::remove(zustand.Konfiguration.Ausgabedatei);
     mono += 1'000'000'000;
     fake->InjectReceived(Ph7);
@@ -164,8 +165,11 @@ TEST(Protokollant, DieDatendateiSpeistDieKette) {
                   datei +
                   "\n"
                   "Probe: P1 → P2 (Grund: neue Charge)\n"
-                  "Kette begonnen: 0 Zeilen der Datendatei übernommen; das Protokoll passte nicht "
-                  "mehr zur Datendatei\n"
+                  "Kette unterbrochen ab Zeile 1: die Datendatei passt nicht mehr zum Protokoll "
+                  "(fehlt: in Zeilen 1–2 der Datendatei fehlen Zeilen der Kette (bis "
+                  "Protokollzeile 7) (die Kette umfasst 2 Zeilen, die Datei hat 0)); Kette bis " +
+                  kettenwert +
+                  "; 0 Zeilen der Datendatei übernommen\n"
                   "Fehler: Datendatei „" +
                   datei +
                   "“ ist gelöscht, verschoben oder ersetzt worden; sie ist neu angelegt, alles "
@@ -180,8 +184,9 @@ TEST(Protokollant, DieDatendateiSpeistDieKette) {
                       "Elektrode\r\n"
                       "06.12.2026\t16:53:34\t  7,00\tpH\t 25,00\t\xB0"
                       "C\tP2\tMeier\t\r\n");
+    // The file found under the name now is not the one the chain covered.
     EXPECT_EQ(PruefText(DatendateiPruefen(inhalt, DateiLesen(protokoll.Pfad()))),
-              "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+              "geändert: Zeilen 1–2 der Datendatei oder Protokollzeile 7 passt nicht zur Kette");
 }
 
 // Automatic names: each start of saving opens a new data file, and each file gets a trail of its
