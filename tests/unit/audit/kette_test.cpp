@@ -10,13 +10,17 @@
 #include "audit/Protokoll.h"
 #include "audit/Protokollzeile.h"
 #include "audit/Pruefen.h"
+#include "storage/DateiAufrufe.h"
 #include "storage/EInOutError.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 
 namespace {
@@ -302,6 +306,77 @@ TEST(Protokoll, EinZeilenstueckWirdMitDemRestSeinerZeileVerkettet) {
               "unverändert: 4 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
     const std::string ereignisse = "\n" + Ereignisse(ProtokollPfad(s.Datei));
     EXPECT_EQ(ereignisse.find("Kette begonnen"), ereignisse.rfind("Kette begonnen")) << ereignisse;
+}
+
+// The trail's system calls: the next `syncFehler` syncs fail with EIO, a truncation fails while
+// `kuerzenFehler` is set, and the syncs of folders are counted.
+class TProtokollAufrufe : public TEchteDateiAufrufe {
+public:
+    int Open(const char* pfad, int flags, mode_t rechte) override {
+        const int fd = TEchteDateiAufrufe::Open(pfad, flags, rechte);
+        if (fd >= 0 && (flags & O_DIRECTORY) != 0) {
+            ordner.insert(fd);
+        }
+        return fd;
+    }
+    int Close(int fd) override {
+        ordner.erase(fd);
+        return TEchteDateiAufrufe::Close(fd);
+    }
+    int Fsync(int fd) override {
+        ordnerSyncs += static_cast<int>(ordner.count(fd));
+        return TEchteDateiAufrufe::Fsync(fd);
+    }
+    int Fdatasync(int fd) override {
+        if (syncFehler > 0) {
+            --syncFehler;
+            errno = EIO;
+            return -1;
+        }
+        return TEchteDateiAufrufe::Fdatasync(fd);
+    }
+    int Ftruncate(int fd, off_t laenge) override {
+        if (kuerzenFehler) {
+            errno = EIO;
+            return -1;
+        }
+        return TEchteDateiAufrufe::Ftruncate(fd, laenge);
+    }
+
+    int syncFehler = 0;
+    bool kuerzenFehler = false;
+    int ordnerSyncs = 0;
+    std::set<int> ordner;
+};
+
+// A trail line whose sync fails is cut off again and stays out of the chain in memory; its
+// event waits and goes in with the next line, so the file still checks out. When the cut fails
+// too, the line stays and the next write reads the trail anew: the event is then there twice,
+// and the chain still fits. The new trail's folder was synced once.
+TEST(Protokoll, EineZeileDerenSyncScheitertBleibtAusserhalbDerKette) {
+    for (const bool kuerzenFehler : {false, true}) {
+        TSitzung s;
+        TProtokollAufrufe aufrufe;
+        s.protokoll.AufrufeSetzen(aufrufe);
+        s.protokoll.Eintragen("Speichern ein", "sofort");
+        EXPECT_EQ(aufrufe.ordnerSyncs, 1);
+        s.Daten("eins\r\n");
+        aufrufe.syncFehler = 1;
+        aufrufe.kuerzenFehler = kuerzenFehler;
+        EXPECT_THROW(s.protokoll.Eintragen("Fehler", "Ein-/Ausgabefehler"), EInOutError);
+        aufrufe.kuerzenFehler = false;
+        s.Daten("zwei\r\n");
+        s.protokoll.ProgrammEnde();
+        EXPECT_EQ(Ereignisse(ProtokollPfad(s.Datei)),
+                  std::string("Kette begonnen: 0 Zeilen der Datendatei übernommen\n"
+                              "Speichern ein: sofort\n") +
+                      (kuerzenFehler ? "Fehler: Ein-/Ausgabefehler\n" : "") +
+                      "Fehler: Ein-/Ausgabefehler\n"
+                      "Programmende: \n");
+        EXPECT_EQ(PruefText(DatendateiPruefen(s.inhalt, DateiLesen(ProtokollPfad(s.Datei)))),
+                  "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+        EXPECT_EQ(aufrufe.ordnerSyncs, 1);
+    }
 }
 
 } // namespace

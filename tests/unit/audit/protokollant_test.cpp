@@ -12,6 +12,7 @@
 #include "audit/Pruefen.h"
 #include "framework/Meldung.h"
 #include "measurement/Messung.h"
+#include "measurement/Vorlauf.h"
 #include "serial/ComPort.h"
 #include "serial/platform/FakeComDevice.h"
 #include "storage/DateiAufrufe.h"
@@ -23,6 +24,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -238,6 +240,57 @@ TEST(Protokollant, EinUnschreibbaresProtokollWirdEinmalGemeldet) {
     EXPECT_EQ(fehler[0], "Das Prüfprotokoll " + ProtokollPfad(datei) +
                              " lässt sich nicht schreiben (Ungültiger Dateiname (Ist ein "
                              "Verzeichnis)). Messung und Speichern laufen weiter.");
+}
+
+// Writes and syncs in their order: "D" a write of the data file, "d" its sync, "P" a line of
+// the trail, "V" the outbox brought onto the disk.
+class TReihenfolge : public TEchteDateiAufrufe, public TVorlauf {
+public:
+    ssize_t Write(int fd, const void* daten, std::size_t anzahl) override {
+        Merken(fd, "D", "P");
+        return TEchteDateiAufrufe::Write(fd, daten, anzahl);
+    }
+    int Fdatasync(int fd) override {
+        Merken(fd, "d", "p");
+        return TEchteDateiAufrufe::Fdatasync(fd);
+    }
+    void VorDerZeile(const TMesswert&, std::optional<std::int64_t>) override {}
+    void VorDemSichern() override { folge += "V"; }
+
+    std::string folge;
+
+private:
+    void Merken(int fd, const char* daten, const char* protokoll) {
+        const std::string pfad =
+            std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd));
+        folge += pfad.ends_with(".protokoll") ? protokoll : daten;
+    }
+};
+
+// A line of the trail that covers data lines is written only after they are synced, the outbox
+// before them: a power cut never leaves a trail ahead of its data file.
+TEST(Protokollant, DasProtokollFolgtDerGesichertenDatendatei) {
+    TAufbau a;
+    TReihenfolge reihenfolge;
+    std::int64_t mono = 0;
+    a.zustand.Speicher.Datendatei.UmgebungSetzen({&reihenfolge, [&] { return mono; }, {}});
+    a.messung.VorlaufSetzen(&reihenfolge);
+    TProtokoll protokoll([&] { return a.zustand.Speicher.Datendatei.LetzteDatei(); },
+                         FesteUhr(Jetzt, 3600), {"laborant", "bank1"});
+    protokoll.AufrufeSetzen(reihenfolge);
+    TProtokollant protokollant(a.messung, protokoll);
+    protokollant.DatendateiVerbinden(a.zustand.Speicher.Datendatei);
+    int werte = 0;
+    QObject::connect(&a.messung, &TMessung::NeuerMesswert, [&](const TMesswert&) { ++werte; });
+    a.messung.Beginnen(lmWTW);
+    a.messung.SpeichernEin(TSpeicherArt::Sofort);
+    a.fake->InjectReceived(Ph7);
+    ASSERT_TRUE(WartenBis([&] { return werte == 1; }));
+    a.messung.AngabeSetzen(TAngabe::Probe, "P2");
+    a.messung.VorlaufSetzen(nullptr);
+    // The trail's lines before the data: start of the chain, start of the measurement, saving on;
+    // then the data line, the outbox and the data file synced, and only then the sample's line.
+    EXPECT_EQ(reihenfolge.folge, "PpPpPpDVdPp");
 }
 
 } // namespace
