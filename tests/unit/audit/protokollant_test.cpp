@@ -270,8 +270,8 @@ private:
 // A line of the trail that covers data lines is written only after they are synced, the outbox
 // before them: a power cut never leaves a trail ahead of its data file.
 TEST(Protokollant, DasProtokollFolgtDerGesichertenDatendatei) {
+    TReihenfolge reihenfolge; // outlives the data file that calls it
     TAufbau a;
-    TReihenfolge reihenfolge;
     std::int64_t mono = 0;
     a.zustand.Speicher.Datendatei.UmgebungSetzen({&reihenfolge, [&] { return mono; }, {}});
     a.messung.VorlaufSetzen(&reihenfolge);
