@@ -110,15 +110,19 @@ private:
         }
     }
 
-    // Which kind of difference the first part that does not fit shows. More lines than its part
-    // of the chain covers count as added only in the last part: a later part covers them.
+    // Which kind of difference the first part that does not fit shows. In the last part of the
+    // chain the file's length tells lines removed or added; in an earlier one, which later runs
+    // continued, only an audit line that covers more lines than the file holds does.
     void Abweichung(const TStelle& stelle) {
         TPruefung& p = lauf_.Pruefung;
         p.Erwartet = teilEnde_[stelle.Teil];
-        const bool letzterTeil = stelle.Teil + 1 == teilEnde_.size();
-        p.Befund = p.Datenzeilen < p.Erwartet                  ? TPruefBefund::Fehlt
-                   : p.Datenzeilen > p.Erwartet && letzterTeil ? TPruefBefund::Hinzugefuegt
-                                                               : TPruefBefund::Geaendert;
+        if (stelle.Teil + 1 < teilEnde_.size()) {
+            p.Befund = stelle.Bis > p.Datenzeilen ? TPruefBefund::Fehlt : TPruefBefund::Geaendert;
+        } else {
+            p.Befund = p.Datenzeilen < p.Erwartet   ? TPruefBefund::Fehlt
+                       : p.Datenzeilen > p.Erwartet ? TPruefBefund::Hinzugefuegt
+                                                    : TPruefBefund::Geaendert;
+        }
         const bool daten = stelle.Von < stelle.Bis;
         p.VonZeile = daten ? stelle.Von + 1 : 0;
         p.BisZeile = daten ? stelle.Bis : 0;

@@ -200,7 +200,7 @@ void TProtokoll::KetteFortsetzen(const std::string& datendatei, std::string_view
     const std::string vorige =
         "Kette bis " + (lauf.LetzteKette ? lauf.LetzteKette->Hex() : std::string("0"));
     if (!passt) {
-        if (protokoll.back() != '\n') {
+        if (!protokoll.empty() && protokoll.back() != '\n') {
             ZeileSchreiben("\n"); // a line cut off by a crash stays; the new part has its own
         }
         kette_ = lauf.LetzteKette.value_or(TKette());

@@ -69,7 +69,7 @@ public:
     // `ueberschrieben`: it was emptied on purpose (saving that overwrites the file).
     void DateiGeoeffnet(bool ueberschrieben = false) noexcept {
         gebunden_.clear();
-        ueberschrieben_ = ueberschrieben_ || ueberschrieben;
+        ueberschrieben_ = ueberschrieben;
     }
 
     // What brings the data lines written so far onto the disk (the outbox first, see

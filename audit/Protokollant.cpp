@@ -60,7 +60,7 @@ TProtokollant::TProtokollant(TMessung& messung, TProtokoll& protokoll, QObject* 
             return;
         }
         // The data file was just opened, perhaps emptied or under a new name.
-        protokoll_.DateiGeoeffnet();
+        protokoll_.DateiGeoeffnet(Geleert());
         Eintragen("Speichern ein", SpeicherText(art) + " in " + protokoll_.Datendatei());
     });
     connect(m, &TMessung::LeitungGeaendert, this,
@@ -90,7 +90,11 @@ void TProtokollant::DatendateiVerbinden(TDatendatei& datei) {
     datei_ = &datei;
     datei.Beobachten(
         [this](std::string_view text) { Versuchen([&] { protokoll_.DatenGeschrieben(text); }); },
-        [this] { protokoll_.DateiGeoeffnet(datei_->Geleert()); });
+        [this] { protokoll_.DateiGeoeffnet(Geleert()); });
+}
+
+bool TProtokollant::Geleert() const noexcept {
+    return datei_ != nullptr && datei_->Geleert();
 }
 
 void TProtokollant::ProgrammStart(std::string_view version) {

@@ -222,6 +222,36 @@ TEST(Protokollant, JedeDatendateiHatIhrProtokoll) {
     EXPECT_TRUE(Ereignisse(ProtokollPfad(dateien[1])).ends_with("Messende: WTW\n"));
 }
 
+// Saving that overwrites its file: the trail of the old content is kept beside it and the
+// emptied file begins a trail of its own that checks out, with no break.
+TEST(Protokollant, EineUeberschriebeneDateiBeginntEinNeuesProtokoll) {
+    TAufbau a;
+    a.zustand.Konfiguration.Ueberschreiben = true;
+    const std::string datei = a.zustand.Konfiguration.Ausgabedatei;
+    TProtokoll protokoll([&] { return a.zustand.Speicher.Datendatei.LetzteDatei(); },
+                         FesteUhr(Jetzt, 3600), {"laborant", "bank1"});
+    TProtokollant protokollant(a.messung, protokoll);
+    protokollant.DatendateiVerbinden(a.zustand.Speicher.Datendatei);
+    int werte = 0;
+    QObject::connect(&a.messung, &TMessung::NeuerMesswert, [&](const TMesswert&) { ++werte; });
+    a.messung.Beginnen(lmWTW);
+    for (int lauf = 1; lauf <= 2; ++lauf) {
+        a.messung.SpeichernEin(TSpeicherArt::Sofort);
+        a.fake->InjectReceived(Ph7);
+        ASSERT_TRUE(WartenBis([&] { return werte == lauf; }));
+        a.messung.SpeichernAus();
+    }
+    a.messung.Beenden();
+    EXPECT_TRUE(Ereignisse(ProtokollPfad(datei))
+                    .starts_with("Kette begonnen: 0 Zeilen der Datendatei übernommen; die Datei "
+                                 "wurde überschrieben, das bisherige Protokoll ist " +
+                                 ProtokollPfad(datei) + ".1\n"));
+    EXPECT_EQ(PruefText(DatendateiPruefen(DateiLesen(datei), DateiLesen(ProtokollPfad(datei)))),
+              "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+    EXPECT_TRUE(
+        Ereignisse(ProtokollPfad(datei) + ".1").ends_with("Speichern aus: " + datei + "\n"));
+}
+
 // A trail that cannot be written is told once, not with every event, and stops nothing.
 TEST(Protokollant, EinUnschreibbaresProtokollWirdEinmalGemeldet) {
     TAufbau a;
