@@ -148,7 +148,29 @@ INSTANTIATE_TEST_SUITE_P(
                   [](std::string&, std::string& p) { p = Ersetzt(p, "Quorlits 0.1.0", "x"); }, 4,
                   "geändert: Protokollzeile 2 passt nicht zur Kette"},
         TEingriff{"ProtokollGeloescht", [](std::string&, std::string& p) { p.clear(); }, 4,
-                  "nicht prüfbar: kein Protokoll mit einer Kette"}),
+                  "nicht prüfbar: kein Protokoll mit einer Kette"},
+        // Earlier versions began the chain anew at zero after a run that ended without its
+        // closing events: both parts still check out.
+        TEingriff{"AlteKetteNeuBegonnen",
+                  [](std::string& d, std::string& p) {
+                      d += "06.12.2026\t16:53:38\t  7,04\r\n";
+                      TKette kette;
+                      for (const std::string_view zeile : ZeilenTeilen(d)) {
+                          kette.Anhaengen(zeile);
+                      }
+                      const std::string anfang = ZeilenAnfang(
+                          {"2026-12-07T08:00:00+01:00",
+                           "b",
+                           "h",
+                           std::string(KetteBegonnen),
+                           "6 Zeilen der Datendatei übernommen; das Protokoll passte nicht mehr "
+                           "zur Datendatei",
+                           6,
+                           {}});
+                      kette.Anhaengen(anfang);
+                      p += anfang + kette.Hex() + "\n";
+                  },
+                  0, "unverändert: 6 Zeilen, Kette bis 2026-12-07T08:00:00+01:00"}),
     [](const testing::TestParamInfo<TEingriff>& fall) { return std::string(fall.param.Name); });
 
 // The trail's lines: seven tab-separated fields, the chain covering the data lines so far.
