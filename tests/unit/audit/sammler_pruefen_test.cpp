@@ -143,4 +143,23 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(fall.param.Name);
     });
 
+// A database that cannot be reached is no agreement: the comparison ends with 1 and says why.
+TEST(SammlerPruefenOhneDatenbank, EndetMitEins) {
+    TTestOrdner ordner;
+    const std::string datei = ordner.Datei("daten.txt");
+    Lauf(datei, "ohne");
+    std::FILE* ausgabe = std::tmpfile();
+    ASSERT_NE(ausgabe, nullptr);
+    EXPECT_EQ(SammlerPruefenBefehl({"--verify", datei, "--database",
+                                    "host=" + ordner.Datei("kein-server") + " connect_timeout=2"},
+                                   ausgabe, stderr),
+              1);
+    std::rewind(ausgabe);
+    char zeile[1024] = {};
+    ASSERT_NE(std::fgets(zeile, sizeof zeile, ausgabe), nullptr);
+    std::fclose(ausgabe);
+    EXPECT_TRUE(std::string(zeile).starts_with(datei + ": Die Datenbank ist nicht erreichbar: "))
+        << zeile;
+}
+
 } // namespace
