@@ -44,6 +44,11 @@ std::string Beiseitelegen(const std::string& pfad) {
                                            " ist kein freier Name mehr da.");
 }
 
+// "Kette bis <value>": the value a trail's chain ended with ("0" for a trail without one).
+std::string KetteBis(const std::optional<TKette>& kette) {
+    return "Kette bis " + (kette ? kette->Hex() : std::string("0"));
+}
+
 // The whole lines of `daten`, and the piece of a line at its end.
 std::pair<std::string_view, std::string_view> GanzeZeilen(std::string_view daten) {
     const std::size_t ende = daten.rfind('\n');
@@ -127,7 +132,9 @@ void TProtokoll::Binden(std::string_view neu) {
     pfad_ = ProtokollPfad(datendatei);
     std::string protokoll = VorhandeneDateiLesen(pfad_).value_or(std::string());
     if (std::exchange(ueberschrieben_, false) && !protokoll.empty()) {
-        beiseite_ = Beiseitelegen(pfad_);
+        // The new trail names the old one and the value its chain ended with.
+        const std::string letzte = KetteBis(KetteAblaufen({}, protokoll).LetzteKette);
+        beiseite_ = Beiseitelegen(pfad_) + "; " + letzte;
         protokoll.clear();
     }
     Oeffnen();
@@ -197,8 +204,7 @@ void TProtokoll::KetteFortsetzen(const std::string& datendatei, std::string_view
         beiseite_.clear();
         return;
     }
-    const std::string vorige =
-        "Kette bis " + (lauf.LetzteKette ? lauf.LetzteKette->Hex() : std::string("0"));
+    const std::string vorige = KetteBis(lauf.LetzteKette);
     if (!passt) {
         if (!protokoll.empty() && protokoll.back() != '\n') {
             ZeileSchreiben("\n"); // a line cut off by a crash stays; the new part has its own
