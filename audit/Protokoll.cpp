@@ -190,22 +190,20 @@ void TProtokoll::KetteFortsetzen(const std::string& datendatei, std::string_view
     const TKettenlauf lauf = KetteAblaufen(ganz, protokoll);
     const std::vector<std::string_view> zeilen = ZeilenTeilen(ganz);
     const TPruefung& pruefung = lauf.Pruefung;
-    const bool passt =
-        pruefung.Befund == TPruefBefund::Unveraendert ||
-        (pruefung.Befund == TPruefBefund::Hinzugefuegt && pruefung.ProtokollZeile == 0);
     if (pruefung.Befund == TPruefBefund::ProtokollFehlt) {
         kette_ = TKette();
+        const std::string ueberschrieben =
+            beiseite_.empty()
+                ? std::string()
+                : "; die Datei wurde überschrieben, das bisherige Protokoll ist " + beiseite_;
         Beginnen(zeilen, KetteBegonnen,
                  std::to_string(zeilen.size()) + " Zeilen der Datendatei übernommen" +
-                     (beiseite_.empty() ? std::string()
-                                        : "; die Datei wurde überschrieben, "
-                                          "das bisherige Protokoll ist " +
-                                              beiseite_));
+                     ueberschrieben);
         beiseite_.clear();
-        return;
-    }
-    const std::string vorige = KetteBis(lauf.LetzteKette);
-    if (!passt) {
+    } else if (pruefung.Befund == TPruefBefund::Unveraendert ||
+               (pruefung.Befund == TPruefBefund::Hinzugefuegt && pruefung.ProtokollZeile == 0)) {
+        Weiterfuehren(lauf, zeilen);
+    } else {
         if (!protokoll.empty() && protokoll.back() != '\n') {
             ZeileSchreiben("\n"); // a line cut off by a crash stays; the new part has its own
         }
@@ -213,25 +211,27 @@ void TProtokoll::KetteFortsetzen(const std::string& datendatei, std::string_view
         Beginnen(zeilen,
                  std::string(KetteUnterbrochen) + " ab Zeile " + std::to_string(pruefung.AbZeile),
                  "die Datendatei passt nicht mehr zum Protokoll (" + PruefText(pruefung) + "); " +
-                     vorige + "; " + std::to_string(zeilen.size()) +
+                     KetteBis(lauf.LetzteKette) + "; " + std::to_string(zeilen.size()) +
                      " Zeilen der Datendatei übernommen");
-        return;
     }
+}
+
+void TProtokoll::Weiterfuehren(const TKettenlauf& lauf,
+                               const std::vector<std::string_view>& zeilen) {
     kette_ = *lauf.LetzteKette;
     datenzeilen_ = lauf.Gedeckt;
-    const std::size_t gedeckt = lauf.Gedeckt;
-    for (std::size_t z = gedeckt; z < zeilen.size(); ++z) {
+    for (std::size_t z = lauf.Gedeckt; z < zeilen.size(); ++z) {
         kette_.Anhaengen(zeilen[z]);
         ++datenzeilen_;
         ungesichert_ = true;
     }
-    if (pfad_ == fortgesetzt_ && datenzeilen_ == gedeckt) {
+    if (pfad_ == fortgesetzt_ && datenzeilen_ == lauf.Gedeckt) {
         return; // the trail this run writes, opened again: nothing to tell
     }
-    std::string details = "die Datendatei passt zum Protokoll; " + vorige;
-    if (datenzeilen_ > gedeckt) {
-        details +=
-            "; " + ZeilenBereich(gedeckt + 1, datenzeilen_) + " ohne Protokolleintrag übernommen";
+    std::string details = "die Datendatei passt zum Protokoll; " + KetteBis(lauf.LetzteKette);
+    if (datenzeilen_ > lauf.Gedeckt) {
+        details += "; " + ZeilenBereich(lauf.Gedeckt + 1, datenzeilen_) +
+                   " ohne Protokolleintrag übernommen";
     }
     Schreiben(KetteFortgesetzt, details, UhrLesen(uhr_));
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "audit/Kette.h"
+#include "audit/Kettenlauf.h"
 #include "audit/Protokollzeile.h"
 #include "storage/DateiAufrufe.h"
 #include "storage/Uhr.h"
@@ -102,6 +103,8 @@ private:
     void Oeffnen();
     void KetteFortsetzen(const std::string& datendatei, std::string_view neu,
                          const std::string& protokoll);
+    // Goes on with the chain of a trail the data file fits, taking over lines written after it.
+    void Weiterfuehren(const TKettenlauf& lauf, const std::vector<std::string_view>& zeilen);
     // A new part of the chain over `zeilen` (all whole lines of the data file), from kette_.
     void Beginnen(const std::vector<std::string_view>& zeilen, std::string_view ereignis,
                   const std::string& details);
