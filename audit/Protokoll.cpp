@@ -2,13 +2,17 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "audit/Protokoll.h"
 
+#include "audit/Kettenlauf.h"
 #include "audit/Protokollzeile.h"
+#include "audit/Pruefen.h"
 #include "audit/VorhandeneDatei.h"
 #include "storage/Angaben.h"
+#include "storage/DateiOeffnen.h"
 #include "storage/Dateideskriptor.h"
 #include "storage/EInOutError.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
 #include <utility>
@@ -24,30 +28,38 @@ std::string HostName() {
     return name;
 }
 
-// The chain of a trail's last line, when that line is whole and covers `datenzeilen` lines.
-std::optional<TKette> LetzteKette(std::string_view protokoll, std::uint64_t datenzeilen) {
-    const std::vector<std::string_view> zeilen = ZeilenTeilen(protokoll);
-    if (zeilen.empty() || zeilen.back().back() != '\n') {
-        return std::nullopt;
+// Keeps the trail of a data file that was overwritten on purpose beside it under the first free
+// name DATEI.protokoll.1, .2, …; returns that name.
+std::string Beiseitelegen(const std::string& pfad) {
+    for (int nummer = 1; nummer < 10000; ++nummer) {
+        const std::string neu = pfad + "." + std::to_string(nummer);
+        if (::renameat2(AT_FDCWD, pfad.c_str(), AT_FDCWD, neu.c_str(), RENAME_NOREPLACE) == 0) {
+            return neu;
+        }
+        if (errno != EEXIST) {
+            throw EInOutError::AusErrno(errno);
+        }
     }
-    std::string_view letzte = zeilen.back();
-    letzte.remove_suffix(1);
-    const auto gelesen = ProtokollZeileLesen(letzte);
-    const auto wert = gelesen ? TKette::AusHex(gelesen->Kette) : std::nullopt;
-    if (!wert || gelesen->Datenzeilen != datenzeilen) {
-        return std::nullopt;
-    }
-    return TKette(*wert);
+    throw EInOutError::MitText(EEXIST, "Für das bisherige Prüfprotokoll " + pfad +
+                                           " ist kein freier Name mehr da.");
+}
+
+// "Kette bis <value>": the value a trail's chain ended with ("0" for a trail without one).
+std::string KetteBis(const std::optional<TKette>& kette) {
+    return "Kette bis " + (kette ? kette->Hex() : std::string("0"));
+}
+
+// The whole lines of `daten`, and the piece of a line at its end.
+std::pair<std::string_view, std::string_view> GanzeZeilen(std::string_view daten) {
+    const std::size_t ende = daten.rfind('\n');
+    const std::size_t laenge = ende == std::string_view::npos ? 0 : ende + 1;
+    return {daten.substr(0, laenge), daten.substr(laenge)};
 }
 
 } // namespace
 
 TProtokollWer ProtokollWerDesSystems() {
     return {AnmeldeName(), HostName()};
-}
-
-std::string ProtokollPfad(const std::string& datendatei) {
-    return datendatei + ".protokoll";
 }
 
 TProtokoll::TProtokoll(std::function<std::string()> datendatei, TUhr uhr, TProtokollWer wer)
@@ -96,6 +108,7 @@ void TProtokoll::ZeilenAnhaengen(std::string_view text) {
             offen_ += zeile; // only the last piece can lack its line end
             return;
         }
+        ungesichert_ = true;
         if (offen_.empty()) {
             kette_.Anhaengen(zeile);
         } else {
@@ -117,19 +130,34 @@ void TProtokoll::Binden(std::string_view neu) {
     }
     Schliessen();
     pfad_ = ProtokollPfad(datendatei);
-    const int fd =
-        ::open(pfad_.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NOCTTY, 0644);
-    if (fd < 0) {
-        throw EInOutError::AusErrno(errno);
+    std::string protokoll = VorhandeneDateiLesen(pfad_).value_or(std::string());
+    if (std::exchange(ueberschrieben_, false) && !protokoll.empty()) {
+        // The new trail names the old one and the value its chain ended with.
+        const std::string letzte = KetteBis(KetteAblaufen({}, protokoll).LetzteKette);
+        beiseite_ = Beiseitelegen(pfad_) + "; " + letzte;
+        protokoll.clear();
     }
-    fd_ = fd;
+    Oeffnen();
     gebunden_ = datendatei;
     try {
-        KetteFortsetzen(datendatei, neu);
+        KetteFortsetzen(datendatei, neu, protokoll);
         VorgemerkteSchreiben();
     } catch (...) {
         Schliessen();
         throw;
+    }
+}
+
+void TProtokoll::Oeffnen() {
+    // A trail made here has its folder synced, so its name survives a power cut.
+    const TGeoeffneteDatei datei = SchreibdateiOeffnen(*aufrufe_, pfad_, TAnlegen::Anhaengen);
+    if (datei.Fd < 0) {
+        throw EInOutError::AusErrno(datei.Fehler);
+    }
+    fd_ = datei.Fd;
+    if (datei.OrdnerFehler != 0) {
+        Schliessen();
+        throw EInOutError::AusErrno(datei.OrdnerFehler);
     }
 }
 
@@ -149,68 +177,114 @@ void TProtokoll::VorgemerkteSchreiben() {
     }
 }
 
-void TProtokoll::KetteFortsetzen(const std::string& datendatei, std::string_view neu) {
+void TProtokoll::KetteFortsetzen(const std::string& datendatei, std::string_view neu,
+                                 const std::string& protokoll) {
     const std::string inhalt = VorhandeneDateiLesen(datendatei).value_or(std::string());
     std::string_view daten = inhalt;
     if (daten.ends_with(neu)) {
         daten.remove_suffix(neu.size());
     }
-    std::vector<std::string_view> zeilen = ZeilenTeilen(daten);
-    offen_.clear();
-    if (!zeilen.empty() && !zeilen.back().ends_with('\n')) {
-        // A line cut off (by a crash) is hashed once its end is written.
-        offen_ = zeilen.back();
-        zeilen.pop_back();
+    // A line cut off (by a crash) is hashed once its end is written.
+    const auto [ganz, stueck] = GanzeZeilen(daten);
+    offen_ = stueck;
+    const TKettenlauf lauf = KetteAblaufen(ganz, protokoll);
+    const std::vector<std::string_view> zeilen = ZeilenTeilen(ganz);
+    const TPruefung& pruefung = lauf.Pruefung;
+    if (pruefung.Befund == TPruefBefund::ProtokollFehlt) {
+        kette_ = TKette();
+        const std::string ueberschrieben =
+            beiseite_.empty()
+                ? std::string()
+                : "; die Datei wurde überschrieben, das bisherige Protokoll ist " + beiseite_;
+        Beginnen(zeilen, KetteBegonnen,
+                 std::to_string(zeilen.size()) + " Zeilen der Datendatei übernommen" +
+                     ueberschrieben);
+        beiseite_.clear();
+    } else if (pruefung.Befund == TPruefBefund::Unveraendert ||
+               (pruefung.Befund == TPruefBefund::Hinzugefuegt && pruefung.ProtokollZeile == 0)) {
+        Weiterfuehren(lauf, zeilen);
+    } else {
+        if (!protokoll.empty() && protokoll.back() != '\n') {
+            ZeileSchreiben("\n"); // a line cut off by a crash stays; the new part has its own
+        }
+        kette_ = lauf.LetzteKette.value_or(TKette());
+        Beginnen(zeilen,
+                 std::string(KetteUnterbrochen) + " ab Zeile " + std::to_string(pruefung.AbZeile),
+                 "die Datendatei passt nicht mehr zum Protokoll (" + PruefText(pruefung) + "); " +
+                     KetteBis(lauf.LetzteKette) + "; " + std::to_string(zeilen.size()) +
+                     " Zeilen der Datendatei übernommen");
     }
-    const std::string protokoll = VorhandeneDateiLesen(pfad_).value_or(std::string());
-    if (const auto kette = LetzteKette(protokoll, zeilen.size())) {
-        kette_ = *kette;
-        datenzeilen_ = zeilen.size();
-        return;
+}
+
+void TProtokoll::Weiterfuehren(const TKettenlauf& lauf,
+                               const std::vector<std::string_view>& zeilen) {
+    kette_ = *lauf.LetzteKette;
+    datenzeilen_ = lauf.Gedeckt;
+    for (std::size_t z = lauf.Gedeckt; z < zeilen.size(); ++z) {
+        kette_.Anhaengen(zeilen[z]);
+        ++datenzeilen_;
+        ungesichert_ = true;
     }
-    if (!protokoll.empty() && protokoll.back() != '\n') {
-        // A line cut off by a crash stays as it is; the new chain starts on a line of its own.
-        AllesSchreiben(fd_, "\n");
+    if (pfad_ == fortgesetzt_ && datenzeilen_ == lauf.Gedeckt) {
+        return; // the trail this run writes, opened again: nothing to tell
     }
-    kette_ = TKette();
+    std::string details = "die Datendatei passt zum Protokoll; " + KetteBis(lauf.LetzteKette);
+    if (datenzeilen_ > lauf.Gedeckt) {
+        details += "; " + ZeilenBereich(lauf.Gedeckt + 1, datenzeilen_) +
+                   " ohne Protokolleintrag übernommen";
+    }
+    Schreiben(KetteFortgesetzt, details, UhrLesen(uhr_));
+}
+
+void TProtokoll::Beginnen(const std::vector<std::string_view>& zeilen, std::string_view ereignis,
+                          const std::string& details) {
     datenzeilen_ = 0;
     for (const std::string_view zeile : zeilen) {
         kette_.Anhaengen(zeile);
         ++datenzeilen_;
     }
-    std::string details = std::to_string(zeilen.size()) + " Zeilen der Datendatei übernommen";
-    if (!protokoll.empty()) {
-        details += "; das Protokoll passte nicht mehr zur Datendatei";
-    }
-    Schreiben(KetteBegonnen, details, UhrLesen(uhr_));
+    ungesichert_ = datenzeilen_ > 0;
+    Schreiben(ereignis, details, UhrLesen(uhr_));
 }
 
 void TProtokoll::Schreiben(std::string_view ereignis, std::string_view details,
                            const TUhrzeit& zeit) {
+    if (ungesichert_ && sichern_) {
+        sichern_(); // the data lines this line covers go onto the disk first
+    }
+    ungesichert_ = false;
     const TProtokollZeile zeile{
         ProtokollZeit(zeit),  wer_.Login,   wer_.Host, std::string(ereignis),
         std::string(details), datenzeilen_, {}};
     const std::string anfang = ZeilenAnfang(zeile);
     TKette neu = kette_;
     neu.Anhaengen(anfang);
-    const std::string text = anfang + neu.Hex() + '\n';
-    std::size_t geschrieben = 0;
-    try {
-        AllesSchreiben(fd_, text, &geschrieben);
-    } catch (...) {
-        // Only whole lines stay: a part that went out is cut off again.
-        if (geschrieben > 0) {
-            const off_t ende = ::lseek(fd_, 0, SEEK_END);
-            if (ende >= static_cast<off_t>(geschrieben)) {
-                (void)::ftruncate(fd_, ende - static_cast<off_t>(geschrieben));
-            }
-        }
-        throw;
-    }
-    if (::fdatasync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
+    ZeileSchreiben(anfang + neu.Hex() + '\n');
+    kette_ = neu;
+    fortgesetzt_ = pfad_;
+}
+
+void TProtokoll::ZeileSchreiben(const std::string& text) {
+    TDateiAufrufe& aufrufe = *aufrufe_;
+    const off_t vorher = aufrufe.Lseek(fd_, 0, SEEK_END);
+    if (vorher < 0) {
         throw EInOutError::AusErrno(errno);
     }
-    kette_ = neu;
+    std::size_t geschrieben = 0;
+    int fehler = AllesSchreibenMit(aufrufe, fd_, text, geschrieben);
+    if (fehler == 0 && aufrufe.Fdatasync(fd_) != 0 && errno != EINVAL && errno != EROFS) {
+        fehler = errno;
+    }
+    if (fehler == 0) {
+        return;
+    }
+    // Only whole, synced lines stay: the line is cut off again and stays out of the chain, so
+    // the event, still waiting, goes in with the next line. When even that fails, the next line
+    // reads the trail anew instead of trusting the chain in memory.
+    if (aufrufe.Ftruncate(fd_, vorher) != 0) {
+        Schliessen();
+    }
+    throw EInOutError::AusErrno(fehler);
 }
 
 void TProtokoll::ProgrammStart(std::string_view version) {

@@ -44,6 +44,8 @@ TProtokollant::TProtokollant(TMessung& messung, TProtokoll& protokoll, QObject* 
     : QObject(parent)
     , messung_(messung)
     , protokoll_(protokoll) {
+    // A line of the trail that covers data lines is written only once they are on the disk.
+    protokoll_.SichernSetzen([this] { messung_.Sichern(); });
     TMessung* m = &messung;
     connect(m, &TMessung::Begonnen, this, [this](TLeseModus art) {
         Eintragen("Messbeginn", ArtText(art) + " an " + messung_.Leitung().MessName);
@@ -58,7 +60,7 @@ TProtokollant::TProtokollant(TMessung& messung, TProtokoll& protokoll, QObject* 
             return;
         }
         // The data file was just opened, perhaps emptied or under a new name.
-        protokoll_.DateiGeoeffnet();
+        protokoll_.DateiGeoeffnet(Geleert());
         Eintragen("Speichern ein", SpeicherText(art) + " in " + protokoll_.Datendatei());
     });
     connect(m, &TMessung::LeitungGeaendert, this,
@@ -78,6 +80,7 @@ TProtokollant::TProtokollant(TMessung& messung, TProtokoll& protokoll, QObject* 
 }
 
 TProtokollant::~TProtokollant() {
+    protokoll_.SichernSetzen({});
     if (datei_ != nullptr) {
         datei_->Beobachten({}, {});
     }
@@ -87,7 +90,11 @@ void TProtokollant::DatendateiVerbinden(TDatendatei& datei) {
     datei_ = &datei;
     datei.Beobachten(
         [this](std::string_view text) { Versuchen([&] { protokoll_.DatenGeschrieben(text); }); },
-        [this] { protokoll_.DateiGeoeffnet(); });
+        [this] { protokoll_.DateiGeoeffnet(Geleert()); });
+}
+
+bool TProtokollant::Geleert() const noexcept {
+    return datei_ != nullptr && datei_->Geleert();
 }
 
 void TProtokollant::ProgrammStart(std::string_view version) {

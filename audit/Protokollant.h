@@ -48,6 +48,8 @@ private:
     void Versuchen(Schritt&& schritt);
     void Eintragen(std::string_view ereignis, std::string_view details);
     void LeitungEintragen(TLeitungsWechsel wechsel, const TLeitungsStand& stand);
+    // Whether the connected data file was emptied on purpose when it was opened last.
+    bool Geleert() const noexcept;
 
     TMessung& messung_;
     TProtokoll& protokoll_;

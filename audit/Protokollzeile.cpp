@@ -35,6 +35,10 @@ std::string Maskiert(std::string_view feld) {
 
 } // namespace
 
+std::string ProtokollPfad(const std::string& datendatei) {
+    return datendatei + ".protokoll";
+}
+
 std::string ProtokollZeit(const TUhrzeit& zeit) {
     return IsoZeitText(zeit.UtcMs, zeit.UtcVersatz, false);
 }

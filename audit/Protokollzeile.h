@@ -24,8 +24,18 @@ struct TProtokollZeile {
     std::string Kette; // 64 hexadecimal digits
 };
 
-// The event that starts a chain: verification begins at the last one in a trail.
+// The trail of a data file: "DATEI.protokoll" beside it.
+std::string ProtokollPfad(const std::string& datendatei);
+
+// The event that starts a trail's chain at 32 zero bytes; its data lines are counted from the
+// file's first line. Trails of earlier versions also began a chain anew with it later on.
 inline constexpr std::string_view KetteBegonnen = "Kette begonnen";
+// The event that starts a new part of the chain when the data file no longer fits the trail:
+// "Kette unterbrochen ab Zeile N", N the first data line that no longer fits. The chain goes on
+// from the value of the line before; its data lines are counted from the file's first line.
+inline constexpr std::string_view KetteUnterbrochen = "Kette unterbrochen";
+// A later run goes on with the chain of a data file that still fits its trail.
+inline constexpr std::string_view KetteFortgesetzt = "Kette fortgesetzt";
 
 // "2026-12-06T16:53:34+01:00": the local time of `zeit` with its offset from UTC.
 std::string ProtokollZeit(const TUhrzeit& zeit);

@@ -68,5 +68,7 @@ std::string SammlerHilfe() {
            "  --client-id ID          feste Client-Kennung (Vorgabe quorlits-sammler); mehrere "
            "Sammler brauchen verschiedene\n"
            "  --share GRUPPE          gemeinsames Abonnement ($share/GRUPPE/...) mehrerer "
-           "Sammler\n";
+           "Sammler\n\n"
+           "Aufruf: quorlits-sammler --verify DATEI --database VERBINDUNG [--bench NAME]\n"
+           "Vergleicht DATEI und DATEI.protokoll mit den Ketten der gespeicherten Messwerte.\n";
 }

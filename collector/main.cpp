@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "app/Abbruchsignale.h"
 #include "collector/SammlerBefehlszeile.h"
+#include "collector/SammlerPruefen.h"
 #include "framework/Meldung.h"
 
 #include <QCoreApplication>
@@ -12,9 +13,13 @@
 int main(int argc, char** argv) {
     QCoreApplication anwendung(argc, argv);
     std::signal(SIGPIPE, SIG_IGN);
+    const std::vector<std::string> argumente(argv + 1, argv + argc);
+    if (SammlerPruefenVerlangt(argumente)) {
+        return SammlerPruefenBefehl(argumente, stdout, stderr);
+    }
     TSammlerBefehl befehl;
     try {
-        befehl = SammlerBefehlLesen(std::vector<std::string>(argv + 1, argv + argc));
+        befehl = SammlerBefehlLesen(argumente);
     } catch (const EMeldung& fehler) {
         std::fprintf(stderr, "quorlits-sammler: %s\n", fehler.what());
         return 2;

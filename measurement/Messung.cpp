@@ -90,6 +90,13 @@ void TMessung::Synchronisieren() {
     SyncPlanen();
 }
 
+void TMessung::Sichern() {
+    if (vorlauf_ != nullptr) {
+        vorlauf_->VorDemSichern();
+    }
+    zustand_.Speicher.Datendatei.Sichern();
+}
+
 void TMessung::DateiMeldungenWeitergeben() {
     for (const TDateiMeldung& meldung : zustand_.Speicher.Datendatei.MeldungenAbholen()) {
         Weitergeben(meldung, zustand_.Konfiguration.Ausgabedatei);

@@ -124,6 +124,10 @@ public:
     // outlive the measurement or be taken back first. Only while there is one is the line of
     // each reading counted before it is written.
     void VorlaufSetzen(TVorlauf* vorlauf) noexcept { vorlauf_ = vorlauf; }
+    // Brings the data file's lines onto the disk now, the outbox first (TVorlauf::VorDemSichern):
+    // for a file that must never be ahead of them (the audit trail). Raises EInOutError when the
+    // data file cannot be synced.
+    void Sichern();
 
 signals:
     // A measurement of `art` began: its port is open (or its device is waited for) and its

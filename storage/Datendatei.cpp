@@ -30,6 +30,7 @@ bool TDatendatei::Oeffnen(const std::string& pfad, TOeffnungsArt art) {
     gezaehlt_ = false;
     ZeilenendePruefen();
     letzte_ = S_ISREG(datei_.Geoeffnet().Typ) ? pfad : std::string();
+    geleert_ = art == TOeffnungsArt::Neuschreiben;
     Geoeffnet();
     return true;
 }
@@ -79,6 +80,7 @@ bool TDatendatei::PfadPruefen() {
         return false;
     }
     ZeilenendePruefen();
+    geleert_ = false;
     Geoeffnet();
     return true;
 }

@@ -66,6 +66,9 @@ public:
     std::int64_t SyncInMs() const { return datei_.SyncInMs(); }
     std::size_t Synchronisieren() { return datei_.Synchronisieren(); }
 
+    // Syncs what was written now (TSchreibdatei::Sichern); raises EInOutError when that fails.
+    void Sichern() { datei_.Sichern(); }
+
     std::vector<TDateiMeldung> MeldungenAbholen() { return datei_.MeldungenAbholen(); }
     std::size_t Wartend() const noexcept { return datei_.Wartend(); }
 
@@ -74,6 +77,8 @@ public:
     void Schliessen() { datei_.Schliessen(); }
 
     bool IstOffen() const noexcept { return datei_.IstOffen(); }
+    // Whether the last Oeffnen emptied the file (TOeffnungsArt::Neuschreiben).
+    bool Geleert() const noexcept { return geleert_; }
     const std::string& Pfad() const noexcept { return datei_.Pfad(); }
     // The regular file opened last (also when it is closed again); empty before one was, and
     // after /dev/null or /dev/full, which keep nothing to look back at.
@@ -101,5 +106,6 @@ private:
     mutable std::optional<std::int64_t> zeilen_; // once counted
     mutable bool gezaehlt_ = false;
     std::string letzte_;
+    bool geleert_ = false;
     std::function<void()> geoeffnet_;
 };

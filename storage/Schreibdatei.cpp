@@ -263,6 +263,17 @@ void TSchreibdatei::Syncen(std::int64_t jetzt) {
     }
 }
 
+void TSchreibdatei::Sichern() {
+    if (datei_.Fd < 0 || !ungesichert_) {
+        return;
+    }
+    if (SyncGescheitert(umgebung_.Aufrufe->Fdatasync(datei_.Fd))) {
+        throw EInOutError::AusErrno(errno);
+    }
+    ungesichert_ = false;
+    letzterSync_ = Jetzt();
+}
+
 void TSchreibdatei::Schliessen() {
     if (datei_.Fd < 0) {
         return;

@@ -101,6 +101,10 @@ public:
     // the last sync lies a second back. Returns the units that reached the file.
     std::size_t Synchronisieren();
 
+    // Syncs what was written now, when anything is not synced yet (for a file that must be on the
+    // disk before another one is written). Raises EInOutError when the sync fails.
+    void Sichern();
+
     std::vector<TDateiMeldung> MeldungenAbholen() { return std::exchange(meldungen_, {}); }
     std::size_t Wartend() const noexcept { return rueckstau_.Anzahl(); }
 

@@ -4,7 +4,8 @@
 # The logger's audit trail with the real program against meter-sim: sample changes typed on
 # standard input reach the data file's extra fields and the trail, the end of the input does
 # not end the run, --verify confirms the file and finds one changed byte, and the capture
-# replays into the same data file, fields and all.
+# replays into the same data file, fields and all. A file cut to its first lines with changed
+# values and then continued by a run with --append stays found out.
 # Usage: protokoll_e2e.sh PATH-TO-QUORLITS PATH-TO-METER-SIM
 set -u
 simulator=$2
@@ -89,9 +90,28 @@ ohne_anzeige --replay "$tmp/d.roh" --data-file "$tmp/wieder.txt"
 pruefe "das Abspielen endet mit 0" code 0
 pruefe "das Abspielen schreibt dieselbe Datendatei mit den Angaben" cmp "$tmp/d.txt" "$tmp/wieder.txt"
 
+# The first eight lines kept with their values changed, the trail left as it was.
+head -n 8 "$tmp/d.txt" | sed '2,8s/,/./' >"$tmp/k.txt"
+cp "$tmp/d.txt.protokoll" "$tmp/k.txt.protokoll"
+
 sed '3s/,/./' "$tmp/d.txt" >"$tmp/geaendert" && cat "$tmp/geaendert" >"$tmp/d.txt"
 ohne_anzeige --verify "$tmp/d.txt"
 pruefe "ein geändertes Byte ergibt 4" code 4
 pruefe "--verify nennt die Zeile" enthaelt out "geändert: Zeile"
+
+# A run that continues the cut file begins no new chain that would hide the change.
+simulator_starten --interval 50 --quantity pH
+env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$programm" --headless --port "$geraet" \
+    --data-file "$tmp/k.txt" --append >"$tmp/out" 2>"$tmp/err" </dev/null &
+pid=$!
+warten_bis zeilen_mit "$tmp/k.txt" "	pH	" 10
+kill -TERM $pid 2>/dev/null
+wait $pid
+pid=
+simulator_beenden
+pruefe "das Protokoll verzeichnet den Bruch" grep -q "	Kette unterbrochen ab Zeile " "$tmp/k.txt.protokoll"
+ohne_anzeige --verify "$tmp/k.txt"
+pruefe "die gekürzte, geänderte und fortgesetzte Datei ergibt 4" code 4
+pruefe "--verify nennt die Zeilen" enthaelt out "geändert: Zeile"
 
 exit $fehler

@@ -10,13 +10,17 @@
 #include "audit/Protokoll.h"
 #include "audit/Protokollzeile.h"
 #include "audit/Pruefen.h"
+#include "storage/DateiAufrufe.h"
 #include "storage/EInOutError.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <string>
 
 namespace {
@@ -144,7 +148,29 @@ INSTANTIATE_TEST_SUITE_P(
                   [](std::string&, std::string& p) { p = Ersetzt(p, "Quorlits 0.1.0", "x"); }, 4,
                   "geändert: Protokollzeile 2 passt nicht zur Kette"},
         TEingriff{"ProtokollGeloescht", [](std::string&, std::string& p) { p.clear(); }, 4,
-                  "nicht prüfbar: kein Protokoll mit einer Kette"}),
+                  "nicht prüfbar: kein Protokoll mit einer Kette"},
+        // Earlier versions began the chain anew at zero after a run that ended without its
+        // closing events: both parts still check out.
+        TEingriff{"AlteKetteNeuBegonnen",
+                  [](std::string& d, std::string& p) {
+                      d += "06.12.2026\t16:53:38\t  7,04\r\n";
+                      TKette kette;
+                      for (const std::string_view zeile : ZeilenTeilen(d)) {
+                          kette.Anhaengen(zeile);
+                      }
+                      const std::string anfang = ZeilenAnfang(
+                          {"2026-12-07T08:00:00+01:00",
+                           "b",
+                           "h",
+                           std::string(KetteBegonnen),
+                           "6 Zeilen der Datendatei übernommen; das Protokoll passte nicht mehr "
+                           "zur Datendatei",
+                           6,
+                           {}});
+                      kette.Anhaengen(anfang);
+                      p += anfang + kette.Hex() + "\n";
+                  },
+                  0, "unverändert: 6 Zeilen, Kette bis 2026-12-07T08:00:00+01:00"}),
     [](const testing::TestParamInfo<TEingriff>& fall) { return std::string(fall.param.Name); });
 
 // The trail's lines: seven tab-separated fields, the chain covering the data lines so far.
@@ -162,37 +188,76 @@ TEST(Protokoll, ZeilenNennenZeitWerEreignisUndKette) {
         << protokoll;
 }
 
-// A later run continues the chain of the file; a data file that was rewritten, or lines written
-// while no trail was kept, begin a new chain that takes over what the file holds.
-TEST(Protokoll, EinSpaetererLaufSetztDieKetteFortOderBeginntSieNeu) {
+// What a later run finds in the data file, what it writes into the trail about it, and what
+// --verify says of the whole trail afterwards, also after one more run. The run before wrote
+// Ablauf: five data lines, the trail "Kette begonnen", start, saving on, sample (3), saving off
+// (5).
+struct TNeuerLauf {
+    const char* Name;
+    std::function<void(std::string& daten)> Aendern;
+    bool Ueberschrieben;  // the run empties the file on purpose when it opens it
+    const char* Ereignis; // the start of the line the run writes about the chain
+    int Ergebnis;
+    const char* Text;
+};
+
+class NeuerLauf : public testing::TestWithParam<TNeuerLauf> {};
+
+TEST_P(NeuerLauf, VerzeichnetObDieDatendateiNochPasst) {
     TSitzung s;
     Ablauf(s);
-    const auto ketten = [&] {
-        const std::string p = DateiLesen(ProtokollPfad(s.Datei));
-        std::size_t anzahl = 0;
-        for (auto i = p.find("Kette begonnen"); i != std::string::npos;
-             i = p.find("Kette begonnen", i + 1)) {
-            ++anzahl;
-        }
-        return anzahl;
-    };
-    std::FILE* still = std::fopen("/dev/null", "w");
-    {
+    GetParam().Aendern(s.inhalt);
+    DateiSchreiben(s.Datei, s.inhalt);
+    for (int lauf = 1; lauf <= 2; ++lauf) {
         TProtokoll weiter([&] { return s.Datei; }, FesteUhr(Jetzt, 3600), {"b", "h"});
+        s.protokoll.DateiGeoeffnet(); // the first run's object lets go of nothing it holds
+        weiter.DateiGeoeffnet(GetParam().Ueberschrieben && lauf == 1);
         weiter.ProgrammStart("0.1.0");
-        EXPECT_EQ(ketten(), 1U);
-        EXPECT_EQ(PruefenBefehl(s.Datei, still), 0);
+        const std::string zeile = "06.12.2026\t16:53:4" + std::to_string(lauf) + "\t  7,05\r\n";
+        s.inhalt += zeile;
+        DateiSchreiben(s.Datei, s.inhalt);
+        weiter.DatenGeschrieben(zeile);
+        weiter.ProgrammEnde();
     }
-    DateiSchreiben(s.Datei, "Datum\tZeit\tWert\r\n");
-    {
-        TProtokoll neu([&] { return s.Datei; }, FesteUhr(Jetzt, 3600), {"b", "h"});
-        neu.ProgrammStart("0.1.0");
-        EXPECT_EQ(ketten(), 2U);
-        EXPECT_EQ(neu.Datenzeilen(), 1U);
-        EXPECT_EQ(PruefenBefehl(s.Datei, still), 0);
-    }
-    std::fclose(still);
+    const std::string ereignisse = "\n" + Ereignisse(ProtokollPfad(s.Datei));
+    EXPECT_NE(ereignisse.find(std::string("\n") + GetParam().Ereignis), std::string::npos)
+        << ereignisse;
+    EXPECT_EQ(ereignisse.find("?"), std::string::npos) << ereignisse;
+    std::FILE* ausgabe = std::tmpfile();
+    ASSERT_NE(ausgabe, nullptr);
+    EXPECT_EQ(PruefenBefehl(s.Datei, ausgabe), GetParam().Ergebnis);
+    std::rewind(ausgabe);
+    char text[512] = {};
+    ASSERT_NE(std::fgets(text, sizeof text, ausgabe), nullptr);
+    std::fclose(ausgabe);
+    EXPECT_EQ(std::string(text), s.Datei + ": " + GetParam().Text + "\n");
+    EXPECT_EQ(std::filesystem::exists(ProtokollPfad(s.Datei) + ".1"), GetParam().Ueberschrieben);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Faelle, NeuerLauf,
+    testing::Values(
+        TNeuerLauf{"Unveraendert", [](std::string&) {}, false,
+                   "Kette fortgesetzt: die Datendatei passt zum Protokoll; Kette bis ", 0,
+                   "unverändert: 7 Zeilen, Kette bis 2026-12-06T16:53:34+01:00"},
+        // A run that ended without its closing events left a line after the trail's last one.
+        TNeuerLauf{"ZeileOhneProtokolleintrag",
+                   [](std::string& d) { d += "06.12.2026\t16:53:38\t  7,04\r\n"; }, false,
+                   "Kette fortgesetzt: die Datendatei passt zum Protokoll; Kette bis ", 0,
+                   "unverändert: 8 Zeilen, Kette bis 2026-12-06T16:53:34+01:00"},
+        // Cut to its first four lines, the fourth changed: a new chain over what the file holds
+        // would check out; the whole trail does not.
+        TNeuerLauf{
+            "GekuerztUndGeaendert",
+            [](std::string& d) { d = Ersetzt(d.substr(0, d.rfind("06.12.2026")), "7,02", "7,92"); },
+            false, "Kette unterbrochen ab Zeile 4: die Datendatei passt nicht mehr", 4,
+            "geändert: Zeilen 4–5 der Datendatei oder Protokollzeile 5 passt nicht zur "
+            "Kette"},
+        TNeuerLauf{"UeberschriebenMitAbsicht", [](std::string& d) { d.clear(); }, true,
+                   "Kette begonnen: 0 Zeilen der Datendatei übernommen; die Datei wurde "
+                   "überschrieben, das bisherige Protokoll ist ",
+                   0, "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00"}),
+    [](const testing::TestParamInfo<TNeuerLauf>& fall) { return std::string(fall.param.Name); });
 
 // Events before the first data file wait and go into its trail in their order; a run that never
 // names a data file leaves no trail anywhere.
@@ -261,8 +326,79 @@ TEST(Protokoll, EinZeilenstueckWirdMitDemRestSeinerZeileVerkettet) {
     }
     EXPECT_EQ(PruefText(DatendateiPruefen(s.inhalt, DateiLesen(ProtokollPfad(s.Datei)))),
               "unverändert: 4 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
-    const std::string ereignisse = Ereignisse(ProtokollPfad(s.Datei));
+    const std::string ereignisse = "\n" + Ereignisse(ProtokollPfad(s.Datei));
     EXPECT_EQ(ereignisse.find("Kette begonnen"), ereignisse.rfind("Kette begonnen")) << ereignisse;
+}
+
+// The trail's system calls: the next `syncFehler` syncs fail with EIO, a truncation fails while
+// `kuerzenFehler` is set, and the syncs of folders are counted.
+class TProtokollAufrufe : public TEchteDateiAufrufe {
+public:
+    int Open(const char* pfad, int flags, mode_t rechte) override {
+        const int fd = TEchteDateiAufrufe::Open(pfad, flags, rechte);
+        if (fd >= 0 && (flags & O_DIRECTORY) != 0) {
+            ordner.insert(fd);
+        }
+        return fd;
+    }
+    int Close(int fd) override {
+        ordner.erase(fd);
+        return TEchteDateiAufrufe::Close(fd);
+    }
+    int Fsync(int fd) override {
+        ordnerSyncs += static_cast<int>(ordner.count(fd));
+        return TEchteDateiAufrufe::Fsync(fd);
+    }
+    int Fdatasync(int fd) override {
+        if (syncFehler > 0) {
+            --syncFehler;
+            errno = EIO;
+            return -1;
+        }
+        return TEchteDateiAufrufe::Fdatasync(fd);
+    }
+    int Ftruncate(int fd, off_t laenge) override {
+        if (kuerzenFehler) {
+            errno = EIO;
+            return -1;
+        }
+        return TEchteDateiAufrufe::Ftruncate(fd, laenge);
+    }
+
+    int syncFehler = 0;
+    bool kuerzenFehler = false;
+    int ordnerSyncs = 0;
+    std::set<int> ordner;
+};
+
+// A trail line whose sync fails is cut off again and stays out of the chain in memory; its
+// event waits and goes in with the next line, so the file still checks out. When the cut fails
+// too, the line stays and the next write reads the trail anew: the event is then there twice,
+// and the chain still fits. The new trail's folder was synced once.
+TEST(Protokoll, EineZeileDerenSyncScheitertBleibtAusserhalbDerKette) {
+    for (const bool kuerzenFehler : {false, true}) {
+        TSitzung s;
+        TProtokollAufrufe aufrufe;
+        s.protokoll.AufrufeSetzen(aufrufe);
+        s.protokoll.Eintragen("Speichern ein", "sofort");
+        EXPECT_EQ(aufrufe.ordnerSyncs, 1);
+        s.Daten("eins\r\n");
+        aufrufe.syncFehler = 1;
+        aufrufe.kuerzenFehler = kuerzenFehler;
+        EXPECT_THROW(s.protokoll.Eintragen("Fehler", "Ein-/Ausgabefehler"), EInOutError);
+        aufrufe.kuerzenFehler = false;
+        s.Daten("zwei\r\n");
+        s.protokoll.ProgrammEnde();
+        EXPECT_EQ(Ereignisse(ProtokollPfad(s.Datei)),
+                  std::string("Kette begonnen: 0 Zeilen der Datendatei übernommen\n"
+                              "Speichern ein: sofort\n") +
+                      (kuerzenFehler ? "Fehler: Ein-/Ausgabefehler\n" : "") +
+                      "Fehler: Ein-/Ausgabefehler\n"
+                      "Programmende: \n");
+        EXPECT_EQ(PruefText(DatendateiPruefen(s.inhalt, DateiLesen(ProtokollPfad(s.Datei)))),
+                  "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+        EXPECT_EQ(aufrufe.ordnerSyncs, 1);
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "audit/Pruefen.h"
 #include "framework/Meldung.h"
 #include "measurement/Messung.h"
+#include "measurement/Vorlauf.h"
 #include "serial/ComPort.h"
 #include "serial/platform/FakeComDevice.h"
 #include "storage/DateiAufrufe.h"
@@ -23,6 +24,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -116,8 +118,8 @@ TEST(Protokollant, SchreibtDieEreignisseEinerMessungInIhrerFolge) {
 }
 
 // The logger's wiring: the trail follows the data file opened, the file's own writes feed the
-// chain (also after the file was deleted and made anew), sample changes are events, and every
-// line carries the sample of its time.
+// chain (also after the file was deleted and made anew, which the trail records as a break),
+// sample changes are events, and every line carries the sample of its time.
 TEST(Protokollant, DieDatendateiSpeistDieKette) {
     TEinstellungen einstellungen;
     einstellungen.AngabenInDatei = true;
@@ -143,6 +145,7 @@ TEST(Protokollant, DieDatendateiSpeistDieKette) {
     fake->InjectReceived(Ph7);
     ASSERT_TRUE(WartenBis([&] { return werte == 1; }));
     messung.AngabeSetzen(TAngabe::Probe, "P2", "neue Charge");
+    const std::string kettenwert = protokoll.KettenKopf();
     std::filesystem::remove(zustand.Konfiguration.Ausgabedatei);
     mono += 1'000'000'000;
     fake->InjectReceived(Ph7);
@@ -164,8 +167,11 @@ TEST(Protokollant, DieDatendateiSpeistDieKette) {
                   datei +
                   "\n"
                   "Probe: P1 → P2 (Grund: neue Charge)\n"
-                  "Kette begonnen: 0 Zeilen der Datendatei übernommen; das Protokoll passte nicht "
-                  "mehr zur Datendatei\n"
+                  "Kette unterbrochen ab Zeile 1: die Datendatei passt nicht mehr zum Protokoll "
+                  "(fehlt: in Zeilen 1–2 der Datendatei fehlen Zeilen der Kette (bis "
+                  "Protokollzeile 7) (die Kette umfasst 2 Zeilen, die Datei hat 0)); Kette bis " +
+                  kettenwert +
+                  "; 0 Zeilen der Datendatei übernommen\n"
                   "Fehler: Datendatei „" +
                   datei +
                   "“ ist gelöscht, verschoben oder ersetzt worden; sie ist neu angelegt, alles "
@@ -180,8 +186,9 @@ TEST(Protokollant, DieDatendateiSpeistDieKette) {
                       "Elektrode\r\n"
                       "06.12.2026\t16:53:34\t  7,00\tpH\t 25,00\t\xB0"
                       "C\tP2\tMeier\t\r\n");
+    // The file found under the name now is not the one the chain covered.
     EXPECT_EQ(PruefText(DatendateiPruefen(inhalt, DateiLesen(protokoll.Pfad()))),
-              "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+              "geändert: Zeilen 1–2 der Datendatei oder Protokollzeile 7 passt nicht zur Kette");
 }
 
 // Automatic names: each start of saving opens a new data file, and each file gets a trail of its
@@ -215,6 +222,36 @@ TEST(Protokollant, JedeDatendateiHatIhrProtokoll) {
     EXPECT_TRUE(Ereignisse(ProtokollPfad(dateien[1])).ends_with("Messende: WTW\n"));
 }
 
+// Saving that overwrites its file: the trail of the old content is kept beside it and the
+// emptied file begins a trail of its own that checks out, with no break.
+TEST(Protokollant, EineUeberschriebeneDateiBeginntEinNeuesProtokoll) {
+    TAufbau a;
+    a.zustand.Konfiguration.Ueberschreiben = true;
+    const std::string datei = a.zustand.Konfiguration.Ausgabedatei;
+    TProtokoll protokoll([&] { return a.zustand.Speicher.Datendatei.LetzteDatei(); },
+                         FesteUhr(Jetzt, 3600), {"laborant", "bank1"});
+    TProtokollant protokollant(a.messung, protokoll);
+    protokollant.DatendateiVerbinden(a.zustand.Speicher.Datendatei);
+    int werte = 0;
+    QObject::connect(&a.messung, &TMessung::NeuerMesswert, [&](const TMesswert&) { ++werte; });
+    a.messung.Beginnen(lmWTW);
+    for (int lauf = 1; lauf <= 2; ++lauf) {
+        a.messung.SpeichernEin(TSpeicherArt::Sofort);
+        a.fake->InjectReceived(Ph7);
+        ASSERT_TRUE(WartenBis([&] { return werte == lauf; }));
+        a.messung.SpeichernAus();
+    }
+    a.messung.Beenden();
+    EXPECT_TRUE(Ereignisse(ProtokollPfad(datei))
+                    .starts_with("Kette begonnen: 0 Zeilen der Datendatei übernommen; die Datei "
+                                 "wurde überschrieben, das bisherige Protokoll ist " +
+                                 ProtokollPfad(datei) + ".1; Kette bis "));
+    EXPECT_EQ(PruefText(DatendateiPruefen(DateiLesen(datei), DateiLesen(ProtokollPfad(datei)))),
+              "unverändert: 2 Zeilen, Kette bis 2026-12-06T16:53:34+01:00");
+    EXPECT_TRUE(
+        Ereignisse(ProtokollPfad(datei) + ".1").ends_with("Speichern aus: " + datei + "\n"));
+}
+
 // A trail that cannot be written is told once, not with every event, and stops nothing.
 TEST(Protokollant, EinUnschreibbaresProtokollWirdEinmalGemeldet) {
     TAufbau a;
@@ -233,6 +270,57 @@ TEST(Protokollant, EinUnschreibbaresProtokollWirdEinmalGemeldet) {
     EXPECT_EQ(fehler[0], "Das Prüfprotokoll " + ProtokollPfad(datei) +
                              " lässt sich nicht schreiben (Ungültiger Dateiname (Ist ein "
                              "Verzeichnis)). Messung und Speichern laufen weiter.");
+}
+
+// Writes and syncs in their order: "D" a write of the data file, "d" its sync, "P" a line of
+// the trail, "V" the outbox brought onto the disk.
+class TReihenfolge : public TEchteDateiAufrufe, public TVorlauf {
+public:
+    ssize_t Write(int fd, const void* daten, std::size_t anzahl) override {
+        Merken(fd, "D", "P");
+        return TEchteDateiAufrufe::Write(fd, daten, anzahl);
+    }
+    int Fdatasync(int fd) override {
+        Merken(fd, "d", "p");
+        return TEchteDateiAufrufe::Fdatasync(fd);
+    }
+    void VorDerZeile(const TMesswert&, std::optional<std::int64_t>) override {}
+    void VorDemSichern() override { folge += "V"; }
+
+    std::string folge;
+
+private:
+    void Merken(int fd, const char* daten, const char* protokoll) {
+        const std::string pfad =
+            std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd));
+        folge += pfad.ends_with(".protokoll") ? protokoll : daten;
+    }
+};
+
+// A line of the trail that covers data lines is written only after they are synced, the outbox
+// before them: a power cut never leaves a trail ahead of its data file.
+TEST(Protokollant, DasProtokollFolgtDerGesichertenDatendatei) {
+    TReihenfolge reihenfolge; // outlives the data file that calls it
+    TAufbau a;
+    std::int64_t mono = 0;
+    a.zustand.Speicher.Datendatei.UmgebungSetzen({&reihenfolge, [&] { return mono; }, {}});
+    a.messung.VorlaufSetzen(&reihenfolge);
+    TProtokoll protokoll([&] { return a.zustand.Speicher.Datendatei.LetzteDatei(); },
+                         FesteUhr(Jetzt, 3600), {"laborant", "bank1"});
+    protokoll.AufrufeSetzen(reihenfolge);
+    TProtokollant protokollant(a.messung, protokoll);
+    protokollant.DatendateiVerbinden(a.zustand.Speicher.Datendatei);
+    int werte = 0;
+    QObject::connect(&a.messung, &TMessung::NeuerMesswert, [&](const TMesswert&) { ++werte; });
+    a.messung.Beginnen(lmWTW);
+    a.messung.SpeichernEin(TSpeicherArt::Sofort);
+    a.fake->InjectReceived(Ph7);
+    ASSERT_TRUE(WartenBis([&] { return werte == 1; }));
+    a.messung.AngabeSetzen(TAngabe::Probe, "P2");
+    a.messung.VorlaufSetzen(nullptr);
+    // The trail's lines before the data: start of the chain, start of the measurement, saving on;
+    // then the data line, the outbox and the data file synced, and only then the sample's line.
+    EXPECT_EQ(reihenfolge.folge, "PpPpPpDVdPp");
 }
 
 } // namespace

@@ -65,6 +65,7 @@ const std::map<std::string, TSchicht> Schichten = {
     {"quorlits_storage", {8, "storage/"}},
     {"quorlits_mqtt", {9, "mqtt/"}},
     {"quorlits_prozess", {9, "app/"}}, // the signals that end a run, for every program
+    {"quorlits_kette", {9, "audit/"}}, // the hash chain and the check of a data file
     {"quorlits_chart", {10, "chart/"}},
     {"quorlits_chart_widgets", {11, "chart/widgets/"}},
     {"quorlits_empfang", {12, "reception/"}},
@@ -82,9 +83,10 @@ const std::map<std::string, TSchicht> Schichten = {
 
 // Libraries that must stay small: the folders whose libraries they may link (directly or
 // through others) and whose headers they may include. The collector takes the wire format and
-// the signal handling, never the port, the reception or the measurement.
+// the signal handling, and the hash chain for its comparison of a data file, never the port, the
+// reception or the measurement.
 const std::vector<std::string> SammlerOrdner = {
-    "framework/", "settings/", "acquisition/", "storage/", "mqtt/", "app/", "collector/"};
+    "framework/", "settings/", "acquisition/", "storage/", "mqtt/", "app/", "audit/", "collector/"};
 const std::map<std::string, std::vector<std::string>> ErlaubteOrdner = {
     {"quorlits_mqtt", {"framework/", "settings/", "acquisition/", "storage/", "mqtt/"}},
     {"quorlits_prozess", {"settings/", "acquisition/", "storage/", "app/"}},
