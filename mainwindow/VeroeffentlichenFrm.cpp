@@ -183,7 +183,7 @@ void TVeroeffentlichenForm::accept() {
     const TVeroeffentlichenEinstellungen e = Einstellungen();
     if (e.Aktiv) {
         try {
-            (void)ZugangAus(e);
+            (void)ZugangVorbereiten(ZugangAus(e));
         } catch (...) {
             FehlerMelden(std::current_exception());
             return;
