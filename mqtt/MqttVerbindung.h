@@ -7,10 +7,12 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <thread>
 
-class QThread;
+class QSocketNotifier;
 class TMqttArbeiter;
 
 // One connection to an MQTT broker through libmosquitto. The client runs in a thread of its
@@ -26,8 +28,8 @@ class TMqttVerbindung : public QObject {
     Q_OBJECT
 public:
     explicit TMqttVerbindung(TMqttZugang zugang, QObject* parent = nullptr);
-    // Ends the thread after what Trennen handed over is sent: waits up to 2 s while connected
-    // (the last words), else a moment; a thread still stuck in a name lookup ends by itself.
+    // Ends the thread after what Trennen handed over is sent (the last words), waiting up to
+    // 2 s; a thread still stuck in a name lookup then ends by itself.
     ~TMqttVerbindung() override;
 
     // Starts connecting; later losses reconnect by themselves.
@@ -58,15 +60,19 @@ signals:
     void NachrichtErhalten(const std::string& thema, const std::string& inhalt, bool behalten);
 
 private:
-    template <typename Arbeit>
-    void Posten(Arbeit arbeit);
+    struct TFaden;
+    static void Laufen(const std::shared_ptr<TFaden>& faden, TMqttZugang zugang,
+                       TMqttVerbindung* besitzer);
+    void Posten(std::function<void(TMqttArbeiter&)> arbeit);
     bool Aktuell(quint64 lauf) const noexcept { return gewollt_ && lauf == lauf_; }
+    void BeiVerbunden(quint64 lauf, bool sitzungDa, int protokoll);
+    void BeiGetrennt(quint64 lauf, const QString& grund);
 
-    std::unique_ptr<QThread> faden_;
-    TMqttArbeiter* arbeiter_ = nullptr; // lives in faden_, deleted when it finishes
-    quint64 lauf_ = 1;                  // a new run with each Trennen: older signals are stale
+    std::shared_ptr<TFaden> faden_; // shared with the thread, which may outlive the connection
+    std::thread thread_;
+    QSocketNotifier* empfang_ = nullptr; // runs what the thread hands back
+    quint64 lauf_ = 1;                   // a new run with each Trennen: older signals are stale
     int protokoll_ = 0;
-    int abschiedMs_ = 100; // how long the destructor waits: 2 s after a Trennen while connected
     bool verbunden_ = false;
     bool gewollt_ = false;
 };
