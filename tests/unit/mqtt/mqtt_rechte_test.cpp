@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
-// The connection against a real Mosquitto: the broker set-up of docs/mqtt.md with its ACL file
-// as it stands in docs/, and the last words of a connection that is destroyed.
+// The broker set-up of docs/mqtt.md against a real Mosquitto, with its ACL file as it stands in
+// docs/.
 #include "Dienste.h"
 #include "Warten.h"
 
@@ -129,31 +129,6 @@ TEST(MqttRechte, JederArbeitsplatzNurSeineThemen) {
     TTeilnehmer bank1(broker.Port(), "bank1", {vorsatz + "bank2/m/ack", vorsatz + "bank1/m/ack"});
     ASSERT_TRUE(WartenBis([&] { return bank1.Erhalten(vorsatz + "bank1/m/ack", "q-bank1"); }));
     EXPECT_EQ(bank1.Nachrichten.count(vorsatz + "bank2/m/ack"), 0U);
-}
-
-// The last words handed to Trennen reach the broker although the connection is destroyed at
-// once: its thread ends only after they went out.
-TEST(MqttVerbindung, LetzteWorteVorDemEnde) {
-    ASSERT_TRUE(MosquittoDa()) << "mosquitto is missing: scripts/deps.sh installs it";
-    TMosquitto broker;
-    ASSERT_TRUE(broker.Starten());
-    TMqttZugang zugang;
-    zugang.Adresse = TBrokerAdresse{false, "127.0.0.1", broker.Port()};
-    zugang.ClientId = "test-letzte-worte";
-    zugang.WillThema = "quorlits/v1/bank1/m/status";
-    zugang.WillInhalt = "abgerissen";
-    for (int runde = 0; runde < 3; ++runde) {
-        auto verbindung = std::make_unique<TMqttVerbindung>(zugang);
-        verbindung->Verbinden();
-        ASSERT_TRUE(WartenBis([&] { return verbindung->IstVerbunden(); }));
-        const std::string worte = "offline " + std::to_string(runde);
-        verbindung->Trennen(worte);
-        verbindung.reset();
-        // A fresh reader gets the retained status: the last words, not the will.
-        TTeilnehmer mitleser(broker.Port(), "", {zugang.WillThema});
-        ASSERT_TRUE(WartenBis([&] { return !mitleser.Nachrichten[zugang.WillThema].empty(); }));
-        EXPECT_EQ(mitleser.Nachrichten[zugang.WillThema], std::vector<std::string>{worte});
-    }
 }
 
 } // namespace

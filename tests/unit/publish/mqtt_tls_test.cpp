@@ -3,6 +3,7 @@
 // Publishing to a broker that takes only TLS with its CA's certificate, and only a known user
 // with the right password.
 #include "Dienste.h"
+#include "Lauscher.h"
 #include "VeroeffentlichenRig.h"
 
 #include "mqtt/Themen.h"
@@ -12,63 +13,12 @@
 
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
 #include <fstream>
-#include <netinet/in.h>
 #include <optional>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
-
-// A TCP port on the loopback address that takes every connection and answers nothing: what a
-// client sends stays to be read.
-class TLauscher {
-public:
-    TLauscher() {
-        sockaddr_in adresse{};
-        adresse.sin_family = AF_INET;
-        adresse.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t laenge = sizeof adresse;
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        EXPECT_EQ(::bind(fd_, reinterpret_cast<sockaddr*>(&adresse), sizeof adresse), 0);
-        EXPECT_EQ(::listen(fd_, 8), 0);
-        EXPECT_EQ(::getsockname(fd_, reinterpret_cast<sockaddr*>(&adresse), &laenge), 0);
-        port_ = ntohs(adresse.sin_port);
-    }
-    ~TLauscher() {
-        for (const int fd : verbindungen_) {
-            ::close(fd);
-        }
-        ::close(fd_);
-    }
-    TLauscher(const TLauscher&) = delete;
-    TLauscher& operator=(const TLauscher&) = delete;
-
-    int Port() const noexcept { return port_; }
-
-    // Every byte received so far on every connection; none when no connection was made.
-    std::optional<std::string> Empfangen() {
-        for (int fd; (fd = ::accept4(fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC)) >= 0;) {
-            verbindungen_.push_back(fd);
-        }
-        char puffer[4096];
-        for (const int fd : verbindungen_) {
-            for (ssize_t n; (n = ::read(fd, puffer, sizeof puffer)) > 0;) {
-                bytes_.append(puffer, static_cast<std::size_t>(n));
-            }
-        }
-        return verbindungen_.empty() ? std::nullopt : std::optional(bytes_);
-    }
-
-private:
-    int fd_ = -1;
-    int port_ = 0;
-    std::vector<int> verbindungen_;
-    std::string bytes_;
-};
 
 class MqttTls : public ::testing::Test {
 protected:
