@@ -11,6 +11,7 @@
 #include "headless/MesswertAusgabe.h"
 #include "measurement/Messung.h"
 #include "mqtt/VeroeffentlichenEinstellungen.h"
+#include "publish/Veroeffentlicher.h"
 #include "serial/ComPort.h"
 #include "serial/ComTexts.h"
 #include "session/Sitzung.h"
@@ -106,10 +107,15 @@ void TOhneFenster::DienstStatus() {
         return;
     }
     const TLeitungsStand& leitung = Messung().Leitung();
-    dienst_.Status(Messung().WartetAufGeraet()
-                       ? "Warte auf " + leitung.MessName + ": " + leitung.WarteGrund
-                       : "Messung läuft, " + std::to_string(messwerte_) +
-                             (messwerte_ == 1 ? " Messwert" : " Messwerte"));
+    std::string status = Messung().WartetAufGeraet()
+                             ? "Warte auf " + leitung.MessName + ": " + leitung.WarteGrund
+                             : "Messung läuft, " + std::to_string(messwerte_) +
+                                   (messwerte_ == 1 ? " Messwert" : " Messwerte");
+    // Why nothing reaches the broker (a CA file the service cannot read) shows here too.
+    if (const TVeroeffentlicher* v = sitzung_->Veroeffentlicher(); v != nullptr) {
+        status += "; Veröffentlichen: " + v->Zustand().toStdString();
+    }
+    dienst_.Status(status);
 }
 
 // As the window's first activation: its defaults, then PHRX.CFG and quorlits.conf.
@@ -185,6 +191,7 @@ void TOhneFenster::SitzungEinrichten() {
     };
     QObject::connect(s, &TSitzung::ProtokollFehler, s, fehlerMelden);
     QObject::connect(s, &TSitzung::VeroeffentlichenMeldung, s, melden);
+    QObject::connect(s, &TSitzung::VeroeffentlichenGeaendert, s, [this] { DienstStatus(); });
     TMessung* m = &s->Messung();
     QObject::connect(m, &TMessung::NeuerMesswert, s,
                      [this](const TMesswert& messwert) { MesswertAusgeben(messwert); });

@@ -183,7 +183,11 @@ void TVeroeffentlichenForm::accept() {
     const TVeroeffentlichenEinstellungen e = Einstellungen();
     if (e.Aktiv) {
         try {
-            (void)ZugangAus(e);
+            // The password file is read again before each connection; a CA file that is not
+            // there yet is told when connecting.
+            if (const TMqttZugang zugang = ZugangAus(e); !zugang.PasswortDatei.empty()) {
+                (void)PasswortLesen(zugang.PasswortDatei);
+            }
         } catch (...) {
             FehlerMelden(std::current_exception());
             return;

@@ -2,63 +2,51 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #pragma once
 
-#include "mqtt/VeroeffentlichenEinstellungen.h"
+#include "mqtt/MqttZugang.h"
 
 #include <QObject>
 #include <QString>
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 
 class QSocketNotifier;
-class QTimer;
-struct mosquitto;
-struct mosquitto_message;
-struct mqtt5__property;
+class TMqttArbeiter;
 
-// How to reach the broker and who to be there.
-struct TMqttZugang {
-    TBrokerAdresse Adresse;
-    std::string Benutzer;
-    std::string Passwort;
-    std::string CaDatei; // empty with TLS: the system's certificate authorities
-    std::string ClientId;
-    // The broker keeps the session (subscriptions and messages for it) while the client is
-    // away. Such a session is asked for in MQTT 3.1.1, whose persistent session has no expiry
-    // to negotiate; otherwise MQTT 5 is spoken where the broker knows it.
-    bool SitzungBehalten = false;
-    // The last will: published by the broker, retained, when the connection breaks off.
-    std::string WillThema;
-    std::string WillInhalt;
-};
-
-// The access that `einstellungen` give: the server's address, the user, the password read from
-// its file and the CA file; client id and will are the caller's. Raises EMeldung (German) for an
-// address that cannot be read or a password file that cannot be used.
-TMqttZugang ZugangAus(const TVeroeffentlichenEinstellungen& einstellungen);
-
-// One connection to an MQTT broker through libmosquitto, driven by Qt's event loop in the
-// thread that owns it: a socket notifier calls libmosquitto's reads and writes, a timer its
-// keep-alive; libmosquitto runs no thread of its own. A lost or refused connection is tried
-// again by itself, after 1 s, then up to 30 s apart. Each connection gets a fresh libmosquitto
-// client, so nothing of the previous one is sent again behind the caller's back: what to send
-// after a reconnect is the caller's to decide (Verbunden).
+// One connection to an MQTT broker through libmosquitto. The client runs in a thread of its
+// own, so that neither the name lookup of connecting nor the network ever holds up the thread
+// that owns the connection: the methods hand their work over to it, the signals come back
+// queued to the owner's thread. A lost or refused connection is tried again by itself, after
+// about 1 s, then up to 30 s apart (at random between half and all of the doubling wait);
+// settings that cannot work (TMqttZugang's files, see ZugangVorbereiten) are told through
+// Getrennt without any connection being made, and tried again a minute later. Each connection
+// gets a fresh libmosquitto client, so nothing of the previous one is sent again behind the
+// caller's back: what to send after a reconnect is the caller's to decide (Verbunden).
 class TMqttVerbindung : public QObject {
     Q_OBJECT
 public:
     explicit TMqttVerbindung(TMqttZugang zugang, QObject* parent = nullptr);
+    // Ends the thread after what Trennen handed over is sent (the last words), waiting up to
+    // 2 s; a thread still stuck in a name lookup then ends by itself.
     ~TMqttVerbindung() override;
 
     // Starts connecting; later losses reconnect by themselves.
     void Verbinden();
     // Publishes `letzteWorte` first when given (retained, QoS 1, for the will's topic), then
-    // disconnects cleanly and stays disconnected. May be called from a slot of its signals.
+    // disconnects cleanly and stays disconnected; no signal of the connection comes after it.
+    // May be called from a slot of its signals.
     void Trennen(const std::string& letzteWorte = {});
 
+    // As the owner's thread has been told (Verbunden, Getrennt).
     bool IstVerbunden() const noexcept { return verbunden_; }
     // 5 or 4 (MQTT 3.1.1) while connected.
     int Protokoll() const noexcept { return protokoll_; }
 
-    // False when the message could not be handed to libmosquitto (no connection).
+    // False when the connection did not stand as far as the owner's thread knows; true when
+    // the message was handed to the connection's thread (a connection lost meanwhile drops it,
+    // and Getrennt follows).
     bool Veroeffentlichen(const std::string& thema, const std::string& inhalt, int qos,
                           bool behalten);
     bool Abonnieren(const std::string& filter, int qos);
@@ -72,44 +60,19 @@ signals:
     void NachrichtErhalten(const std::string& thema, const std::string& inhalt, bool behalten);
 
 private:
-    static void BeiVerbindung(mosquitto* m, void* selbst, int rc, int flags,
-                              const mqtt5__property* props);
-    static void BeiTrennung(mosquitto* m, void* selbst, int rc, const mqtt5__property* props);
-    static void BeiNachricht(mosquitto* m, void* selbst, const mosquitto_message* nachricht,
-                             const mqtt5__property* props);
+    struct TFaden;
+    static void Laufen(const std::shared_ptr<TFaden>& faden, TMqttZugang zugang,
+                       TMqttVerbindung* besitzer);
+    void Posten(std::function<void(TMqttArbeiter&)> arbeit);
+    bool Aktuell(quint64 lauf) const noexcept { return gewollt_ && lauf == lauf_; }
+    void BeiVerbunden(quint64 lauf, bool sitzungDa, int protokoll);
+    void BeiGetrennt(quint64 lauf, const QString& grund);
 
-    void Anlegen();
-    void Versuchen();
-    template <typename Schritt>
-    void Schleife(Schritt schritt, int anzahl);
-    void Abschliessen();
-    void Lesen();
-    void Schreiben();
-    void Pflegen();
-    void Ergebnis(int rc);
-    void Verloren(const QString& grund);
-    void MelderAbbauen();
-    void MelderAufbauen();
-    void SchreibwunschPruefen();
-    void Freigeben();
-
-    TMqttZugang zugang_;
-    mosquitto* client_ = nullptr;
-    QSocketNotifier* leser_ = nullptr;
-    QSocketNotifier* schreiber_ = nullptr;
-    QTimer* pflege_ = nullptr;       // keep-alive and retries of libmosquitto
-    QTimer* wiederholung_ = nullptr; // the next try to connect
-    int wartezeitMs_ = 1000;
+    std::shared_ptr<TFaden> faden_; // shared with the thread, which may outlive the connection
+    std::thread thread_;
+    QSocketNotifier* empfang_ = nullptr; // runs what the thread hands back
+    quint64 lauf_ = 1;                   // a new run with each Trennen: older signals are stale
     int protokoll_ = 0;
-    int wunschProtokoll_ = 5;
     bool verbunden_ = false;
-    bool laeuft_ = false;              // a connection is being made or stands
-    bool gewollt_ = false;             // Verbinden was called and Trennen not
-    bool imSchritt_ = false;           // inside a step of libmosquitto (its callbacks)
-    bool abschliessenFaellig_ = false; // Trennen came from a callback
+    bool gewollt_ = false;
 };
-
-// The German reason for a libmosquitto result (`errnoWert` for MOSQ_ERR_ERRNO).
-QString MqttGrund(int rc, int errnoWert = 0);
-// The German reason for a broker's refusal in its CONNACK (MQTT 3.1.1 or 5 codes).
-QString AnmeldeGrund(int rc);

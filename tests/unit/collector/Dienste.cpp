@@ -113,7 +113,24 @@ bool TestCaAnlegen(const fs::path& ordner) {
                               ordner);
 }
 
+bool MosquittoBenutzer(const fs::path& datei, const std::string& benutzer,
+                       const std::string& passwort) {
+    std::error_code fehler;
+    QStringList argumente{"-b", QString::fromStdString(datei.string()),
+                          QString::fromStdString(benutzer), QString::fromStdString(passwort)};
+    if (!fs::exists(datei, fehler)) {
+        argumente.prepend(QStringLiteral("-c"));
+    }
+    return ProgrammAusfuehren(QStringLiteral("mosquitto_passwd"), argumente, datei.parent_path());
+}
+
 TMosquitto::TMosquitto(TBrokerZugang zugang)
+    : TMosquitto(std::move(zugang), TBrokerRechte{}) {}
+
+TMosquitto::TMosquitto(const TBrokerRechte& rechte)
+    : TMosquitto(TBrokerZugang{}, rechte) {}
+
+TMosquitto::TMosquitto(TBrokerZugang zugang, const TBrokerRechte& rechte)
     : zugang_(std::move(zugang))
     , ordner_(NeuerOrdner("quorlits-mosquitto"))
     , port_(FreierPort()) {
@@ -125,7 +142,9 @@ TMosquitto::TMosquitto(TBrokerZugang zugang)
         konf << "cafile " << CaDatei() << "\ncertfile " << (ordner_ / "server.pem").string()
              << "\nkeyfile " << (ordner_ / "server.key").string() << "\n";
     }
-    if (!zugang_.Benutzer.empty()) {
+    if (!rechte.PasswortDatei.empty()) {
+        konf << "allow_anonymous false\npassword_file " << rechte.PasswortDatei.string() << "\n";
+    } else if (!zugang_.Benutzer.empty()) {
         ProgrammAusfuehren(QStringLiteral("mosquitto_passwd"),
                            {"-c", "-b", "passwd", QString::fromStdString(zugang_.Benutzer),
                             QString::fromStdString(zugang_.Passwort)},
@@ -133,6 +152,9 @@ TMosquitto::TMosquitto(TBrokerZugang zugang)
         konf << "allow_anonymous false\npassword_file " << (ordner_ / "passwd").string() << "\n";
     } else {
         konf << "allow_anonymous true\n";
+    }
+    if (!rechte.AclDatei.empty()) {
+        konf << "acl_file " << rechte.AclDatei.string() << "\n";
     }
     konf << "persistence true\n"
          << "persistence_location " << ordner_.string() << "/\n"

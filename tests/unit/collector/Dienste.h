@@ -22,11 +22,24 @@ struct TBrokerZugang {
     std::string Passwort;
 };
 
+// A broker that lets in only the users of a password file made by mosquitto_passwd and gives
+// each what an ACL file allows (Mosquitto's acl_file); plain TCP.
+struct TBrokerRechte {
+    std::filesystem::path PasswortDatei;
+    std::filesystem::path AclDatei;
+};
+
+// Adds `benutzer` with `passwort` to the Mosquitto password file `datei`, made when missing;
+// false when mosquitto_passwd fails.
+bool MosquittoBenutzer(const std::filesystem::path& datei, const std::string& benutzer,
+                       const std::string& passwort);
+
 // Mosquitto on 127.0.0.1 at a free port, with persistence on (the broker keeps sessions,
 // queued messages and retained messages across a restart) and no limit on queued messages.
 class TMosquitto {
 public:
     explicit TMosquitto(TBrokerZugang zugang = {});
+    explicit TMosquitto(const TBrokerRechte& rechte);
     ~TMosquitto();
 
     int Port() const noexcept { return port_; }
@@ -42,6 +55,7 @@ public:
     void Beenden(int signal);
 
 private:
+    TMosquitto(TBrokerZugang zugang, const TBrokerRechte& rechte);
     void TlsAnlegen();
 
     TBrokerZugang zugang_;

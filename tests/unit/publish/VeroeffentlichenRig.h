@@ -86,8 +86,7 @@ public:
 class TMitleser {
 public:
     explicit TMitleser(int port)
-        : TMitleser(
-              TMqttZugang{TBrokerAdresse{false, "127.0.0.1", port}, {}, {}, {}, {}, {}, {}, {}}) {}
+        : TMitleser(Lokal(port)) {}
 
     explicit TMitleser(TMqttZugang zugang) {
         zugang.ClientId = "mitleser";
@@ -113,4 +112,11 @@ public:
 
     std::unique_ptr<TMqttVerbindung> verbindung;
     std::map<std::string, std::vector<std::string>> Nachrichten;
+
+private:
+    static TMqttZugang Lokal(int port) {
+        TMqttZugang zugang;
+        zugang.Adresse = TBrokerAdresse{false, "127.0.0.1", port};
+        return zugang;
+    }
 };
