@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -50,6 +51,30 @@ bool Passt(const QJsonObject& json, const char* schluessel, QJsonValue::Type typ
     }
     fehler = std::string(wert.isUndefined() ? "fehlt: " : "falscher Typ: ") + schluessel;
     return false;
+}
+
+// The whole number of `wert`, when it is one from 1 to 2^53 (beyond that JSON loses digits).
+std::optional<std::int64_t> PositiveGanzzahl(const QJsonValue& wert) {
+    if (!wert.isDouble()) {
+        return std::nullopt;
+    }
+    const double zahl = wert.toDouble();
+    if (zahl < 1 || zahl > 9007199254740992.0 ||
+        zahl != static_cast<double>(static_cast<std::int64_t>(zahl))) {
+        return std::nullopt;
+    }
+    return static_cast<std::int64_t>(zahl);
+}
+
+// A gap event's range: from_seq and to_seq whole numbers with 1 <= from_seq <= to_seq = seq.
+bool LueckePasst(const QJsonObject& json, std::int64_t seq, std::string& fehler) {
+    const std::optional<std::int64_t> von = PositiveGanzzahl(json.value(QLatin1String("from_seq")));
+    const std::optional<std::int64_t> bis = PositiveGanzzahl(json.value(QLatin1String("to_seq")));
+    if (!von || !bis || *von > *bis || *bis != seq) {
+        fehler = "Lücke ohne gültige from_seq/to_seq";
+        return false;
+    }
+    return Passt(json, "reason", QJsonValue::String, false, fehler);
 }
 
 } // namespace
@@ -106,8 +131,8 @@ std::string MesswertNutzlast(const TNachrichtKopf& kopf, const TMesswert& messwe
 }
 
 std::string_view EreignisName(TEreignisArt art) {
-    constexpr std::array<std::string_view, 6> Namen = {"start",     "end",       "line_lost",
-                                                       "line_back", "saving_on", "saving_off"};
+    constexpr std::array<std::string_view, 7> Namen = {
+        "start", "end", "line_lost", "line_back", "saving_on", "saving_off", "gap"};
     return Namen[static_cast<std::size_t>(art)];
 }
 
@@ -120,6 +145,11 @@ std::string EreignisNutzlast(const TNachrichtKopf& kopf, const TEreignis& ereign
     }
     if (!ereignis.Datendatei.empty()) {
         json.insert(QStringLiteral("data_file"), QString::fromStdString(ereignis.Datendatei));
+    }
+    if (ereignis.Art == TEreignisArt::Luecke) {
+        json.insert(QStringLiteral("from_seq"), static_cast<qint64>(ereignis.VonSeq));
+        json.insert(QStringLiteral("to_seq"), static_cast<qint64>(ereignis.BisSeq));
+        json.insert(QStringLiteral("reason"), Utf8(ereignis.Grund));
     }
     return Kompakt(json);
 }
@@ -139,15 +169,18 @@ bool NutzlastPruefen(std::string_view json, bool ereignis, TNachrichtKennung& ke
         !Passt(o, "seq", T::Double, true, fehler)) {
         return false;
     }
-    const double seq = o.value(QLatin1String("seq")).toDouble();
-    if (seq < 1 || seq > 9007199254740992.0 ||
-        seq != static_cast<double>(static_cast<std::int64_t>(seq))) {
+    const std::optional<std::int64_t> seq = PositiveGanzzahl(o.value(QLatin1String("seq")));
+    if (!seq) {
         fehler = "seq ist keine positive ganze Zahl";
         return false;
     }
     // Known from here on, so a message with a bad field can still be accounted for.
     kennung.Messung = o.value(QLatin1String("measurement")).toString().toStdString();
-    kennung.Seq = static_cast<std::int64_t>(seq);
+    kennung.Seq = *seq;
+    if (ereignis && o.value(QLatin1String("event")).toString() == QLatin1String("gap") &&
+        !LueckePasst(o, *seq, fehler)) {
+        return false;
+    }
     return Passt(o, "utc_ms", T::Double, true, fehler) &&
            Passt(o, "utc_offset_s", T::Double, true, fehler) &&
            Passt(o, "local", T::String, true, fehler) &&

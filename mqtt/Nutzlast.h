@@ -37,8 +37,9 @@ struct TMesswertHerkunft {
 std::string MesswertNutzlast(const TNachrichtKopf& kopf, const TMesswert& messwert,
                              const TSpeicherOrt& ort = {}, const TMesswertHerkunft& herkunft = {});
 
-// The events of a measurement.
-enum class TEreignisArt { Beginn, Ende, Verloren, Zurueck, SpeichernEin, SpeichernAus };
+// The events of a measurement. Luecke: the outbox dropped the messages from VonSeq to BisSeq
+// (the event's own seq is BisSeq), so the collector counts them as settled.
+enum class TEreignisArt { Beginn, Ende, Verloren, Zurueck, SpeichernEin, SpeichernAus, Luecke };
 
 struct TEreignis {
     TEreignisArt Art = TEreignisArt::Beginn;
@@ -46,12 +47,14 @@ struct TEreignis {
     std::int32_t UtcVersatz = 0;
     std::string Detail;     // the line's reason, the saving's kind, the measurement's mode
     std::string Datendatei; // saving on: the data file
+    std::uint64_t VonSeq = 0, BisSeq = 0; // a gap: the first and last seq dropped
+    std::string Grund;                    // a gap: why ("Ausgang voll")
 };
 
 std::string EreignisNutzlast(const TNachrichtKopf& kopf, const TEreignis& ereignis);
 
 // The name of an event in the payload ("start", "end", "line_lost", "line_back", "saving_on",
-// "saving_off").
+// "saving_off", "gap").
 std::string_view EreignisName(TEreignisArt art);
 
 // The UTC offset in effect for a reading, from its PC date and time and its UTC stamp, so the
@@ -64,7 +67,8 @@ std::string IsoZeit(std::int64_t utcMs, std::int32_t utcVersatz);
 // What the collector needs of a message before it stores it: the measurement and seq, and
 // whether every key has the type the tables expect. False (with the reason in `fehler`) for a
 // message it must not store; `kennung` is filled as soon as measurement and seq are readable
-// (Seq stays 0 otherwise), so such a message can still be accounted for.
+// (Seq stays 0 otherwise), so such a message can still be accounted for. A gap event needs
+// integers from_seq and to_seq with 1 <= from_seq <= to_seq = seq.
 struct TNachrichtKennung {
     std::string Messung;
     std::int64_t Seq = 0;

@@ -283,8 +283,8 @@ void TVeroeffentlicher::Ereignis(TEreignisArt art, std::string detail, std::stri
         return;
     }
     const TUhrzeit jetzt = messung_.Jetzt();
-    const TEreignis ereignis{art, jetzt.UtcMs, jetzt.UtcVersatz, std::move(detail),
-                             std::move(datendatei)};
+    const TEreignis ereignis{
+        art, jetzt.UtcMs, jetzt.UtcVersatz, std::move(detail), std::move(datendatei), 0, 0, {}};
     Ablegen(Thema(arbeitsplatz_, messgeraet_, TThemenArt::Ereignis),
             EreignisNutzlast(NaechsterKopf(), ereignis));
 }

@@ -145,7 +145,8 @@ TEST(UtcVersatz, AusDemStempelDesMesswerts) {
 }
 
 TEST(EreignisNutzlast, JedesEreignis) {
-    TEreignis ereignis{TEreignisArt::SpeichernEin, 1796572414120, 3600, "sofort", "/d/Daten.txt"};
+    TEreignis ereignis{
+        TEreignisArt::SpeichernEin, 1796572414120, 3600, "sofort", "/d/Daten.txt", 0, 0, {}};
     const QJsonObject json = Lesen(EreignisNutzlast(Kopf(), ereignis));
     EXPECT_EQ(json.value("event").toString(), "saving_on");
     EXPECT_EQ(json.value("detail").toString(), "sofort");
