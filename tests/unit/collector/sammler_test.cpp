@@ -7,6 +7,8 @@
 #include "VeroeffentlichenRig.h"
 
 #include "collector/Sammler.h"
+#include "mqtt/Nutzlast.h"
+#include "mqtt/Themen.h"
 
 #include <gtest/gtest.h>
 
@@ -104,6 +106,66 @@ TEST(Sammler, ZweiTeilenSichDieArbeit) {
     ASSERT_TRUE(WartenBis([&] { return rig.publisher->Wartend() == 0; }));
     EXPECT_EQ(Werte(postgres), Erwartet(40));
     EXPECT_EQ(postgres.Abfrage("SELECT count(*) FROM readings"), "40");
+}
+
+// The payload of reading `seq` of measurement "m".
+std::string Nutzlast(std::uint64_t seq) {
+    TMesswert m;
+    m.PCDatum = "06.12.2026";
+    m.PCZeit = "16:53:34";
+    m.PCUtcMs = 1796572414120;
+    m.Messgroesse = "pH";
+    m.Einheit = "pH";
+    m.Wert = 7.0;
+    return MesswertNutzlast(TNachrichtKopf{"m", seq, "/dev/ttyUSB0"}, m);
+}
+
+// While a statement of the collector waits for a lock in the database, its MQTT session goes on
+// taking messages; once the lock goes, all of them are committed and acknowledged.
+TEST(Sammler, WartendeDatenbankHaeltDieSitzungNichtAuf) {
+    ASSERT_TRUE(MosquittoDa() && PostgresDa()) << "scripts/deps.sh installs both";
+    TMosquitto broker;
+    TPostgres postgres;
+    ASSERT_TRUE(broker.Starten());
+    ASSERT_TRUE(postgres.Starten());
+    auto sammler = SammlerStarten(broker, postgres);
+    TMitleser bank(broker.Port());
+    ASSERT_TRUE(bank.Abonniert());
+    const std::string quittung = Thema("bank1", "meter", TThemenArt::Quittung);
+    const auto senden = [&](std::uint64_t von, std::uint64_t bis) {
+        for (std::uint64_t seq = von; seq <= bis; ++seq) {
+            bank.verbindung->Veroeffentlichen(Thema("bank1", "meter", TThemenArt::Messwert),
+                                              Nutzlast(seq), 1, false);
+        }
+    };
+    const auto quittiert = [&](const std::string& erwartet) {
+        return WartenBis([&] {
+            const auto& acks = bank.Nachrichten[quittung];
+            return !acks.empty() && acks.back() == erwartet;
+        });
+    };
+    senden(1, 1);
+    ASSERT_TRUE(quittiert(R"({"m":1})"));
+
+    const auto sperre =
+        postgres.ImHintergrund("BEGIN; LOCK TABLE readings; SELECT pg_sleep(60); COMMIT;");
+    ASSERT_TRUE(WartenBis([&] {
+        return postgres.Abfrage(
+                   "SELECT count(*) FROM pg_locks WHERE granted AND "
+                   "relation = 'readings'::regclass AND mode = 'AccessExclusiveLock'") == "1";
+    }));
+    senden(2, 11);
+    ASSERT_TRUE(WartenBis([&] {
+        return postgres.Abfrage("SELECT count(*) FROM pg_stat_activity "
+                                "WHERE wait_event_type = 'Lock'") == "1";
+    })) << "the collector's insert waits for the lock";
+    senden(12, 15);
+    EXPECT_TRUE(WartenBis([&] { return sammler->Wartend() == 14; }));
+    postgres.Abfrage("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                     "WHERE query LIKE '%pg_sleep%' AND pid <> pg_backend_pid()");
+    ASSERT_TRUE(quittiert(R"({"m":15})"));
+    EXPECT_EQ(sammler->Wartend(), 0U);
+    EXPECT_EQ(postgres.Abfrage("SELECT count(*) FROM readings"), "15");
 }
 
 } // namespace
