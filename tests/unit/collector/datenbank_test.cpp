@@ -105,7 +105,8 @@ TEST_F(Datenbank, EinmalUndLueckenlos) {
 }
 
 // What the tables cannot take alone goes to "rejected" with PostgreSQL's reason, and the rest
-// of the transaction is stored; a NUL byte of a record is kept as U+2400.
+// of the transaction is stored; a NUL byte of a record is kept as U+2400, and bytes that are no
+// text in a rejected payload or a name do not hold up the batch.
 TEST_F(Datenbank, EinSchlechterHaeltDieAnderenNichtAuf) {
     TDatenbank db(postgres->Verbindung());
     TEingang nul = Messwert("n", 1);
@@ -114,10 +115,21 @@ TEST_F(Datenbank, EinSchlechterHaeltDieAnderenNichtAuf) {
     TEingang zuGross = Messwert("n", 2);
     zuGross.Inhalt.replace(zuGross.Inhalt.find("\"utc_offset_s\":3600"), 19,
                            "\"utc_offset_s\":99999999999");
-    const auto staende = db.Schreiben({nul, zuGross, Messwert("n", 3)});
-    EXPECT_EQ(Stand(staende, "n"), 3);
+    TEingang muell{"bank1", "meter", false, "n", 4, std::string("\xFF\0\t\\{", 5), "kein JSON"};
+    TEingang name = Messwert("w", 1);
+    name.Meter = std::string("m\0\xFF", 3);
+    const auto staende = db.Schreiben({nul, zuGross, Messwert("n", 3), muell, name});
+    EXPECT_EQ(Stand(staende, "n"), 4);
+    EXPECT_EQ(Stand(staende, "w"), 1);
     EXPECT_EQ(postgres->Abfrage("SELECT count(*) FROM readings WHERE measurement = 'n'"), "2");
-    EXPECT_NE(postgres->Abfrage("SELECT reason FROM rejected WHERE measurement = 'n'"), "");
+    EXPECT_EQ(postgres->Abfrage("SELECT string_agg(seq::text, ' ' ORDER BY seq) FROM rejected "
+                                "WHERE measurement = 'n'"),
+              "2 4");
+    EXPECT_EQ(postgres->Abfrage("SELECT reason || ' ' || encode(convert_to(payload, 'UTF8'), "
+                                "'hex') FROM rejected WHERE seq = 4 AND measurement = 'n'"),
+              "kein JSON efbfbde29080095c7b");
+    EXPECT_EQ(postgres->Abfrage("SELECT meter FROM readings WHERE measurement = 'w'"),
+              "m\u2400\uFFFD");
 }
 
 // The seqs a full outbox dropped count as present once their gap is stored, whichever batch
