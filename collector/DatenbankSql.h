@@ -116,20 +116,23 @@ inline constexpr const char* EingangKopieren =
     "COPY eingang (nr, art, bench, meter, measurement, seq, bisher, payload, reason) FROM STDIN";
 
 // The statements below take the whole batch ($1 NULL) or its row number $1 alone, when the
-// batch failed as a whole and each message goes on its own.
+// batch failed as a whole and each message goes on its own. OFFSET 0 keeps the subquery as it
+// is, so each payload is parsed once, not once for every key taken from it.
+// The payload is parsed once, into typed fields.
 inline constexpr const char* MesswerteEinfuegen = R"sql(
 INSERT INTO readings (bench, meter, measurement, seq, utc_ms, utc, utc_offset_s, local, quantity,
     unit, value, temperature_c, meter_date, meter_time, reference_temperature_c, coefficient, raw,
     port, data_file, line, sample, operator, electrode, chain)
-SELECT bench, meter, measurement, seq, (j->>'utc_ms')::bigint,
-    to_timestamp((j->>'utc_ms')::numeric / 1000), (j->>'utc_offset_s')::integer, j->>'local',
-    j->>'quantity', j->>'unit', (j->>'value')::double precision,
-    (j->>'temperature_c')::double precision, j->>'meter_date', j->>'meter_time',
-    (j->>'reference_temperature_c')::double precision, (j->>'coefficient')::double precision,
-    j->>'raw', j->>'port', j->>'data_file', (j->>'line')::bigint, j->>'sample', j->>'operator',
-    j->>'electrode', j->>'chain'
-FROM (SELECT bench, meter, measurement, seq, payload::jsonb AS j FROM eingang
-      WHERE art = 'm' AND ($1::integer IS NULL OR nr = $1)) AS nachricht
+SELECT e.bench, e.meter, e.measurement, e.seq, r.utc_ms, to_timestamp(r.utc_ms::numeric / 1000),
+    r.utc_offset_s, r.local, r.quantity, r.unit, r.value, r.temperature_c, r.meter_date,
+    r.meter_time, r.reference_temperature_c, r.coefficient, r.raw, r.port, r.data_file, r.line,
+    r.sample, r.operator, r.electrode, r.chain
+FROM eingang AS e, json_to_record(e.payload::json) AS r(utc_ms bigint, utc_offset_s integer,
+    local text, quantity text, unit text, value double precision,
+    temperature_c double precision, meter_date text, meter_time text,
+    reference_temperature_c double precision, coefficient double precision, raw text, port text,
+    data_file text, line bigint, sample text, operator text, electrode text, chain text)
+WHERE e.art = 'm' AND ($1::integer IS NULL OR e.nr = $1)
 ON CONFLICT DO NOTHING
 )sql";
 
@@ -140,7 +143,7 @@ SELECT bench, meter, measurement, seq, (j->>'utc_ms')::bigint,
     to_timestamp((j->>'utc_ms')::numeric / 1000), (j->>'utc_offset_s')::integer, j->>'local',
     j->>'event', j->>'detail', j->>'port', j->>'data_file'
 FROM (SELECT bench, meter, measurement, seq, payload::jsonb AS j FROM eingang
-      WHERE art = 'e' AND ($1::integer IS NULL OR nr = $1)) AS nachricht
+      WHERE art = 'e' AND ($1::integer IS NULL OR nr = $1) OFFSET 0) AS nachricht
 WHERE j->>'event' IS DISTINCT FROM 'gap'
 ON CONFLICT DO NOTHING
 )sql";
@@ -150,7 +153,7 @@ INSERT INTO gaps (bench, meter, measurement, from_seq, to_seq, reason, utc)
 SELECT bench, meter, measurement, (j->>'from_seq')::bigint, (j->>'to_seq')::bigint,
     coalesce(j->>'reason', ''), to_timestamp((j->>'utc_ms')::numeric / 1000)
 FROM (SELECT bench, meter, measurement, payload::jsonb AS j FROM eingang
-      WHERE art = 'e' AND ($1::integer IS NULL OR nr = $1)) AS nachricht
+      WHERE art = 'e' AND ($1::integer IS NULL OR nr = $1) OFFSET 0) AS nachricht
 WHERE j->>'event' = 'gap'
 ON CONFLICT DO NOTHING
 )sql";
@@ -170,14 +173,16 @@ inline constexpr const char* Lueckenlos = R"sql(
 WITH k AS (
     SELECT bench, meter, measurement, max(bisher) AS bisher FROM eingang GROUP BY 1, 2, 3
 ), s AS (
-    SELECT k.*, t.seq AS von, t.seq AS bis
-    FROM k JOIN readings t USING (bench, meter, measurement) WHERE t.seq > k.bisher
-    UNION ALL SELECT k.*, t.seq, t.seq
-    FROM k JOIN events t USING (bench, meter, measurement) WHERE t.seq > k.bisher
-    UNION ALL SELECT k.*, t.seq, t.seq
-    FROM k JOIN rejected t USING (bench, meter, measurement) WHERE t.seq > k.bisher
-    UNION ALL SELECT k.*, t.from_seq, t.to_seq
-    FROM k JOIN gaps t USING (bench, meter, measurement) WHERE t.to_seq > k.bisher
+    SELECT k.*, t.von, t.bis FROM k CROSS JOIN LATERAL (
+        SELECT seq AS von, seq AS bis FROM readings WHERE bench = k.bench AND meter = k.meter
+            AND measurement = k.measurement AND seq > k.bisher
+        UNION ALL SELECT seq, seq FROM events WHERE bench = k.bench AND meter = k.meter
+            AND measurement = k.measurement AND seq > k.bisher
+        UNION ALL SELECT seq, seq FROM rejected WHERE bench = k.bench AND meter = k.meter
+            AND measurement = k.measurement AND seq > k.bisher
+        UNION ALL SELECT from_seq, to_seq FROM gaps WHERE bench = k.bench AND meter = k.meter
+            AND measurement = k.measurement AND to_seq > k.bisher
+    ) AS t
 ), r AS (
     SELECT *, coalesce(max(bis) OVER (PARTITION BY bench, meter, measurement ORDER BY von, bis
         ROWS BETWEEN UNBOUNDED PRECEDING AND 1 PRECEDING), bisher) AS reichweite
