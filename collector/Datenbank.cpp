@@ -150,7 +150,6 @@ void TDatenbank::Vorbereiten() {
     Ausfuehren(Eingangstabelle);
     for (const auto& [name, sql, anzahl] : {std::tuple{"messwerte", MesswerteEinfuegen, 1},
                                             std::tuple{"ereignisse", EreignisseEinfuegen, 1},
-                                            std::tuple{"luecken", LueckenEinfuegen, 1},
                                             std::tuple{"abgelehnte", AbgelehnteEinfuegen, 2},
                                             std::tuple{"lueckenlos", Lueckenlos, 0}}) {
         const TErgebnis ergebnis(PQprepare(pg_, name, sql, anzahl, nullptr));
@@ -225,7 +224,7 @@ void TDatenbank::Kopieren(const std::vector<TEingang>& eingaenge) {
 void TDatenbank::AlleEinfuegen(const std::vector<TEingang>& eingaenge) {
     Ausfuehren("SAVEPOINT alle");
     try {
-        for (const char* name : {"messwerte", "ereignisse", "luecken", "abgelehnte"}) {
+        for (const char* name : {"messwerte", "ereignisse", "abgelehnte"}) {
             Befehl(name, nullptr);
         }
     } catch (const EDatenbank& fehler) {
@@ -241,11 +240,8 @@ void TDatenbank::AlleEinfuegen(const std::vector<TEingang>& eingaenge) {
 void TDatenbank::Einzeln(const TEingang& eingang, const std::string& nr) {
     if (!eingang.Fehler.empty()) {
         Befehl("abgelehnte", &nr);
-    } else if (eingang.Ereignis) {
-        Befehl("ereignisse", &nr);
-        Befehl("luecken", &nr);
     } else {
-        Befehl("messwerte", &nr);
+        Befehl(eingang.Ereignis ? "ereignisse" : "messwerte", &nr);
     }
 }
 

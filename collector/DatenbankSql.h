@@ -116,9 +116,8 @@ inline constexpr const char* EingangKopieren =
     "COPY eingang (nr, art, bench, meter, measurement, seq, bisher, payload, reason) FROM STDIN";
 
 // The statements below take the whole batch ($1 NULL) or its row number $1 alone, when the
-// batch failed as a whole and each message goes on its own. OFFSET 0 keeps the subquery as it
-// is, so each payload is parsed once, not once for every key taken from it.
-// The payload is parsed once, into typed fields.
+// batch failed as a whole and each message goes on its own. A payload is parsed once, not once
+// for every key taken from it (OFFSET 0 keeps the subquery from being merged into its uses).
 inline constexpr const char* MesswerteEinfuegen = R"sql(
 INSERT INTO readings (bench, meter, measurement, seq, utc_ms, utc, utc_offset_s, local, quantity,
     unit, value, temperature_c, meter_date, meter_time, reference_temperature_c, coefficient, raw,
@@ -136,25 +135,24 @@ WHERE e.art = 'm' AND ($1::integer IS NULL OR e.nr = $1)
 ON CONFLICT DO NOTHING
 )sql";
 
+// Events, and gaps into their own table; each payload parsed once.
 inline constexpr const char* EreignisseEinfuegen = R"sql(
+WITH nachricht AS (
+    SELECT bench, meter, measurement, seq, payload::jsonb AS j FROM eingang
+    WHERE art = 'e' AND ($1::integer IS NULL OR nr = $1) OFFSET 0
+), luecken AS (
+    INSERT INTO gaps (bench, meter, measurement, from_seq, to_seq, reason, utc)
+    SELECT bench, meter, measurement, (j->>'from_seq')::bigint, (j->>'to_seq')::bigint,
+        coalesce(j->>'reason', ''), to_timestamp((j->>'utc_ms')::numeric / 1000)
+    FROM nachricht WHERE j->>'event' = 'gap'
+    ON CONFLICT DO NOTHING
+)
 INSERT INTO events (bench, meter, measurement, seq, utc_ms, utc, utc_offset_s, local, event,
     detail, port, data_file)
 SELECT bench, meter, measurement, seq, (j->>'utc_ms')::bigint,
     to_timestamp((j->>'utc_ms')::numeric / 1000), (j->>'utc_offset_s')::integer, j->>'local',
     j->>'event', j->>'detail', j->>'port', j->>'data_file'
-FROM (SELECT bench, meter, measurement, seq, payload::jsonb AS j FROM eingang
-      WHERE art = 'e' AND ($1::integer IS NULL OR nr = $1) OFFSET 0) AS nachricht
-WHERE j->>'event' IS DISTINCT FROM 'gap'
-ON CONFLICT DO NOTHING
-)sql";
-
-inline constexpr const char* LueckenEinfuegen = R"sql(
-INSERT INTO gaps (bench, meter, measurement, from_seq, to_seq, reason, utc)
-SELECT bench, meter, measurement, (j->>'from_seq')::bigint, (j->>'to_seq')::bigint,
-    coalesce(j->>'reason', ''), to_timestamp((j->>'utc_ms')::numeric / 1000)
-FROM (SELECT bench, meter, measurement, payload::jsonb AS j FROM eingang
-      WHERE art = 'e' AND ($1::integer IS NULL OR nr = $1) OFFSET 0) AS nachricht
-WHERE j->>'event' = 'gap'
+FROM nachricht WHERE j->>'event' IS DISTINCT FROM 'gap'
 ON CONFLICT DO NOTHING
 )sql";
 

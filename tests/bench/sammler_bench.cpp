@@ -8,6 +8,7 @@
 //      the commits, the acks).
 // Prints readings a second and the process's CPU seconds.
 //   sammler_bench [READINGS]   (default 100000)
+#include "Beispiele.h"
 #include "Dienste.h"
 #include "Warten.h"
 
@@ -39,13 +40,10 @@ std::string Meter(int nr) {
 
 // A saved conductivity printout of meter `nr`, as a bench sends it.
 std::string Nutzlast(const std::string& messung, std::uint64_t seq) {
-    TMesswert m;
-    m.PCDatum = "06.12.2026";
-    m.PCZeit = "16:53:34";
-    m.PCUtcMs = 1796572414120 + static_cast<std::int64_t>(seq) * 1000;
+    TMesswert m = BeispielMesswert(static_cast<std::int64_t>(seq) * 1000,
+                                   1413 + static_cast<double>(seq % 100));
     m.Messgroesse = "Lf";
     m.Einheit = "µS/cm";
-    m.Wert = 1413 + static_cast<double>(seq % 100);
     m.MitTemperatur = true;
     m.Temp = 25.0;
     m.Gerahmt = true;
@@ -105,18 +103,6 @@ void NurDatenbank(const TPostgres& postgres, int anzahl, bool zeigen) {
     }
 }
 
-std::unique_ptr<TSammler> SammlerStarten(const TMosquitto& broker, const TPostgres& postgres) {
-    TSammlerOptionen optionen;
-    optionen.Zugang.Adresse = BrokerAdresseLesen(broker.Url());
-    optionen.Zugang.ClientId = "sammler-bench";
-    optionen.Zugang.SitzungBehalten = true;
-    optionen.Datenbank = postgres.Verbindung();
-    optionen.Meldungen = stderr;
-    auto sammler = std::make_unique<TSammler>(optionen);
-    sammler->Starten();
-    return sammler;
-}
-
 // The benches' side: publishes and counts what the broker sends back on readings and acks.
 struct TBank {
     explicit TBank(const TMosquitto& broker) {
@@ -163,7 +149,7 @@ bool GanzerWeg(const TMosquitto& broker, const TPostgres& postgres, int anzahl) 
     TBank bank(broker);
     // The collector's session exists once it has acknowledged a first round.
     const std::vector<TEingang> eingaenge = Eingaenge(anzahl + Messgeraete, "weg");
-    auto sammler = SammlerStarten(broker, postgres);
+    auto sammler = SammlerStarten(broker, postgres, "sammler-bench");
     if (!WartenBis([&] { return bank.abonniert && bank.verbindung->IstVerbunden(); }, grenze)) {
         return false;
     }
@@ -191,7 +177,7 @@ bool GanzerWeg(const TMosquitto& broker, const TPostgres& postgres, int anzahl) 
     }
     const double cpu = CpuSeconds(RUSAGE_SELF);
     const auto anfang = std::chrono::steady_clock::now();
-    sammler = SammlerStarten(broker, postgres);
+    sammler = SammlerStarten(broker, postgres, "sammler-bench");
     if (!WartenBis([&] { return bank.AlleQuittiert("weg", anzahl / Messgeraete + 1); }, grenze)) {
         return false;
     }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The collector's tables in a real PostgreSQL that the test starts.
+#include "Beispiele.h"
 #include "Dienste.h"
 
 #include "collector/Datenbank.h"
@@ -19,15 +20,10 @@ namespace {
 
 TEingang Messwert(const std::string& messung, std::int64_t seq, double wert = 7.0,
                   const TMesswertHerkunft& herkunft = {}) {
-    TMesswert m;
-    m.PCDatum = "06.12.2026";
-    m.PCZeit = "16:53:34";
-    m.PCUtcMs = 1796572414120 + seq;
-    m.Messgroesse = "pH";
-    m.Einheit = "pH";
-    m.Wert = wert;
     const TNachrichtKopf kopf{messung, static_cast<std::uint64_t>(seq), "/dev/ttyUSB0"};
-    return TEingang{"bank1", "meter", false, messung, seq, MesswertNutzlast(kopf, m, {}, herkunft),
+    return TEingang{"bank1", "meter",
+                    false,   messung,
+                    seq,     MesswertNutzlast(kopf, BeispielMesswert(seq, wert), {}, herkunft),
                     {}};
 }
 

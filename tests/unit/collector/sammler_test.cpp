@@ -3,6 +3,7 @@
 // A measurement's readings through the publisher, a real Mosquitto and the collector into a
 // real PostgreSQL, each reading exactly once, while the broker, the database and the collector
 // go away in turn.
+#include "Beispiele.h"
 #include "Dienste.h"
 #include "VeroeffentlichenRig.h"
 
@@ -17,20 +18,18 @@
 
 namespace {
 
-std::unique_ptr<TSammler> SammlerStarten(const TMosquitto& broker, const TPostgres& postgres,
-                                         const std::string& id = "quorlits-sammler-test",
-                                         const std::string& gruppe = {}) {
-    TSammlerOptionen optionen;
-    optionen.Zugang.Adresse = BrokerAdresseLesen(broker.Url());
-    optionen.Zugang.ClientId = id;
-    optionen.Gruppe = gruppe;
-    optionen.Zugang.SitzungBehalten = true;
-    optionen.Datenbank = postgres.Verbindung();
-    optionen.Meldungen = stderr;
-    auto sammler = std::make_unique<TSammler>(optionen);
-    sammler->Starten();
-    return sammler;
-}
+// A broker and a database of their own for each test.
+class Sammler : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(MosquittoDa() && PostgresDa()) << "scripts/deps.sh installs both";
+        ASSERT_TRUE(broker.Starten());
+        ASSERT_TRUE(postgres.Starten());
+    }
+
+    TMosquitto broker;
+    TPostgres postgres;
+};
 
 // The readings' values in the table, in the order of their seq, as "1.01 1.02 ...".
 std::string Werte(const TPostgres& postgres) {
@@ -48,12 +47,7 @@ std::string Erwartet(int anzahl) {
     return text;
 }
 
-TEST(Sammler, JederMesswertGenauEinmalTrotzAusfaellen) {
-    ASSERT_TRUE(MosquittoDa() && PostgresDa()) << "scripts/deps.sh installs both";
-    TMosquitto broker;
-    TPostgres postgres;
-    ASSERT_TRUE(broker.Starten());
-    ASSERT_TRUE(postgres.Starten());
+TEST_F(Sammler, JederMesswertGenauEinmalTrotzAusfaellen) {
     auto sammler = SammlerStarten(broker, postgres);
     TVeroeffentlichenRig rig(broker.Url());
     rig.publisher->WartezeitSetzen(300);
@@ -89,12 +83,7 @@ TEST(Sammler, JederMesswertGenauEinmalTrotzAusfaellen) {
 
 // Two collectors share the subscription; each message goes to one of them, and the
 // acknowledgements of both together cover every reading.
-TEST(Sammler, ZweiTeilenSichDieArbeit) {
-    ASSERT_TRUE(MosquittoDa() && PostgresDa()) << "scripts/deps.sh installs both";
-    TMosquitto broker;
-    TPostgres postgres;
-    ASSERT_TRUE(broker.Starten());
-    ASSERT_TRUE(postgres.Starten());
+TEST_F(Sammler, ZweiTeilenSichDieArbeit) {
     auto eins = SammlerStarten(broker, postgres, "sammler-1", "quorlits");
     auto zwei = SammlerStarten(broker, postgres, "sammler-2", "quorlits");
     TVeroeffentlichenRig rig(broker.Url());
@@ -110,24 +99,12 @@ TEST(Sammler, ZweiTeilenSichDieArbeit) {
 
 // The payload of reading `seq` of measurement "m".
 std::string Nutzlast(std::uint64_t seq) {
-    TMesswert m;
-    m.PCDatum = "06.12.2026";
-    m.PCZeit = "16:53:34";
-    m.PCUtcMs = 1796572414120;
-    m.Messgroesse = "pH";
-    m.Einheit = "pH";
-    m.Wert = 7.0;
-    return MesswertNutzlast(TNachrichtKopf{"m", seq, "/dev/ttyUSB0"}, m);
+    return MesswertNutzlast(TNachrichtKopf{"m", seq, "/dev/ttyUSB0"}, BeispielMesswert(0));
 }
 
 // While a statement of the collector waits for a lock in the database, its MQTT session goes on
 // taking messages; once the lock goes, all of them are committed and acknowledged.
-TEST(Sammler, WartendeDatenbankHaeltDieSitzungNichtAuf) {
-    ASSERT_TRUE(MosquittoDa() && PostgresDa()) << "scripts/deps.sh installs both";
-    TMosquitto broker;
-    TPostgres postgres;
-    ASSERT_TRUE(broker.Starten());
-    ASSERT_TRUE(postgres.Starten());
+TEST_F(Sammler, WartendeDatenbankHaeltDieSitzungNichtAuf) {
     auto sammler = SammlerStarten(broker, postgres);
     TMitleser bank(broker.Port());
     ASSERT_TRUE(bank.Abonniert());
