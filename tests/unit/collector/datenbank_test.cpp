@@ -114,8 +114,13 @@ TEST_F(Datenbank, EinSchlechterHaeltDieAnderenNichtAuf) {
     TEingang muell{"bank1", "meter", false, "n", 4, std::string("\xFF\0\t\\{", 5), "kein JSON"};
     TEingang name = Messwert("w", 1);
     name.Meter = std::string("m\0\xFF", 3);
-    const auto staende = db.Schreiben({nul, zuGross, Messwert("n", 3), muell, name});
-    EXPECT_EQ(Stand(staende, "n"), 4);
+    const auto staende = db.Schreiben(
+        {nul, zuGross, Messwert("n", 3), muell, name, Ereignis("n", 5), Luecke("n", 6, 7)});
+    EXPECT_EQ(Stand(staende, "n"), 7);
+    EXPECT_EQ(postgres->Abfrage("SELECT (SELECT count(*) FROM events WHERE measurement = 'n') "
+                                "|| ' ' || (SELECT count(*) FROM gaps WHERE measurement = 'n')"),
+              "1 1")
+        << "events and gaps go alone as well";
     EXPECT_EQ(Stand(staende, "w"), 1);
     EXPECT_EQ(postgres->Abfrage("SELECT count(*) FROM readings WHERE measurement = 'n'"), "2");
     EXPECT_EQ(postgres->Abfrage("SELECT string_agg(seq::text, ' ' ORDER BY seq) FROM rejected "
