@@ -2,155 +2,48 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "collector/Datenbank.h"
 
+#include "collector/DatenbankSql.h"
+#include "collector/DatenbankText.h"
+#include "collector/Verbindungsangaben.h"
+
 #include <libpq-fe.h>
 
-#include <algorithm>
+#include <cerrno>
 #include <cstdlib>
 #include <memory>
-#include <set>
 
 namespace {
 
-// Two collectors starting at once create or change the tables one after the other: the lock
-// holds until the transaction ends.
-constexpr const char* Versionstabelle = R"sql(
-SELECT pg_advisory_xact_lock(74230022);
-CREATE TABLE IF NOT EXISTS schema_version (
-    version integer PRIMARY KEY,
-    applied_at timestamptz NOT NULL DEFAULT now()
-);
-)sql";
-
-// The tables as version 1 made them; the steps below bring them to the current version.
-constexpr const char* Schema = R"sql(
-CREATE TABLE IF NOT EXISTS readings (
-    bench text NOT NULL,
-    meter text NOT NULL,
-    measurement text NOT NULL,
-    seq bigint NOT NULL,
-    utc_ms bigint NOT NULL,
-    utc timestamptz NOT NULL,
-    utc_offset_s integer NOT NULL,
-    local text NOT NULL,
-    quantity text NOT NULL,
-    unit text NOT NULL,
-    value double precision NOT NULL,
-    temperature_c double precision,
-    meter_date text,
-    meter_time text,
-    reference_temperature_c double precision,
-    coefficient double precision,
-    raw text,
-    port text,
-    data_file text,
-    line bigint,
-    committed_at timestamptz NOT NULL DEFAULT clock_timestamp(),
-    PRIMARY KEY (bench, meter, measurement, seq)
-);
-CREATE INDEX IF NOT EXISTS readings_utc ON readings (utc);
-CREATE TABLE IF NOT EXISTS events (
-    bench text NOT NULL,
-    meter text NOT NULL,
-    measurement text NOT NULL,
-    seq bigint NOT NULL,
-    utc_ms bigint NOT NULL,
-    utc timestamptz NOT NULL,
-    utc_offset_s integer NOT NULL,
-    local text NOT NULL,
-    event text NOT NULL,
-    detail text,
-    port text,
-    data_file text,
-    committed_at timestamptz NOT NULL DEFAULT clock_timestamp(),
-    PRIMARY KEY (bench, meter, measurement, seq)
-);
-CREATE TABLE IF NOT EXISTS rejected (
-    bench text NOT NULL,
-    meter text NOT NULL,
-    measurement text NOT NULL,
-    seq bigint NOT NULL,
-    payload text NOT NULL,
-    reason text NOT NULL,
-    committed_at timestamptz NOT NULL DEFAULT clock_timestamp(),
-    PRIMARY KEY (bench, meter, measurement, seq)
-);
-INSERT INTO schema_version (version) VALUES (1) ON CONFLICT DO NOTHING;
-)sql";
-
-// Version 2: who took a reading of which sample with which electrode, and the head of the
-// bench's audit trail chain. Readings of older publishers leave them NULL.
-constexpr const char* Version2 = R"sql(
-ALTER TABLE readings ADD COLUMN IF NOT EXISTS sample text,
-    ADD COLUMN IF NOT EXISTS operator text,
-    ADD COLUMN IF NOT EXISTS electrode text,
-    ADD COLUMN IF NOT EXISTS chain text;
-INSERT INTO schema_version (version) VALUES (2) ON CONFLICT DO NOTHING;
-)sql";
-
-constexpr const char* MesswertEinfuegen = R"sql(
-INSERT INTO readings (bench, meter, measurement, seq, utc_ms, utc, utc_offset_s, local, quantity,
-    unit, value, temperature_c, meter_date, meter_time, reference_temperature_c, coefficient, raw,
-    port, data_file, line, sample, operator, electrode, chain)
-SELECT $1, $2, j->>'measurement', (j->>'seq')::bigint, (j->>'utc_ms')::bigint,
-    to_timestamp((j->>'utc_ms')::numeric / 1000), (j->>'utc_offset_s')::integer, j->>'local',
-    j->>'quantity', j->>'unit', (j->>'value')::double precision,
-    (j->>'temperature_c')::double precision, j->>'meter_date', j->>'meter_time',
-    (j->>'reference_temperature_c')::double precision, (j->>'coefficient')::double precision,
-    j->>'raw', j->>'port', j->>'data_file', (j->>'line')::bigint, j->>'sample', j->>'operator',
-    j->>'electrode', j->>'chain'
-FROM (SELECT $3::jsonb AS j) AS nachricht
-ON CONFLICT DO NOTHING
-)sql";
-
-constexpr const char* EreignisEinfuegen = R"sql(
-INSERT INTO events (bench, meter, measurement, seq, utc_ms, utc, utc_offset_s, local, event,
-    detail, port, data_file)
-SELECT $1, $2, j->>'measurement', (j->>'seq')::bigint, (j->>'utc_ms')::bigint,
-    to_timestamp((j->>'utc_ms')::numeric / 1000), (j->>'utc_offset_s')::integer, j->>'local',
-    j->>'event', j->>'detail', j->>'port', j->>'data_file'
-FROM (SELECT $3::jsonb AS j) AS nachricht
-ON CONFLICT DO NOTHING
-)sql";
-
-constexpr const char* AbgelehntEinfuegen = R"sql(
-INSERT INTO rejected (bench, meter, measurement, seq, payload, reason)
-VALUES ($1, $2, $3, $4::bigint, $5, $6)
-ON CONFLICT DO NOTHING
-)sql";
-
-constexpr const char* SeqsDanach = R"sql(
-SELECT seq FROM readings WHERE bench = $1 AND meter = $2 AND measurement = $3 AND seq > $4
-UNION ALL SELECT seq FROM events WHERE bench = $1 AND meter = $2 AND measurement = $3 AND seq > $4
-UNION ALL SELECT seq FROM rejected WHERE bench = $1 AND meter = $2 AND measurement = $3 AND seq > $4
-ORDER BY seq
-)sql";
+// COPY's data goes to the server in pieces of about this size.
+constexpr std::size_t KopieStueck = 1 << 20;
 
 struct TErgebnisLoeschen {
     void operator()(PGresult* ergebnis) const { PQclear(ergebnis); }
 };
 using TErgebnis = std::unique_ptr<PGresult, TErgebnisLoeschen>;
 
-// PostgreSQL's text and jsonb hold no NUL character: a \u0000 of the JSON becomes U+2400
-// ("␀"), so such a reading is still stored.
-std::string OhneNul(const std::string& json) {
-    std::string text;
-    text.reserve(json.size());
-    std::size_t schraegstriche = 0;
-    for (std::size_t i = 0; i < json.size(); ++i) {
-        if (json[i] == '\\' && schraegstriche % 2 == 0 && json.compare(i, 6, "\\u0000") == 0) {
-            text += "\\u2400";
-            i += 5;
-            continue;
-        }
-        schraegstriche = json[i] == '\\' ? schraegstriche + 1 : 0;
-        text.push_back(json[i]);
-    }
-    return text;
-}
-
 bool Erfolg(const PGresult* ergebnis) {
     const ExecStatusType status = PQresultStatus(ergebnis);
     return status == PGRES_COMMAND_OK || status == PGRES_TUPLES_OK;
+}
+
+// The number in a result's field; false when it is none.
+bool ZahlLesen(const PGresult* ergebnis, int zeile, int spalte, std::int64_t& zahl) {
+    const char* text = PQgetvalue(ergebnis, zeile, spalte);
+    char* ende = nullptr;
+    errno = 0;
+    zahl = std::strtoll(text, &ende, 10);
+    return errno == 0 && ende != text && *ende == '\0';
+}
+
+// The kind of a message in the table eingang: reading, event (or gap), rejected.
+const char* Art(const TEingang& e) {
+    return !e.Fehler.empty() ? "r" : e.Ereignis ? "e" : "m";
+}
+
+void Feld(std::string& zeile, std::string_view text, char danach = '\t') {
+    KopieFeld(zeile, text);
+    zeile.push_back(danach);
 }
 
 } // namespace
@@ -173,7 +66,7 @@ bool TDatenbank::IstVerbunden() const {
     return pg_ != nullptr && PQstatus(pg_) == CONNECTION_OK;
 }
 
-void TDatenbank::Fehler(const std::string& was) {
+void TDatenbank::Fehler(const std::string& was, bool trennen) {
     const bool weg = pg_ == nullptr || PQstatus(pg_) != CONNECTION_OK;
     std::string text = was + ": " + (pg_ != nullptr ? PQerrorMessage(pg_) : "keine Verbindung");
     // PostgreSQL's text spans several lines; the collector's messages are one line each.
@@ -183,7 +76,7 @@ void TDatenbank::Fehler(const std::string& was) {
     while (!text.empty() && text.back() == ' ') {
         text.pop_back();
     }
-    if (weg) {
+    if (weg || trennen) {
         Trennen();
     }
     throw EDatenbank(text, weg);
@@ -194,7 +87,16 @@ void TDatenbank::Verbinden() {
         return;
     }
     Trennen();
-    pg_ = PQconnectdb(verbindung_.c_str());
+    const TVerbindungsangaben angaben = VerbindungsangabenLesen(verbindung_);
+    std::vector<const char*> namen;
+    std::vector<const char*> werte;
+    for (std::size_t i = 0; i < angaben.Namen.size(); ++i) {
+        namen.push_back(angaben.Namen[i].c_str());
+        werte.push_back(angaben.Werte[i].c_str());
+    }
+    namen.push_back(nullptr);
+    werte.push_back(nullptr);
+    pg_ = PQconnectdbParams(namen.data(), werte.data(), 0);
     if (PQstatus(pg_) != CONNECTION_OK) {
         Fehler("Die Datenbank ist nicht erreichbar");
     }
@@ -223,10 +125,11 @@ void TDatenbank::SchemaAnlegen() {
     Ausfuehren("BEGIN");
     Ausfuehren(Versionstabelle);
     const TErgebnis neueste(PQexec(pg_, "SELECT coalesce(max(version), 0) FROM schema_version"));
-    if (!Erfolg(neueste.get())) {
+    std::int64_t version = 0;
+    if (!Erfolg(neueste.get()) || PQntuples(neueste.get()) != 1 ||
+        !ZahlLesen(neueste.get(), 0, 0, version)) {
         Fehler("Die Version der Tabellen ist nicht lesbar");
     }
-    const int version = std::atoi(PQgetvalue(neueste.get(), 0, 0));
     if (version > SchemaVersion) {
         Trennen(); // ends the transaction unchanged
         throw ESchemaZuNeu("Die Tabellen haben die Version " + std::to_string(version) +
@@ -237,14 +140,18 @@ void TDatenbank::SchemaAnlegen() {
     if (version < 2) {
         Ausfuehren(Version2);
     }
+    if (version < 3) {
+        Ausfuehren(Version3);
+    }
     Ausfuehren("COMMIT");
 }
 
 void TDatenbank::Vorbereiten() {
-    for (const auto& [name, sql, anzahl] :
-         {std::tuple{"messwert", MesswertEinfuegen, 3},
-          std::tuple{"ereignis", EreignisEinfuegen, 3},
-          std::tuple{"abgelehnt", AbgelehntEinfuegen, 6}, std::tuple{"danach", SeqsDanach, 4}}) {
+    Ausfuehren(Eingangstabelle);
+    for (const auto& [name, sql, anzahl] : {std::tuple{"messwerte", MesswerteEinfuegen, 1},
+                                            std::tuple{"ereignisse", EreignisseEinfuegen, 1},
+                                            std::tuple{"abgelehnte", AbgelehnteEinfuegen, 2},
+                                            std::tuple{"lueckenlos", Lueckenlos, 0}}) {
         const TErgebnis ergebnis(PQprepare(pg_, name, sql, anzahl, nullptr));
         if (!Erfolg(ergebnis.get())) {
             Fehler("SQL lässt sich nicht vorbereiten");
@@ -252,102 +159,142 @@ void TDatenbank::Vorbereiten() {
     }
 }
 
-void TDatenbank::Einfuegen(const TEingang& e) {
-    const std::string seq = std::to_string(e.Seq);
-    TErgebnis ergebnis;
-    if (!e.Fehler.empty()) {
-        const char* werte[] = {e.Bench.c_str(), e.Meter.c_str(),  e.Messung.c_str(),
-                               seq.c_str(),     e.Inhalt.c_str(), e.Fehler.c_str()};
-        ergebnis.reset(PQexecPrepared(pg_, "abgelehnt", 6, werte, nullptr, nullptr, 0));
-    } else {
-        const std::string json = OhneNul(e.Inhalt);
-        const char* werte[] = {e.Bench.c_str(), e.Meter.c_str(), json.c_str()};
-        ergebnis.reset(PQexecPrepared(pg_, e.Ereignis ? "ereignis" : "messwert", 3, werte, nullptr,
-                                      nullptr, 0));
-    }
+// A prepared statement for the whole batch (`nr` null) or for its row `nr`.
+void TDatenbank::Befehl(const char* name, const std::string* nr, const std::string* grund) {
+    const char* werte[] = {nr != nullptr ? nr->c_str() : nullptr,
+                           grund != nullptr ? grund->c_str() : nullptr};
+    const int anzahl = std::string_view(name) == "abgelehnte" ? 2 : 1;
+    const TErgebnis ergebnis(PQexecPrepared(pg_, name, anzahl, werte, nullptr, nullptr, 0));
     if (!Erfolg(ergebnis.get())) {
         Fehler("Speichern scheitert");
     }
 }
 
-std::int64_t TDatenbank::Lueckenlos(const std::string& bench, const std::string& meter,
-                                    const std::string& messung, std::int64_t bisher) {
-    const std::string ab = std::to_string(bisher);
-    const char* werte[] = {bench.c_str(), meter.c_str(), messung.c_str(), ab.c_str()};
-    const TErgebnis ergebnis(PQexecPrepared(pg_, "danach", 4, werte, nullptr, nullptr, 0));
-    if (!Erfolg(ergebnis.get())) {
-        Fehler("Lesen der Folge scheitert");
+void TDatenbank::Senden(const std::string& daten) {
+    if (!daten.empty() && PQputCopyData(pg_, daten.data(), static_cast<int>(daten.size())) != 1) {
+        Fehler("Kopieren scheitert", true);
     }
-    std::int64_t hoch = bisher;
-    for (int zeile = 0; zeile < PQntuples(ergebnis.get()); ++zeile) {
-        // A seq may stand in two tables (a faulty publisher); it counts once.
-        const std::int64_t seq = std::atoll(PQgetvalue(ergebnis.get(), zeile, 0));
-        if (seq > hoch + 1) {
-            break;
+}
+
+// The batch into the table eingang, every text made one the server takes.
+void TDatenbank::Kopieren(const std::vector<TEingang>& eingaenge) {
+    const TErgebnis anfang(PQexec(pg_, EingangKopieren));
+    if (PQresultStatus(anfang.get()) != PGRES_COPY_IN) {
+        Fehler("Kopieren scheitert", true);
+    }
+    std::string zeile;
+    for (std::size_t nr = 0; nr < eingaenge.size(); ++nr) {
+        const TEingang& e = eingaenge[nr];
+        const std::string bench = DatenbankText(e.Bench);
+        const std::string meter = DatenbankText(e.Meter);
+        const std::string messung = DatenbankText(e.Messung);
+        const auto bekannt = lueckenlos_.find({bench, meter, messung});
+        const std::int64_t bisher = bekannt == lueckenlos_.end() ? 0 : bekannt->second;
+        zeile += std::to_string(nr) + '\t' + Art(e) + '\t';
+        Feld(zeile, bench);
+        Feld(zeile, meter);
+        Feld(zeile, messung);
+        zeile += std::to_string(e.Seq) + '\t' + std::to_string(bisher) + '\t';
+        if (e.Fehler.empty()) {
+            Feld(zeile, OhneNul(DatenbankText(e.Inhalt)));
+            zeile += "\\N\n";
+        } else {
+            Feld(zeile, DatenbankText(e.Inhalt));
+            Feld(zeile, DatenbankText(e.Fehler), '\n');
         }
-        hoch = std::max(hoch, seq);
+        if (zeile.size() >= KopieStueck) {
+            Senden(zeile);
+            zeile.clear();
+        }
     }
-    return hoch;
+    Senden(zeile);
+    if (PQputCopyEnd(pg_, nullptr) != 1) {
+        Fehler("Kopieren scheitert", true);
+    }
+    const TErgebnis ende(PQgetResult(pg_));
+    const bool gut = PQresultStatus(ende.get()) == PGRES_COMMAND_OK;
+    while (PGresult* rest = PQgetResult(pg_)) {
+        PQclear(rest);
+    }
+    if (!gut) {
+        Fehler("Kopieren scheitert", true);
+    }
 }
 
 void TDatenbank::AlleEinfuegen(const std::vector<TEingang>& eingaenge) {
-    Ausfuehren("BEGIN");
-    for (const TEingang& e : eingaenge) {
-        Einfuegen(e);
+    Ausfuehren("SAVEPOINT alle");
+    try {
+        for (const char* name : {"messwerte", "ereignisse", "abgelehnte"}) {
+            Befehl(name, nullptr);
+        }
+    } catch (const EDatenbank& fehler) {
+        if (fehler.VerbindungWeg()) {
+            throw;
+        }
+        Ausfuehren("ROLLBACK TO SAVEPOINT alle");
+        EinzelnEinfuegen(eingaenge);
+    }
+    Ausfuehren("RELEASE SAVEPOINT alle");
+}
+
+void TDatenbank::Einzeln(const TEingang& eingang, const std::string& nr) {
+    if (!eingang.Fehler.empty()) {
+        Befehl("abgelehnte", &nr);
+    } else {
+        Befehl(eingang.Ereignis ? "ereignisse" : "messwerte", &nr);
     }
 }
 
 // One message the tables do not take must not hold up the others: each goes alone, and one
 // that fails is kept in "rejected" with PostgreSQL's reason.
 void TDatenbank::EinzelnEinfuegen(const std::vector<TEingang>& eingaenge) {
-    Ausfuehren("ROLLBACK");
-    Ausfuehren("BEGIN");
-    for (const TEingang& e : eingaenge) {
+    for (std::size_t i = 0; i < eingaenge.size(); ++i) {
+        const std::string nr = std::to_string(i);
         Ausfuehren("SAVEPOINT eine");
         try {
-            Einfuegen(e);
+            Einzeln(eingaenge[i], nr);
         } catch (const EDatenbank& fehler) {
             if (fehler.VerbindungWeg()) {
                 throw;
             }
             Ausfuehren("ROLLBACK TO SAVEPOINT eine");
-            TEingang abgelehnt = e;
-            abgelehnt.Fehler = fehler.what();
-            Einfuegen(abgelehnt);
+            const std::string grund = DatenbankText(fehler.what());
+            Befehl("abgelehnte", &nr, &grund);
         }
         Ausfuehren("RELEASE SAVEPOINT eine");
     }
 }
 
-std::vector<TQuittungsStand> TDatenbank::Staende(const std::vector<TEingang>& eingaenge) {
-    std::set<std::tuple<std::string, std::string, std::string>> beruehrt;
-    for (const TEingang& e : eingaenge) {
-        beruehrt.emplace(e.Bench, e.Meter, e.Messung);
+std::vector<TQuittungsStand> TDatenbank::Staende() {
+    const TErgebnis ergebnis(PQexecPrepared(pg_, "lueckenlos", 0, nullptr, nullptr, nullptr, 0));
+    if (!Erfolg(ergebnis.get()) || PQnfields(ergebnis.get()) != 4) {
+        Fehler("Lesen der Folge scheitert");
     }
     std::vector<TQuittungsStand> staende;
-    for (const auto& schluessel : beruehrt) {
-        const auto& [bench, meter, messung] = schluessel;
-        const auto bekannt = lueckenlos_.find(schluessel);
-        const std::int64_t bisher = bekannt == lueckenlos_.end() ? 0 : bekannt->second;
-        staende.push_back({bench, meter, messung, Lueckenlos(bench, meter, messung, bisher)});
+    for (int zeile = 0; zeile < PQntuples(ergebnis.get()); ++zeile) {
+        TQuittungsStand stand{PQgetvalue(ergebnis.get(), zeile, 0),
+                              PQgetvalue(ergebnis.get(), zeile, 1),
+                              PQgetvalue(ergebnis.get(), zeile, 2), 0};
+        if (!ZahlLesen(ergebnis.get(), zeile, 3, stand.Seq)) {
+            Fehler("Lesen der Folge scheitert");
+        }
+        staende.push_back(std::move(stand));
     }
     return staende;
 }
 
 std::vector<TQuittungsStand> TDatenbank::Schreiben(const std::vector<TEingang>& eingaenge) {
     Verbinden();
+    if (eingaenge.empty()) {
+        return {};
+    }
     if (PQtransactionStatus(pg_) != PQTRANS_IDLE) {
         Ausfuehren("ROLLBACK"); // what an earlier failure left open
     }
-    try {
-        AlleEinfuegen(eingaenge);
-    } catch (const EDatenbank& fehler) {
-        if (fehler.VerbindungWeg()) {
-            throw;
-        }
-        EinzelnEinfuegen(eingaenge);
-    }
-    const std::vector<TQuittungsStand> staende = Staende(eingaenge);
+    Ausfuehren("BEGIN");
+    Kopieren(eingaenge);
+    AlleEinfuegen(eingaenge);
+    std::vector<TQuittungsStand> staende = Staende();
     Ausfuehren("COMMIT");
     for (const TQuittungsStand& stand : staende) {
         lueckenlos_[{stand.Bench, stand.Meter, stand.Messung}] = stand.Seq;

@@ -50,10 +50,11 @@ struct TQuittungsStand {
     std::int64_t Seq = 0;
 };
 
-// The collector's database (libpq): the tables readings, events and rejected, created on first
-// use together with schema_version, and brought to the current version when older. Every message
-// lands once: the key is bench, meter, measurement and seq, and a repeated message is skipped (ON
-// CONFLICT DO NOTHING).
+// The collector's database (libpq): the tables readings, events, gaps and rejected, created on
+// first use together with schema_version, and brought to the current version when older. Every
+// message lands once: the key is bench, meter, measurement and seq (from_seq for a gap), and a
+// repeated message is skipped (ON CONFLICT DO NOTHING). Blocks while it waits for the server:
+// the collector calls it from a thread of its own.
 class TDatenbank {
 public:
     explicit TDatenbank(std::string verbindung);
@@ -62,26 +63,29 @@ public:
     TDatenbank& operator=(const TDatenbank&) = delete;
 
     // Connects (when not connected) and creates or updates the tables; raises EDatenbank, and
-    // ESchemaZuNeu when the tables are newer than this program.
+    // ESchemaZuNeu when the tables are newer than this program. A connection string without
+    // connect_timeout gets one (VerbindungsfristS).
     void Verbinden();
     bool IstVerbunden() const;
 
     // Stores `eingaenge` in one transaction and returns, for every measurement they touch, the
-    // highest seq committed without a gap (rows of other collectors count as well). Raises
+    // highest seq committed without a gap (rows of other collectors count as well, and every
+    // seq inside a stored gap). Connects first; with no messages it only connects. Raises
     // EDatenbank; then nothing of them was committed.
     std::vector<TQuittungsStand> Schreiben(const std::vector<TEingang>& eingaenge);
 
 private:
     void Ausfuehren(const char* sql);
+    void Befehl(const char* name, const std::string* nr, const std::string* grund = nullptr);
     void SchemaAnlegen();
     void Vorbereiten();
-    void Einfuegen(const TEingang& eingang);
+    void Kopieren(const std::vector<TEingang>& eingaenge);
+    void Senden(const std::string& daten);
     void AlleEinfuegen(const std::vector<TEingang>& eingaenge);
     void EinzelnEinfuegen(const std::vector<TEingang>& eingaenge);
-    std::vector<TQuittungsStand> Staende(const std::vector<TEingang>& eingaenge);
-    std::int64_t Lueckenlos(const std::string& bench, const std::string& meter,
-                            const std::string& messung, std::int64_t bisher);
-    [[noreturn]] void Fehler(const std::string& was);
+    void Einzeln(const TEingang& eingang, const std::string& nr);
+    std::vector<TQuittungsStand> Staende();
+    [[noreturn]] void Fehler(const std::string& was, bool trennen = false);
     void Trennen();
 
     std::string verbindung_;
@@ -91,4 +95,4 @@ private:
 };
 
 // The version of the tables this program writes.
-inline constexpr int SchemaVersion = 2;
+inline constexpr int SchemaVersion = 3;

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 #include "collector/Sammler.h"
 
-#include "mqtt/Nutzlast.h"
+#include "collector/Eingang.h"
 #include "mqtt/Themen.h"
 
 #include <QJsonDocument>
@@ -10,12 +10,15 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
 
 namespace {
 
-// A batch is committed this long after its first message, or at once when it is this big.
+// A batch goes to the writer this long after its first message, or at once when it is this big
+// (and never bigger); while the writer is busy, the next batch gathers.
 constexpr int SammelzeitMs = 50;
-constexpr std::size_t GrosserStapel = 2000;
+constexpr std::size_t GrosserStapel = 5000;
 // While the database is away at most this many messages wait; newer ones are dropped and
 // come again from their outboxes.
 constexpr std::size_t HoechstensWartend = 200000;
@@ -27,16 +30,22 @@ constexpr std::size_t QuittierteMessungen = 20;
 TSammler::TSammler(TSammlerOptionen optionen, QObject* parent)
     : QObject(parent)
     , optionen_(std::move(optionen))
-    , datenbank_(optionen_.Datenbank)
     , takt_(new QTimer(this))
     , neuVersuch_(new QTimer(this)) {
     takt_->setSingleShot(true);
     connect(takt_, &QTimer::timeout, this, [this] { Festschreiben(); });
     neuVersuch_->setSingleShot(true);
     connect(neuVersuch_, &QTimer::timeout, this, [this] { Festschreiben(); });
+    // The writer's news reaches this thread through its event loop.
+    schreiber_ = std::make_unique<TSchreiber>(optionen_.Datenbank, [this] {
+        QMetaObject::invokeMethod(
+            this, [this] { Abholen(); }, Qt::QueuedConnection);
+    });
 }
 
-TSammler::~TSammler() = default;
+TSammler::~TSammler() {
+    schreiber_->Anhalten();
+}
 
 void TSammler::Melden(const std::string& text) {
     if (text != gemeldet_) {
@@ -47,15 +56,7 @@ void TSammler::Melden(const std::string& text) {
 }
 
 void TSammler::Starten() {
-    try {
-        datenbank_.Verbinden();
-        Melden("Datenbank verbunden, Tabellen bereit.");
-    } catch (const ESchemaZuNeu& fehler) {
-        Aufgeben(fehler.what());
-        return;
-    } catch (const EDatenbank& fehler) {
-        Melden(fehler.what() + std::string("; neuer Versuch folgt."));
-    }
+    Festschreiben(); // connects to the database and makes the tables ready
     verbindung_ = std::make_unique<TMqttVerbindung>(optionen_.Zugang);
     TMqttVerbindung* v = verbindung_.get();
     connect(v, &TMqttVerbindung::Verbunden, this, [this](bool) { Verbunden(); });
@@ -78,28 +79,18 @@ void TSammler::Verbunden() {
 }
 
 void TSammler::Angekommen(const std::string& thema, const std::string& inhalt) {
-    TThemenTeile teile;
-    if (!ThemaZerlegen(thema, teile) ||
-        (teile.Art != TThemenArt::Messwert && teile.Art != TThemenArt::Ereignis)) {
+    std::string meldung;
+    std::optional<TEingang> eingang = EingangLesen(thema, inhalt, meldung);
+    if (!eingang) {
+        if (!meldung.empty()) {
+            Melden(meldung);
+        }
         return;
     }
-    TEingang eingang{teile.Bench, teile.Meter, teile.Art == TThemenArt::Ereignis, {}, 0,
-                     inhalt,      {}};
-    TNachrichtKennung kennung;
-    if (!NutzlastPruefen(inhalt, eingang.Ereignis, kennung, eingang.Fehler)) {
-        if (kennung.Seq == 0) {
-            Melden("Nachricht auf " + thema + " ohne Messung und seq verworfen: " + eingang.Fehler);
-            return;
-        }
-    } else {
-        eingang.Fehler.clear();
-    }
-    eingang.Messung = kennung.Messung;
-    eingang.Seq = kennung.Seq;
-    if (wartend_.size() >= HoechstensWartend) {
+    if (endet_ || Wartend() >= HoechstensWartend) {
         return; // its publisher sends it again
     }
-    wartend_.push_back(std::move(eingang));
+    wartend_.push_back(std::move(*eingang));
     if (wartend_.size() >= GrosserStapel) {
         Festschreiben();
     } else if (!takt_->isActive() && !neuVersuch_->isActive()) {
@@ -109,6 +100,7 @@ void TSammler::Angekommen(const std::string& thema, const std::string& inhalt) {
 
 // Nothing more is taken or stored; what waits stays unacknowledged, so its publishers keep it.
 void TSammler::Aufgeben(const std::string& grund) {
+    endet_ = true;
     takt_->stop();
     neuVersuch_->stop();
     wartend_.clear();
@@ -121,29 +113,61 @@ void TSammler::Aufgeben(const std::string& grund) {
         Qt::QueuedConnection);
 }
 
+// Hands the next batch to the writer, when it is free and no retry is pending; without
+// messages only after a failure, to connect again.
 void TSammler::Festschreiben() {
     takt_->stop();
-    if (wartend_.empty()) {
+    if (endet_ || neuVersuch_->isActive() || !schreiber_->Frei() ||
+        (wartend_.empty() && !datenbankFehlt_)) {
         return;
     }
-    std::vector<TQuittungsStand> staende;
-    try {
-        staende = datenbank_.Schreiben(wartend_);
-    } catch (const ESchemaZuNeu& fehler) {
-        Aufgeben(fehler.what());
+    std::vector<TEingang> stapel = StapelNehmen();
+    unterwegs_ = stapel.size();
+    schreiber_->Uebergeben(std::move(stapel));
+}
+
+// The oldest waiting messages, as many as go into one batch.
+std::vector<TEingang> TSammler::StapelNehmen() {
+    const auto ende =
+        wartend_.begin() + static_cast<std::ptrdiff_t>(std::min(wartend_.size(), GrosserStapel));
+    std::vector<TEingang> stapel(std::make_move_iterator(wartend_.begin()),
+                                 std::make_move_iterator(ende));
+    wartend_.erase(wartend_.begin(), ende);
+    nurVerbinden_ = stapel.empty();
+    return stapel;
+}
+
+void TSammler::Abholen() {
+    if (std::optional<TSchreibErgebnis> ergebnis = schreiber_->Abholen()) {
+        Verarbeiten(std::move(*ergebnis));
+        Festschreiben(); // what gathered meanwhile
+    }
+}
+
+void TSammler::Verarbeiten(TSchreibErgebnis ergebnis) {
+    unterwegs_ = 0;
+    if (ergebnis.SchemaZuNeu) {
+        Aufgeben(ergebnis.Fehler);
         return;
-    } catch (const EDatenbank& fehler) {
-        Melden(std::string(fehler.what()) + "; " + std::to_string(wartend_.size()) +
-               " Nachrichten warten.");
-        neuVersuch_->start(wartezeitMs_);
-        wartezeitMs_ = std::min(wartezeitMs_ * 2, 10000);
+    }
+    if (!ergebnis.Fehler.empty()) {
+        // Back to the front, so the batch goes again first and in its order.
+        wartend_.insert(wartend_.begin(), std::make_move_iterator(ergebnis.Stapel.begin()),
+                        std::make_move_iterator(ergebnis.Stapel.end()));
+        Melden(ergebnis.Fehler + (wartend_.empty() ? std::string("; neuer Versuch folgt.")
+                                                   : "; " + std::to_string(wartend_.size()) +
+                                                         " Nachrichten warten."));
+        datenbankFehlt_ = true;
+        if (!endet_) {
+            neuVersuch_->start(wartezeitMs_);
+            wartezeitMs_ = std::min(wartezeitMs_ * 2, 10000);
+        }
         return;
     }
     wartezeitMs_ = 1000;
-    neuVersuch_->stop();
-    wartend_.clear();
-    Melden("Speichern läuft.");
-    Quittieren(staende);
+    datenbankFehlt_ = false;
+    Melden(nurVerbinden_ ? "Datenbank verbunden, Tabellen bereit." : "Speichern läuft.");
+    Quittieren(ergebnis.Staende);
 }
 
 void TSammler::Quittieren(const std::vector<TQuittungsStand>& staende) {
@@ -177,8 +201,22 @@ void TSammler::Quittieren(const std::vector<TQuittungsStand>& staende) {
     }
 }
 
+// Waits for the batch being written, then writes what waits in this thread, batch by batch,
+// as long as the database takes them.
 void TSammler::Beenden() {
-    Festschreiben();
+    endet_ = true;
+    takt_->stop();
+    neuVersuch_->stop();
+    schreiber_->Anhalten();
+    if (std::optional<TSchreibErgebnis> ergebnis = schreiber_->Abholen()) {
+        Verarbeiten(std::move(*ergebnis));
+    }
+    while (!wartend_.empty()) {
+        Verarbeiten(schreiber_->Schreiben(StapelNehmen()));
+        if (datenbankFehlt_) {
+            break;
+        }
+    }
     if (verbindung_) {
         verbindung_->Trennen();
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "collector/Datenbank.h"
+#include "collector/Schreiber.h"
 #include "mqtt/MqttVerbindung.h"
 
 #include <QObject>
@@ -30,7 +31,10 @@ struct TSammlerOptionen {
 // session, so the broker keeps them while the collector is away), stores them in PostgreSQL in
 // transactions, and after each commit publishes, retained, on each meter's ack topic the
 // highest seq per measurement committed without a gap. Messages that arrive while the database
-// is away wait in memory (the publishers send again what is never acknowledged).
+// is away wait in memory (the publishers send again what is never acknowledged). The database
+// is written in a thread of its own (TSchreiber): the MQTT session's thread only reads the
+// messages, queues them and publishes the acknowledgements, so a slow or unreachable database
+// never stalls its keep-alive.
 class TSammler : public QObject {
     Q_OBJECT
 public:
@@ -40,6 +44,8 @@ public:
     void Starten();
     // Commits what waits, as far as the database takes it, and disconnects.
     void Beenden();
+    // The messages taken and not yet committed.
+    std::size_t Wartend() const noexcept { return wartend_.size() + unterwegs_; }
 
 signals:
     // The collector cannot work with this database (its tables are newer) and has stopped;
@@ -51,13 +57,20 @@ private:
     void Verbunden();
     void Angekommen(const std::string& thema, const std::string& inhalt);
     void Festschreiben();
+    std::vector<TEingang> StapelNehmen();
+    void Abholen();
+    void Verarbeiten(TSchreibErgebnis ergebnis);
     void Quittieren(const std::vector<TQuittungsStand>& staende);
     void Melden(const std::string& text);
 
     TSammlerOptionen optionen_;
-    TDatenbank datenbank_;
+    std::unique_ptr<TSchreiber> schreiber_;
     std::unique_ptr<TMqttVerbindung> verbindung_;
-    std::vector<TEingang> wartend_;
+    std::deque<TEingang> wartend_; // not yet handed to the writer
+    std::size_t unterwegs_ = 0;    // in the batch the writer has
+    bool nurVerbinden_ = false;    // the writer only connects (a batch without messages)
+    bool datenbankFehlt_ = true;   // the last try failed, or none was made yet
+    bool endet_ = false;           // Beenden or Aufgeben: no more batches, no more tries
     QTimer* takt_ = nullptr;       // commits shortly after a message, so they come in batches
     QTimer* neuVersuch_ = nullptr; // the database's next try
     int wartezeitMs_ = 1000;

@@ -302,3 +302,11 @@ std::string TPostgres::Abfrage(const std::string& sql, const std::string& datenb
     }
     return psql.readAllStandardOutput().trimmed().toStdString();
 }
+
+std::unique_ptr<QProcess> TPostgres::ImHintergrund(const std::string& sql) const {
+    auto psql = std::make_unique<QProcess>();
+    psql->start(QString::fromStdString((bin_ / "psql").string()),
+                {QString::fromStdString(Verbindung()), QStringLiteral("-XAtqc"),
+                 QString::fromStdString(sql)});
+    return psql;
+}

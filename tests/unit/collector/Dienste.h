@@ -84,6 +84,8 @@ public:
     // What `sql` run through psql in `datenbank` prints (rows on lines, columns split by "|");
     // empty on failure.
     std::string Abfrage(const std::string& sql, const std::string& datenbank = "postgres") const;
+    // psql running `sql` in the background, for a session that holds a lock while it runs.
+    std::unique_ptr<QProcess> ImHintergrund(const std::string& sql) const;
 
 private:
     bool PgCtl(const std::string& befehl) const;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Quorlits developers
 // The collector's tables in a real PostgreSQL that the test starts.
+#include "Beispiele.h"
 #include "Dienste.h"
 
 #include "collector/Datenbank.h"
@@ -19,22 +20,32 @@ namespace {
 
 TEingang Messwert(const std::string& messung, std::int64_t seq, double wert = 7.0,
                   const TMesswertHerkunft& herkunft = {}) {
-    TMesswert m;
-    m.PCDatum = "06.12.2026";
-    m.PCZeit = "16:53:34";
-    m.PCUtcMs = 1796572414120 + seq;
-    m.Messgroesse = "pH";
-    m.Einheit = "pH";
-    m.Wert = wert;
     const TNachrichtKopf kopf{messung, static_cast<std::uint64_t>(seq), "/dev/ttyUSB0"};
-    return TEingang{"bank1", "meter", false, messung, seq, MesswertNutzlast(kopf, m, {}, herkunft),
+    return TEingang{"bank1", "meter",
+                    false,   messung,
+                    seq,     MesswertNutzlast(kopf, BeispielMesswert(seq, wert), {}, herkunft),
                     {}};
 }
 
 TEingang Ereignis(const std::string& messung, std::int64_t seq) {
     const TNachrichtKopf kopf{messung, static_cast<std::uint64_t>(seq), "/dev/ttyUSB0"};
-    const TEreignis ereignis{TEreignisArt::Beginn, 1796572414120, 3600, {}, {}};
+    const TEreignis ereignis{TEreignisArt::Beginn, 1796572414120, 3600, {}, {}, 0, 0, {}};
     return TEingang{"bank1", "meter", true, messung, seq, EreignisNutzlast(kopf, ereignis), {}};
+}
+
+// The gap event a full outbox sends for the seqs `von` to `bis` it dropped.
+TEingang Luecke(const std::string& messung, std::int64_t von, std::int64_t bis) {
+    const TNachrichtKopf kopf{messung, static_cast<std::uint64_t>(bis), "/dev/ttyUSB0"};
+    const TEreignis ereignis{TEreignisArt::Luecke,
+                             1796572414120,
+                             3600,
+                             "seq " + std::to_string(von) + " bis " + std::to_string(bis) +
+                                 " verworfen: Ausgang voll",
+                             {},
+                             static_cast<std::uint64_t>(von),
+                             static_cast<std::uint64_t>(bis),
+                             "Ausgang voll"};
+    return TEingang{"bank1", "meter", true, messung, bis, EreignisNutzlast(kopf, ereignis), {}};
 }
 
 std::int64_t Stand(const std::vector<TQuittungsStand>& staende, const std::string& messung) {
@@ -90,7 +101,8 @@ TEST_F(Datenbank, EinmalUndLueckenlos) {
 }
 
 // What the tables cannot take alone goes to "rejected" with PostgreSQL's reason, and the rest
-// of the transaction is stored; a NUL byte of a record is kept as U+2400.
+// of the transaction is stored; a NUL byte of a record is kept as U+2400, and bytes that are no
+// text in a rejected payload or a name do not hold up the batch.
 TEST_F(Datenbank, EinSchlechterHaeltDieAnderenNichtAuf) {
     TDatenbank db(postgres->Verbindung());
     TEingang nul = Messwert("n", 1);
@@ -99,10 +111,53 @@ TEST_F(Datenbank, EinSchlechterHaeltDieAnderenNichtAuf) {
     TEingang zuGross = Messwert("n", 2);
     zuGross.Inhalt.replace(zuGross.Inhalt.find("\"utc_offset_s\":3600"), 19,
                            "\"utc_offset_s\":99999999999");
-    const auto staende = db.Schreiben({nul, zuGross, Messwert("n", 3)});
-    EXPECT_EQ(Stand(staende, "n"), 3);
+    TEingang muell{"bank1", "meter", false, "n", 4, std::string("\xFF\0\t\\{", 5), "kein JSON"};
+    TEingang name = Messwert("w", 1);
+    name.Meter = std::string("m\0\xFF", 3);
+    const auto staende = db.Schreiben(
+        {nul, zuGross, Messwert("n", 3), muell, name, Ereignis("n", 5), Luecke("n", 6, 7)});
+    EXPECT_EQ(Stand(staende, "n"), 7);
+    EXPECT_EQ(postgres->Abfrage("SELECT (SELECT count(*) FROM events WHERE measurement = 'n') "
+                                "|| ' ' || (SELECT count(*) FROM gaps WHERE measurement = 'n')"),
+              "1 1")
+        << "events and gaps go alone as well";
+    EXPECT_EQ(Stand(staende, "w"), 1);
     EXPECT_EQ(postgres->Abfrage("SELECT count(*) FROM readings WHERE measurement = 'n'"), "2");
-    EXPECT_NE(postgres->Abfrage("SELECT reason FROM rejected WHERE measurement = 'n'"), "");
+    EXPECT_EQ(postgres->Abfrage("SELECT string_agg(seq::text, ' ' ORDER BY seq) FROM rejected "
+                                "WHERE measurement = 'n'"),
+              "2 4");
+    EXPECT_EQ(postgres->Abfrage("SELECT reason || ' ' || encode(convert_to(payload, 'UTF8'), "
+                                "'hex') FROM rejected WHERE seq = 4 AND measurement = 'n'"),
+              "kein JSON efbfbde29080095c7b");
+    EXPECT_EQ(postgres->Abfrage("SELECT meter FROM readings WHERE measurement = 'w'"),
+              "m\u2400\uFFFD");
+}
+
+// The seqs a full outbox dropped count as present once their gap is stored, whichever batch
+// brings it; a gap sent twice is one row, and it never lands among the events.
+TEST_F(Datenbank, LueckeZaehltAlsVorhanden) {
+    TDatenbank db(postgres->Verbindung());
+    std::vector<TEingang> stapel;
+    for (std::int64_t seq = 1; seq <= 5; ++seq) {
+        stapel.push_back(Messwert("g", seq));
+    }
+    stapel.push_back(Luecke("g", 6, 9));
+    stapel.push_back(Messwert("g", 10));
+    EXPECT_EQ(Stand(db.Schreiben(stapel), "g"), 10);
+    EXPECT_EQ(Stand(db.Schreiben({Luecke("g", 6, 9), Messwert("g", 11)}), "g"), 11);
+    EXPECT_EQ(postgres->Abfrage("SELECT string_agg(from_seq || '-' || to_seq || ' ' || reason || "
+                                "' ' || (utc AT TIME ZONE 'UTC')::text, ',') FROM gaps "
+                                "WHERE measurement = 'g'"),
+              "6-9 Ausgang voll 2026-12-06 15:53:34.12");
+    EXPECT_EQ(postgres->Abfrage("SELECT count(*) FROM events WHERE measurement = 'g'"), "0");
+
+    // The gap after the reading beyond it: the ack waits for it, then jumps over it.
+    EXPECT_EQ(Stand(db.Schreiben({Messwert("h", 1), Messwert("h", 5)}), "h"), 1);
+    EXPECT_EQ(Stand(db.Schreiben({Luecke("h", 2, 3)}), "h"), 3);
+    EXPECT_EQ(Stand(db.Schreiben({Messwert("h", 4)}), "h"), 5);
+    // A collector that knows nothing yet reads the same from the tables.
+    TDatenbank zweite(postgres->Verbindung());
+    EXPECT_EQ(Stand(zweite.Schreiben({Messwert("g", 3)}), "g"), 11);
 }
 
 TEST_F(Datenbank, NeuereTabellenWerdenNichtAngefasst) {
@@ -219,31 +274,45 @@ std::string Version1Anlegen(const TPostgres& postgres, const std::string& name) 
 }
 
 std::string Spalten(const TPostgres& postgres, const std::string& datenbank) {
-    return postgres.Abfrage("SELECT string_agg(column_name || ' ' || data_type || ' ' || "
-                            "is_nullable, ', ' ORDER BY ordinal_position) "
-                            "FROM information_schema.columns WHERE table_name = 'readings'",
+    return postgres.Abfrage("SELECT string_agg(table_name || '.' || column_name || ' ' || "
+                            "data_type || ' ' || is_nullable, ', ' "
+                            "ORDER BY table_name, ordinal_position) "
+                            "FROM information_schema.columns WHERE table_schema = 'public'",
                             datenbank);
 }
 
-// A collector of version 2 brings tables of version 1 up to date, keeps their rows, and a
+// The current collector brings tables of version 1 or 2 up to date, keeps their rows, and a
 // second start changes nothing; the tables then look as if made new.
-TEST_F(Datenbank, Version1WirdErgaenzt) {
-    const std::string verbindung = Version1Anlegen(*postgres, "version1");
-    const TMesswertHerkunft herkunft{{"P-17", "laborant", "B123"}, {}};
-    for (std::int64_t seq : {2, 3}) {
-        TDatenbank db(verbindung);
-        EXPECT_EQ(Stand(db.Schreiben({Messwert("m", seq, 7.0, herkunft)}), "m"), seq);
+TEST_F(Datenbank, AeltereTabellenWerdenErgaenzt) {
+    constexpr const char* Version2 = R"sql(
+ALTER TABLE readings ADD COLUMN sample text, ADD COLUMN operator text,
+    ADD COLUMN electrode text, ADD COLUMN chain text;
+INSERT INTO schema_version (version) VALUES (2);
+)sql";
+    for (const auto& [name, zusatz] :
+         {std::pair{"version1", ""}, std::pair{"version2", Version2}}) {
+        const std::string verbindung = Version1Anlegen(*postgres, name);
+        if (*zusatz != '\0') {
+            postgres->Abfrage(zusatz, name);
+        }
+        const TMesswertHerkunft herkunft{{"P-17", "laborant", "B123"}, {}};
+        for (std::int64_t seq : {2, 3}) {
+            TDatenbank db(verbindung);
+            EXPECT_EQ(Stand(db.Schreiben({Messwert("m", seq, 7.0, herkunft)}), "m"), seq) << name;
+        }
+        EXPECT_EQ(postgres->Abfrage("SELECT string_agg(version::text, ' ' ORDER BY version) "
+                                    "FROM schema_version",
+                                    name),
+                  "1 2 3")
+            << name;
+        EXPECT_EQ(postgres->Abfrage("SELECT string_agg(seq || ':' || value || ':' || "
+                                    "coalesce(sample, 'NULL'), ' ' ORDER BY seq) FROM readings",
+                                    name),
+                  "1:6.5:NULL 2:7:P-17 3:7:P-17")
+            << name;
+        TDatenbank(postgres->Verbindung()).Verbinden();
+        EXPECT_EQ(Spalten(*postgres, name), Spalten(*postgres, "postgres")) << name;
     }
-    EXPECT_EQ(postgres->Abfrage("SELECT string_agg(version::text, ' ' ORDER BY version) "
-                                "FROM schema_version",
-                                "version1"),
-              "1 2");
-    EXPECT_EQ(postgres->Abfrage("SELECT string_agg(seq || ':' || value || ':' || "
-                                "coalesce(sample, 'NULL'), ' ' ORDER BY seq) FROM readings",
-                                "version1"),
-              "1:6.5:NULL 2:7:P-17 3:7:P-17");
-    TDatenbank(postgres->Verbindung()).Verbinden();
-    EXPECT_EQ(Spalten(*postgres, "version1"), Spalten(*postgres, "postgres"));
 }
 
 // A start that fails after connecting (here: a column the collector needs is missing) is tried

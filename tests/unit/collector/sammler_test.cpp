@@ -3,10 +3,13 @@
 // A measurement's readings through the publisher, a real Mosquitto and the collector into a
 // real PostgreSQL, each reading exactly once, while the broker, the database and the collector
 // go away in turn.
+#include "Beispiele.h"
 #include "Dienste.h"
 #include "VeroeffentlichenRig.h"
 
 #include "collector/Sammler.h"
+#include "mqtt/Nutzlast.h"
+#include "mqtt/Themen.h"
 
 #include <gtest/gtest.h>
 
@@ -15,20 +18,18 @@
 
 namespace {
 
-std::unique_ptr<TSammler> SammlerStarten(const TMosquitto& broker, const TPostgres& postgres,
-                                         const std::string& id = "quorlits-sammler-test",
-                                         const std::string& gruppe = {}) {
-    TSammlerOptionen optionen;
-    optionen.Zugang.Adresse = BrokerAdresseLesen(broker.Url());
-    optionen.Zugang.ClientId = id;
-    optionen.Gruppe = gruppe;
-    optionen.Zugang.SitzungBehalten = true;
-    optionen.Datenbank = postgres.Verbindung();
-    optionen.Meldungen = stderr;
-    auto sammler = std::make_unique<TSammler>(optionen);
-    sammler->Starten();
-    return sammler;
-}
+// A broker and a database of their own for each test.
+class Sammler : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(MosquittoDa() && PostgresDa()) << "scripts/deps.sh installs both";
+        ASSERT_TRUE(broker.Starten());
+        ASSERT_TRUE(postgres.Starten());
+    }
+
+    TMosquitto broker;
+    TPostgres postgres;
+};
 
 // The readings' values in the table, in the order of their seq, as "1.01 1.02 ...".
 std::string Werte(const TPostgres& postgres) {
@@ -46,12 +47,7 @@ std::string Erwartet(int anzahl) {
     return text;
 }
 
-TEST(Sammler, JederMesswertGenauEinmalTrotzAusfaellen) {
-    ASSERT_TRUE(MosquittoDa() && PostgresDa()) << "scripts/deps.sh installs both";
-    TMosquitto broker;
-    TPostgres postgres;
-    ASSERT_TRUE(broker.Starten());
-    ASSERT_TRUE(postgres.Starten());
+TEST_F(Sammler, JederMesswertGenauEinmalTrotzAusfaellen) {
     auto sammler = SammlerStarten(broker, postgres);
     TVeroeffentlichenRig rig(broker.Url());
     rig.publisher->WartezeitSetzen(300);
@@ -87,12 +83,7 @@ TEST(Sammler, JederMesswertGenauEinmalTrotzAusfaellen) {
 
 // Two collectors share the subscription; each message goes to one of them, and the
 // acknowledgements of both together cover every reading.
-TEST(Sammler, ZweiTeilenSichDieArbeit) {
-    ASSERT_TRUE(MosquittoDa() && PostgresDa()) << "scripts/deps.sh installs both";
-    TMosquitto broker;
-    TPostgres postgres;
-    ASSERT_TRUE(broker.Starten());
-    ASSERT_TRUE(postgres.Starten());
+TEST_F(Sammler, ZweiTeilenSichDieArbeit) {
     auto eins = SammlerStarten(broker, postgres, "sammler-1", "quorlits");
     auto zwei = SammlerStarten(broker, postgres, "sammler-2", "quorlits");
     TVeroeffentlichenRig rig(broker.Url());
@@ -104,6 +95,54 @@ TEST(Sammler, ZweiTeilenSichDieArbeit) {
     ASSERT_TRUE(WartenBis([&] { return rig.publisher->Wartend() == 0; }));
     EXPECT_EQ(Werte(postgres), Erwartet(40));
     EXPECT_EQ(postgres.Abfrage("SELECT count(*) FROM readings"), "40");
+}
+
+// The payload of reading `seq` of measurement "m".
+std::string Nutzlast(std::uint64_t seq) {
+    return MesswertNutzlast(TNachrichtKopf{"m", seq, "/dev/ttyUSB0"}, BeispielMesswert(0));
+}
+
+// While a statement of the collector waits for a lock in the database, its MQTT session goes on
+// taking messages; once the lock goes, all of them are committed and acknowledged.
+TEST_F(Sammler, WartendeDatenbankHaeltDieSitzungNichtAuf) {
+    auto sammler = SammlerStarten(broker, postgres);
+    TMitleser bank(broker.Port());
+    ASSERT_TRUE(bank.Abonniert());
+    const std::string quittung = Thema("bank1", "meter", TThemenArt::Quittung);
+    const auto senden = [&](std::uint64_t von, std::uint64_t bis) {
+        for (std::uint64_t seq = von; seq <= bis; ++seq) {
+            bank.verbindung->Veroeffentlichen(Thema("bank1", "meter", TThemenArt::Messwert),
+                                              Nutzlast(seq), 1, false);
+        }
+    };
+    const auto quittiert = [&](const std::string& erwartet) {
+        return WartenBis([&] {
+            const auto& acks = bank.Nachrichten[quittung];
+            return !acks.empty() && acks.back() == erwartet;
+        });
+    };
+    senden(1, 1);
+    ASSERT_TRUE(quittiert(R"({"m":1})"));
+
+    const auto sperre =
+        postgres.ImHintergrund("BEGIN; LOCK TABLE readings; SELECT pg_sleep(60); COMMIT;");
+    ASSERT_TRUE(WartenBis([&] {
+        return postgres.Abfrage(
+                   "SELECT count(*) FROM pg_locks WHERE granted AND "
+                   "relation = 'readings'::regclass AND mode = 'AccessExclusiveLock'") == "1";
+    }));
+    senden(2, 11);
+    ASSERT_TRUE(WartenBis([&] {
+        return postgres.Abfrage("SELECT count(*) FROM pg_stat_activity "
+                                "WHERE wait_event_type = 'Lock'") == "1";
+    })) << "the collector's insert waits for the lock";
+    senden(12, 15);
+    EXPECT_TRUE(WartenBis([&] { return sammler->Wartend() == 14; }));
+    postgres.Abfrage("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                     "WHERE query LIKE '%pg_sleep%' AND pid <> pg_backend_pid()");
+    ASSERT_TRUE(quittiert(R"({"m":15})"));
+    EXPECT_EQ(sammler->Wartend(), 0U);
+    EXPECT_EQ(postgres.Abfrage("SELECT count(*) FROM readings"), "15");
 }
 
 } // namespace
