@@ -8,8 +8,10 @@
 
 namespace {
 
+// The name as the tables keep it: the decoded level, or the level as it came when the name is
+// empty (a bench without a name publishes under "%") or no text PostgreSQL takes.
 std::string Name(const std::string& gelesen) {
-    return DatenbankText(gelesen) == gelesen ? gelesen : ThemenEbene(gelesen);
+    return !gelesen.empty() && DatenbankText(gelesen) == gelesen ? gelesen : ThemenEbene(gelesen);
 }
 
 // The topic for a message on standard error: one line, no control characters of the sender.
@@ -28,10 +30,6 @@ std::optional<TEingang> EingangLesen(std::string_view thema, std::string_view in
     TThemenTeile teile;
     if (!ThemaZerlegen(thema, teile) ||
         (teile.Art != TThemenArt::Messwert && teile.Art != TThemenArt::Ereignis)) {
-        return std::nullopt;
-    }
-    if (teile.Bench.empty() || teile.Meter.empty()) {
-        meldung = "Nachricht auf " + Lesbar(thema) + " ohne Arbeitsplatz oder Messgerät verworfen.";
         return std::nullopt;
     }
     TEingang eingang{Name(teile.Bench),

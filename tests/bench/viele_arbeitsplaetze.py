@@ -38,6 +38,16 @@ WURZEL = pathlib.Path(__file__).resolve().parents[2]
 AUSGANG_KOPF = len(b"QUORLITS-AUSGANG 1\n")
 
 
+def segmente(zustand):
+    """The segment files of every outbox under the state folder (a folder per bench and meter)."""
+    return list((zustand / "quorlits" / "ausgang").glob("*/*/*.seg"))
+
+
+def wartend_bytes(zustand):
+    """Bytes of records in the outboxes (a segment holds its header and its records)."""
+    return sum(p.stat().st_size - AUSGANG_KOPF for p in segmente(zustand))
+
+
 def argumente():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--build", default=str(WURZEL / "build" / "dev"))
@@ -64,6 +74,14 @@ def warten(bedingung, frist_s, was):
             return
         time.sleep(0.05)
     raise RuntimeError("Zeitüberschreitung: " + was)
+
+
+def ordner_aufraeumen(ordner):
+    """Removes a run's folder, unless QUORLITS_BEHALTEN asks to keep it for a look."""
+    if "QUORLITS_BEHALTEN" in os.environ:
+        print(f"Ordner bleibt: {ordner}")
+    else:
+        shutil.rmtree(ordner, ignore_errors=True)
 
 
 def als_nobody(befehl):
@@ -180,12 +198,8 @@ class Lauf:
         return subprocess.Popen(befehl, env=umgebung, stdout=subprocess.DEVNULL,
                                 stderr=open(self.ordner / f"logger{nummer}.err", "a"))
 
-    def ausgaenge(self):
-        """The segment files of every outbox (a folder per bench and meter)."""
-        return list((self.zustand / "quorlits" / "ausgang").glob("*/*/*.seg"))
-
     def wartend_bytes(self):
-        return sum(p.stat().st_size - AUSGANG_KOPF for p in self.ausgaenge())
+        return wartend_bytes(self.zustand)
 
     def beenden(self):
         for prozess in [self.sammler] + self.logger + [sim for sim, _ in self.sims]:
@@ -305,7 +319,7 @@ def main():
             warten(lambda: lauf.wartend_bytes() == 0, 3600, "die Ausgänge leeren sich nicht")
             abfluss = (time.monotonic() - beginn, stau)
         warten(lambda: lauf.wartend_bytes() == 0, 300, "die Ausgänge leeren sich nicht")
-        leer = all(p.stat().st_size == AUSGANG_KOPF for p in lauf.ausgaenge())
+        leer = lauf.wartend_bytes() == 0
         for logger in lauf.logger:
             logger.terminate()
             logger.wait()
@@ -334,10 +348,7 @@ def main():
     finally:
         if lauf:
             lauf.beenden()
-        if "QUORLITS_BEHALTEN" in os.environ:
-            print(f"Ordner bleibt: {ordner}")
-        else:
-            shutil.rmtree(ordner, ignore_errors=True)
+        ordner_aufraeumen(ordner)
 
 
 if __name__ == "__main__":

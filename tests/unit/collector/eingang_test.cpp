@@ -64,8 +64,8 @@ TEST(EingangLesen, ThemaUndNutzlast) {
          Luecke(R"("from_seq":6,"to_seq":9)"), true, "fehlt: quantity", "bank1", "meter"},
         {"status", "quorlits/v1/bank1/meter/status", Messwert, false, "", "", ""},
         {"foreign topic", "andere/bank1/meter/reading", Messwert, false, "", "", ""},
-        {"no bench", "quorlits/v1/%/meter/reading", Messwert, false, "", "", ""},
-        {"no meter", "quorlits/v1/bank1//reading", Messwert, false, "", "", ""},
+        {"a bench without a name", "quorlits/v1/%/meter/reading", Messwert, true, "", "%", "meter"},
+        {"an empty level", "quorlits/v1/bank1//reading", Messwert, true, "", "bank1", "%"},
         {"no JSON", messwertThema, "7.01 pH", false, "", "", ""},
         {"seq 0", messwertThema, R"({"measurement":"m","seq":0})", false, "", "", ""},
     };
