@@ -5,8 +5,10 @@
 #include "publish/AusgangOrdner.h"
 #include "storage/EInOutError.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -14,13 +16,27 @@ constexpr std::size_t Lesehappen = 1024 * 1024;
 // A record's length field beyond this is damage, not a record still being written.
 constexpr std::size_t GroessterSatz = AusgangHoechsteLaenge + 9;
 
+// How much to ask for at `gelesen`: what the file still holds (and a byte more, so the end shows
+// at once), at least a page, at most Lesehappen; a small segment does not cost a megabyte of
+// buffer. Without the file's size, Lesehappen (the read itself reports a failing file).
+std::size_t Happen(TDateiAufrufe& aufrufe, int fd, std::uint64_t gelesen) {
+    struct stat info {};
+    if (aufrufe.Fstat(fd, info) != 0 || info.st_size < 0 ||
+        static_cast<std::uint64_t>(info.st_size) < gelesen) {
+        return Lesehappen;
+    }
+    const std::uint64_t rest = static_cast<std::uint64_t>(info.st_size) - gelesen + 1;
+    return static_cast<std::size_t>(std::clamp<std::uint64_t>(rest, 4096, Lesehappen));
+}
+
 // Up to Lesehappen more bytes of `fd` after `gelesen`; how many came (0 at the end).
 std::size_t Nachlesen(TDateiAufrufe& aufrufe, int fd, std::string& puffer, std::uint64_t& gelesen) {
     const std::size_t alt = puffer.size();
-    puffer.resize(alt + Lesehappen);
+    const std::size_t happen = Happen(aufrufe, fd, gelesen);
+    puffer.resize(alt + happen);
     ssize_t n = 0;
     do {
-        n = aufrufe.Pread(fd, puffer.data() + alt, Lesehappen, static_cast<off_t>(gelesen));
+        n = aufrufe.Pread(fd, puffer.data() + alt, happen, static_cast<off_t>(gelesen));
     } while (n < 0 && errno == EINTR);
     if (n < 0) {
         throw EInOutError::AusErrno(errno);

@@ -14,7 +14,8 @@
 
 namespace {
 
-constexpr std::size_t Kopierhappen = 1024 * 1024;
+// Enough for a few system calls per damaged rest; a segment holds at most 4 MB.
+constexpr std::size_t Kopierhappen = 64 * 1024;
 
 int Oeffne(TDateiAufrufe& aufrufe, const std::filesystem::path& pfad, int flags) {
     const int fd = aufrufe.Open(pfad.c_str(), flags | O_CLOEXEC, 0600);
