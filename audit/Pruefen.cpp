@@ -6,6 +6,8 @@
 #include "audit/VorhandeneDatei.h"
 #include "framework/Meldung.h"
 
+#include <utility>
+
 std::string ZeilenBereich(std::size_t von, std::size_t bis) {
     return von == bis ? "Zeile " + std::to_string(von)
                       : "Zeilen " + std::to_string(von) + "–" + std::to_string(bis);
@@ -45,16 +47,24 @@ std::string PruefText(const TPruefung& p) {
     return {};
 }
 
+std::optional<TDateiMitProtokoll> DateiMitProtokollLesen(const std::string& datei,
+                                                         std::FILE* ausgabe) {
+    std::optional<std::string> daten = VorhandeneDateiLesen(datei);
+    if (!daten) {
+        std::fprintf(ausgabe, "%s: Datei nicht gefunden\n", datei.c_str());
+        return std::nullopt;
+    }
+    return TDateiMitProtokoll{std::move(*daten),
+                              VorhandeneDateiLesen(ProtokollPfad(datei)).value_or(std::string())};
+}
+
 int PruefenBefehl(const std::string& datei, std::FILE* ausgabe) {
     try {
-        const auto daten = VorhandeneDateiLesen(datei);
-        if (!daten) {
-            std::fprintf(ausgabe, "%s: Datei nicht gefunden\n", datei.c_str());
+        const auto dateien = DateiMitProtokollLesen(datei, ausgabe);
+        if (!dateien) {
             return 1;
         }
-        const std::string protokoll =
-            VorhandeneDateiLesen(ProtokollPfad(datei)).value_or(std::string());
-        const TPruefung pruefung = DatendateiPruefen(*daten, protokoll);
+        const TPruefung pruefung = DatendateiPruefen(dateien->Daten, dateien->Protokoll);
         std::fprintf(ausgabe, "%s: %s\n", datei.c_str(), PruefText(pruefung).c_str());
         return pruefung.Befund == TPruefBefund::Unveraendert ? 0 : 4;
     } catch (...) {

@@ -5,6 +5,7 @@
 #include "audit/Kettenlauf.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,3 +23,13 @@ std::string PruefText(const TPruefung& pruefung);
 // `ausgabe`. 0 when unchanged, 4 when the file or its trail differ from the chain, 1 when
 // the data file cannot be read.
 int PruefenBefehl(const std::string& datei, std::FILE* ausgabe);
+
+// A data file's bytes and its trail's (empty without a trail), for the checks of a file.
+struct TDateiMitProtokoll {
+    std::string Daten;
+    std::string Protokoll;
+};
+// Both of `datei`; nothing, with "DATEI: Datei nicht gefunden" on `ausgabe`, when the data file
+// is missing. Raises EInOutError when either cannot be read.
+std::optional<TDateiMitProtokoll> DateiMitProtokollLesen(const std::string& datei,
+                                                         std::FILE* ausgabe);

@@ -5,7 +5,6 @@
 #include "audit/Kettenlauf.h"
 #include "audit/Protokollzeile.h"
 #include "audit/Pruefen.h"
-#include "audit/VorhandeneDatei.h"
 #include "framework/Aufruf.h"
 #include "framework/Meldung.h"
 
@@ -161,13 +160,10 @@ int SammlerPruefenBefehl(const std::vector<std::string>& argumente, std::FILE* a
         return 2;
     }
     try {
-        const auto daten = VorhandeneDateiLesen(datei);
-        if (!daten) {
-            std::fprintf(ausgabe, "%s: Datei nicht gefunden\n", datei.c_str());
+        const auto dateien = DateiMitProtokollLesen(datei, ausgabe);
+        if (!dateien) {
             return 1;
         }
-        const std::string protokoll =
-            VorhandeneDateiLesen(ProtokollPfad(datei)).value_or(std::string());
         const std::string absolut = std::filesystem::absolute(datei).string();
         const auto gespeichert = GespeicherteKetten(
             verbindung, absolut, parser.value(QStringLiteral("bench")).toStdString());
@@ -178,8 +174,9 @@ int SammlerPruefenBefehl(const std::vector<std::string>& argumente, std::FILE* a
                          datei.c_str());
             return 1;
         }
-        return VergleichMelden(MitDatenbankVergleichen(*daten, protokoll, gespeichert), datei,
-                               ausgabe);
+        return VergleichMelden(
+            MitDatenbankVergleichen(dateien->Daten, dateien->Protokoll, gespeichert), datei,
+            ausgabe);
     } catch (...) {
         std::fprintf(ausgabe, "%s: %s\n", datei.c_str(),
                      MeldungsText(std::current_exception()).c_str());
